@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/cINI.h"
+
+#include <string>
+
+// The one shared reader of the signature database (section "Scanfiles": key = upper-case
+// bare file name, value = threat name). Its Path, Section and Key keep whatever was last
+// assigned: the main window points it at "scan.dll" at load, each scan sets the section,
+// and the first LookupThreat moves it to "REFERENCE_6-27-03.dat" for the rest of the run.
+extern cINI SignatureDb;
+
+// File names of the two databases in the program folder.
+inline constexpr const char* kScanDatabase = "scan.dll";
+inline constexpr const char* kReferenceDatabase = "REFERENCE_6-27-03.dat";
+
+// The text after the last separator of `path` (on Windows "\" or "/"), or the whole text.
+std::string FileNameOf(const std::string& path);
+
+// Upper-cases ASCII letters only; other bytes stay as they are.
+std::string UpperCase(std::string text);
+
+// The threat name stored for the file name of `path` (looked up in upper case), or empty
+// text. Points SignatureDb at the reference database, section "Scanfiles".
+std::string LookupThreat(const std::string& path);

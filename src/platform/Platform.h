@@ -1,0 +1,138 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The operating system behind the program: files and folders, dates, processes and the
+// start-up entry. One backend per system (posix/, win32/), chosen by the build. Paths and
+// names are byte strings in the system's 8-bit encoding and are never re-encoded here.
+// Nothing in this layer throws; every operation reports failure through its result.
+namespace platform {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// Attribute bits of a folder entry, with the values of the Windows file attributes.
+enum Attribute : std::uint32_t {
+  kReadOnly = 1,
+  kHidden = 2,
+  kSystem = 4,
+  kFolder = 16,
+  kArchive = 32,
+  kReparsePoint = 1024,  // a symbolic link; never entered as a folder
+};
+
+// ---- Files and folders -------------------------------------------------------------
+
+// Folder that holds the running executable, without a trailing separator ("/" stays "/").
+std::string programFolder();
+
+struct DirEntry {
+  std::string name;
+  std::uint32_t attributes = 0;
+};
+
+// Lists `folder` for the wildcard `pattern` ("*" any run of bytes, "?" one byte, ASCII
+// letters compared without regard to case, "*.*" matches every name). Entries that carry
+// the hidden, system or folder attribute are returned only when `includeMask` holds that
+// bit; all other entries always. "." and ".." come as the system lists them.
+// nullopt when the folder cannot be listed.
+std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const std::string& pattern,
+                                                std::uint32_t includeMask);
+
+// True when `name` matches the wildcard `pattern` under the rules of listFolder.
+bool matchesPattern(const std::string& name, const std::string& pattern);
+
+// Attribute bits of the entry `path` names (a final symbolic link is not followed).
+std::optional<std::uint32_t> fileAttributes(const std::string& path);
+
+// Length in bytes of whatever `path` names (a link's own length); nullopt when it does not exist.
+std::optional<std::uint64_t> fileLength(const std::string& path);
+
+struct CopyOptions {
+  bool replace = true;     // false: fail when the destination exists (never overwrite)
+  bool ownerOnly = false;  // true: the copy is readable and writable by its owner only, never executable
+};
+
+// Copies the bytes of `source` to `destination`. The copy is written under a temporary name
+// beside the destination, flushed and renamed into place, so a failure leaves no partial file.
+bool copyFile(const std::string& source, const std::string& destination, CopyOptions options = {});
+
+// Removes one file or symbolic link by its exact path; never a folder, never recursively.
+bool deleteFile(const std::string& path);
+
+// Creates one folder level. True when the folder exists afterwards.
+bool createFolder(const std::string& path);
+
+// Appends `line` followed by CR LF to the file `path` (created when missing), in one write.
+bool appendLine(const std::string& path, const std::string& line);
+
+// ---- Dates, system folders, drives --------------------------------------------------
+
+// The current date and time in the user's short forms; dd/mm/yyyy and HH:MM:SS where the
+// user has no regional forms (the C or POSIX locale).
+std::string shortDate();
+std::string shortTime();
+
+// Root of the quick scan: the Windows folder, "/usr" on Linux.
+std::string windowsFolder();
+
+// The drives of the computer: on Linux the mount points of local and network file systems.
+std::vector<std::string> drives();
+
+// Platform identifier: 1 for the Windows 95 family, 2 for systems that support the monitor.
+std::uint16_t platformId();
+
+// ---- Processes ------------------------------------------------------------------------
+
+struct ProcessInfo {
+  std::uint32_t processId = 0;
+  std::string imagePath;        // full path of the executable image, never empty
+  std::uint64_t startTime = 0;  // start time in the system's own units; tells a reused identifier apart
+};
+
+// Running processes, ascending by identifier. Processes whose image cannot be read are left out;
+// kernel threads are never listed.
+std::vector<ProcessInfo> listProcesses();
+
+// One process as listProcesses would show it; nullopt when it is gone or cannot be read.
+std::optional<ProcessInfo> processInfo(std::uint32_t processId);
+
+std::uint32_t currentProcessId();
+
+struct ThreadInfo {
+  std::uint32_t threadId = 0;
+  std::uint32_t ownerProcessId = 0;
+};
+
+// Every thread of the machine the program can see.
+std::vector<ThreadInfo> threadSnapshot();
+
+// Suspends one thread (on Linux the whole process stops).
+bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId);
+
+// Ends a process at once (a suspended one too).
+bool terminateProcess(std::uint32_t processId);
+
+// ---- Start-up entry and per-user folders -----------------------------------------------
+
+enum class RegistryRoot : std::uint32_t { CurrentUser = 0x80000001u, LocalMachine = 0x80000002u };
+
+// Writes or removes one value of the Run key. On Linux the value of the machine-wide Run key is an
+// XDG autostart entry "<autostartFolder>/<valueName>.desktop" whose Exec line runs `data`; other
+// keys have no effect there. Windows uses the registry and ignores `autostartFolder`.
+bool setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                 const std::string& data, const std::string& autostartFolder);
+bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                    const std::string& autostartFolder);
+
+// Where the start-up entry and the per-user settings live by default.
+std::string defaultAutostartFolder();  // first folder of $XDG_CONFIG_DIRS (default /etc/xdg) + "/autostart"
+std::string defaultSettingsFile();     // $XDG_CONFIG_HOME (default ~/.config) + "/orvento-halvik/settings.ini"
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The quarantine: the program folder's "Quarintine" folder holding exact copies of removed
+// files, each named after its source file with ".aaq" appended. There is no index: a stored
+// file's name is the only trace of where it came from.
+
+// The program folder followed by the separator and "Quarintine".
+std::string QuarantineFolder();
+
+// Creates the quarantine folder; an existing folder or a failure is ignored.
+void EnsureQuarantineFolder();
+
+// FileNameOf(path) followed by ".aaq": "setup.exe" is stored as "setup.exe.aaq".
+std::string QuarantineName(const std::string& path);
+
+// The source name of a stored file: its name without one trailing ".aaq", compared without
+// regard to case ("a.aaq.txt.aaq" gives "a.aaq.txt", "SETUP.EXE.AAQ" gives "SETUP.EXE").
+std::string SourceNameOf(const std::string& storedName);
+
+// Copies the file at `path` into the quarantine. A stored file is never replaced: when the
+// name is taken the copy is stored as "name (2).ext.aaq", "name (3).ext.aaq" and so on. The copy
+// is exact, written under a temporary name and renamed, readable and writable by the owner
+// only. The source is left in place. True when the copy is stored.
+bool PutInQuarantine(const std::string& path);
+
+struct QuarantineEntry {
+  std::string storedName;
+  std::string sourceName;
+  std::uint64_t size = 0;
+};
+
+// The stored files ("*.aaq", any case), in name order. A missing or unreadable folder gives
+// an empty list; a file that vanishes before its size is read is left out.
+std::vector<QuarantineEntry> ListQuarantine();
+
+// Copies the stored file to `destination` (replacing a file there), then deletes it from the
+// quarantine. Stops at the first failing step and reports it.
+bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination);
+
+// Deletes a stored file for good.
+bool DeleteFromQuarantine(const std::string& storedName);
