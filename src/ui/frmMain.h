@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QTimer;
+class QPlainTextEdit;
+class ActionLabel;
+class frmSettings;
+class ScanPage;
+class MonitorPage;
+class QuarantinePage;
+namespace Quillet {
+class OrventoCmd;
+class OrventoFrm;
+}  // namespace Quillet
+
+// The main window: three page buttons, the picture buttons, the quit button and five pages in
+// one rectangle (0 status, 1 scan, 2 monitor, 3 help, 4 quarantine), one shown at a time.
+// The scan, monitor and quarantine pages are built by their own classes inside picFrame_1,
+// picFrame_2 and picFrame_4; they reach the window's shared controls through the public members.
+class frmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmMain(QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // Shows page `index`; switching to the page already shown does nothing. Switching to page 4
+  // from another page fills the quarantine list anew.
+  void SetCurrentFrame(int index);
+  int CurrentFrame() const { return m_currentFrame; }
+
+  // Shows the one settings dialog, modeless and owned by this window, created on first use.
+  void showSettings();
+  frmSettings* settingsDialog() const { return m_settings; }
+
+  // Shows on the status page the number of files the quarantine holds.
+  void refreshQuarantineCount();
+
+  // Controls shared with the pages (object names as the member names; arrays as name_index).
+  std::array<Quillet::OrventoFrm*, 5> picFrame{};
+  std::array<Quillet::OrventoCmd*, 3> lblButtonBack{};
+  std::array<Quillet::OrventoCmd*, 5> imgButton{};  // indexes 0, 1, 2 and 4 exist
+  Quillet::OrventoCmd* quit = nullptr;
+  QTimer* tmrAdMonitor = nullptr;
+
+  QLabel* lblStatus_Admonitor = nullptr;
+  QLabel* lblStatus_System = nullptr;
+  QLabel* lblStatus_Removed = nullptr;
+  QLabel* lblStatus_Total = nullptr;
+  QLabel* lblStatus_Ignore = nullptr;
+  QLabel* lblStatus_Quarintine = nullptr;
+  ActionLabel* lblGoIgnore = nullptr;
+  ActionLabel* lblStatusReset = nullptr;
+  ActionLabel* lblGoQuarintine = nullptr;
+  QPlainTextEdit* Text2 = nullptr;
+
+  ScanPage* scanPage = nullptr;
+  MonitorPage* monitorPage = nullptr;
+  QuarantinePage* quarantinePage = nullptr;
+
+ private:
+  int m_currentFrame = 0;
+  QPointer<frmSettings> m_settings;
+};
