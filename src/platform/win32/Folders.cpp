@@ -1,5 +1,6 @@
 // The program folder, wildcard listings and folder creation on the Windows API.
 #include "platform/Platform.h"
+#include "platform/Wildcard.h"
 #include "platform/win32/Handle.h"
 
 namespace platform {
@@ -41,7 +42,8 @@ std::string programFolder() {
 }
 
 std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const std::string& pattern,
-                                                std::uint32_t includeMask) {
+                                                std::uint32_t includeMask, ListDetail detail) {
+  if (folder.empty()) return std::nullopt;  // never the working folder by accident
   std::string query = folder;
   if (!query.empty() && !isSeparator(query.back())) query += kSeparator;
   query += pattern;
@@ -54,11 +56,12 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
     return std::nullopt;
   }
   do {
-    const std::uint32_t attributes = found.dwFileAttributes;
+    std::uint32_t attributes = found.dwFileAttributes;
     if (attributes & kMaskedKinds & ~includeMask) continue;
     // The system also matches the 8.3 short name ("*.htm" finds "page.html"); the pattern
     // applies to the name as listed, as on every other system.
-    if (!matchesPattern(found.cFileName, pattern)) continue;
+    if (!matchesWildcard(found.cFileName, pattern)) continue;
+    if (detail == ListDetail::Kinds) attributes &= ~kReadOnly;
     entries.push_back({found.cFileName, attributes});
   } while (FindNextFileA(search.handle, &found));
   return entries;

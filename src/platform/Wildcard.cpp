@@ -1,16 +1,16 @@
-#include "platform/Platform.h"
+#include "platform/Wildcard.h"
 
-#include <string_view>
+#include "platform/Platform.h"
 
 namespace platform {
 namespace {
 char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+}  // namespace
 
-// "*" any run of bytes, "?" one byte, ASCII letters without regard to case; "*.*" everything.
-bool matches(std::string_view name, std::string_view pattern) {
+bool matchesWildcard(std::string_view name, std::string_view pattern) {
   if (pattern == "*.*") return true;
   std::size_t n = 0, p = 0;
-  std::size_t starP = std::string::npos, starN = 0;
+  std::size_t starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
     if (p < pattern.size() && pattern[p] == '*') {
       starP = p++;
@@ -18,7 +18,8 @@ bool matches(std::string_view name, std::string_view pattern) {
     } else if (p < pattern.size() && (pattern[p] == '?' || foldCase(pattern[p]) == foldCase(name[n]))) {
       ++p;
       ++n;
-    } else if (starP != std::string::npos) {
+    } else if (starP != std::string_view::npos) {
+      // Let the last "*" take one more byte and try again from there.
       p = starP + 1;
       n = ++starN;
     } else {
@@ -28,8 +29,7 @@ bool matches(std::string_view name, std::string_view pattern) {
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
 }
-}  // namespace
 
-bool matchesPattern(const std::string& name, const std::string& pattern) { return matches(name, pattern); }
+bool matchesPattern(const std::string& name, const std::string& pattern) { return matchesWildcard(name, pattern); }
 
 }  // namespace platform
