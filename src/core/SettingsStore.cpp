@@ -4,15 +4,14 @@
 #include "core/Profile.h"
 #include "platform/Platform.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
 // The store is one profile file. A value lives in the section "<application>\<section>" under
 // its key. Names and values are percent-encoded so that any text survives the profile file:
-// names encode every byte the profile format would trim, reject or read as structure, values
+// names encode the bytes the profile format would trim, reject or read as structure, values
 // every control byte; "%" itself is always encoded. Letters are never encoded, so the profile
 // reader's case folding of names still folds the names the caller gave.
 namespace SettingsStore {
@@ -20,22 +19,40 @@ namespace {
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
-bool isNameByteEncoded(unsigned char byte) {
-  return byte <= 0x20 || byte == 0x7F || std::string_view("%\\[]=;").find(static_cast<char>(byte)) != std::string_view::npos;
+bool isControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+void appendEncoded(std::string& out, unsigned char byte) {
+  out += '%';
+  out += kHexDigits[byte >> 4];
+  out += kHexDigits[byte & 0x0F];
 }
 
-bool isValueByteEncoded(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == '%'; }
+// A section or key name: control bytes, "%", the bytes the profile format reads as structure
+// ("[", "]", "=", ";") and the separator "\" of application and section are encoded, and so
+// are spaces at either end, which the profile reader would trim.
+std::string encodeName(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool atEnd = i == 0 || i + 1 == text.size();
+    if (isControl(byte) || (byte == ' ' && atEnd) || std::string_view("%\\[]=;").find(text[i]) != std::string_view::npos)
+      appendEncoded(out, byte);
+    else
+      out += text[i];
+  }
+  return out;
+}
 
-template <typename Predicate>
-std::string encode(const std::string& text, Predicate mustEncode) {
+// A value: control bytes and "%" are encoded; the profile writer quotes a value whose ends
+// the reader would otherwise trim or unquote.
+std::string encodeValue(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (mustEncode(byte)) {
-      out += '%';
-      out += kHexDigits[byte >> 4];
-      out += kHexDigits[byte & 0x0F];
+    if (isControl(byte) || byte == '%') {
+      appendEncoded(out, byte);
     } else {
       out += c;
     }
@@ -70,7 +87,7 @@ std::optional<std::string> decode(std::string_view text) {
 }
 
 std::string sectionName(const std::string& appName, const std::string& section) {
-  return encode(appName, isNameByteEncoded) + "\\" + encode(section, isNameByteEncoded);
+  return encodeName(appName) + "\\" + encodeName(section);
 }
 
 // ---- Telling a sound settings file from a damaged one --------------------------------------
@@ -135,10 +152,15 @@ FileContent readSettingsFile(const std::string& path) {
   const auto status = std::filesystem::status(path, error);
   if (status.type() == std::filesystem::file_type::not_found) return {FileState::Missing, {}};
   if (error || status.type() != std::filesystem::file_type::regular) return {FileState::Unreadable, {}};
-  std::ifstream in(path, std::ios::binary);
+  // C streams: a read error is a result here, never an exception.
+  std::FILE* in = std::fopen(path.c_str(), "rb");
   if (!in) return {FileState::Unreadable, {}};
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return {FileState::Unreadable, {}};
+  std::string bytes;
+  char buffer[65536];
+  while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, in)) bytes.append(buffer, count);
+  const bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (failed) return {FileState::Unreadable, {}};
   const FileState state = isSound(bytes) ? FileState::Sound : FileState::Damaged;
   return {state, std::move(bytes)};
 }
@@ -180,7 +202,7 @@ std::string GetSetting(const std::string& appName, const std::string& section, c
                        const std::string& defaultValue) {
   const std::string& file = core::locations().settingsFile;
   if (readSettingsFile(file).state != FileState::Sound) return defaultValue;
-  const auto stored = profile::lookup(sectionName(appName, section), encode(key, isNameByteEncoded), file);
+  const auto stored = profile::lookup(sectionName(appName, section), encodeName(key), file);
   if (!stored) return defaultValue;
   return decode(*stored).value_or(defaultValue);
 }
@@ -192,8 +214,8 @@ bool SaveSetting(const std::string& appName, const std::string& section, const s
   if (const FileContent current = readSettingsFile(file);
       current.state == FileState::Damaged && !setAsideDamagedFile(file, current.bytes))
     return false;
-  return profile::writeString(sectionName(appName, section), encode(key, isNameByteEncoded),
-                              encode(value, isValueByteEncoded), file);
+  return profile::writeString(sectionName(appName, section), encodeName(key),
+                              encodeValue(value), file);
 }
 
 }  // namespace SettingsStore

@@ -111,7 +111,7 @@ TEST(WriteLog, OneEventIsOneLineWhateverTheMessageHolds) {
   mMain::WriteLog("Evil was found in /tmp/a\nb\rc\td\x7F" + std::string(1, '\0') + "e\x1B[31m");
   mMain::WriteLog("non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay");
   EXPECT_EQ(messagesOf(logText()),
-            (std::vector<std::string>{"Evil was found in /tmp/a?b?c?d???e?[31m", "non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay"}));
+            (std::vector<std::string>{"Evil was found in /tmp/a?b?c?d??e?[31m", "non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay"}));
 }
 
 TEST(WriteLog, ProgramFolderThatCannotHoldLogsIsSilent) {

@@ -199,14 +199,13 @@ TEST_F(QuarantineStoreTest, OddNamesRoundTrip) {
   const std::string name = "odd \xFF\xFE name [1] %s.exe";
   ASSERT_TRUE(PutInQuarantine(detected("x", name, "odd")));
   ASSERT_TRUE(PutInQuarantine(detected("y", name, "odd 2")));
-  const std::vector<QuarantineEntry> entries = ListQuarantine();
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].storedName, name + ".aaq");
-  EXPECT_EQ(entries[0].sourceName, name);
-  EXPECT_EQ(entries[1].storedName, "odd \xFF\xFE name [1] %s (2).exe.aaq");
+  const std::string second = "odd \xFF\xFE name [1] %s (2).exe.aaq";
+  EXPECT_EQ(storedNames(), (std::vector<std::string>{second, name + ".aaq"}));
+  EXPECT_EQ(ListQuarantine().back().sourceName, name);
   const std::string destination = m_locations.root() / name;
-  ASSERT_TRUE(RestoreFromQuarantine(entries[0].storedName, destination));
+  ASSERT_TRUE(RestoreFromQuarantine(name + ".aaq", destination));
   EXPECT_EQ(readFile(destination), "odd");
+  EXPECT_EQ(readFile(stored(second)), "odd 2");
 }
 
 TEST_F(QuarantineStoreTest, LongestNamesAreShortenedToFit) {
