@@ -288,6 +288,13 @@ void frmMain::imgButton_Click(int index) {
   }
 }
 
+// The windows this one owns (the settings dialog, the scan windows) close with it.
+void frmMain::closeEvent(QCloseEvent* event) {
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isWindow()) child->close();
+  QWidget::closeEvent(event);
+}
+
 // ---- Artwork --------------------------------------------------------------------------------
 
 // The dark band along the top with the product mark, and the lighter column of page buttons.

@@ -75,6 +75,7 @@ class frmMain : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildButtons();

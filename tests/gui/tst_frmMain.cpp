@@ -74,7 +74,7 @@ class TestFrmMain : public QObject {
   void reopeningAClosedDialogShowsTheStoredValues();
   void quarantineCountFollowsTheFolder();
   void helpPageHoldsTheFaq();
-  void quitClosesTheWindow();
+  void quitClosesTheWindowAndItsDialog();
 };
 
 void TestFrmMain::firstRunShowsDefaultsAndMakesTheQuarantineFolder() {
@@ -257,12 +257,14 @@ void TestFrmMain::helpPageHoldsTheFaq() {
     QVERIFY2(text.contains(QString::fromUtf8(question)), question);
 }
 
-void TestFrmMain::quitClosesTheWindow() {
+void TestFrmMain::quitClosesTheWindowAndItsDialog() {
   ScopedLocations where;
   frmMain window;
   window.show();
+  window.showSettings();
   click(window, "quit");
   QVERIFY(!window.isVisible());
+  QVERIFY(!window.settingsDialog()->isVisible());  // owned windows close with the main window
 }
 
 QTEST_MAIN(TestFrmMain)
