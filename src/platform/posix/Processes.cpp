@@ -1,0 +1,159 @@
+#include "platform/Platform.h"
+#include "platform/posix/ProcStat.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace procstat {
+
+std::optional<StatFields> parse(std::string_view line) {
+  const auto close = line.rfind(')');
+  if (close == std::string_view::npos) return std::nullopt;
+  // Field 3 (the state) follows the ")" and a space; count fields from there.
+  std::string_view rest = line.substr(close + 1);
+  StatFields fields;
+  int field = 2;
+  bool haveFlags = false;
+  while (!rest.empty()) {
+    const auto start = rest.find_first_not_of(' ');
+    if (start == std::string_view::npos) break;
+    rest.remove_prefix(start);
+    const auto end = std::min(rest.find(' '), rest.size());
+    const std::string_view word = rest.substr(0, end);
+    rest.remove_prefix(end);
+    ++field;
+    if (field != 9 && field != 22) continue;
+    std::uint64_t value = 0;
+    const auto [next, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc() || next != word.data() + word.size()) return std::nullopt;
+    if (field == 9) {
+      fields.flags = value;
+      haveFlags = true;
+    } else {
+      fields.startTime = value;
+      return haveFlags ? std::optional(fields) : std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace procstat
+
+namespace {
+
+constexpr std::string_view kDeletedSuffix = " (deleted)";
+
+bool isDecimal(const char* name) {
+  if (*name == '\0') return false;
+  for (; *name; ++name)
+    if (*name < '0' || *name > '9') return false;
+  return true;
+}
+
+// Identifiers that fit the system's signed pid_t; anything else (0 included) names no single process.
+bool isProcessId(std::uint32_t id) { return id > 0 && id <= static_cast<std::uint32_t>(INT_MAX); }
+
+std::string procPath(std::uint32_t processId, const char* leaf) {
+  return "/proc/" + std::to_string(processId) + "/" + leaf;
+}
+
+// Target of a symbolic link, whatever its length; empty when it cannot be read.
+std::string readLink(const std::string& path) {
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) return {};
+    if (static_cast<std::size_t>(length) < target.size()) {
+      target.resize(static_cast<std::size_t>(length));
+      return target;
+    }
+    target.resize(target.size() * 2);
+  }
+}
+
+// The whole content of a small /proc file; empty when it cannot be read.
+std::string readSmallFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  std::string content;
+  std::array<char, 1024> chunk;
+  for (;;) {
+    const ssize_t got = read(fd, chunk.data(), chunk.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    content.append(chunk.data(), static_cast<std::size_t>(got));
+  }
+  close(fd);
+  return content;
+}
+
+// The decimal entries of a /proc folder (processes, or the threads of one process), ascending.
+std::vector<std::uint32_t> numericEntries(const std::string& folder) {
+  std::vector<std::uint32_t> ids;
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+  if (!dir) return ids;
+  while (const dirent* entry = readdir(dir.get())) {
+    if (!isDecimal(entry->d_name)) continue;
+    const std::string_view name(entry->d_name);
+    std::uint32_t id = 0;
+    const auto [next, error] = std::from_chars(name.data(), name.data() + name.size(), id);
+    if (error == std::errc() && next == name.data() + name.size()) ids.push_back(id);
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+}  // namespace
+
+std::uint16_t platformId() { return 2; }
+
+std::uint32_t currentProcessId() { return static_cast<std::uint32_t>(getpid()); }
+
+std::optional<ProcessInfo> processInfo(std::uint32_t processId) {
+  // The link first: it is what most often cannot be read (kernel threads, other users' processes).
+  std::string image = readLink(procPath(processId, "exe"));
+  if (image.ends_with(kDeletedSuffix)) image.resize(image.size() - kDeletedSuffix.size());
+  if (image.empty()) return std::nullopt;
+  const auto stat = procstat::parse(readSmallFile(procPath(processId, "stat")));
+  if (!stat || (stat->flags & procstat::kKernelThreadFlag)) return std::nullopt;
+  return ProcessInfo{processId, std::move(image), stat->startTime};
+}
+
+std::vector<ProcessInfo> listProcesses() {
+  std::vector<ProcessInfo> processes;
+  for (const std::uint32_t id : numericEntries("/proc"))
+    if (auto info = processInfo(id)) processes.push_back(std::move(*info));
+  return processes;
+}
+
+std::vector<ThreadInfo> threadSnapshot() {
+  std::vector<ThreadInfo> threads;
+  for (const std::uint32_t owner : numericEntries("/proc"))
+    for (const std::uint32_t thread : numericEntries(procPath(owner, "task")))
+      threads.push_back(ThreadInfo{thread, owner});
+  return threads;
+}
+
+bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId) {
+  if (!isProcessId(ownerProcessId) || !isProcessId(threadId)) return false;
+  return syscall(SYS_tgkill, static_cast<pid_t>(ownerProcessId), static_cast<pid_t>(threadId), SIGSTOP) == 0;
+}
+
+bool terminateProcess(std::uint32_t processId) {
+  // kill() with 0 or a negative number would signal a whole process group, or every process.
+  if (!isProcessId(processId)) return false;
+  return kill(static_cast<pid_t>(processId), SIGKILL) == 0;
+}
+
+}  // namespace platform
