@@ -71,6 +71,8 @@ TEST(ListProcesses, OddImageNamesComeThroughAsBytes) {
   ASSERT_TRUE(info);
   EXPECT_EQ(info->imagePath, image);
   EXPECT_EQ(info->startTime, entry->startTime);
+  // A second listing gives the same start time.
+  EXPECT_EQ(listed(child.pid())->startTime, entry->startTime);
 }
 
 TEST(ListProcesses, DeletedImageKeepsItsName) {
