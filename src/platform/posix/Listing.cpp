@@ -28,14 +28,17 @@ std::optional<std::uint32_t> kindOf(unsigned char type) {
 
 // Attributes of one listed entry; nullopt when the entry is unwanted or has vanished. The
 // cheap tests come first so that entries filtered out by the mask cost no stat.
-std::optional<std::uint32_t> entryAttributes(int folder, const dirent& entry, std::uint32_t includeMask) {
+std::optional<std::uint32_t> entryAttributes(int folder, const dirent& entry, std::uint32_t includeMask,
+                                             ListDetail detail) {
   const std::string_view name(entry.d_name);
   const std::uint32_t hidden = posix::isHiddenName(name) ? kHidden : 0u;
   if (hidden & ~includeMask) return std::nullopt;
   const auto kind = kindOf(entry.d_type);
   if (kind && (*kind & ~includeMask)) return std::nullopt;
   std::optional<std::uint32_t> attributes;
-  if (entry.d_type == DT_LNK) {
+  if (kind && entry.d_type != DT_LNK && detail == ListDetail::Kinds) {
+    attributes = hidden | *kind;
+  } else if (entry.d_type == DT_LNK) {
     // A link's own permission bits are meaningless; only its target's kind matters.
     attributes = hidden | kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
   } else {
@@ -78,7 +81,7 @@ bool matches(std::string_view name, std::string_view pattern) {
 bool matchesPattern(const std::string& name, const std::string& pattern) { return matches(name, pattern); }
 
 std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const std::string& pattern,
-                                                std::uint32_t includeMask) {
+                                                std::uint32_t includeMask, ListDetail detail) {
   const posix::PathAt at(folder);
   if (!at.ok()) return std::nullopt;
   const int fd = openat(at.folder(), at.name(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -98,7 +101,7 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
       break;
     }
     if (!matches(entry->d_name, pattern)) continue;
-    if (const auto attributes = entryAttributes(fd, *entry, includeMask))
+    if (const auto attributes = entryAttributes(fd, *entry, includeMask, detail))
       entries.push_back(DirEntry{entry->d_name, *attributes});
   }
   closedir(dir);
