@@ -1,19 +1,17 @@
 // Wildcard folder listing with Windows-style attribute bits.
 #include "platform/Platform.h"
+#include "platform/posix/AsciiCase.h"
 #include "platform/posix/Attributes.h"
 #include "platform/posix/PathAt.h"
 
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
 constexpr std::uint32_t kMaskedKinds = kHidden | kSystem | kFolder;
-
-char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The kind bits that d_type tells without a stat, or nullopt when it tells nothing.
 std::optional<std::uint32_t> kindOf(unsigned char type) {
@@ -42,13 +40,9 @@ std::optional<std::uint32_t> entryAttributes(int folder, const dirent& entry, st
     // A link's own permission bits are meaningless; only its target's kind matters.
     attributes = hidden | kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
   } else {
-    struct stat own;
-    if (fstatat(folder, entry.d_name, &own, AT_SYMLINK_NOFOLLOW) == 0) {
-      const bool linkToFolder = S_ISLNK(own.st_mode) && posix::isFolderAt(folder, entry.d_name);
-      attributes = posix::attributesFromMode(name, own.st_mode, linkToFolder);
-    } else if (errno != ENOENT && kind) {
-      attributes = hidden | *kind;  // a folder without search permission: the kind is all we know
-    }
+    attributes = posix::attributesAt(folder, entry.d_name, name);
+    // In a folder without search permission the kind is all there is to know.
+    if (!attributes && errno != ENOENT && kind) attributes = hidden | *kind;
   }
   if (!attributes || (*attributes & kMaskedKinds & ~includeMask)) return std::nullopt;
   return attributes;
@@ -63,7 +57,7 @@ bool matches(std::string_view name, std::string_view pattern) {
     if (p < pattern.size() && pattern[p] == '*') {
       starP = p++;
       starN = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || foldCase(pattern[p]) == foldCase(name[n]))) {
+    } else if (p < pattern.size() && (pattern[p] == '?' || posix::foldCase(pattern[p]) == posix::foldCase(name[n]))) {
       ++p;
       ++n;
     } else if (starP != std::string::npos) {
