@@ -1,7 +1,8 @@
 // Process listing, suspension and termination on the Windows API, against helper processes
 // that the tests start themselves.
 #include "platform/Platform.h"
-#include "platform/win32/Win32Child.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,15 @@
 #include <memory>
 
 namespace {
+using testing_support::ChildProcess;
 using testing_support::suspendCount;
-using testing_support::Win32Child;
+
+// Where the copies of the helper program run from.
+const testing_support::TempFolder& programs() {
+  static const testing_support::TempFolder folder;
+  return folder;
+}
+const std::string kImage = programs() / "halvik child.exe";
 
 std::optional<platform::ProcessInfo> listed(std::uint32_t processId) {
   for (auto& process : platform::listProcesses())
@@ -34,14 +42,14 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 TEST(ProcessList, ShowsEveryCopyOfAnImageWithItsPathAndStartTime) {
-  Win32Child first, second;
+  ChildProcess first(kImage), second(kImage);
   const auto processes = platform::listProcesses();
   ASSERT_TRUE(std::is_sorted(processes.begin(), processes.end(),
                              [](const auto& a, const auto& b) { return a.processId < b.processId; }));
-  const auto a = listed(first.id());
-  const auto b = listed(second.id());
+  const auto a = listed(first.pid());
+  const auto b = listed(second.pid());
   ASSERT_TRUE(a && b);
-  EXPECT_TRUE(equalsIgnoringCase(a->imagePath, Win32Child::imagePath())) << a->imagePath;
+  EXPECT_TRUE(equalsIgnoringCase(a->imagePath, kImage)) << a->imagePath;
   EXPECT_EQ(a->imagePath, b->imagePath);
   EXPECT_NE(a->startTime, 0u);
 
@@ -49,7 +57,7 @@ TEST(ProcessList, ShowsEveryCopyOfAnImageWithItsPathAndStartTime) {
   ASSERT_TRUE(GetProcessTimes(first.handle(), &created, &exited, &kernel, &user));
   EXPECT_EQ(a->startTime, (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
 
-  const auto one = platform::processInfo(first.id());
+  const auto one = platform::processInfo(first.pid());
   ASSERT_TRUE(one);
   EXPECT_EQ(one->imagePath, a->imagePath);
   EXPECT_EQ(one->startTime, a->startTime);
@@ -59,8 +67,8 @@ TEST(ProcessList, ShowsEveryCopyOfAnImageWithItsPathAndStartTime) {
 TEST(ProcessList, LeavesOutAProcessThatHasEnded) {
   std::uint32_t id = 0;
   {
-    Win32Child child;
-    id = child.id();
+    ChildProcess child(kImage);
+    id = child.pid();
   }
   EXPECT_FALSE(platform::processInfo(id));
   EXPECT_FALSE(listed(id));
@@ -72,29 +80,29 @@ TEST(ProcessList, LeavesOutAProcessThatHasEnded) {
 TEST(ProcessList, CountsExactlyWhenTheBufferFillsCompletely) {
   if (allProcessIds().size() > 8)
     GTEST_SKIP() << "more than 8 processes run already; needs a quiet system such as Wine";
-  std::vector<std::unique_ptr<Win32Child>> children;
+  std::vector<std::unique_ptr<ChildProcess>> children;
   for (const std::size_t exact : {std::size_t{8}, std::size_t{16}}) {
-    while (allProcessIds().size() < exact) children.push_back(std::make_unique<Win32Child>());
+    while (allProcessIds().size() < exact) children.push_back(std::make_unique<ChildProcess>(kImage));
     const auto ids = allProcessIds();
     ASSERT_EQ(ids.size(), exact);
     const auto processes = platform::listProcesses();
     for (const auto& child : children)
       EXPECT_TRUE(std::any_of(processes.begin(), processes.end(),
-                              [&](const auto& process) { return process.processId == child->id(); }))
-          << "child " << child->id() << " missing with " << exact << " processes";
+                              [&](const auto& process) { return process.processId == child->pid(); }))
+          << "child " << child->pid() << " missing with " << exact << " processes";
   }
 }
 
 TEST(Suspension, SuspendsEveryThreadOfTheTargetOnlyAndCountsUp) {
-  Win32Child target(3), bystander(2);
+  ChildProcess target(kImage, 3), bystander(kImage, 2);
   const auto threads = target.threadIds();
   ASSERT_EQ(threads.size(), 4u);
-  for (const auto thread : threads) EXPECT_TRUE(platform::suspendThread(target.id(), thread));
+  for (const auto thread : threads) EXPECT_TRUE(platform::suspendThread(target.pid(), thread));
   for (const auto thread : threads) EXPECT_EQ(suspendCount(thread), 1u);
   for (const auto thread : bystander.threadIds()) EXPECT_EQ(suspendCount(thread), 0u);
 
   // A second refresh suspends the same threads again: the counts rise to two.
-  for (const auto thread : threads) EXPECT_TRUE(platform::suspendThread(target.id(), thread));
+  for (const auto thread : threads) EXPECT_TRUE(platform::suspendThread(target.pid(), thread));
   for (const auto thread : threads) {
     HANDLE handle = OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread);
     ASSERT_TRUE(handle);
@@ -105,25 +113,25 @@ TEST(Suspension, SuspendsEveryThreadOfTheTargetOnlyAndCountsUp) {
 }
 
 TEST(Suspension, RefusesAThreadOfAnotherProcessOrOneThatIsGone) {
-  Win32Child target(1), other(1);
+  ChildProcess target(kImage, 1), other(kImage, 1);
   const auto otherThread = other.threadIds().front();
-  EXPECT_FALSE(platform::suspendThread(target.id(), otherThread));
+  EXPECT_FALSE(platform::suspendThread(target.pid(), otherThread));
   EXPECT_EQ(suspendCount(otherThread), 0u);
 
   std::uint32_t goneThread = 0, goneProcess = 0;
   {
-    Win32Child child;
+    ChildProcess child(kImage);
     goneThread = child.threadIds().front();
-    goneProcess = child.id();
+    goneProcess = child.pid();
   }
   EXPECT_FALSE(platform::suspendThread(goneProcess, goneThread));
 }
 
 TEST(Termination, EndsASuspendedProcessWithExitCodeZero) {
-  Win32Child child(2);
-  for (const auto thread : child.threadIds()) platform::suspendThread(child.id(), thread);
-  EXPECT_TRUE(platform::terminateProcess(child.id()));
-  ASSERT_TRUE(child.waitForExit(10000));
+  ChildProcess child(kImage, 2);
+  for (const auto thread : child.threadIds()) platform::suspendThread(child.pid(), thread);
+  EXPECT_TRUE(platform::terminateProcess(child.pid()));
+  ASSERT_EQ(WaitForSingleObject(child.handle(), 10000), WAIT_OBJECT_0);
   DWORD code = 1;
   ASSERT_TRUE(GetExitCodeProcess(child.handle(), &code));
   EXPECT_EQ(code, 0u);
@@ -132,8 +140,8 @@ TEST(Termination, EndsASuspendedProcessWithExitCodeZero) {
 TEST(Termination, FailsQuietlyForAProcessThatIsGone) {
   std::uint32_t id = 0;
   {
-    Win32Child child;
-    id = child.id();
+    ChildProcess child(kImage);
+    id = child.pid();
   }
   EXPECT_FALSE(platform::terminateProcess(id));
 }
