@@ -199,10 +199,8 @@ void TestFrmMain::bothOpenersShowOneDialog() {
   QCOMPARE(dialog->parentWidget(), &window);
   dialog->Check2->setChecked(true);  // not saved: showing it again must keep what the user does
 
-  if (window.findChild<ActionLabel*>("lblGoSettings"))
-    click(window, "lblGoSettings");
-  else
-    window.showSettings();
+  window.SetCurrentFrame(2);
+  click(window, "lblGoSettings");  // the monitor page's "Configuration" link
   QCOMPARE(window.settingsDialog(), dialog);
   QCOMPARE(window.findChildren<frmSettings*>().size(), 1);
   QVERIFY(dialog->Check2->isChecked());
