@@ -278,4 +278,4 @@ class QuarantinePageTest : public QObject {
 };
 
 QTEST_MAIN(QuarantinePageTest)
-#include "QuarantinePageTest.moc"
+#include "tst_QuarantinePage.moc"
