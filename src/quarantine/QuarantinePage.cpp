@@ -29,24 +29,24 @@ QuarantinePage::QuarantinePage(frmMain& main, QWidget* frame) : QObject(frame), 
   connect(Label17, &Quillet::OrventoCmd::Click, this, [this] { m_logic.deleteSelected(); });
 }
 
-void QuarantinePage::fill() { m_logic.fill(); }
+// The status page's count is read again with the list, so that both show the folder as it is
+// now, files added or removed by other means included.
+void QuarantinePage::fill() {
+  m_logic.fill();
+  m_main.refreshQuarantineCount();
+}
 
 void QuarantinePage::createControls() {
-  Label13 = new QLabel(QStringLiteral("Liste Quarantine"), m_frame);
-  Label13->setObjectName(QStringLiteral("Label13"));
-  QFont heading = Label13->font();
-  heading.setBold(true);
-  heading.setPointSizeF(heading.pointSizeF() * 1.5);
-  Label13->setFont(heading);
-  twips::place(Label13, 240, 450, 6375, 375);
+  Label13 = twips::placed(new QLabel(QStringLiteral("Liste Quarantine"), m_frame), QStringLiteral("Label13"), 240, 480, 6375, 285);
+  QFont bold = Label13->font();
+  bold.setBold(true);
+  Label13->setFont(bold);
+  Label14 = twips::placed(new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame), QStringLiteral("Label14"),
+                          240, 840, 6375, 255);
 
-  Label14 = new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame);
-  Label14->setObjectName(QStringLiteral("Label14"));
-  twips::place(Label14, 240, 870, 6375, 255);
-
-  lvQuarintine = new QTreeWidget(m_frame);
-  lvQuarintine->setObjectName(QStringLiteral("lvQuarintine"));
+  lvQuarintine = twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvQuarintine"), 240, 1200, 6375, 2025);
   lvQuarintine->setHeaderLabels({QStringLiteral("File Name"), QStringLiteral("File Type"), QStringLiteral("Compressed Size")});
+  lvQuarintine->headerItem()->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
   lvQuarintine->setRootIsDecorated(false);
   lvQuarintine->setItemsExpandable(false);
   lvQuarintine->setUniformRowHeights(true);
@@ -54,29 +54,19 @@ void QuarantinePage::createControls() {
   lvQuarintine->setSelectionMode(QAbstractItemView::SingleSelection);
   lvQuarintine->setSelectionBehavior(QAbstractItemView::SelectRows);
   lvQuarintine->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  lvQuarintine->headerItem()->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
-  twips::place(lvQuarintine, 240, 1170, 6375, 2160);
   const double dpi = lvQuarintine->logicalDpiX();
   lvQuarintine->setColumnWidth(kFileName, twips::toPixels(2850, dpi));
   lvQuarintine->setColumnWidth(kFileType, twips::toPixels(2025, dpi));
 
-  Line5 = new QFrame(m_frame);
-  Line5->setObjectName(QStringLiteral("Line5"));
+  Line5 = twips::placed(new QFrame(m_frame), QStringLiteral("Line5"), 240, 3330, 6375, 30);
   Line5->setFrameShape(QFrame::HLine);
   Line5->setFrameShadow(QFrame::Sunken);
-  twips::place(Line5, 240, 3405, 6375, 30);
 
-  Label18 = new Quillet::OrventoCmd(m_frame);
-  Label18->setObjectName(QStringLiteral("Label18"));
+  Label18 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Label18"), 3840, 3450, 1320, 465);
   Label18->setCaption(QStringLiteral("&Restaurez"));
-  Label18->setButtonType(1);
-  twips::place(Label18, 3720, 3540, 1380, 390);
-
-  Label17 = new Quillet::OrventoCmd(m_frame);
-  Label17->setObjectName(QStringLiteral("Label17"));
+  Label17 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Label17"), 5295, 3450, 1320, 465);
   Label17->setCaption(QStringLiteral("&Supprimez"));
-  Label17->setButtonType(1);
-  twips::place(Label17, 5235, 3540, 1380, 390);
+  for (Quillet::OrventoCmd* command : {Label18, Label17}) command->setButtonType(1);
 
   CdRestore = new SaveDialog(m_frame);
   CdRestore->setObjectName(QStringLiteral("CdRestore"));
