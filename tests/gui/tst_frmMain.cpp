@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <filesystem>
@@ -70,6 +71,7 @@ class TestFrmMain : public QObject {
   void anUnwritableProgramFolderStillOpensTheWindow();
   void switchingToTheCurrentPageChangesNothing();
   void buttonsAndLinksShowTheirPages();
+  void theQuarantineListIsRebuiltOnlyWhenEnteringItsPage();
   void bothOpenersShowOneDialog();
   void reopeningAClosedDialogShowsTheStoredValues();
   void quarantineCountFollowsTheFolder();
@@ -183,6 +185,24 @@ void TestFrmMain::buttonsAndLinksShowTheirPages() {
     QCOMPARE(window.CurrentFrame(), page);
     QCOMPARE(visiblePage(window), page);
   }
+}
+
+void TestFrmMain::theQuarantineListIsRebuiltOnlyWhenEnteringItsPage() {
+  ScopedLocations where;
+  frmMain window;
+  auto* list = control<QTreeWidget>(window, "lvQuarintine");
+  putInQuarantineFolder("first.exe.aaq");
+
+  click(window, "imgButton_2");
+  QCOMPARE(list->topLevelItemCount(), 1);
+  putInQuarantineFolder("second.exe.aaq");
+  click(window, "imgButton_2");  // already on the page: the list stays as it was
+  QCOMPARE(list->topLevelItemCount(), 1);
+
+  click(window, "lblButtonBack_0");
+  click(window, "imgButton_2");
+  QCOMPARE(list->topLevelItemCount(), 2);
+  QCOMPARE(caption(window, "lblStatus_Quarintine"), QStringLiteral("2"));
 }
 
 void TestFrmMain::bothOpenersShowOneDialog() {
