@@ -55,8 +55,8 @@ void QuarantinePage::createControls() {
   lvQuarintine->setSelectionBehavior(QAbstractItemView::SelectRows);
   lvQuarintine->setEditTriggers(QAbstractItemView::NoEditTriggers);
   const double dpi = lvQuarintine->logicalDpiX();
-  lvQuarintine->setColumnWidth(kFileName, twips::toPixels(2850, dpi));
-  lvQuarintine->setColumnWidth(kFileType, twips::toPixels(2025, dpi));
+  lvQuarintine->setColumnWidth(kFileName, twips::toPixels(2325, dpi));
+  lvQuarintine->setColumnWidth(kFileType, twips::toPixels(2325, dpi));
 
   Line5 = twips::placed(new QFrame(m_frame), QStringLiteral("Line5"), 240, 3330, 6375, 30);
   Line5->setFrameShape(QFrame::HLine);
@@ -79,7 +79,9 @@ void QuarantinePage::addRow(const QuarantineRow& row) {
   auto* item = new QTreeWidgetItem(lvQuarintine);
   item->setText(kFileName, displayText(row.storedName));
   item->setData(kFileName, kStoredNameRole, QByteArray::fromStdString(row.storedName));
+  item->setToolTip(kFileName, item->text(kFileName));
   item->setText(kFileType, displayText(row.threatName));
+  item->setToolTip(kFileType, item->text(kFileType));
   item->setText(kCompressedSize, QString::fromStdString(row.size));
   item->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
 }

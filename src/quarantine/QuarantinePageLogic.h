@@ -37,12 +37,13 @@ class QuarantinePageLogic {
  public:
   explicit QuarantinePageLogic(QuarantinePageView& view) : m_view(view) {}
 
-  // Lists the quarantine folder afresh: one row per stored file, in name order. The threat
-  // lookups write nothing to the activity log.
+  // Lists the quarantine folder afresh: one row per stored file, in name order, with the threat
+  // name of the file's source name (for a numbered copy such as "setup (2).exe.aaq", of the name
+  // it was detected under). The threat lookups write nothing to the activity log.
   void fill();
 
-  // Copies the selected file to a path the user picks, then removes it from the quarantine
-  // and from the list.
+  // Copies the selected file to a path the user picks (the name it was detected under is
+  // proposed), then removes it from the quarantine and from the list.
   void restoreSelected();
 
   // Deletes the selected file from the quarantine for good (no question) and drops its row.

@@ -98,4 +98,20 @@ TEST_F(QuarantinePageLogicTest, RestoreOntoTheStoredFileItselfIsRefused) {
   EXPECT_EQ(view.changes, 0);
 }
 
+TEST_F(QuarantinePageLogicTest, NumberedCopiesShowAndProposeTheNameTheyWereDetectedUnder) {
+  writeFile(stored("bad (2).dll.aaq"), "second");
+  writeFile(stored("report (2).pdf.aaq"), "not a numbered copy of a threat");
+  logic.fill();
+  ASSERT_EQ(view.rows.size(), 2u);
+  EXPECT_EQ(view.rows[0].storedName, "bad (2).dll.aaq");
+  EXPECT_EQ(view.rows[0].threatName, "Trojan.BadDll");
+  EXPECT_EQ(view.rows[1].threatName, "");
+
+  for (const char* storedName : {"bad (2).dll.aaq", "report (2).pdf.aaq"}) {
+    view.selected = storedName;
+    logic.restoreSelected();
+  }
+  EXPECT_EQ(view.askedFor, (std::vector<std::string>{"bad.dll", "report (2).pdf"}));
+}
+
 }  // namespace
