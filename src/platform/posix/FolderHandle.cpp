@@ -1,6 +1,8 @@
 // Folders held open for a walk: entries are reached relative to the open folder (openat,
 // fdopendir, fstatat), so neither the depth of a tree nor the length of its paths limits it.
 #include "platform/Platform.h"
+#include "platform/posix/Attributes.h"
+#include "platform/posix/PathAt.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -12,27 +14,21 @@ namespace platform {
 namespace {
 constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
 
-bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
-
-std::uint32_t kindOfMode(mode_t mode) {
-  if (S_ISLNK(mode)) return kReparsePoint;
-  if (S_ISDIR(mode)) return kFolder;
-  return S_ISREG(mode) ? 0u : kSystem;
-}
-
-// The kind bits of a listed entry from its d_type, with a look at the entry only when the
-// file system leaves d_type unknown. nullopt when the entry vanished meanwhile.
-std::optional<std::uint32_t> kindOf(int folder, const dirent& entry) {
+// The attribute bits of a listed entry other than read-only: from its d_type, with a look at
+// the entry only for a link (does it lead to a folder?) or when the file system leaves d_type
+// unknown. nullopt when the entry vanished meanwhile.
+std::optional<std::uint32_t> listedAttributes(int folder, const dirent& entry) {
+  const std::uint32_t hidden = posix::isHiddenName(entry.d_name) ? kHidden : 0u;
   switch (entry.d_type) {
-    case DT_DIR: return kFolder;
-    case DT_REG: return 0u;
-    case DT_LNK: return kReparsePoint;
+    case DT_DIR: return hidden | kFolder;
+    case DT_REG: return hidden;
+    case DT_LNK: return hidden | kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
     case DT_UNKNOWN: {
-      struct stat own;
-      if (fstatat(folder, entry.d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-      return kindOfMode(own.st_mode);
+      const auto attributes = posix::attributesAt(folder, entry.d_name, entry.d_name);
+      if (!attributes) return std::nullopt;
+      return *attributes & ~static_cast<std::uint32_t>(kReadOnly);
     }
-    default: return kSystem;
+    default: return hidden | kSystem;
   }
 }
 
@@ -67,7 +63,8 @@ FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
 }
 
 FolderHandle FolderHandle::open(const std::string& path) {
-  const int fd = ::open(path.empty() ? "." : path.c_str(), kOpenFlags);
+  const posix::PathAt at(path.empty() ? std::string(".") : path);
+  const int fd = at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1;
   const auto id = identify(fd);
   return id ? FolderHandle(fd, *id) : FolderHandle();
 }
@@ -118,11 +115,11 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
     }
     const std::string_view name(entry->d_name);
     if (name == "." || name == "..") continue;
-    if (isHiddenName(name) && !(includeMask & kHidden)) continue;
+    if (posix::isHiddenName(name) && !(includeMask & kHidden)) continue;
     if (!everything && !matchesPattern(entry->d_name, pattern)) continue;
-    const auto kind = kindOf(fd, *entry);
-    if (!kind || (*kind & (kSystem | kFolder) & ~includeMask)) continue;
-    entries.push_back(DirEntry{std::string(name), *kind | (isHiddenName(name) ? kHidden : 0u)});
+    const auto attributes = listedAttributes(fd, *entry);
+    if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
+    entries.push_back(DirEntry{std::string(name), *attributes});
   }
   closedir(folder);
   if (failed) return std::nullopt;
@@ -130,12 +127,8 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
 }
 
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
-  struct stat own;
-  if (!valid() || fstatat(static_cast<int>(m_handle), name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0)
-    return std::nullopt;
-  std::uint32_t attributes = kindOfMode(own.st_mode) | (isHiddenName(name) ? kHidden : 0u);
-  if (!S_ISLNK(own.st_mode) && (own.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kReadOnly;
-  return attributes;
+  if (!valid()) return std::nullopt;
+  return posix::attributesAt(static_cast<int>(m_handle), name.c_str(), name);
 }
 
 }  // namespace platform

@@ -42,4 +42,6 @@ std::string defaultAutostartFolder() {
   return first + "/autostart";
 }
 
+std::string windowsFolder() { return "/usr"; }
+
 }  // namespace platform

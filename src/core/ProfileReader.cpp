@@ -1,0 +1,161 @@
+// The read side of Profile.h: single values, key and section lists, whole sections.
+#include "core/Profile.h"
+
+#include "core/ProfileCache.h"
+#include "core/ProfileFile.h"
+#include "core/ProfileSyntax.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace profile {
+namespace {
+
+using Document = ProfileDocument;
+
+std::string_view textOf(Text text) { return text ? syntax::untilNul(*text) : std::string_view(); }
+
+// The default as a read returns it: null is "", trailing spaces (0x20 only) are removed and
+// quotes are kept.
+std::string_view processedDefault(Text defaultText) {
+  std::string_view text = textOf(defaultText);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// Copies one value: cut to size - 1 bytes when too long, always NUL-terminated.
+std::uint32_t copyValue(std::string_view value, std::span<char> buffer) {
+  const std::size_t length = std::min(value.size(), buffer.size() - 1);
+  std::memcpy(buffer.data(), value.data(), length);
+  buffer[length] = '\0';
+  return static_cast<std::uint32_t>(length);
+}
+
+// Writes a list of strings, each followed by a NUL, the whole followed by one more NUL. When
+// the list does not fit in size - 2 bytes it is cut there and ends in two NULs.
+class ListWriter {
+ public:
+  explicit ListWriter(std::span<char> buffer) : m_buffer(buffer), m_room(buffer.size() - 2) {}
+
+  // False once the list no longer fits: nothing more needs adding.
+  bool add(std::string_view first, std::string_view second = {}, std::string_view third = {}) {
+    put(first);
+    put(second);
+    put(third);
+    put(std::string_view("\0", 1));
+    return m_length <= m_room;
+  }
+
+  std::uint32_t finish() {
+    if (m_length <= m_room) {
+      m_buffer[m_length] = '\0';
+      return static_cast<std::uint32_t>(m_length);
+    }
+    m_buffer[m_room] = m_buffer[m_room + 1] = '\0';
+    return static_cast<std::uint32_t>(m_room);
+  }
+
+  bool empty() const { return m_length == 0; }
+
+ private:
+  void put(std::string_view text) {
+    if (m_length < m_room) std::memcpy(m_buffer.data() + m_length, text.data(), std::min(text.size(), m_room - m_length));
+    m_length += text.size();
+  }
+
+  std::span<char> m_buffer;
+  std::size_t m_room;
+  std::size_t m_length = 0;
+};
+
+// Buffers of one or two bytes hold no list: they are filled with NULs and the count is 0.
+bool tooSmallForList(std::span<char> buffer) {
+  if (buffer.size() > 2) return false;
+  std::fill(buffer.begin(), buffer.end(), '\0');
+  return true;
+}
+
+std::uint32_t sectionNames(const Document* document, std::span<char> buffer) {
+  if (tooSmallForList(buffer)) return 0;
+  ListWriter list(buffer);
+  if (document) {
+    for (const auto& section : document->sections()) {
+      if (!section.name.empty() && !list.add(section.name)) break;
+    }
+  }
+  return list.finish();
+}
+
+// The key names of the first matching section; an empty list gives the default instead,
+// followed by a second NUL when there is room.
+std::uint32_t keyNames(const Document* document, std::string_view sectionName, Text defaultText, std::span<char> buffer) {
+  if (tooSmallForList(buffer)) return 0;
+  ListWriter list(buffer);
+  const auto* section = document ? document->findSection(sectionName) : nullptr;
+  if (section) {
+    for (const auto& entry : document->entries(*section)) {
+      if (entry.hasEquals && entry.nameLength > 0 && !list.add(document->name(entry))) break;
+    }
+  }
+  if (!list.empty()) return list.finish();
+  const std::uint32_t length = copyValue(processedDefault(defaultText), buffer);
+  if (length + 1u < buffer.size()) buffer[length + 1] = '\0';
+  return length;
+}
+
+std::optional<std::string_view> findValue(const Document* document, std::string_view sectionName, std::string_view key) {
+  const auto* section = document ? document->findSection(sectionName) : nullptr;
+  const auto* entry = section ? document->findEntry(*section, key) : nullptr;
+  if (!entry || !entry->hasEquals) return std::nullopt;
+  return syntax::stripQuotes(document->value(*entry));
+}
+
+// Reads go to the file's parsed copy; a name without a folder is a missing file.
+template <typename Use>
+auto withDocument(const std::string& file, Use&& use) {
+  if (!hasFolder(file)) return use(nullptr);
+  return ProfileCache::instance().use(file, std::forward<Use>(use));
+}
+
+}  // namespace
+
+std::uint32_t getString(Text section, Text key, Text defaultText, std::span<char> buffer, const std::string& file) {
+  if (buffer.empty() || buffer.data() == nullptr) return 0;
+  return withDocument(file, [&](const Document* document) -> std::uint32_t {
+    if (!section) return sectionNames(document, buffer);
+    const std::string_view sectionName = syntax::trimSpaces(textOf(section));
+    if (!key) return keyNames(document, sectionName, defaultText, buffer);
+    const auto value = findValue(document, sectionName, syntax::trimSpaces(textOf(key)));
+    return copyValue(value ? *value : processedDefault(defaultText), buffer);
+  });
+}
+
+std::uint32_t getSection(Text section, std::span<char> buffer, const std::string& file) {
+  if (buffer.empty() || buffer.data() == nullptr) return 0;
+  if (!section) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  if (tooSmallForList(buffer)) return 0;
+  return withDocument(file, [&](const Document* document) -> std::uint32_t {
+    ListWriter list(buffer);
+    const auto* found = document ? document->findSection(syntax::trimSpaces(textOf(section))) : nullptr;
+    if (found) {
+      for (const auto& entry : document->entries(*found)) {
+        const bool fits = entry.hasEquals ? list.add(document->name(entry), "=", document->value(entry))
+                                          : list.add(document->name(entry));
+        if (!fits) break;
+      }
+    }
+    return list.finish();
+  });
+}
+
+std::optional<std::string> lookup(std::string_view section, std::string_view key, const std::string& file) {
+  return withDocument(file, [&](const Document* document) -> std::optional<std::string> {
+    const auto value = findValue(document, syntax::trimSpaces(syntax::untilNul(section)), syntax::trimSpaces(syntax::untilNul(key)));
+    return value ? std::optional<std::string>(*value) : std::nullopt;
+  });
+}
+
+}  // namespace profile

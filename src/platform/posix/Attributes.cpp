@@ -1,0 +1,32 @@
+#include "platform/posix/Attributes.h"
+
+#include "platform/Platform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace platform::posix {
+
+bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.' && name != "." && name != ".."; }
+
+std::uint32_t attributesFromMode(std::string_view name, mode_t mode, bool linkToFolder) {
+  std::uint32_t attributes = isHiddenName(name) ? kHidden : 0u;
+  if (S_ISLNK(mode)) return attributes | kReparsePoint | (linkToFolder ? kFolder : 0u);
+  if (S_ISDIR(mode)) attributes |= kFolder;
+  else if (!S_ISREG(mode)) attributes |= kSystem;
+  if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kReadOnly;
+  return attributes;
+}
+
+bool isFolderAt(int folder, const char* name) {
+  struct stat target;
+  return fstatat(folder, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+}
+
+std::optional<std::uint32_t> attributesAt(int folder, const char* name, std::string_view leaf) {
+  struct stat own;
+  if (fstatat(folder, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  return attributesFromMode(leaf, own.st_mode, S_ISLNK(own.st_mode) && isFolderAt(folder, name));
+}
+
+}  // namespace platform::posix

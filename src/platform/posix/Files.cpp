@@ -1,0 +1,88 @@
+// Single-file operations: attributes, length, copy, delete, create a folder, append a line.
+#include "platform/Platform.h"
+#include "platform/posix/Attributes.h"
+#include "platform/posix/Descriptor.h"
+#include "platform/posix/PathAt.h"
+#include "platform/posix/TempFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+constexpr std::size_t kCopyBuffer = 256 * 1024;
+
+// The last name of `path`, ignoring trailing separators.
+std::string_view lastName(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  const auto slash = path.rfind('/');
+  return slash == std::string_view::npos || path.size() == 1 ? path : path.substr(slash + 1);
+}
+
+// Reads `source` to its end into `target`. False on a read or write failure.
+bool copyBytes(int source, posix::TempFile& target) {
+  std::string buffer(kCopyBuffer, '\0');
+  for (;;) {
+    const ssize_t count = read(source, buffer.data(), buffer.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return false;
+    if (count == 0) return true;
+    if (!target.write(buffer.data(), static_cast<std::size_t>(count))) return false;
+  }
+}
+}  // namespace
+
+std::optional<std::uint32_t> fileAttributes(const std::string& path) {
+  const posix::PathAt at(path);
+  if (!at.ok()) return std::nullopt;
+  return posix::attributesAt(at.folder(), at.name(), lastName(path));
+}
+
+std::optional<std::uint64_t> fileLength(const std::string& path) {
+  const posix::PathAt at(path);
+  struct stat own;
+  if (!at.ok() || fstatat(at.folder(), at.name(), &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(own.st_size);
+}
+
+bool copyFile(const std::string& source, const std::string& destination, CopyOptions options) {
+  const posix::PathAt from(source);
+  if (!from.ok()) return false;
+  // Non-blocking so that a FIFO given as the source fails at once instead of waiting for a writer.
+  const posix::Descriptor input(openat(from.folder(), from.name(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  struct stat own;
+  if (!input.ok() || fstat(input.get(), &own) != 0 || !S_ISREG(own.st_mode)) return false;
+  const posix::PathAt to(destination, posix::PathAt::Folder::Always);
+  if (!to.ok()) return false;
+  posix::TempFile output(to.folder(), options.ownerOnly);
+  return output.ok() && copyBytes(input.get(), output) && output.commit(to.name(), options.replace);
+}
+
+bool deleteFile(const std::string& path) {
+  // unlink never removes a folder, and removes a symbolic link itself rather than its target.
+  const posix::PathAt at(path);
+  return at.ok() && unlinkat(at.folder(), at.name(), 0) == 0;
+}
+
+bool createFolder(const std::string& path) {
+  const posix::PathAt at(path);
+  if (!at.ok()) return false;
+  if (mkdirat(at.folder(), at.name(), 0777) == 0) return true;
+  return errno == EEXIST && posix::isFolderAt(at.folder(), at.name());
+}
+
+bool appendLine(const std::string& path, const std::string& line) {
+  const posix::PathAt at(path);
+  if (!at.ok()) return false;
+  const std::string text = line + "\r\n";
+  // Non-blocking so that a FIFO without a reader fails at once instead of hanging.
+  const int fd = openat(at.folder(), at.name(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  if (fd < 0) return false;
+  const ssize_t written = write(fd, text.data(), text.size());
+  const bool closed = close(fd) == 0;
+  return closed && written == static_cast<ssize_t>(text.size());
+}
+
+}  // namespace platform

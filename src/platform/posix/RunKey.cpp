@@ -1,0 +1,94 @@
+// The machine-wide Run key as an XDG autostart entry.
+#include "platform/Platform.h"
+#include "platform/posix/TempFile.h"
+
+#include <string_view>
+
+namespace platform {
+namespace {
+constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold(a[i]) != fold(b[i])) return false;
+  return true;
+}
+
+// Only the machine-wide Run key has an equivalent here; key names ignore case and may end
+// with one backslash.
+bool isMachineRunKey(RegistryRoot root, std::string_view keyPath) {
+  if (root != RegistryRoot::LocalMachine) return false;
+  if (!keyPath.empty() && keyPath.back() == '\\') keyPath.remove_suffix(1);
+  return equalsIgnoringCase(keyPath, kRunKey);
+}
+
+// The entry file of `valueName`, or an empty text when the name could leave the folder.
+std::string entryPath(const std::string& valueName, const std::string& autostartFolder) {
+  if (valueName.empty() || valueName == "." || valueName == ".." ||
+      valueName.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
+    return std::string();
+  return autostartFolder + "/" + valueName + ".desktop";
+}
+
+// The escapes of a desktop entry string value: a value holds one line.
+std::string escapeValue(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '\\': escaped += "\\\\"; break;
+      case '\n': escaped += "\\n"; break;
+      case '\r': escaped += "\\r"; break;
+      case '\t': escaped += "\\t"; break;
+      default: escaped.push_back(c);
+    }
+  }
+  if (!escaped.empty() && escaped.front() == ' ') escaped.replace(0, 1, "\\s");
+  return escaped;
+}
+
+// The Exec value running the program `path` as one argument: quoted when it holds a
+// reserved character (with " ` $ \ escaped inside the quotes), "%" doubled as a literal, and
+// finally the string value escapes, which a reader undoes first.
+std::string execValue(std::string_view path) {
+  constexpr std::string_view kReserved = " \t\n\r\"'\\><~|&;$*?#()`";
+  std::string argument;
+  if (path.find_first_of(kReserved) == std::string_view::npos) {
+    argument = path;
+  } else {
+    argument = "\"";
+    for (const char c : path) {
+      if (c == '"' || c == '`' || c == '$' || c == '\\') argument.push_back('\\');
+      argument.push_back(c);
+    }
+    argument += "\"";
+  }
+  std::string literal;
+  for (const char c : argument) {
+    literal.push_back(c);
+    if (c == '%') literal.push_back('%');
+  }
+  return escapeValue(literal);
+}
+}  // namespace
+
+bool setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                 const std::string& data, const std::string& autostartFolder) {
+  const std::string path = entryPath(valueName, autostartFolder);
+  if (!isMachineRunKey(root, keyPath) || path.empty() || data.empty() || data.find('\0') != std::string::npos)
+    return false;
+  // One folder level only: an autostart folder whose parent is missing is not ours to make.
+  if (!createFolder(autostartFolder)) return false;
+  const std::string entry = "[Desktop Entry]\nType=Application\nName=" + escapeValue(valueName) +
+                            "\nExec=" + execValue(data) + "\nX-GNOME-Autostart-enabled=true\n";
+  return posix::writeFileAtomically(path, entry);
+}
+
+bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                    const std::string& autostartFolder) {
+  const std::string path = entryPath(valueName, autostartFolder);
+  return isMachineRunKey(root, keyPath) && !path.empty() && deleteFile(path);
+}
+
+}  // namespace platform

@@ -1,0 +1,195 @@
+#include "platform/Platform.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+using testing_support::readFile;
+using testing_support::TempFolder;
+using testing_support::writeFile;
+
+mode_t modeOf(const std::string& path) {
+  struct stat own {};
+  lstat(path.c_str(), &own);
+  return own.st_mode & 07777;
+}
+
+mode_t currentUmask() {
+  const mode_t mask = umask(022);
+  umask(mask);
+  return mask;
+}
+
+// Every name in `folder`, hidden ones included (a left-over temporary file would show here).
+std::size_t entryCount(const std::string& folder) {
+  const auto entries = platform::listFolder(folder, "*", platform::kHidden | platform::kSystem | platform::kFolder);
+  return entries ? entries->size() - 2 : 0;  // less "." and ".."
+}
+
+std::string binaryContent() {
+  std::string bytes;
+  for (int i = 0; i < 700000; ++i) bytes.push_back(static_cast<char>(i * 7 % 256));
+  return bytes;
+}
+
+TEST(CopyFile, ReplacesByDefaultWithAnExactCopy) {
+  TempFolder dir;
+  const std::string content = binaryContent();
+  writeFile(dir / "source", content);
+  writeFile(dir / "target", "old");
+  ASSERT_TRUE(platform::copyFile(dir / "source", dir / "target"));
+  EXPECT_EQ(readFile(dir / "target"), content);
+  EXPECT_EQ(entryCount(dir.path()), 2u);
+  writeFile(dir / "empty", "");
+  ASSERT_TRUE(platform::copyFile(dir / "empty", dir / "target"));
+  EXPECT_EQ(readFile(dir / "target"), "");
+}
+
+TEST(CopyFile, WithoutReplaceNeverOverwrites) {
+  TempFolder dir;
+  writeFile(dir / "source", "new");
+  writeFile(dir / "target", "old");
+  EXPECT_FALSE(platform::copyFile(dir / "source", dir / "target", {.replace = false}));
+  EXPECT_EQ(readFile(dir / "target"), "old");
+  symlink("nowhere", (dir / "link").c_str());
+  EXPECT_FALSE(platform::copyFile(dir / "source", dir / "link", {.replace = false}));
+  EXPECT_EQ(entryCount(dir.path()), 3u);
+  EXPECT_TRUE(platform::copyFile(dir / "source", dir / "fresh", {.replace = false}));
+  EXPECT_EQ(readFile(dir / "fresh"), "new");
+}
+
+TEST(CopyFile, PermissionsNeverIncludeExecute) {
+  TempFolder dir;
+  writeFile(dir / "tool", "#!/bin/sh\n");
+  chmod((dir / "tool").c_str(), 0755);
+  ASSERT_TRUE(platform::copyFile(dir / "tool", dir / "private", {.ownerOnly = true}));
+  EXPECT_EQ(modeOf(dir / "private"), 0600u);
+  ASSERT_TRUE(platform::copyFile(dir / "tool", dir / "shared"));
+  EXPECT_EQ(modeOf(dir / "shared"), 0666u & ~currentUmask());
+  // Replacing keeps the rule too.
+  ASSERT_TRUE(platform::copyFile(dir / "tool", dir / "shared", {.ownerOnly = true}));
+  EXPECT_EQ(modeOf(dir / "shared"), 0600u);
+}
+
+TEST(CopyFile, FailuresLeaveNoFileBehind) {
+  TempFolder dir;
+  writeFile(dir / "source", "abc");
+  mkdir((dir / "folder").c_str(), 0755);
+  mkfifo((dir / "fifo").c_str(), 0644);
+  EXPECT_FALSE(platform::copyFile(dir / "missing", dir / "a"));
+  EXPECT_FALSE(platform::copyFile(dir / "folder", dir / "b"));
+  EXPECT_FALSE(platform::copyFile(dir / "fifo", dir / "c"));  // must not wait for a writer
+  EXPECT_FALSE(platform::copyFile(dir / "source", dir / "nowhere/d"));
+  EXPECT_FALSE(platform::copyFile(dir / "source", dir / "folder"));  // a folder is never replaced
+  EXPECT_EQ(entryCount(dir.path()), 3u);
+  EXPECT_EQ(entryCount(dir / "folder"), 0u);
+}
+
+TEST(CopyFile, AWriteFailureMidwayLeavesNoPartialFile) {
+  TempFolder dir;
+  writeFile(dir / "source", binaryContent());
+  mkdir((dir / "out").c_str(), 0755);
+  // In a child, limit the size of written files as a full disk would.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100000, 100000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(platform::copyFile(dir / "source", dir / "out/copy") ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the copy reported success";
+  EXPECT_EQ(entryCount(dir / "out"), 0u);
+}
+
+TEST(CopyFile, IntoAReadOnlyFolderFails) {
+  TempFolder dir;
+  writeFile(dir / "source", "abc");
+  mkdir((dir / "locked").c_str(), 0555);
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into folders whatever their permission bits";
+  EXPECT_FALSE(platform::copyFile(dir / "source", dir / "locked/copy"));
+  EXPECT_FALSE(platform::createFolder(dir / "locked/sub"));
+  EXPECT_FALSE(platform::appendLine(dir / "locked/log.txt", "x"));
+  EXPECT_EQ(entryCount(dir / "locked"), 0u);
+}
+
+TEST(DeleteFile, RemovesFilesAndLinksButNeverFolders) {
+  TempFolder dir;
+  writeFile(dir / "file", "x");
+  mkdir((dir / "folder").c_str(), 0755);
+  writeFile(dir / "folder/inside", "x");
+  symlink("folder", (dir / "link").c_str());
+  symlink("file", (dir / "filelink").c_str());
+  symlink("missing", (dir / "dangling").c_str());
+  EXPECT_FALSE(platform::deleteFile(dir / "folder"));
+  EXPECT_FALSE(platform::deleteFile(dir / "folder/"));
+  EXPECT_TRUE(platform::fileAttributes(dir / "folder/inside"));
+  EXPECT_TRUE(platform::deleteFile(dir / "link"));
+  EXPECT_TRUE(platform::deleteFile(dir / "filelink"));
+  EXPECT_TRUE(platform::deleteFile(dir / "dangling"));
+  EXPECT_EQ(readFile(dir / "folder/inside"), "x");
+  EXPECT_EQ(readFile(dir / "file"), "x");
+  EXPECT_TRUE(platform::deleteFile(dir / "file"));
+  EXPECT_FALSE(platform::deleteFile(dir / "file"));
+  EXPECT_EQ(entryCount(dir.path()), 1u);
+}
+
+TEST(CreateFolder, CreatesOneLevel) {
+  TempFolder dir;
+  writeFile(dir / "file", "x");
+  EXPECT_TRUE(platform::createFolder(dir / "new"));
+  EXPECT_TRUE(platform::createFolder(dir / "new"));
+  EXPECT_EQ(platform::fileAttributes(dir / "new"), platform::kFolder);
+  EXPECT_FALSE(platform::createFolder(dir / "file"));
+  EXPECT_FALSE(platform::createFolder(dir / "a/b"));
+  EXPECT_FALSE(platform::fileAttributes(dir / "a"));
+  symlink("new", (dir / "link").c_str());
+  EXPECT_TRUE(platform::createFolder(dir / "link"));
+  EXPECT_FALSE(platform::createFolder(""));
+}
+
+TEST(AppendLine, CreatesTheFileAndEndsEveryLineWithCrLf) {
+  TempFolder dir;
+  ASSERT_TRUE(platform::appendLine(dir / "log.txt", "[10:00:00] first"));
+  ASSERT_TRUE(platform::appendLine(dir / "log.txt", ""));
+  ASSERT_TRUE(platform::appendLine(dir / "log.txt", "third \xff"));
+  EXPECT_EQ(readFile(dir / "log.txt"), "[10:00:00] first\r\n\r\nthird \xff\r\n");
+  EXPECT_FALSE(platform::appendLine(dir / "missing/log.txt", "x"));
+  mkdir((dir / "folder").c_str(), 0755);
+  EXPECT_FALSE(platform::appendLine(dir / "folder", "x"));
+  mkfifo((dir / "fifo").c_str(), 0644);
+  EXPECT_FALSE(platform::appendLine(dir / "fifo", "x"));  // no reader: fails at once
+}
+
+TEST(FileLength, MeasuresAnythingThatExists) {
+  TempFolder dir;
+  writeFile(dir / "file", "12345");
+  symlink("file", (dir / "link").c_str());
+  EXPECT_EQ(platform::fileLength(dir / "file"), 5u);
+  EXPECT_EQ(platform::fileLength(dir / "link"), 4u);  // the link itself: "file"
+  EXPECT_TRUE(platform::fileLength(dir.path()).has_value());
+  EXPECT_FALSE(platform::fileLength(dir / "missing"));
+  EXPECT_FALSE(platform::fileAttributes(dir / "missing"));
+}
+
+TEST(FileAttributes, HiddenComesFromTheLastName) {
+  TempFolder dir;
+  mkdir((dir / ".config").c_str(), 0755);
+  writeFile(dir / ".config/file", "x");
+  EXPECT_EQ(platform::fileAttributes(dir / ".config"), platform::kHidden | platform::kFolder);
+  EXPECT_EQ(platform::fileAttributes(dir / ".config/"), platform::kHidden | platform::kFolder);
+  EXPECT_EQ(platform::fileAttributes(dir / ".config/file"), 0u);
+  EXPECT_EQ(platform::fileAttributes("/").value_or(0) & (platform::kHidden | platform::kFolder), platform::kFolder);
+}
+
+}  // namespace
