@@ -37,13 +37,21 @@ struct DirEntry {
   std::uint32_t attributes = 0;
 };
 
+// How much listFolder finds out about each entry.
+enum class ListDetail {
+  Full,   // every attribute bit
+  Kinds,  // every bit but read-only (1), which is left clear: on Linux it costs a stat per
+          // entry, while the kind of an entry (folder, link, system, hidden) comes with the
+          // listing itself; for walks of large trees that need only the kinds
+};
+
 // Lists `folder` for the wildcard `pattern` ("*" any run of bytes, "?" one byte, ASCII
 // letters compared without regard to case, "*.*" matches every name). Entries that carry
 // the hidden, system or folder attribute are returned only when `includeMask` holds that
 // bit; all other entries always. "." and ".." come as the system lists them.
 // nullopt when the folder cannot be listed.
 std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const std::string& pattern,
-                                                std::uint32_t includeMask);
+                                                std::uint32_t includeMask, ListDetail detail = ListDetail::Full);
 
 // True when `name` matches the wildcard `pattern` under the rules of listFolder.
 bool matchesPattern(const std::string& name, const std::string& pattern);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
+#include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -63,6 +66,24 @@ TEST(CopyFile, WithoutReplaceNeverOverwrites) {
   EXPECT_EQ(entryCount(dir.path()), 3u);
   EXPECT_TRUE(platform::copyFile(dir / "source", dir / "fresh", {.replace = false}));
   EXPECT_EQ(readFile(dir / "fresh"), "new");
+}
+
+TEST(CopyFile, RacingCopiesWithoutReplaceLeaveExactlyOneWinner) {
+  TempFolder dir;
+  constexpr int kCopies = 8;
+  for (int i = 0; i < kCopies; ++i) writeFile(dir / ("source" + std::to_string(i)), std::string(100000, static_cast<char>('a' + i)));
+  std::atomic<int> winners{0};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kCopies; ++i)
+    threads.emplace_back([&, i] {
+      if (platform::copyFile(dir / ("source" + std::to_string(i)), dir / "target", {.replace = false})) ++winners;
+    });
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(winners, 1);
+  const std::string content = readFile(dir / "target");
+  ASSERT_EQ(content.size(), 100000u);
+  EXPECT_EQ(content, std::string(100000, content.front()));
+  EXPECT_EQ(entryCount(dir.path()), kCopies + 1u);
 }
 
 TEST(CopyFile, PermissionsNeverIncludeExecute) {

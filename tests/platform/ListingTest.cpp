@@ -79,6 +79,18 @@ TEST_F(ListingTest, FullMaskGivesEverythingAndAgreesWithFileAttributes) {
   EXPECT_TRUE(listed(dir.path(), "*", platform::kHidden).count(".hidden"));
 }
 
+TEST_F(ListingTest, KindsDetailDiffersOnlyByTheReadOnlyBit) {
+  for (const std::uint32_t mask : {0u, 16u, 2u | 4u | 16u}) {
+    auto full = listed(dir.path(), "*", mask);
+    const auto entries = platform::listFolder(dir.path(), "*", mask, platform::ListDetail::Kinds);
+    ASSERT_TRUE(entries);
+    std::map<std::string, std::uint32_t> kinds;
+    for (const auto& entry : *entries) kinds[entry.name] = entry.attributes;
+    for (auto& [name, attributes] : full) attributes &= ~platform::kReadOnly;
+    EXPECT_EQ(kinds, full) << mask;
+  }
+}
+
 TEST_F(ListingTest, PatternFiltersNames) {
   writeFile(dir / "X.AAQ", "x");
   writeFile(dir / "y.aaq.txt", "x");

@@ -7,8 +7,9 @@
 
 namespace platform::posix {
 
-bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.' && name != "." && name != ".."; }
-
+namespace {
+// Attribute bits of an entry from its own mode (not following a link) and, for a symbolic
+// link, whether it points to a folder.
 std::uint32_t attributesFromMode(std::string_view name, mode_t mode, bool linkToFolder) {
   std::uint32_t attributes = isHiddenName(name) ? kHidden : 0u;
   if (S_ISLNK(mode)) return attributes | kReparsePoint | (linkToFolder ? kFolder : 0u);
@@ -17,6 +18,9 @@ std::uint32_t attributesFromMode(std::string_view name, mode_t mode, bool linkTo
   if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kReadOnly;
   return attributes;
 }
+}  // namespace
+
+bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.' && name != "." && name != ".."; }
 
 bool isFolderAt(int folder, const char* name) {
   struct stat target;

@@ -3,17 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <sys/types.h>
 
 namespace platform::posix {
 
 // Hidden entries are those whose name starts with "."; the "." and ".." entries of a
 // listing are the folder and its parent and are not hidden.
 bool isHiddenName(std::string_view name);
-
-// Attribute bits of an entry from its own mode (not following a link) and, for a symbolic
-// link, whether it points to a folder.
-std::uint32_t attributesFromMode(std::string_view name, mode_t mode, bool linkToFolder);
 
 // Attribute bits of `name` under `folder` (an *at descriptor); nullopt when it does not exist.
 std::optional<std::uint32_t> attributesAt(int folder, const char* name, std::string_view leaf);

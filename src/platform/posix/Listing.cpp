@@ -1,19 +1,17 @@
 // Wildcard folder listing with Windows-style attribute bits.
 #include "platform/Platform.h"
+#include "platform/posix/AsciiCase.h"
 #include "platform/posix/Attributes.h"
 #include "platform/posix/PathAt.h"
 
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
 constexpr std::uint32_t kMaskedKinds = kHidden | kSystem | kFolder;
-
-char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The kind bits that d_type tells without a stat, or nullopt when it tells nothing.
 std::optional<std::uint32_t> kindOf(unsigned char type) {
@@ -28,24 +26,23 @@ std::optional<std::uint32_t> kindOf(unsigned char type) {
 
 // Attributes of one listed entry; nullopt when the entry is unwanted or has vanished. The
 // cheap tests come first so that entries filtered out by the mask cost no stat.
-std::optional<std::uint32_t> entryAttributes(int folder, const dirent& entry, std::uint32_t includeMask) {
+std::optional<std::uint32_t> entryAttributes(int folder, const dirent& entry, std::uint32_t includeMask,
+                                             ListDetail detail) {
   const std::string_view name(entry.d_name);
   const std::uint32_t hidden = posix::isHiddenName(name) ? kHidden : 0u;
   if (hidden & ~includeMask) return std::nullopt;
   const auto kind = kindOf(entry.d_type);
   if (kind && (*kind & ~includeMask)) return std::nullopt;
   std::optional<std::uint32_t> attributes;
-  if (entry.d_type == DT_LNK) {
+  if (kind && entry.d_type != DT_LNK && detail == ListDetail::Kinds) {
+    attributes = hidden | *kind;
+  } else if (entry.d_type == DT_LNK) {
     // A link's own permission bits are meaningless; only its target's kind matters.
     attributes = hidden | kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
   } else {
-    struct stat own;
-    if (fstatat(folder, entry.d_name, &own, AT_SYMLINK_NOFOLLOW) == 0) {
-      const bool linkToFolder = S_ISLNK(own.st_mode) && posix::isFolderAt(folder, entry.d_name);
-      attributes = posix::attributesFromMode(name, own.st_mode, linkToFolder);
-    } else if (errno != ENOENT && kind) {
-      attributes = hidden | *kind;  // a folder without search permission: the kind is all we know
-    }
+    attributes = posix::attributesAt(folder, entry.d_name, name);
+    // In a folder without search permission the kind is all there is to know.
+    if (!attributes && errno != ENOENT && kind) attributes = hidden | *kind;
   }
   if (!attributes || (*attributes & kMaskedKinds & ~includeMask)) return std::nullopt;
   return attributes;
@@ -60,7 +57,7 @@ bool matches(std::string_view name, std::string_view pattern) {
     if (p < pattern.size() && pattern[p] == '*') {
       starP = p++;
       starN = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || foldCase(pattern[p]) == foldCase(name[n]))) {
+    } else if (p < pattern.size() && (pattern[p] == '?' || posix::foldCase(pattern[p]) == posix::foldCase(name[n]))) {
       ++p;
       ++n;
     } else if (starP != std::string::npos) {
@@ -78,7 +75,7 @@ bool matches(std::string_view name, std::string_view pattern) {
 bool matchesPattern(const std::string& name, const std::string& pattern) { return matches(name, pattern); }
 
 std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const std::string& pattern,
-                                                std::uint32_t includeMask) {
+                                                std::uint32_t includeMask, ListDetail detail) {
   const posix::PathAt at(folder);
   if (!at.ok()) return std::nullopt;
   const int fd = openat(at.folder(), at.name(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -98,7 +95,7 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
       break;
     }
     if (!matches(entry->d_name, pattern)) continue;
-    if (const auto attributes = entryAttributes(fd, *entry, includeMask))
+    if (const auto attributes = entryAttributes(fd, *entry, includeMask, detail))
       entries.push_back(DirEntry{entry->d_name, *attributes});
   }
   closedir(dir);

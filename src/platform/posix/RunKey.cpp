@@ -1,5 +1,6 @@
 // The machine-wide Run key as an XDG autostart entry.
 #include "platform/Platform.h"
+#include "platform/posix/AsciiCase.h"
 #include "platform/posix/TempFile.h"
 
 #include <string_view>
@@ -8,20 +9,12 @@ namespace platform {
 namespace {
 constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
-
 // Only the machine-wide Run key has an equivalent here; key names ignore case and may end
 // with one backslash.
 bool isMachineRunKey(RegistryRoot root, std::string_view keyPath) {
   if (root != RegistryRoot::LocalMachine) return false;
   if (!keyPath.empty() && keyPath.back() == '\\') keyPath.remove_suffix(1);
-  return equalsIgnoringCase(keyPath, kRunKey);
+  return posix::equalsIgnoringCase(keyPath, kRunKey);
 }
 
 // The entry file of `valueName`, or an empty text when the name could leave the folder.
