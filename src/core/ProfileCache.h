@@ -3,7 +3,7 @@
 #include "core/ProfileDocument.h"
 #include "core/ProfileFile.h"
 
-#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,10 +19,11 @@ namespace profile {
 // take up to 100 ms to show.
 class ProfileCache {
  public:
-  static constexpr std::chrono::milliseconds kCheckInterval{100};
+  static constexpr std::int64_t kCheckIntervalNs = 100'000'000;
   static constexpr std::size_t kMaxFiles = 8;
 
   static ProfileCache& instance();
+  ProfileCache();
 
   // Calls `use` with the parsed file `path` names (null when it is missing or unreadable)
   // and returns its result. The document is valid only during the call.
@@ -40,15 +41,17 @@ class ProfileCache {
     std::string path;
     std::unique_ptr<const ProfileDocument> document;  // null: missing or unreadable
     std::optional<FileIdentity> identity;
-    std::chrono::steady_clock::time_point checkedAt;
+    std::int64_t checkedAt = 0;  // on the monotonic clock, in nanoseconds
     bool mustCheck = false;
   };
 
   const ProfileDocument* current(const std::string& path);
+  bool checkDue(const CachedFile& file, std::int64_t now) const;
   bool stillCurrent(CachedFile& file) const;
   static void load(CachedFile& file);
 
   std::mutex m_mutex;
+  std::int64_t m_clockResolutionNs = 0;
   std::vector<std::unique_ptr<CachedFile>> m_files;  // most recently used first
 };
 

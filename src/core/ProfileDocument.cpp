@@ -1,52 +1,60 @@
 #include "core/ProfileDocument.h"
 
-#include "core/ProfileSyntax.h"
+#include <algorithm>
 
 namespace profile {
 
-ProfileDocument::ProfileDocument(std::string text) : m_text(std::move(text)) {
-  parse();
-  buildIndex();
+ProfileDocument::ProfileDocument(Bytes text) : m_text(std::move(text)) {
+  m_parsed = std::string_view(m_text);
+  m_parsed = m_parsed.substr(0, syntax::parseEnd(m_parsed));
+  buildIndex(parse());
 }
 
-void ProfileDocument::parse() {
-  const std::string_view all(m_text);
-  const std::string_view text = all.substr(0, syntax::parseEnd(all));
-  const auto offset = [&](std::string_view part) { return static_cast<std::uint32_t>(part.data() - all.data()); };
-  for (std::size_t pos = 0; pos < text.size();) {
-    const syntax::LineSpan span = syntax::lineAt(text, pos);
-    pos = span.end;
-    const syntax::Line line = syntax::classify(text.substr(span.begin, span.contentEnd - span.begin));
+syntax::Line ProfileDocument::lineAt(std::size_t& pos) const {
+  const syntax::LineSpan span = syntax::lineAt(m_parsed, pos);
+  pos = span.end;
+  return syntax::classify(m_parsed.substr(span.begin, span.contentEnd - span.begin));
+}
+
+ProfileDocument::PendingEntries ProfileDocument::parse() {
+  PendingEntries entries;
+  // One line in 40 bytes is a fair first guess for the number of entries.
+  entries.reserve(m_parsed.size() / 40 + 16);
+  for (std::size_t pos = 0; pos < m_parsed.size();) {
+    const std::size_t begin = pos;
+    const syntax::Line line = lineAt(pos);
     if (line.kind == syntax::LineKind::Header) {
-      const auto first = static_cast<std::uint32_t>(m_entries.size());
-      m_sections.push_back(Section{line.name, first, first});
+      if (!m_sections.empty()) m_sections.back().end = static_cast<std::uint32_t>(begin);
+      m_sections.push_back(Section{line.name, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(m_parsed.size())});
     } else if (line.kind == syntax::LineKind::Entry && !m_sections.empty()) {
-      m_entries.push_back(Entry{offset(line.name), static_cast<std::uint32_t>(line.name.size()), offset(line.value),
-                                static_cast<std::uint32_t>(line.value.size()), line.hasEquals});
-      m_sections.back().endEntry = static_cast<std::uint32_t>(m_entries.size());
+      const auto scope = static_cast<std::uint32_t>(m_sections.size() - 1);
+      entries.push_back({ProfileIndex::hash(scope, line.name), static_cast<std::uint32_t>(begin)});
     }
   }
+  return entries;
 }
 
-void ProfileDocument::buildIndex() {
+void ProfileDocument::buildIndex(const PendingEntries& entries) {
   m_sectionIndex.reset(m_sections.size());
-  m_entryIndex.reset(m_entries.size());
   for (std::uint32_t s = 0; s < m_sections.size(); ++s) {
-    const Section& section = m_sections[s];
-    m_sectionIndex.insertFirst(ProfileIndex::hash(0, section.name), s, [&](std::uint32_t other) {
-      return syntax::foldEqual(m_sections[other].name, section.name);
+    m_sectionIndex.insertFirst(ProfileIndex::hash(0, m_sections[s].name), s, [&](std::uint32_t other) {
+      return syntax::foldEqual(m_sections[other].name, m_sections[s].name);
     });
-    for (std::uint32_t e = section.firstEntry; e < section.endEntry; ++e) {
-      const std::string_view entryName = name(m_entries[e]);
-      m_entryIndex.insertFirst(ProfileIndex::hash(s, entryName), e, [&](std::uint32_t other) {
-        return other >= section.firstEntry && other < section.endEntry && syntax::foldEqual(name(m_entries[other]), entryName);
-      });
-    }
   }
-}
-
-std::span<const ProfileDocument::Entry> ProfileDocument::entries(const Section& section) const {
-  return std::span<const Entry>(m_entries).subspan(section.firstEntry, section.endEntry - section.firstEntry);
+  // Entries go in file order, so the first of equal names in a section wins. Two entries
+  // with the same hash are the same name only in the same section: their lines lie within it.
+  m_entryIndex.reset(entries.size());
+  constexpr std::size_t kAhead = 16;  // slots fetched ahead, so that inserting does not wait on memory
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i + kAhead < entries.size()) m_entryIndex.prefetch(entries[i + kAhead].hash);
+    const PendingEntry& entry = entries[i];
+    m_entryIndex.insertFirst(entry.hash, entry.offset, [&](std::uint32_t other) {
+      std::size_t otherPos = other, entryPos = entry.offset;
+      const auto section = std::upper_bound(m_sections.begin(), m_sections.end(), other,
+                                            [](std::uint32_t offset, const Section& s) { return offset < s.begin; });
+      return entry.offset < (section - 1)->end && syntax::foldEqual(lineAt(otherPos).name, lineAt(entryPos).name);
+    });
+  }
 }
 
 const ProfileDocument::Section* ProfileDocument::findSection(std::string_view sectionName) const {
@@ -56,12 +64,17 @@ const ProfileDocument::Section* ProfileDocument::findSection(std::string_view se
   return found ? &m_sections[*found] : nullptr;
 }
 
-const ProfileDocument::Entry* ProfileDocument::findEntry(const Section& section, std::string_view key) const {
+std::optional<syntax::Line> ProfileDocument::findEntry(const Section& section, std::string_view key) const {
   const auto scope = static_cast<std::uint32_t>(&section - m_sections.data());
-  const auto found = m_entryIndex.find(ProfileIndex::hash(scope, key), [&](std::uint32_t e) {
-    return e >= section.firstEntry && e < section.endEntry && syntax::foldEqual(name(m_entries[e]), key);
+  std::optional<syntax::Line> entry;
+  m_entryIndex.find(ProfileIndex::hash(scope, key), [&](std::uint32_t offset) {
+    if (offset < section.begin || offset >= section.end) return false;
+    std::size_t pos = offset;
+    const syntax::Line line = lineAt(pos);
+    if (syntax::foldEqual(line.name, key)) entry = line;
+    return entry.has_value();
   });
-  return found ? &m_entries[*found] : nullptr;
+  return entry;
 }
 
 }  // namespace profile

@@ -1,57 +1,66 @@
 #pragma once
 
+#include "core/LargePageAllocator.h"
 #include "core/ProfileIndex.h"
+#include "core/ProfileSyntax.h"
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace profile {
 
-// A profile file parsed for reading: its sections in file order (duplicates included), the
-// entries of each, and an index that finds the first section of a name and the first entry
-// of a key in it. Entries before the first header belong to no section and are not kept.
+// A profile file parsed for reading: its sections in file order (duplicates included) and an
+// index that finds the first section of a name and the first entry of a key in it. The index
+// keeps only line offsets: a line found is classified again when it is used, which costs less
+// than keeping every entry apart from the text. Entries before the first header belong to no
+// section and are never found.
 class ProfileDocument {
  public:
-  struct Entry {
-    std::uint32_t nameOffset = 0;
-    std::uint32_t nameLength = 0;
-    std::uint32_t valueOffset = 0;
-    std::uint32_t valueLength = 0;  // trimmed, quotes kept
-    bool hasEquals = false;
-  };
   struct Section {
     std::string_view name;
-    std::uint32_t firstEntry = 0;
-    std::uint32_t endEntry = 0;
+    std::uint32_t begin = 0;  // text offset of the first line after the header
+    std::uint32_t end = 0;    // text offset of the next header, or of the end of the text
   };
 
-  // Parses `text` (already without byte order mark). Files larger than 4 GiB are not
-  // parsed here: the caller refuses them.
-  explicit ProfileDocument(std::string text);
+  // Parses `text` (already without byte order mark; at most 4 GiB).
+  explicit ProfileDocument(Bytes text);
   ProfileDocument(const ProfileDocument&) = delete;
   ProfileDocument& operator=(const ProfileDocument&) = delete;
 
   const std::vector<Section>& sections() const { return m_sections; }
-  std::span<const Entry> entries(const Section& section) const;
-
-  std::string_view name(const Entry& entry) const { return {m_text.data() + entry.nameOffset, entry.nameLength}; }
-  std::string_view value(const Entry& entry) const { return {m_text.data() + entry.valueOffset, entry.valueLength}; }
 
   // The first section named `name` (ASCII case folded), or null.
   const Section* findSection(std::string_view name) const;
-  // The first entry named `key` in `section`, with or without "=", or null.
-  const Entry* findEntry(const Section& section, std::string_view key) const;
+
+  // The first entry named `key` in `section`, with or without "=": its classified line.
+  std::optional<syntax::Line> findEntry(const Section& section, std::string_view key) const;
+
+  // Calls `visit(line)` for each entry line of `section` in file order until it returns false.
+  template <typename Visit>
+  void forEachEntry(const Section& section, Visit&& visit) const {
+    for (std::size_t pos = section.begin; pos < section.end;) {
+      const syntax::Line line = lineAt(pos);
+      if (line.kind == syntax::LineKind::Entry && !visit(line)) return;
+    }
+  }
 
  private:
-  void parse();
-  void buildIndex();
+  // Classifies the line at `pos` and moves `pos` to the next line.
+  syntax::Line lineAt(std::size_t& pos) const;
+  struct PendingEntry {
+    std::uint32_t hash;
+    std::uint32_t offset;
+  };
+  using PendingEntries = std::vector<PendingEntry, LargePageAllocator<PendingEntry>>;
+  // Finds the sections and returns the entries met, in file order, for the index.
+  PendingEntries parse();
+  void buildIndex(const PendingEntries& entries);
 
-  std::string m_text;
+  Bytes m_text;
+  std::string_view m_parsed;  // the text without a final 0x1A byte
   std::vector<Section> m_sections;
-  std::vector<Entry> m_entries;
   ProfileIndex m_sectionIndex;
   ProfileIndex m_entryIndex;
 };

@@ -53,7 +53,7 @@ int openRetrying(const char* path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-bool readAll(int fd, std::string& bytes) {
+bool readAll(int fd, Bytes& bytes) {
   char chunk[65536];
   for (;;) {
     const ssize_t n = ::read(fd, chunk, sizeof chunk);

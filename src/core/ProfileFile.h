@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LargePageAllocator.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,7 +35,7 @@ bool recentlyModified(const FileIdentity& identity);
 struct FileContent {
   enum class Status { Read, Missing, Unreadable };
   Status status = Status::Missing;
-  std::string bytes;
+  Bytes bytes;
   FileIdentity identity;  // of the content read
   std::uint32_t mode = 0;  // permission bits
   std::uint32_t owner = 0;

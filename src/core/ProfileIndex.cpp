@@ -1,21 +1,46 @@
 #include "core/ProfileIndex.h"
 
-#include "core/ProfileSyntax.h"
+#include <cstring>
 
 namespace profile {
 
-std::uint32_t ProfileIndex::hash(std::uint32_t scope, std::string_view name) {
-  // FNV-1a over the folded bytes, seeded with the scope, then mixed so that the low bits
-  // used for the slot depend on every byte.
-  std::uint64_t h = 0xcbf29ce484222325ull ^ (static_cast<std::uint64_t>(scope) * 0x9E3779B97F4A7C15ull);
-  for (const char c : name) {
-    h ^= static_cast<unsigned char>(syntax::fold(c));
-    h *= 0x100000001b3ull;
-  }
+namespace {
+
+// Folds the ASCII capitals of eight bytes at once to small letters; other bytes stay.
+std::uint64_t foldWord(std::uint64_t x) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  const std::uint64_t low = x & ~kHigh;
+  const std::uint64_t atLeastA = low + kOnes * (0x80 - 'A');
+  const std::uint64_t aboveZ = low + kOnes * (0x80 - 'Z' - 1);
+  const std::uint64_t capitals = atLeastA & ~aboveZ & ~x & kHigh;
+  return x | (capitals >> 2);
+}
+
+std::uint64_t mix(std::uint64_t h) {
   h ^= h >> 29;
   h *= 0xbf58476d1ce4e5b9ull;
-  h ^= h >> 32;
-  return static_cast<std::uint32_t>(h);
+  return h ^ (h >> 32);
+}
+
+}  // namespace
+
+std::uint32_t ProfileIndex::hash(std::uint32_t scope, std::string_view name) {
+  // Eight bytes at a time, folded, each word multiplied in; the length and scope seed it.
+  std::uint64_t h = (static_cast<std::uint64_t>(scope) << 32 | name.size()) * 0x9E3779B97F4A7C15ull;
+  std::size_t i = 0;
+  for (; i + 8 <= name.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, name.data() + i, 8);
+    h = (h ^ foldWord(word)) * 0x100000001b3ull;
+    h ^= h >> 31;
+  }
+  if (i < name.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + i, name.size() - i);
+    h = (h ^ foldWord(word)) * 0x100000001b3ull;
+  }
+  return static_cast<std::uint32_t>(mix(h));
 }
 
 void ProfileIndex::reset(std::size_t count) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LargePageAllocator.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -32,6 +34,15 @@ class ProfileIndex {
     }
   }
 
+  // Asks the processor to fetch the slot of `hash` ahead of its use.
+  void prefetch(std::uint32_t hashValue) const {
+#if defined(__GNUC__)
+    __builtin_prefetch(&m_slots[hashValue & m_mask]);
+#else
+    (void)hashValue;
+#endif
+  }
+
   // The id under `hash` for which `matches(id)` holds.
   template <typename Matches>
   std::optional<std::uint32_t> find(std::uint32_t hashValue, Matches&& matches) const {
@@ -48,7 +59,7 @@ class ProfileIndex {
     std::uint32_t hash = 0;
     std::uint32_t idPlusOne = 0;  // 0: empty
   };
-  std::vector<Slot> m_slots;
+  std::vector<Slot, LargePageAllocator<Slot>> m_slots;
   std::size_t m_mask = 0;
 };
 

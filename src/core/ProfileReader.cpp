@@ -93,9 +93,9 @@ std::uint32_t keyNames(const Document* document, std::string_view sectionName, T
   ListWriter list(buffer);
   const auto* section = document ? document->findSection(sectionName) : nullptr;
   if (section) {
-    for (const auto& entry : document->entries(*section)) {
-      if (entry.hasEquals && entry.nameLength > 0 && !list.add(document->name(entry))) break;
-    }
+    document->forEachEntry(*section, [&](const syntax::Line& entry) {
+      return !entry.hasEquals || entry.name.empty() || list.add(entry.name);
+    });
   }
   if (!list.empty()) return list.finish();
   const std::uint32_t length = copyValue(processedDefault(defaultText), buffer);
@@ -105,9 +105,9 @@ std::uint32_t keyNames(const Document* document, std::string_view sectionName, T
 
 std::optional<std::string_view> findValue(const Document* document, std::string_view sectionName, std::string_view key) {
   const auto* section = document ? document->findSection(sectionName) : nullptr;
-  const auto* entry = section ? document->findEntry(*section, key) : nullptr;
+  const auto entry = section ? document->findEntry(*section, key) : std::nullopt;
   if (!entry || !entry->hasEquals) return std::nullopt;
-  return syntax::stripQuotes(document->value(*entry));
+  return syntax::stripQuotes(entry->value);
 }
 
 // Reads go to the file's parsed copy; a name without a folder is a missing file.
@@ -141,11 +141,9 @@ std::uint32_t getSection(Text section, std::span<char> buffer, const std::string
     ListWriter list(buffer);
     const auto* found = document ? document->findSection(syntax::trimSpaces(textOf(section))) : nullptr;
     if (found) {
-      for (const auto& entry : document->entries(*found)) {
-        const bool fits = entry.hasEquals ? list.add(document->name(entry), "=", document->value(entry))
-                                          : list.add(document->name(entry));
-        if (!fits) break;
-      }
+      document->forEachEntry(*found, [&](const syntax::Line& entry) {
+        return entry.hasEquals ? list.add(entry.name, "=", entry.value) : list.add(entry.name);
+      });
     }
     return list.finish();
   });

@@ -1,0 +1,166 @@
+// Lookup speed of the profile reader against a 100,000-entry signature database.
+//
+// Prints, from one run: the median time of one lookup through cINI (setKey with an
+// upper-case name, then Value; the reader's change checks included), the median time of the
+// same lookup through a reader that reads and parses the whole file at every lookup (the
+// baseline, written here), the time to load the database once, and the memory the parsed
+// database adds to the process. Goals: at most 0.5 us per lookup, at least 5,000 times
+// faster than the baseline, a load of at most 60 ms and at most 32 MB.
+#include "core/cINI.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kEntries = 100000;
+
+double microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+long residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The file name of entry i, in the mixed case a database may use: "SpyWare12345.exe".
+std::string entryName(int i) { return "SpyWare" + std::to_string(10000 + i) + (i % 3 ? ".exe" : ".dll"); }
+
+std::string upper(std::string text) {
+  for (char& c : text) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  return text;
+}
+
+// Writes the database, dated an hour back as an installed file would be.
+void writeDatabase(const std::string& path) {
+  std::string content = "; signature database\r\n[Scanfiles]\r\n";
+  for (int i = 0; i < kEntries; ++i) content += entryName(i) + "=Threat.Family" + std::to_string(i % 977) + "\r\n";
+  std::ofstream(path, std::ios::binary) << content;
+  const auto hourAgo = std::chrono::system_clock::now() - std::chrono::hours(1);
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(hourAgo.time_since_epoch()).count();
+  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+// The baseline: reads the whole file and walks its lines at every lookup, as a reader that
+// keeps nothing in memory must.
+namespace rereading {
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool sameFolded(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
+}
+std::string lookup(const std::string& path, std::string_view section, std::string_view key) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::string text(static_cast<std::size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  bool inSection = false;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    const std::string_view line = trim(std::string_view(text).substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      inSection = sameFolded(trim(line.substr(1, line.find(']') - 1)), section);
+      continue;
+    }
+    const auto equals = line.find('=');
+    if (inSection && equals != std::string_view::npos && sameFolded(trim(line.substr(0, equals)), key))
+      return std::string(trim(line.substr(equals + 1)));
+  }
+  return {};
+}
+}  // namespace rereading
+
+// Median time of one lookup, measured over batches of `batch` lookups of random names. The
+// names of a batch are copied out first, as a folder walk has each name at hand when it
+// looks it up.
+template <typename Lookup>
+double medianLookup(const std::vector<std::string>& names, int batches, int batch, Lookup&& lookup) {
+  std::mt19937 random(42);
+  std::vector<double> perLookup;
+  std::size_t found = 0;
+  for (int b = 0; b < batches; ++b) {
+    std::vector<std::string> picks;
+    for (int i = 0; i < batch; ++i) picks.push_back(names[random() % names.size()]);
+    const auto start = Clock::now();
+    for (const auto& name : picks) found += !lookup(name).empty();
+    perLookup.push_back(microseconds(Clock::now() - start) / batch);
+  }
+  if (found != static_cast<std::size_t>(batches) * batch) std::printf("warning: %zu lookups missed\n", static_cast<std::size_t>(batches) * batch - found);
+  return median(perLookup);
+}
+
+}  // namespace
+
+int main() {
+  std::string folder = (std::filesystem::temp_directory_path() / "halvik-bench-XXXXXX").string();
+  if (!mkdtemp(folder.data())) return 1;
+  const std::string database = folder + "/scan.dll";
+  writeDatabase(database);
+  std::vector<std::string> names;
+  for (int i = 0; i < kEntries; ++i) names.push_back(upper(entryName(i)));
+
+  cINI SignatureDb;
+  SignatureDb.setPath(database);
+  SignatureDb.setSection("Scanfiles");
+  SignatureDb.setKey(names[0]);
+  const long before = residentBytes();
+  const auto loadStart = Clock::now();
+  const std::string first = SignatureDb.Value();
+  const double loadMs = microseconds(Clock::now() - loadStart) / 1000;
+  const double addedMb = static_cast<double>(residentBytes() - before) / (1024.0 * 1024.0);
+
+  const double cached = medianLookup(names, 2000, 500, [&](const std::string& name) {
+    SignatureDb.setKey(name);
+    return SignatureDb.Value();
+  });
+  // A yardstick for the machine's speed at the moment: a plain hash map of the names.
+  std::unordered_map<std::string, std::string> plainMap;
+  for (int i = 0; i < kEntries; ++i) plainMap.emplace(names[i], "Threat.Family" + std::to_string(i % 977));
+  const double plain = medianLookup(names, 2000, 500, [&](const std::string& name) {
+    const auto found = plainMap.find(name);
+    return found == plainMap.end() ? std::string() : found->second;
+  });
+  const double baseline = medianLookup(names, 15, 2, [&](const std::string& name) {
+    return rereading::lookup(database, "SCANFILES", name);
+  });
+
+  std::printf("profile lookup benchmark, %d entries (%s)\n", kEntries, first.empty() ? "FIRST LOOKUP MISSED" : "ok");
+  std::printf("  lookup through cINI        %10.3f us (goal <= 0.5)\n", cached);
+  std::printf("  plain hash map (yardstick)  %10.3f us\n", plain);
+  std::printf("  lookup re-parsing the file %10.3f us\n", baseline);
+  std::printf("  ratio                      %10.0f x  (goal >= 5000)\n", baseline / cached);
+  std::printf("  load once                  %10.2f ms (goal <= 60)\n", loadMs);
+  std::printf("  memory added by the load   %10.2f MB (goal <= 32)\n", addedMb);
+  std::filesystem::remove_all(folder);
+  const bool met = cached <= 0.5 && baseline / cached >= 5000 && loadMs <= 60 && addedMb <= 32;
+  std::printf("  goals %s\n", met ? "met" : "NOT met");
+  return 0;
+}

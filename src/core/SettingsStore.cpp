@@ -1,0 +1,221 @@
+#include "core/SettingsStore.h"
+
+#include "core/Locations.h"
+#include "core/Profile.h"
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+// The store is one profile file. A value lives in the section "<application>\<section>" under
+// its key. Names and values are percent-encoded so that any text survives the profile file:
+// names encode the bytes the profile format would trim, reject or read as structure, values
+// every control byte; "%" itself is always encoded. Letters are never encoded, so the profile
+// reader's case folding of names still folds the names the caller gave.
+namespace SettingsStore {
+namespace {
+
+constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+
+bool isControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+void appendEncoded(std::string& out, unsigned char byte) {
+  out += '%';
+  out += kHexDigits[byte >> 4];
+  out += kHexDigits[byte & 0x0F];
+}
+
+// A section or key name: control bytes, "%", the bytes the profile format reads as structure
+// ("[", "]", "=", ";") and the separator "\" of application and section are encoded, and so
+// are spaces at either end, which the profile reader would trim.
+std::string encodeName(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool atEnd = i == 0 || i + 1 == text.size();
+    if (isControl(byte) || (byte == ' ' && atEnd) || std::string_view("%\\[]=;").find(text[i]) != std::string_view::npos)
+      appendEncoded(out, byte);
+    else
+      out += text[i];
+  }
+  return out;
+}
+
+// A value: control bytes and "%" are encoded; the profile writer quotes a value whose ends
+// the reader would otherwise trim or unquote.
+std::string encodeValue(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (isControl(byte) || byte == '%') {
+      appendEncoded(out, byte);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The text an encoded name or value stands for; nullopt on a "%" without two hex digits.
+std::optional<std::string> decode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      out += text[i];
+      continue;
+    }
+    if (i + 2 >= text.size()) return std::nullopt;
+    const int high = hexValue(text[i + 1]);
+    const int low = hexValue(text[i + 2]);
+    if (high < 0 || low < 0) return std::nullopt;
+    out += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return out;
+}
+
+std::string sectionName(const std::string& appName, const std::string& section) {
+  return encodeName(appName) + "\\" + encodeName(section);
+}
+
+// ---- Telling a sound settings file from a damaged one --------------------------------------
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// A value as the profile reader gives it back: one pair of matching outer quotes removed.
+std::string_view unquoted(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+bool isLineSound(std::string_view line, bool& inSection) {
+  line = trimmed(line);
+  if (line.empty() || line.front() == ';') return true;
+  if (line.front() == '[') {
+    inSection = true;
+    const std::string_view rest = line.substr(1);  // the name and its closing "]"
+    return !rest.empty() && rest.find(']') == rest.size() - 1 && decode(rest.substr(0, rest.size() - 1)).has_value();
+  }
+  const auto equals = line.find('=');
+  if (!inSection || equals == std::string_view::npos) return false;
+  return decode(trimmed(line.substr(0, equals))).has_value() &&
+         decode(unquoted(trimmed(line.substr(equals + 1)))).has_value();
+}
+
+// True when every line of `content` is blank, a comment, a section header or an entry of a
+// section, with sound escapes: what this store writes, or a careful hand edit of it. A file
+// with NUL bytes (a UTF-16 file among others) or stray text is not one.
+bool isSound(std::string_view content) {
+  if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
+  if (content.find('\0') != std::string_view::npos || content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF"))
+    return false;
+  bool inSection = false;
+  std::size_t start = 0;
+  while (start <= content.size()) {
+    std::size_t end = content.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = content.size();
+    if (!isLineSound(content.substr(start, end - start), inSection)) return false;
+    if (end < content.size() && content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return true;
+}
+
+enum class FileState { Missing, Sound, Damaged, Unreadable };
+
+struct FileContent {
+  FileState state;
+  std::string bytes;
+};
+
+FileContent readSettingsFile(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return {FileState::Missing, {}};
+  if (error || status.type() != std::filesystem::file_type::regular) return {FileState::Unreadable, {}};
+  // C streams: a read error is a result here, never an exception.
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (!in) return {FileState::Unreadable, {}};
+  std::string bytes;
+  char buffer[65536];
+  while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, in)) bytes.append(buffer, count);
+  const bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (failed) return {FileState::Unreadable, {}};
+  const FileState state = isSound(bytes) ? FileState::Sound : FileState::Damaged;
+  return {state, std::move(bytes)};
+}
+
+// ---- Writing ---------------------------------------------------------------------------
+
+// Creates the folder of the settings file and its parent (one or two levels) as needed.
+bool ensureFolderOf(const std::string& file) {
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  if (folder.empty()) return true;
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) return true;
+  const std::filesystem::path parent = folder.parent_path();
+  if (!parent.empty() && !std::filesystem::is_directory(parent, error)) platform::createFolder(parent.string());
+  return platform::createFolder(folder.string());
+}
+
+// Keeps a damaged file as "<file>.bad" ("<file>.bad.2" and on when taken; an earlier backup is
+// never replaced) and removes it, so that the next write starts a new file. The file is removed
+// only while it still holds the damaged bytes: a good file written meanwhile by another running
+// copy stays. False when the damaged file could not be kept or is still in the way.
+bool setAsideDamagedFile(const std::string& file, const std::string& damagedBytes) {
+  constexpr int kMaxBackups = 100;
+  for (int number = 1; number <= kMaxBackups; ++number) {
+    const std::string backup = file + ".bad" + (number == 1 ? std::string() : "." + std::to_string(number));
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(backup, error))) continue;
+    if (!platform::copyFile(file, backup, {.replace = false, .ownerOnly = true})) return false;
+    const FileContent now = readSettingsFile(file);
+    if (now.state == FileState::Damaged && now.bytes == damagedBytes) return platform::deleteFile(file);
+    return now.state == FileState::Sound || now.state == FileState::Missing;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string GetSetting(const std::string& appName, const std::string& section, const std::string& key,
+                       const std::string& defaultValue) {
+  const std::string& file = core::locations().settingsFile;
+  if (readSettingsFile(file).state != FileState::Sound) return defaultValue;
+  const auto stored = profile::lookup(sectionName(appName, section), encodeName(key), file);
+  if (!stored) return defaultValue;
+  return decode(*stored).value_or(defaultValue);
+}
+
+bool SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
+                 const std::string& value) {
+  const std::string& file = core::locations().settingsFile;
+  if (!ensureFolderOf(file)) return false;
+  if (const FileContent current = readSettingsFile(file);
+      current.state == FileState::Damaged && !setAsideDamagedFile(file, current.bytes))
+    return false;
+  return profile::writeString(sectionName(appName, section), encodeName(key),
+                              encodeValue(value), file);
+}
+
+}  // namespace SettingsStore

@@ -1,0 +1,114 @@
+#include "quarantine/QuarantineStore.h"
+
+#include "core/Locations.h"
+#include "engine/SignatureDb.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kStoredExtension = ".aaq";
+
+// The longest file name the file systems we run on accept, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+
+// The most copies of one source name the store keeps side by side.
+constexpr int kMaxNumber = 100000;
+
+std::string storedPath(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
+
+// A stored name names one file of the quarantine folder, never a path leading out of it.
+bool isPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && FileNameOf(name) == name;
+}
+
+// The first `size` bytes of `text`, not ending inside a UTF-8 sequence when that can be avoided.
+std::string cut(const std::string& text, std::size_t size) {
+  if (size >= text.size()) return text;
+  std::size_t end = size;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end > 0 ? end : size);
+}
+
+// The stored name of copy `number` of a file named `name`: "name.aaq", then "name (2).aaq"
+// with the number before the name's last extension ("setup (2).exe.aaq"; a leading dot opens
+// no extension). A name too long for the file system loses bytes at the end of its stem.
+std::string numberedName(const std::string& name, int number) {
+  const auto dot = name.rfind('.');
+  const bool hasExtension = dot != std::string::npos && dot > 0;
+  std::string stem = hasExtension ? name.substr(0, dot) : name;
+  std::string extension = hasExtension ? name.substr(dot) : std::string();
+  const std::string tag = number > 1 ? " (" + std::to_string(number) + ")" : std::string();
+  const std::size_t room = kMaxNameBytes - kStoredExtension.size() - tag.size();
+  if (stem.size() + extension.size() > room) {
+    if (extension.size() < room) {
+      stem = cut(stem, room - extension.size());
+    } else {
+      stem = cut(stem + extension, room);
+      extension.clear();
+    }
+  }
+  return stem + tag + extension + std::string(kStoredExtension);
+}
+
+bool endsWithStoredExtension(const std::string& name) {
+  return name.size() >= kStoredExtension.size() &&
+         UpperCase(name.substr(name.size() - kStoredExtension.size())) == UpperCase(std::string(kStoredExtension));
+}
+
+bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
+  const std::string foldedA = UpperCase(a.storedName);
+  const std::string foldedB = UpperCase(b.storedName);
+  return foldedA != foldedB ? foldedA < foldedB : a.storedName < b.storedName;
+}
+
+}  // namespace
+
+std::string QuarantineFolder() { return core::programFile("Quarintine"); }
+
+void EnsureQuarantineFolder() { platform::createFolder(QuarantineFolder()); }
+
+std::string QuarantineName(const std::string& path) { return FileNameOf(path) + std::string(kStoredExtension); }
+
+std::string SourceNameOf(const std::string& storedName) {
+  if (!endsWithStoredExtension(storedName)) return storedName;
+  return storedName.substr(0, storedName.size() - kStoredExtension.size());
+}
+
+bool PutInQuarantine(const std::string& path) {
+  EnsureQuarantineFolder();
+  const std::string name = FileNameOf(path);
+  for (int number = 1; number <= kMaxNumber; ++number) {
+    const std::string destination = storedPath(numberedName(name, number));
+    if (platform::fileAttributes(destination)) continue;
+    if (platform::copyFile(path, destination, {.replace = false, .ownerOnly = true})) return true;
+    // Taken by another running copy between the test and the copy: try the next number.
+    if (!platform::fileAttributes(destination)) return false;
+  }
+  return false;
+}
+
+std::vector<QuarantineEntry> ListQuarantine() {
+  std::vector<QuarantineEntry> entries;
+  const auto listing = platform::listFolder(QuarantineFolder(), "*" + std::string(kStoredExtension), platform::kHidden);
+  if (!listing) return entries;
+  for (const platform::DirEntry& entry : *listing) {
+    if (entry.attributes & (platform::kFolder | platform::kSystem | platform::kReparsePoint)) continue;
+    const auto size = platform::fileLength(storedPath(entry.name));
+    if (!size) continue;  // gone since the listing
+    entries.push_back({entry.name, SourceNameOf(entry.name), *size});
+  }
+  std::sort(entries.begin(), entries.end(), nameOrder);
+  return entries;
+}
+
+bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination) {
+  if (!isPlainName(storedName)) return false;
+  return platform::copyFile(storedPath(storedName), destination) && platform::deleteFile(storedPath(storedName));
+}
+
+bool DeleteFromQuarantine(const std::string& storedName) {
+  return isPlainName(storedName) && platform::deleteFile(storedPath(storedName));
+}

@@ -1,0 +1,114 @@
+// The reader's parsed copies: an edit by another program is seen once the copy is due for a
+// check, whatever it leaves of size and modification time; a write of our own is seen at once.
+#include "ProfileTestSupport.h"
+#include "core/ProfileFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testing_support::ProfileFiles;
+using testing_support::WP;
+using testing_support::writeFile;
+
+namespace {
+
+// Longer than the reader's check interval, so the next read examines the file.
+void waitPastCheckInterval() { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
+
+std::string value(const std::string& file) { return profile::lookup("S", "K", file).value_or("<none>"); }
+
+// Dates the file an hour back, as an installed file would be, and returns that time.
+timespec dateBack(const std::string& path) {
+  const timespec then{::time(nullptr) - 3600, 123456789};
+  const timespec times[2] = {then, then};
+  EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  return then;
+}
+
+void setModified(const std::string& path, timespec when) {
+  const timespec times[2] = {when, when};
+  EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST(ProfileCache, InPlaceEditWithSameSizeAndTimeIsSeen) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=aaaa\r\n");
+  const timespec then = dateBack(path);
+  ASSERT_EQ(value(path), "aaaa");
+  const int fd = open(path.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(pwrite(fd, "bbbb", 4, 7), 4);
+  close(fd);
+  setModified(path, then);  // only the change time tells
+  waitPastCheckInterval();
+  EXPECT_EQ(value(path), "bbbb");
+}
+
+TEST(ProfileCache, ReplacedFileWithSameSizeAndTimeIsSeen) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=aaaa\r\n");
+  const timespec then = dateBack(path);
+  ASSERT_EQ(value(path), "aaaa");
+  const std::string other = files.folder() / "other";
+  writeFile(other, "[S]\r\nK=cccc\r\n");
+  setModified(other, then);
+  std::filesystem::rename(other, path);
+  waitPastCheckInterval();
+  EXPECT_EQ(value(path), "cccc");
+}
+
+TEST(ProfileCache, OwnWriteIsSeenAtOnceUnderAnyName) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=old\r\n");
+  dateBack(path);
+  const std::string alias = files.folder().path() + "/./" + std::filesystem::path(path).filename().string();
+  ASSERT_EQ(value(path), "old");
+  ASSERT_EQ(value(alias), "old");
+  ASSERT_TRUE(WP(path, "S", "K", "new"));
+  EXPECT_EQ(value(path), "new");
+  EXPECT_EQ(value(alias), "new");
+}
+
+TEST(ProfileCache, RemovedFileGivesDefaults) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=v\r\n");
+  ASSERT_EQ(value(path), "v");
+  std::filesystem::remove(path);
+  waitPastCheckInterval();
+  EXPECT_EQ(value(path), "<none>");
+  writeFile(path, "[S]\r\nK=back\r\n");
+  waitPastCheckInterval();
+  EXPECT_EQ(value(path), "back");
+}
+
+TEST(ProfileCache, ManyFilesInTurnEachGiveTheirOwnValue) {
+  ProfileFiles files;
+  std::vector<std::string> paths;
+  for (int i = 0; i < 20; ++i) paths.push_back(files.make("[S]\r\nK=" + std::to_string(i) + "\r\n"));
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(value(paths[i]), std::to_string(i));
+  }
+}
+
+TEST(ProfileCache, RecentModificationCountsAsChange) {
+  ProfileFiles files;
+  const std::string path = files.make("");
+  auto identity = profile::fileIdentity(path);
+  ASSERT_TRUE(identity);
+  EXPECT_TRUE(profile::recentlyModified(*identity));
+  dateBack(path);
+  identity = profile::fileIdentity(path);
+  EXPECT_FALSE(profile::recentlyModified(*identity));
+  setModified(path, timespec{::time(nullptr) + 3600, 0});
+  EXPECT_TRUE(profile::recentlyModified(*profile::fileIdentity(path)));
+}
+
+}  // namespace

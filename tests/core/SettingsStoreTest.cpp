@@ -1,0 +1,217 @@
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::string_literals;
+using testing_support::readFile;
+using testing_support::ScopedLocations;
+using testing_support::writeFile;
+
+namespace {
+
+std::string settingsFile() { return core::locations().settingsFile; }
+
+bool exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
+const settings::Setting* const kAllSettings[] = {
+    &settings::RunOnStartup,   &settings::LogFile,        &settings::Quarintine,
+    &settings::IExplore,       &settings::LoadAdMonitor,  &settings::AdMonitorRefresh,
+    &settings::LastSystemScan, &settings::TotalObjectsRemoved, &settings::TotalScans,
+};
+
+void expectAllDefaults() {
+  for (const settings::Setting* setting : kAllSettings)
+    EXPECT_EQ(settings::read(*setting), setting->defaultValue) << setting->key;
+}
+
+}  // namespace
+
+TEST(SettingsStore, FirstRunGivesEveryDefaultAndWritesNothing) {
+  ScopedLocations locations;
+  expectAllDefaults();
+  EXPECT_EQ(settings::read(settings::AdMonitorRefresh), "5000");
+  EXPECT_EQ(settings::read(settings::LastSystemScan), "Jamais");
+  EXPECT_EQ(settings::readNumber(settings::TotalScans), 0);
+  EXPECT_FALSE(exists(settingsFile()));
+}
+
+TEST(SettingsStore, TableKeepsOptionsPerFolderAndCountersUnderTheTitle) {
+  ScopedLocations locations;
+  EXPECT_EQ(settings::appNameOf(settings::LogFile), locations.programFolder());
+  EXPECT_EQ(settings::appNameOf(settings::TotalScans), "Orvento Halvik");
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  ASSERT_TRUE(settings::write(settings::TotalScans, "3"));
+  EXPECT_EQ(SettingsStore::GetSetting(locations.programFolder(), "Settings", "LogFile", "0"), "1");
+  EXPECT_EQ(SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "3");
+}
+
+TEST(SettingsStore, NamesCompareWithoutRegardToCase) {
+  ScopedLocations locations;
+  ASSERT_TRUE(SettingsStore::SaveSetting("Orvento Halvik", "Status", "Totalscans", "7"));
+  EXPECT_EQ(SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "7");
+  EXPECT_EQ(SettingsStore::GetSetting("ORVENTO HALVIK", "STATUS", "TOTALSCANS", "0"), "7");
+
+  // A write under another spelling replaces the one value instead of adding a second.
+  ASSERT_TRUE(SettingsStore::SaveSetting("orvento halvik", "status", "TOTALSCANS", "8"));
+  EXPECT_EQ(SettingsStore::GetSetting("Orvento Halvik", "Status", "Totalscans", "0"), "8");
+  EXPECT_EQ(settings::readNumber(settings::TotalScans), 8);
+
+  // Only ASCII letters fold: other bytes compare exactly.
+  ASSERT_TRUE(SettingsStore::SaveSetting("App", "S", "\xC3\xA9t\xC3\xA9", "lower"));
+  EXPECT_EQ(SettingsStore::GetSetting("App", "S", "\xC3\x89T\xC3\x89", "none"), "none");
+  EXPECT_EQ(SettingsStore::GetSetting("app", "s", "\xC3\xA9T\xC3\xA9", "none"), "lower");
+}
+
+TEST(SettingsStore, FolderPathsAreApplicationNames) {
+  ScopedLocations locations;
+  const std::string folder = "/home/user/My Programs/Halvik [2]";
+  ASSERT_TRUE(SettingsStore::SaveSetting(folder, "Settings", "LogFile", "1"));
+  ASSERT_TRUE(SettingsStore::SaveSetting(folder + "/sub", "Settings", "LogFile", "sub"));
+  EXPECT_EQ(SettingsStore::GetSetting(folder, "Settings", "LogFile", "0"), "1");
+  EXPECT_EQ(SettingsStore::GetSetting("/HOME/USER/my programs/halvik [2]", "settings", "logfile", "0"), "1");
+  EXPECT_EQ(SettingsStore::GetSetting(folder + "/sub", "Settings", "LogFile", "0"), "sub");
+  EXPECT_EQ(SettingsStore::GetSetting("/home/user", "My Programs/Halvik [2]/Settings", "LogFile", "0"), "0");
+
+  // A backslash is part of a name, never a level: application and section do not alias.
+  ASSERT_TRUE(SettingsStore::SaveSetting("C:\\Program Files", "Settings", "K", "win"));
+  EXPECT_EQ(SettingsStore::GetSetting("C:\\Program Files", "Settings", "K", "0"), "win");
+  EXPECT_EQ(SettingsStore::GetSetting("C:", "Program Files\\Settings", "K", "0"), "0");
+}
+
+TEST(SettingsStore, AnyTextRoundTripsAsNameAndValue) {
+  ScopedLocations locations;
+  const std::vector<std::string> texts = {
+      "",        " lead",      "trail ",    "  ",          "\"quoted\"", "'single'", "\"",
+      "a=b",     "=",          "[section]", "x]y",         "]",          ";comment", "#hash",
+      "%",       "%41",        "100%",      "a\\b",        "a/b",        "tab\there", "\tedge\t",
+      "\v\f",    "line\nfeed", "cr\rlf\r\n", "nul\0byte"s, "\0"s,        "\x7F",     "\xFF\xFE\x80 raw",
+      "caf\xC3\xA9", std::string(5000, 'v'),
+  };
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::string& text = texts[i];
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(SettingsStore::SaveSetting(text, "Section", "Key", "app " + text));
+    ASSERT_TRUE(SettingsStore::SaveSetting("App", text, "Key", "section " + text));
+    ASSERT_TRUE(SettingsStore::SaveSetting("App", "Section", text, "key " + text));
+    ASSERT_TRUE(SettingsStore::SaveSetting("Values", "Section", std::to_string(i), text));
+  }
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::string& text = texts[i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(SettingsStore::GetSetting(text, "Section", "Key", "?"), "app " + text);
+    EXPECT_EQ(SettingsStore::GetSetting("App", text, "Key", "?"), "section " + text);
+    EXPECT_EQ(SettingsStore::GetSetting("App", "Section", text, "?"), "key " + text);
+    EXPECT_EQ(SettingsStore::GetSetting("Values", "Section", std::to_string(i), "?"), text);
+  }
+}
+
+TEST(SettingsStore, CreatesMissingSettingsFolders) {
+  ScopedLocations locations;
+  const std::string file = locations.root() / "home/.config/orvento-halvik/settings.ini";
+  std::filesystem::create_directories(locations.root() / "home");
+  core::setLocations({locations.programFolder(), file, core::locations().autostartFolder});
+  ASSERT_TRUE(settings::write(settings::Quarintine, "1"));
+  EXPECT_EQ(settings::read(settings::Quarintine), "1");
+  EXPECT_TRUE(exists(file));
+}
+
+TEST(SettingsStore, DamagedFileGivesDefaultsAndIsKeptBeforeTheNextWrite) {
+  const std::vector<std::string> damaged = {
+      "[Orvento Halvik\\Status]\r\nTotalscans=4\r\n\0\0garbage"s,
+      "\xFF\xFE[\0A\0]\0\r\0\n\0"s,
+      "[Orvento Halvik\\Status]\r\nTotalscans=4\r\nthis line is no entry\r\n",
+      "[Orvento Halvik\\Status]\r\nTotalscans=4%G1\r\n",
+      "[Orvento Halvik\\Status]\r\nTotalscans=4%4\r\n",
+      "Totalscans=4\r\n[Orvento Halvik\\Status]\r\n",
+      "[Orvento Halvik\\Status\r\nTotalscans=4\r\n",
+      "[Orvento Halvik]Status]\r\nTotalscans=4\r\n",
+      std::string(10 * 1024 * 1024, 'x'),
+  };
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    SCOPED_TRACE(i);
+    ScopedLocations locations;
+    writeFile(settingsFile(), damaged[i]);
+    expectAllDefaults();
+    EXPECT_EQ(readFile(settingsFile()), damaged[i]) << "a read changes nothing";
+
+    ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+    EXPECT_EQ(readFile(settingsFile() + ".bad"), damaged[i]);
+    EXPECT_EQ(settings::read(settings::LogFile), "1");
+    EXPECT_EQ(settings::read(settings::TotalScans), "0");
+    ASSERT_TRUE(settings::write(settings::TotalScans, "2"));
+    EXPECT_EQ(settings::read(settings::LogFile), "1");
+    EXPECT_EQ(settings::read(settings::TotalScans), "2");
+  }
+}
+
+TEST(SettingsStore, AnEarlierBackupIsNeverReplaced) {
+  ScopedLocations locations;
+  writeFile(settingsFile(), "first damage\n");
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  writeFile(settingsFile(), "second damage\n");
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  EXPECT_EQ(readFile(settingsFile() + ".bad"), "first damage\n");
+  EXPECT_EQ(readFile(settingsFile() + ".bad.2"), "second damage\n");
+}
+
+TEST(SettingsStore, SoundHandEditsAreRead) {
+  ScopedLocations locations;
+  writeFile(settingsFile(), "\xEF\xBB\xBF; kept by hand\n\n[orvento halvik\\status]\n  TotalScans = \"12\"  \r[Other]\rK=%25\r");
+  EXPECT_EQ(settings::read(settings::TotalScans), "12");
+  EXPECT_EQ(SettingsStore::GetSetting("Other", "", "K", "?"), "?");
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  EXPECT_FALSE(exists(settingsFile() + ".bad"));
+  EXPECT_EQ(settings::read(settings::TotalScans), "12");
+}
+
+TEST(SettingsStore, UnreadableFileGivesDefaultsAndIsLeftWhole) {
+  ScopedLocations locations;
+  std::filesystem::create_directory(settingsFile());  // a folder where the file should be
+  expectAllDefaults();
+  EXPECT_FALSE(settings::write(settings::LogFile, "1"));
+  EXPECT_TRUE(std::filesystem::is_directory(settingsFile()));
+}
+
+TEST(SettingsStore, FileWithoutReadPermissionGivesDefaultsAndKeepsItsValues) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file, so a file without read permission cannot be made";
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::TotalScans, "5"));
+  const std::string before = readFile(settingsFile());
+  ASSERT_EQ(chmod(settingsFile().c_str(), 0), 0);
+  expectAllDefaults();
+  EXPECT_FALSE(settings::write(settings::LogFile, "1"));
+  ASSERT_EQ(chmod(settingsFile().c_str(), 0600), 0);
+  EXPECT_EQ(readFile(settingsFile()), before);
+  EXPECT_FALSE(exists(settingsFile() + ".bad"));
+}
+
+TEST(SettingsStore, CountersReadAsNumbersAndWriteAsWholeNumbers) {
+  ScopedLocations locations;
+  const std::vector<std::pair<std::string, double>> readings = {
+      {"12", 12}, {" 7 ", 7}, {"+3", 3}, {"-2", -2}, {"2.5", 2.5}, {"1e3", 1000}, {"", 0},
+      {"abc", 0}, {"12abc", 0}, {"1 2", 0}, {"1,5", 0}, {"inf", 0}, {"nan", 0}, {"0x10", 0},
+  };
+  for (const auto& [text, number] : readings) {
+    ASSERT_TRUE(settings::write(settings::TotalObjectsRemoved, text));
+    EXPECT_EQ(settings::readNumber(settings::TotalObjectsRemoved), number) << '"' << text << '"';
+  }
+  EXPECT_EQ(settings::numberText(0), "0");
+  EXPECT_EQ(settings::numberText(-0.0), "0");
+  EXPECT_EQ(settings::numberText(12), "12");
+  EXPECT_EQ(settings::numberText(1234567), "1234567");
+  EXPECT_EQ(settings::numberText(1e15 + 1), "1000000000000001");
+  EXPECT_EQ(settings::numberText(2.6), "3");
+  EXPECT_EQ(settings::numberText(-4), "-4");
+  EXPECT_EQ(settings::numberText(1.0 / 0.0), "0");
+}

@@ -1,0 +1,135 @@
+#include "core/Settings.h"
+#include "core/mMain.h"
+#include "platform/Platform.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testing_support::readFile;
+using testing_support::ScopedLocations;
+using testing_support::writeFile;
+
+namespace {
+
+std::string logsFolder() { return core::locations().programFolder + "/Logs"; }
+
+std::string todaysLogFile() {
+  std::string date = platform::shortDate();
+  std::replace(date.begin(), date.end(), '/', '_');
+  return logsFolder() + "/" + date + ".txt";
+}
+
+// The text of the day's log; the date is read on each side of the calls so that a test run at
+// midnight still finds the file.
+std::string logText() { return readFile(todaysLogFile()); }
+
+// Every line of `text`, each required to end in CR LF and to have the form "[time] message".
+std::vector<std::string> messagesOf(const std::string& text) {
+  static const std::regex line(R"(\[([^\]\r\n]*)\] ([^\r\n]*)\r\n)");
+  std::vector<std::string> messages;
+  std::string::const_iterator position = text.begin();
+  std::smatch match;
+  while (position != text.end()) {
+    if (!std::regex_search(position, text.end(), match, line, std::regex_constants::match_continuous)) {
+      ADD_FAILURE() << "not a log line: " << std::string(position, text.end());
+      break;
+    }
+    EXPECT_FALSE(match[1].str().empty());
+    messages.push_back(match[2].str());
+    position = match[0].second;
+  }
+  return messages;
+}
+
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+}  // namespace
+
+TEST(WriteLog, WritesNothingAndMakesNoFolderWhenOff) {
+  ScopedLocations locations;
+  mMain::WriteLog("never set");
+  EXPECT_FALSE(exists(logsFolder()));
+  ASSERT_TRUE(settings::write(settings::LogFile, "0"));
+  mMain::WriteLog("set to 0");
+  EXPECT_FALSE(exists(logsFolder()));
+}
+
+TEST(WriteLog, AnyTextOtherThanZeroTurnsItOn) {
+  for (const std::string value : {"1", "yes", " 0", "0 ", "00", "", "O"}) {
+    SCOPED_TRACE('"' + value + '"');
+    ScopedLocations locations;
+    ASSERT_TRUE(settings::write(settings::LogFile, value));
+    mMain::WriteLog("on");
+    EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"on"});
+  }
+}
+
+TEST(WriteLog, NamesTheFileAfterTheDateAndAppendsOneCrLfLinePerCall) {
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  const std::string before = platform::shortTime();
+  mMain::WriteLog("Scan Complete!");
+  mMain::WriteLog("");
+  mMain::WriteLog("User Killed Process evil");
+  const std::string after = platform::shortTime();
+
+  const std::string fileName = std::filesystem::path(todaysLogFile()).filename().string();
+  EXPECT_EQ(fileName.find('/'), std::string::npos);
+  EXPECT_TRUE(fileName.ends_with(".txt"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(logsFolder()), std::filesystem::directory_iterator()), 1);
+
+  const std::string text = logText();
+  EXPECT_EQ(messagesOf(text), (std::vector<std::string>{"Scan Complete!", "", "User Killed Process evil"}));
+  const std::string stamp = text.substr(1, text.find(']') - 1);
+  EXPECT_TRUE(stamp == before || stamp == after) << stamp;
+  EXPECT_TRUE(text.starts_with("[" + stamp + "] Scan Complete!\r\n"));
+}
+
+TEST(WriteLog, KeepsEarlierLinesAndTakesTheSettingAtEachCall) {
+  ScopedLocations locations;
+  std::filesystem::create_directory(logsFolder());
+  writeFile(todaysLogFile(), "[00:00:00] earlier\r\n");
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  mMain::WriteLog("first");
+  ASSERT_TRUE(settings::write(settings::LogFile, "0"));
+  mMain::WriteLog("while off");
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  mMain::WriteLog("second");
+  EXPECT_EQ(messagesOf(logText()), (std::vector<std::string>{"earlier", "first", "second"}));
+}
+
+TEST(WriteLog, OneEventIsOneLineWhateverTheMessageHolds) {
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  mMain::WriteLog("Evil was found in /tmp/a\nb\rc\td\x7F" + std::string(1, '\0') + "e\x1B[31m");
+  mMain::WriteLog("non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay");
+  EXPECT_EQ(messagesOf(logText()),
+            (std::vector<std::string>{"Evil was found in /tmp/a?b?c?d??e?[31m", "non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay"}));
+}
+
+TEST(WriteLog, ProgramFolderThatCannotHoldLogsIsSilent) {
+  ScopedLocations locations;
+  const std::string file = locations.root() / "plain-file";
+  writeFile(file, "x");
+  core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder});
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));  // options are kept per program folder
+  mMain::WriteLog("lost");
+  EXPECT_EQ(readFile(file), "x");
+}
+
+TEST(WriteLog, ReadOnlyProgramFolderIsSilent) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders, so the folder cannot refuse the log";
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  ASSERT_EQ(chmod(locations.programFolder().c_str(), 0555), 0);
+  mMain::WriteLog("lost");
+  EXPECT_FALSE(exists(logsFolder()));
+  ASSERT_EQ(chmod(locations.programFolder().c_str(), 0755), 0);
+}

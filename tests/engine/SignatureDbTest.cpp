@@ -1,0 +1,88 @@
+#include "engine/SignatureDb.h"
+#include "core/Locations.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using testing_support::ScopedLocations;
+using testing_support::writeFile;
+
+TEST(FileNameOf, IsTheTextAfterTheLastSeparator) {
+  EXPECT_EQ(FileNameOf("/usr/bin/evil"), "evil");
+  EXPECT_EQ(FileNameOf("evil.exe"), "evil.exe");
+  EXPECT_EQ(FileNameOf("/evil"), "evil");
+  EXPECT_EQ(FileNameOf("/tmp/dir/"), "");
+  EXPECT_EQ(FileNameOf("/"), "");
+  EXPECT_EQ(FileNameOf(""), "");
+  EXPECT_EQ(FileNameOf("/tmp/a b\xFF.exe"), "a b\xFF.exe");
+#ifdef _WIN32
+  EXPECT_EQ(FileNameOf("C:\\WINDOWS\\notepad.exe"), "notepad.exe");
+  EXPECT_EQ(FileNameOf("C:\\x/y\\z"), "z");
+#else
+  // A backslash is an ordinary byte of a Linux file name.
+  EXPECT_EQ(FileNameOf("C:\\WINDOWS\\notepad.exe"), "C:\\WINDOWS\\notepad.exe");
+  EXPECT_EQ(FileNameOf("/tmp/a\\b"), "a\\b");
+#endif
+}
+
+TEST(UpperCase, FoldsAsciiLettersOnly) {
+  EXPECT_EQ(UpperCase("notepad.exe"), "NOTEPAD.EXE");
+  EXPECT_EQ(UpperCase("Mixed_Case-09 @x"), "MIXED_CASE-09 @X");
+  EXPECT_EQ(UpperCase("caf\xC3\xA9 \xE9\xFF"), "CAF\xC3\xA9 \xE9\xFF");
+  EXPECT_EQ(UpperCase(""), "");
+}
+
+class LookupThreatTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(core::programFile(kReferenceDatabase),
+              "; reference\r\n[scanfiles]\r\nnotepad.exe=Demo\r\nEMPTY.EXE=\r\nSPACED.EXE =  Padded Threat  \r\n"
+              "A\\NOTEPAD.EXE=Whole\r\n...=Dots\r\n");
+    writeFile(core::programFile(kScanDatabase), "[Scanfiles]\r\nSCANONLY.EXE=Scan Only\r\n");
+  }
+  ScopedLocations m_locations;
+};
+
+TEST_F(LookupThreatTest, FindsTheFileNameInUpperCaseAndReturnsTheValueAsStored) {
+  EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "Demo");
+  EXPECT_EQ(LookupThreat("/usr/bin/Notepad.EXE"), "Demo");
+  EXPECT_EQ(LookupThreat("NOTEPAD.EXE"), "Demo");
+  EXPECT_EQ(LookupThreat("/tmp/spaced.exe"), "Padded Threat");
+  EXPECT_EQ(LookupThreat("/tmp/..."), "Dots");
+  EXPECT_EQ(LookupThreat("/tmp/empty.exe"), "") << "an empty value is no threat";
+  EXPECT_EQ(LookupThreat("/tmp/notepad.exe.bak"), "") << "only whole names match";
+  EXPECT_EQ(LookupThreat("/tmp/notepad"), "");
+  EXPECT_EQ(LookupThreat("/tmp/"), "");
+  EXPECT_EQ(LookupThreat(""), "");
+#ifndef _WIN32
+  EXPECT_EQ(LookupThreat("a\\notepad.exe"), "Whole") << "a name without a separator is looked up whole";
+#endif
+}
+
+TEST_F(LookupThreatTest, MovesTheSharedReaderToTheReferenceDatabaseForGood) {
+  SignatureDb.setPath(core::programFile(kScanDatabase));
+  SignatureDb.setSection("SCANFILES");
+  SignatureDb.setKey("SCANONLY.EXE");
+  EXPECT_EQ(SignatureDb.Value(), "Scan Only");
+
+  EXPECT_EQ(LookupThreat("/bin/scanonly.exe"), "");
+  EXPECT_EQ(SignatureDb.Path(), core::programFile(kReferenceDatabase));
+  EXPECT_EQ(SignatureDb.Section(), "Scanfiles");
+  EXPECT_EQ(SignatureDb.Key(), "SCANONLY.EXE");
+
+  // A file scan that only sets the section and key now reads the reference database.
+  SignatureDb.setSection("SCANFILES");
+  SignatureDb.setKey("NOTEPAD.EXE");
+  EXPECT_EQ(SignatureDb.Value(), "Demo");
+}
+
+TEST_F(LookupThreatTest, MissingOrDamagedDatabaseFindsNothing) {
+  std::filesystem::remove(core::programFile(kReferenceDatabase));
+  EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
+  writeFile(core::programFile(kReferenceDatabase), std::string("\0\xFF\xFE[\0S", 6) + "\n\n\rnotepad.exe");
+  EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
+  writeFile(core::programFile(kReferenceDatabase), "");
+  EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
+}
