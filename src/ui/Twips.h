@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 // Window positions and sizes are given in twips (1/1440 inch): 15 twips are one pixel at
@@ -12,5 +14,14 @@ int toPixels(int twips, double logicalDpi);
 // Places `widget` at (left, top) with the size (width, height), all in twips, using the
 // logical dpi of the widget's screen.
 void place(QWidget* widget, int left, int top, int width, int height);
+
+// Gives a new control its object name and places it as place() does; returns the control, so
+// that a window can create, name and place each of its controls in one line.
+template <class Control>
+Control* placed(Control* control, const QString& objectName, int left, int top, int width, int height) {
+  control->setObjectName(objectName);
+  place(control, left, top, width, height);
+  return control;
+}
 
 }  // namespace twips

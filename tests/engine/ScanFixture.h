@@ -7,14 +7,20 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <linux/capability.h>
 #include <string>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace testing_support {
 
-// Records what the walker shows in the results window.
-class FakeScanView : public mScanFiles::ScanView {
+// Records what the walker shows in the results window; `Base` is the view interface it fakes.
+template <class Base = mScanFiles::ScanView>
+class FakeScanViewOf : public Base {
  public:
   bool visible() const override { return shown; }
   void close() override {
@@ -39,6 +45,7 @@ class FakeScanView : public mScanFiles::ScanView {
   std::string maliciousObjects;
   std::vector<std::pair<std::string, std::string>> hits;
 };
+using FakeScanView = FakeScanViewOf<>;
 
 // A program folder with a signature database of the given "name=threat" lines, the shared
 // reader pointed at it as a scan sets it, and a folder to build trees in.
@@ -60,5 +67,22 @@ class ScanFixture : public ::testing::Test {
   ScopedLocations locations;
   TempFolder tree;
 };
+
+// Runs `check` in a child process that has dropped root's rights to read, search and write any
+// folder, so that folder permissions apply to it as to any user; true when `check` returned true.
+inline bool inProcessWithoutOverrides(const std::function<bool()>& check) {
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0) _exit(2);
+    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) data[0].effective &= ~(1u << capability);
+    if (syscall(SYS_capset, &header, data) != 0) _exit(2);
+    _exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 }  // namespace testing_support

@@ -10,10 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -294,34 +291,17 @@ TEST_F(WalkerTest, LongNamesMakePathsBeyondTheLimit) {
   removeDeepTree(tree / longName);
 }
 
-// Drops the right of root to read any folder, so that permissions apply to this process.
-bool dropFolderOverrides() {
-  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct data[2]{};
-  if (syscall(SYS_capget, &header, data) != 0) return false;
-  for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) data[0].effective &= ~(1u << capability);
-  return syscall(SYS_capset, &header, data) == 0;
-}
-
 TEST_F(WalkerTest, UnreadableFolderIsSkipped) {
   for (const char* folder : {"locked", "open"}) {
     makeFolder(tree / folder);
     touch(tree / (std::string(folder) + "/evil.exe"));
   }
   ASSERT_EQ(chmod((tree / "locked").c_str(), 0), 0);
-  // In a child process, so that dropping root's overrides leaves the other tests alone.
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (!dropFolderOverrides()) _exit(2);
+  EXPECT_TRUE(inProcessWithoutOverrides([&] {
     const bool completed = scan(tree.path());
-    const bool onlyOpen = view.hits.size() == 1 && view.hits[0].second == tree / "open/evil.exe";
-    _exit(completed && onlyOpen && mScanFiles::ObjectsScanned() == 3 ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return completed && view.hits.size() == 1 && view.hits[0].second == tree / "open/evil.exe" &&
+           mScanFiles::ObjectsScanned() == 3;
+  }));
 }
 
 TEST_F(WalkerTest, PatternSelectsTheEntriesOfTheFilePass) {
