@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -106,7 +107,11 @@ std::vector<QuarantineEntry> ListQuarantine() {
 
 bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination) {
   if (!isPlainName(storedName)) return false;
-  return platform::copyFile(storedPath(storedName), destination) && platform::deleteFile(storedPath(storedName));
+  const std::string source = storedPath(storedName);
+  // Restoring a stored file onto itself would copy it in place and then delete the only copy.
+  std::error_code error;
+  if (std::filesystem::equivalent(source, destination, error)) return false;
+  return platform::copyFile(source, destination) && platform::deleteFile(source);
 }
 
 bool DeleteFromQuarantine(const std::string& storedName) {

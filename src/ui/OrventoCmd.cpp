@@ -2,6 +2,8 @@
 
 #include <QBitmap>
 
+#include <algorithm>
+
 namespace Quillet {
 
 OrventoCmd::OrventoCmd(QWidget* parent, int index) : QPushButton(parent), m_index(index) {
@@ -38,7 +40,7 @@ void OrventoCmd::updateLook() {
     QPixmap masked = m_picture;
     masked.setMask(m_picture.createMaskFromColor(m_maskColor, Qt::MaskInColor));
     setIcon(QIcon(masked));
-    setIconSize(size().isEmpty() ? m_picture.size() : size() * 0.8);
+    updateIconSize();
   }
   const QString border = m_buttonType == 0 ? QStringLiteral("1px solid transparent") : QStringLiteral("1px outset #9a9a9a");
   setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: %2; border-radius: 3px; padding: 2px; }"
@@ -46,6 +48,26 @@ void OrventoCmd::updateLook() {
                                "QPushButton:pressed { background-color: %4; }"
                                "QPushButton:disabled { color: #9a9a9a; }")
                     .arg(m_backColor.name(), border, m_backColor.lighter(106).name(), m_backColor.darker(110).name()));
+}
+
+void OrventoCmd::resizeEvent(QResizeEvent* event) {
+  QPushButton::resizeEvent(event);
+  updateIconSize();
+}
+
+// A picture alone fills most of the button; beside a caption it takes less than half its height.
+void OrventoCmd::updateIconSize() {
+  if (m_picture.isNull()) return;
+  if (size().isEmpty()) {
+    setIconSize(m_picture.deviceIndependentSize().toSize());
+    return;
+  }
+  if (text().isEmpty()) {
+    setIconSize(size() * 0.8);
+  } else {
+    const int side = static_cast<int>(std::min(width(), height()) * 0.45);
+    setIconSize(QSize(side, side));
+  }
 }
 
 }  // namespace Quillet

@@ -36,8 +36,12 @@ class OrventoCmd : public QPushButton {
  signals:
   void Click(int index);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void updateLook();
+  void updateIconSize();
 
   int m_index;
   QPixmap m_picture;

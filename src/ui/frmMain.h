@@ -4,9 +4,11 @@
 #include <QWidget>
 
 #include <array>
+#include <string>
 
 class QLabel;
 class QTimer;
+class QPainter;
 class QPlainTextEdit;
 class ActionLabel;
 class frmSettings;
@@ -17,6 +19,9 @@ namespace Quillet {
 class OrventoCmd;
 class OrventoFrm;
 }  // namespace Quillet
+namespace artwork {
+enum class Picture;
+}
 
 // The main window: three page buttons, the picture buttons, the quit button and five pages in
 // one rectangle (0 status, 1 scan, 2 monitor, 3 help, 4 quarantine), one shown at a time.
@@ -36,10 +41,15 @@ class frmMain : public QWidget {
 
   // Shows the one settings dialog, modeless and owned by this window, created on first use.
   void showSettings();
-  frmSettings* settingsDialog() const { return m_settings; }
+  frmSettings* settingsDialog() const;
 
-  // Shows on the status page the number of files the quarantine holds.
+  // Shows on the status page the number of files the quarantine holds (the quarantine page
+  // calls it after changing the folder, the repair pass after it ends).
   void refreshQuarantineCount();
+
+  // The folder of the hidden quarantine file list: the quarantine folder, or empty when the
+  // load sequence could not make it.
+  const std::string& File1Path() const { return m_file1Path; }
 
   // Controls shared with the pages (object names as the member names; arrays as name_index).
   std::array<Quillet::OrventoFrm*, 5> picFrame{};
@@ -63,7 +73,25 @@ class frmMain : public QWidget {
   MonitorPage* monitorPage = nullptr;
   QuarantinePage* quarantinePage = nullptr;
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void buildButtons();
+  void buildPages();
+  void buildStatusPage();
+  ActionLabel* statusLink(const QString& objectName, const QString& caption, int left);
+  void buildHelpPage();
+  void buildFooter();
+  void load();
+  QPixmap picture(artwork::Picture kind, const QWidget* button, const QColor& colour) const;
+  void paintProductMark(QPainter& painter, double dpi);
+
+  void lblButtonBack_Click(int index);
+  void imgButton_Click(int index);
+
   int m_currentFrame = 0;
+  std::string m_file1Path;
   QPointer<frmSettings> m_settings;
 };

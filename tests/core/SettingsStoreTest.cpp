@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -114,6 +115,29 @@ TEST(SettingsStore, AnyTextRoundTripsAsNameAndValue) {
     EXPECT_EQ(SettingsStore::GetSetting("App", "Section", text, "?"), "key " + text);
     EXPECT_EQ(SettingsStore::GetSetting("Values", "Section", std::to_string(i), "?"), text);
   }
+}
+
+TEST(SettingsStore, TwoRunningCopiesWritingAtOnceLoseNothing) {
+  ScopedLocations locations;
+  constexpr int kKeys = 40;
+  std::vector<pid_t> children;
+  for (const std::string copy : {"first", "second"}) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      bool ok = true;
+      for (int i = 0; i < kKeys; ++i) ok = SettingsStore::SaveSetting("App", copy, "Key" + std::to_string(i), copy) && ok;
+      _exit(ok ? 0 : 1);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  for (const std::string copy : {"first", "second"})
+    for (int i = 0; i < kKeys; ++i) EXPECT_EQ(SettingsStore::GetSetting("App", copy, "Key" + std::to_string(i), "lost"), copy);
 }
 
 TEST(SettingsStore, CreatesMissingSettingsFolders) {

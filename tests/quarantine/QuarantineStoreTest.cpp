@@ -175,6 +175,16 @@ TEST_F(QuarantineStoreTest, RestoreToAMissingFolderKeepsTheStoredFile) {
   EXPECT_EQ(storedNames(), std::vector<std::string>{"evil.exe.aaq"});
 }
 
+TEST_F(QuarantineStoreTest, RestoreOntoTheStoredFileItselfKeepsIt) {
+  ASSERT_TRUE(PutInQuarantine(detected("x", "evil.exe", "payload")));
+  const std::string link = m_locations.root() / "link-to-stored";
+  std::filesystem::create_symlink(stored("evil.exe.aaq"), link);
+  EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", stored("evil.exe.aaq")));
+  EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", QuarantineFolder() + "/./evil.exe.aaq"));
+  EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", link));
+  EXPECT_EQ(readFile(stored("evil.exe.aaq")), "payload");
+}
+
 TEST_F(QuarantineStoreTest, DeleteRemovesOneStoredFileForGood) {
   ASSERT_TRUE(PutInQuarantine(detected("x", "a.exe", "a")));
   ASSERT_TRUE(PutInQuarantine(detected("x", "b.exe", "b")));

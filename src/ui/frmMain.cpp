@@ -1,0 +1,330 @@
+#include "ui/frmMain.h"
+
+#include "core/Locations.h"
+#include "core/Settings.h"
+#include "engine/SignatureDb.h"
+#include "monitor/MonitorPage.h"
+#include "platform/Platform.h"
+#include "quarantine/QuarantinePage.h"
+#include "quarantine/QuarantineStore.h"
+#include "scan/ScanPage.h"
+#include "ui/ActionLabel.h"
+#include "ui/Artwork.h"
+#include "ui/Fonts.h"
+#include "ui/HelpText.h"
+#include "ui/OrventoCmd.h"
+#include "ui/OrventoFrm.h"
+#include "ui/Twips.h"
+#include "ui/frmSettings.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+constexpr int kClientWidth = 8730;
+constexpr int kClientHeight = 5655;
+constexpr int kHeaderHeight = 1200;  // the band along the top that carries the picture buttons
+constexpr int kMonitorPeriod = 5000;
+
+const QColor kHeaderColour(0x1F, 0x3A, 0x5F);
+const QColor kWindowColour(0xE9, 0xEE, 0xF4);
+const QColor kColumnColour(0xD3, 0xDD, 0xE9);
+const QColor kButtonColour(0xF6, 0xF8, 0xFB);
+const QColor kLinkColour(0x00, 0x00, 0xFF);
+
+const QString kWebSite = QStringLiteral("http://www.orvento.example/");
+const QString kFooter = QStringLiteral("Copyright \u00A9 2007 Orvento. Tous droits r\u00E9serv\u00E9s.  -  www.orvento.example");
+
+struct PageButton {
+  const char* caption;
+  const char* tooltip;
+  int top;
+  artwork::Picture picture;
+};
+constexpr PageButton kPageButtons[3] = {{"Status", nullptr, 1320, artwork::Picture::Shield},
+                                        {"Scannez", "Scanner du syst\u00E8me", 2760, artwork::Picture::Magnifier},
+                                        {"Moniteur", "Moniteur Active", 4200, artwork::Picture::Pulse}};
+
+struct PictureButton {
+  int index;
+  int left;
+  const char* tooltip;
+  artwork::Picture picture;
+};
+constexpr PictureButton kPictureButtons[4] = {{2, 4200, "Liste de Quarantine", artwork::Picture::Quarantine},
+                                              {1, 5040, "Configuration de l'AntiSpyware", artwork::Picture::Gear},
+                                              {4, 5880, "Aide et informations", artwork::Picture::Help},
+                                              {0, 6720, "Orvento Web Site", artwork::Picture::Globe}};
+
+constexpr const char* kPageCaptions[5] = {"Status :", "Scan Syst\u00E8me :", "Moniteur des Adwares Actives:",
+                                          "Aide et Informations :", "Liste Quarantine :"};
+
+struct StatusRow {
+  const char* caption;
+  const char* valueName;
+  const char* initialText;
+};
+constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor", "Non Charg\u00E9s"},
+                                      {"Dernier scan syst\u00E8me:", "lblStatus_System", "Jamais"},
+                                      {"Les objets supprim\u00E9s:", "lblStatus_Removed", "0"},
+                                      {"Total scans:", "lblStatus_Total", "0"},
+                                      {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
+                                      {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
+
+QString text(const std::string& bytes) { return QString::fromStdString(bytes); }
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+  QPalette colours = widget->palette();
+  colours.setColor(QPalette::WindowText, colour);
+  widget->setPalette(colours);
+}
+
+bool isFolder(const std::string& path) {
+  const auto attributes = platform::fileAttributes(path);
+  return attributes && (*attributes & platform::kFolder) != 0;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral(" Orvento AntiSpyware \u00AE Version 2.0 - Orvento"));
+  setFont(fonts::ui());
+  setFixedSize(twips::toPixels(kClientWidth, logicalDpiX()), twips::toPixels(kClientHeight, logicalDpiY()));
+  setWindowIcon(QIcon(artwork::draw(artwork::Picture::Shield, QSize(32, 32), kHeaderColour, 2)));
+
+  tmrAdMonitor = new QTimer(this);
+  tmrAdMonitor->setObjectName(QStringLiteral("tmrAdMonitor"));
+  tmrAdMonitor->setInterval(kMonitorPeriod);
+
+  buildButtons();
+  buildPages();
+  buildStatusPage();
+  buildHelpPage();
+  buildFooter();
+  scanPage = new ScanPage(*this, picFrame[1]);
+  monitorPage = new MonitorPage(*this, picFrame[2]);
+  quarantinePage = new QuarantinePage(*this, picFrame[4]);
+  load();
+}
+
+frmMain::~frmMain() = default;
+
+// ---- Construction ---------------------------------------------------------------------
+
+void frmMain::buildButtons() {
+  for (int i = 0; i < 3; ++i) {
+    const PageButton& spec = kPageButtons[i];
+    auto* button = twips::placed(new Quillet::OrventoCmd(this, i), QStringLiteral("lblButtonBack_%1").arg(i), 120, spec.top,
+                                 1575, 1095);
+    button->setCaption(QString::fromUtf8(spec.caption));
+    if (spec.tooltip) button->setToolTip(QString::fromUtf8(spec.tooltip));
+    button->setBackColor(kButtonColour);
+    button->setButtonType(1);
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    button->setPicture(picture(spec.picture, button, kHeaderColour));
+    connect(button, &Quillet::OrventoCmd::Click, this, &frmMain::lblButtonBack_Click);
+    lblButtonBack[i] = button;
+  }
+  for (const PictureButton& spec : kPictureButtons) {
+    auto* button = twips::placed(new Quillet::OrventoCmd(this, spec.index), QStringLiteral("imgButton_%1").arg(spec.index),
+                                 spec.left, 360, 735, 615);
+    button->setToolTip(QString::fromUtf8(spec.tooltip));
+    button->setBackColor(kHeaderColour);
+    button->setPicture(picture(spec.picture, button, Qt::white));
+    connect(button, &Quillet::OrventoCmd::Click, this, &frmMain::imgButton_Click);
+    imgButton[spec.index] = button;
+  }
+  quit = twips::placed(new Quillet::OrventoCmd(this), QStringLiteral("quit"), 7920, 360, 735, 645);
+  quit->setToolTip(QStringLiteral("Quitter l'application"));
+  quit->setBackColor(kHeaderColour);
+  quit->setPicture(picture(artwork::Picture::Power, quit, QColor(0xFF, 0xB4, 0xA8)));
+  connect(quit, &Quillet::OrventoCmd::Click, this, &frmMain::close);
+}
+
+QPixmap frmMain::picture(artwork::Picture kind, const QWidget* button, const QColor& colour) const {
+  return artwork::draw(kind, button->size(), colour, devicePixelRatioF());
+}
+
+void frmMain::buildPages() {
+  for (int i = 0; i < 5; ++i) {
+    auto* page = twips::placed(new Quillet::OrventoFrm(this), QStringLiteral("picFrame_%1").arg(i), 1800, 1200, 6855, 4095);
+    page->setCaption(QString::fromUtf8(kPageCaptions[i]));
+    page->setForeColor(kHeaderColour);
+    page->setVisible(i == 0);
+    picFrame[i] = page;
+  }
+}
+
+void frmMain::buildStatusPage() {
+  QWidget* page = picFrame[0];
+  page->setFont(fonts::verdana());
+  auto* title = twips::placed(new QLabel(QStringLiteral("Status:"), page), QStringLiteral("lblStatusTitle"), 120, 360, 6600, 450);
+  title->setFont(fonts::verdana(14));
+  QFont bold = title->font();
+  bold.setBold(true);
+  title->setFont(bold);
+  twips::placed(new QLabel(QStringLiteral("Initialisation du Status"), page), QStringLiteral("lblStatusSubtitle"), 120, 840, 6600,
+                255);
+  auto* rule = twips::placed(new QFrame(page), QStringLiteral("lineStatus"), 120, 1140, 6615, 30);
+  rule->setFrameShape(QFrame::HLine);
+  rule->setFrameShadow(QFrame::Sunken);
+
+  std::array<QLabel*, 6> values{};
+  for (int row = 0; row < 6; ++row) {
+    const int top = 1320 + row * 330;
+    twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].caption), page), QStringLiteral("lblStatusCaption_%1").arg(row),
+                  120, top, 2820, 255);
+    values[row] = twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].initialText), page),
+                                QString::fromUtf8(kStatusRows[row].valueName), 3000, top, 3735, 255);
+  }
+  lblStatus_Admonitor = values[0];
+  lblStatus_System = values[1];
+  lblStatus_Removed = values[2];
+  lblStatus_Total = values[3];
+  lblStatus_Ignore = values[4];
+  lblStatus_Quarintine = values[5];
+
+  lblGoIgnore = statusLink(QStringLiteral("lblGoIgnore"), QStringLiteral("Ouvrir des ignor\u00E9s"), 120);
+  lblStatusReset = statusLink(QStringLiteral("lblStatusReset"), QStringLiteral("Initialisez"), 2520);
+  lblGoQuarintine = statusLink(QStringLiteral("lblGoQuarintine"), QStringLiteral("Ouvrir quarantine"), 4680);
+  connect(lblGoQuarintine, &ActionLabel::Click, this, [this] { SetCurrentFrame(4); });
+}
+
+ActionLabel* frmMain::statusLink(const QString& objectName, const QString& caption, int left) {
+  auto* link = twips::placed(new ActionLabel(caption, picFrame[0]), objectName, left, 3540, 2040, 255);
+  link->setForeColor(kLinkColour);
+  QFont underlined = link->font();
+  underlined.setUnderline(true);
+  link->setFont(underlined);
+  return link;
+}
+
+void frmMain::buildHelpPage() {
+  Text2 = twips::placed(new QPlainTextEdit(picFrame[3]), QStringLiteral("Text2"), 120, 420, 6615, 3555);
+  Text2->setFont(fonts::verdana());
+  Text2->setReadOnly(true);
+  Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Text2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Text2->setPlainText(helpText());
+}
+
+// The maker's notice twice, 30 twips apart, the white copy underneath: an engraved look.
+void frmMain::buildFooter() {
+  QFont small = fonts::ui(7);
+  auto* shadow = twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooterShadow"), 2295, 5400, 6240, 195);
+  auto* notice = twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooter"), 2265, 5400, 6240, 195);
+  for (QLabel* label : {shadow, notice}) {
+    label->setFont(small);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  setTextColour(shadow, Qt::white);
+  setTextColour(notice, QColor(0x44, 0x4C, 0x58));
+}
+
+// ---- Load sequence ------------------------------------------------------------------------
+
+// Runs once before the window is first shown. A step that fails is skipped and the next runs.
+void frmMain::load() {
+  EnsureQuarantineFolder();
+  if (const std::string folder = QuarantineFolder(); isFolder(folder)) m_file1Path = folder;
+  m_currentFrame = 0;
+  SignatureDb.setPath(core::programFile(kScanDatabase));
+  if (settings::read(settings::LoadAdMonitor) == "1") {
+    tmrAdMonitor->start();
+    lblStatus_Admonitor->setText(QStringLiteral("charg\u00E9"));
+    setTextColour(lblStatus_Admonitor, QColor(0, 0, 0));
+  } else {
+    lblStatus_Admonitor->setText(QStringLiteral("Non charg\u00E9"));
+    setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
+  }
+  lblStatus_System->setText(text(settings::read(settings::LastSystemScan)));
+  lblStatus_Removed->setText(text(settings::read(settings::TotalObjectsRemoved)));
+  lblStatus_Total->setText(text(settings::read(settings::TotalScans)));
+  refreshQuarantineCount();
+}
+
+void frmMain::refreshQuarantineCount() { lblStatus_Quarintine->setText(QString::number(ListQuarantine().size())); }
+
+// ---- Pages and commands -----------------------------------------------------------------
+
+void frmMain::SetCurrentFrame(int index) {
+  if (index == m_currentFrame || index < 0 || index >= static_cast<int>(picFrame.size())) return;
+  for (Quillet::OrventoFrm* page : picFrame) page->setVisible(false);
+  picFrame[index]->setVisible(true);
+  if (index == 4) quarantinePage->fill();
+  m_currentFrame = index;
+}
+
+void frmMain::showSettings() {
+  if (!m_settings) m_settings = new frmSettings(*tmrAdMonitor, this);
+  if (!m_settings->isVisible()) m_settings->loadValues();
+  m_settings->show();
+  m_settings->raise();
+  m_settings->activateWindow();
+}
+
+frmSettings* frmMain::settingsDialog() const { return m_settings.data(); }
+
+void frmMain::lblButtonBack_Click(int index) { SetCurrentFrame(index); }
+
+void frmMain::imgButton_Click(int index) {
+  switch (index) {
+    case 0: QDesktopServices::openUrl(QUrl(kWebSite)); break;
+    case 1: showSettings(); break;
+    case 2: SetCurrentFrame(4); break;
+    case 4: SetCurrentFrame(3); break;
+    default: break;
+  }
+}
+
+// The windows this one owns (the settings dialog, the scan windows) close with it.
+void frmMain::closeEvent(QCloseEvent* event) {
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isWindow()) child->close();
+  QWidget::closeEvent(event);
+}
+
+// ---- Artwork --------------------------------------------------------------------------------
+
+// The dark band along the top with the product mark, and the lighter column of page buttons.
+void frmMain::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const double dpi = logicalDpiX();
+  const int header = twips::toPixels(kHeaderHeight, dpi);
+  const int column = twips::toPixels(1800, dpi);
+  painter.fillRect(rect(), kWindowColour);
+  painter.fillRect(QRect(0, header, column - twips::toPixels(60, dpi), height() - header), kColumnColour);
+  QLinearGradient band(0, 0, 0, header);
+  band.setColorAt(0, kHeaderColour.lighter(150));
+  band.setColorAt(1, kHeaderColour);
+  painter.fillRect(QRect(0, 0, width(), header), band);
+  paintProductMark(painter, dpi);
+}
+
+void frmMain::paintProductMark(QPainter& painter, double dpi) {
+  const int side = twips::toPixels(720, dpi);
+  const QPoint origin(twips::toPixels(180, dpi), twips::toPixels(240, dpi));
+  painter.drawPixmap(origin, artwork::draw(artwork::Picture::Shield, QSize(side, side), Qt::white, devicePixelRatioF()));
+  QFont name = fonts::ui(17);
+  name.setBold(true);
+  painter.setFont(name);
+  painter.setPen(Qt::white);
+  const int textLeft = origin.x() + side + twips::toPixels(120, dpi);
+  const QRect nameArea(textLeft, origin.y() - twips::toPixels(60, dpi), twips::toPixels(3000, dpi), twips::toPixels(540, dpi));
+  painter.drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Orvento Halvik"));
+  painter.setFont(fonts::ui(8));
+  painter.setPen(QColor(0xC8, 0xD8, 0xEC));
+  painter.drawText(QRect(textLeft, nameArea.bottom(), nameArea.width(), twips::toPixels(300, dpi)), Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("AntiSpyware  \u2022  Version 2.0"));
+}

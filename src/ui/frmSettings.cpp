@@ -1,0 +1,139 @@
+#include "ui/frmSettings.h"
+
+#include "core/Locations.h"
+#include "core/Settings.h"
+#include "ui/ActionLabel.h"
+#include "ui/Fonts.h"
+#include "ui/OrventoFrm.h"
+#include "ui/RegistryStuff.h"
+#include "ui/Twips.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr int kWidth = 7455;
+constexpr int kHeight = 5535;
+constexpr int kLeft = 120;
+constexpr int kRowHeight = 285;
+
+// The four refresh periods, in the order of Option1 to Option4: stored text and milliseconds.
+struct Period {
+  const char* text;
+  int milliseconds;
+};
+constexpr std::array<Period, 4> kPeriods{{{"10000", 10000}, {"5000", 5000}, {"3000", 3000}, {"1000", 1000}}};
+
+const char* flag(const QCheckBox* box) { return box->isChecked() ? "1" : "0"; }
+
+}  // namespace
+
+frmSettings::frmSettings(QTimer& monitorTimer, QWidget* owner) : QDialog(owner), m_monitorTimer(monitorTimer) {
+  setObjectName(QStringLiteral("frmSettings"));
+  setWindowTitle(QStringLiteral("Orvento Halvik 2.0  - Configuration"));
+  setModal(false);
+  setFont(fonts::ui());
+  setFixedSize(twips::toPixels(kWidth, logicalDpiX()), twips::toPixels(kHeight, logicalDpiY()));
+  buildControls();
+}
+
+void frmSettings::buildControls() {
+  Picture1 = twips::placed(new Quillet::OrventoFrm(this), QStringLiteral("Picture1"), 0, 0, kWidth, kHeight);
+  Label10 = groupHeading(QStringLiteral("Label10"), QStringLiteral("Options Générales :"), 480);
+  Check1 = checkBox(QStringLiteral("Check1"), QStringLiteral("Lancer au démarrage"), 1080);
+  Check2 = checkBox(QStringLiteral("Check2"), QStringLiteral("Enregistrer au fichier Log"), 1440);
+  Check3 = checkBox(QStringLiteral("Check3"), QStringLiteral("Quarantine objetsavant la suppression"), 1800);
+  Label1 = groupHeading(QStringLiteral("Label1"), QStringLiteral("Options Scan :"), 2160);
+  Check7 = checkBox(QStringLiteral("Check7"), QStringLiteral("Scan internet explorer"), 2760);
+  Label2 = groupHeading(QStringLiteral("Label2"), QStringLiteral("Moniteur Active :"), 3360);
+  Check8 = checkBox(QStringLiteral("Check8"), QStringLiteral("Lancer au démarrage"), 3960);
+  Option1 = optionButton(QStringLiteral("Option1"), QStringLiteral("Actualisé Lent"), 120, 1800);
+  Option2 = optionButton(QStringLiteral("Option2"), QStringLiteral("Actualisé Normal"), 1800, 3600);
+  Option3 = optionButton(QStringLiteral("Option3"), QStringLiteral("Actualisé Rapide"), 3600, 5400);
+  Option4 = optionButton(QStringLiteral("Option4"), QStringLiteral("Actualisé Temps Réel"), 5400, kWidth);
+  Option2->setChecked(true);
+
+  Label17 = twips::placed(new ActionLabel(QStringLiteral("Annuler"), Picture1), QStringLiteral("Label17"), kLeft, 5040, 1800,
+                          kRowHeight);
+  Label17->setForeColor(QColor(0x80, 0x00, 0x00));
+  Label3 = twips::placed(new ActionLabel(QStringLiteral("Sauvgardez"), Picture1), QStringLiteral("Label3"), 5520, 5040, 1800,
+                         kRowHeight);
+  Label3->setForeColor(QColor(0x00, 0x00, 0xFF));
+  for (ActionLabel* command : {Label17, Label3}) {
+    QFont bold = command->font();
+    bold.setBold(true);
+    command->setFont(bold);
+  }
+  connect(Label17, &ActionLabel::Click, this, &frmSettings::close);
+  connect(Label3, &ActionLabel::Click, this, &frmSettings::save);
+}
+
+QLabel* frmSettings::groupHeading(const QString& objectName, const QString& caption, int top) {
+  auto* heading = twips::placed(new QLabel(caption, Picture1), objectName, kLeft, top, 4800, kRowHeight);
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  return heading;
+}
+
+QCheckBox* frmSettings::checkBox(const QString& objectName, const QString& caption, int top) {
+  return twips::placed(new QCheckBox(caption, Picture1), objectName, kLeft, top, 4800, kRowHeight);
+}
+
+// An option button of the one row, as wide as the room up to `right` (the next one's left).
+QRadioButton* frmSettings::optionButton(const QString& objectName, const QString& caption, int left, int right) {
+  return twips::placed(new QRadioButton(caption, Picture1), objectName, left, 4440, right - left - 60, kRowHeight);
+}
+
+std::array<QRadioButton*, 4> frmSettings::options() const { return {Option1, Option2, Option3, Option4}; }
+
+void frmSettings::loadValues() {
+  const std::array<std::pair<QCheckBox*, const settings::Setting*>, 5> boxes{{{Check1, &settings::RunOnStartup},
+                                                                              {Check2, &settings::LogFile},
+                                                                              {Check3, &settings::Quarintine},
+                                                                              {Check7, &settings::IExplore},
+                                                                              {Check8, &settings::LoadAdMonitor}}};
+  for (const auto& [box, setting] : boxes) box->setChecked(settings::read(*setting) == "1");
+
+  const std::string period = settings::read(settings::AdMonitorRefresh);
+  const auto buttons = options();
+  Option2->setChecked(true);  // the design-time choice, kept for any other text
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (period == kPeriods[i].text) buttons[i]->setChecked(true);
+}
+
+// Stores the six options in their fixed order. The start-up entry comes first, so its log line
+// follows the logging choice in force before this save. The monitor's period is applied at
+// once; whether the monitor runs is left as it is.
+void frmSettings::save() {
+  saveStartup();
+  settings::write(settings::LogFile, flag(Check2));
+  settings::write(settings::Quarintine, flag(Check3));
+  settings::write(settings::IExplore, flag(Check7));
+  settings::write(settings::LoadAdMonitor, flag(Check8));
+  const auto buttons = options();
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    if (!buttons[i]->isChecked()) continue;
+    settings::write(settings::AdMonitorRefresh, kPeriods[i].text);
+    m_monitorTimer.setInterval(kPeriods[i].milliseconds);
+    break;
+  }
+  close();
+}
+
+void frmSettings::saveStartup() {
+  if (Check1->isChecked()) {
+    settings::write(settings::RunOnStartup, "1");
+    RegistryStuff::SetRunValue(platform::RegistryRoot::LocalMachine, RegistryStuff::kRunKey, RegistryStuff::kRunValueName,
+                               core::programFile(RegistryStuff::kCompanionProgram));
+  } else {
+    settings::write(settings::RunOnStartup, "0");
+    RegistryStuff::RemoveRunValue(RegistryStuff::kRunValueName);
+  }
+}

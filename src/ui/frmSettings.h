@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+class QTimer;
+class ActionLabel;
+namespace Quillet {
+class OrventoFrm;
+}
+
+// The settings dialog: the six stored options of section "Settings". "Sauvgardez" stores them
+// all, applies the start-up entry and the monitor's period at once, and closes; "Annuler"
+// closes without storing anything. The main window keeps one instance and shows it modeless.
+class frmSettings : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `monitorTimer` is the main window's tmrAdMonitor, whose period a save sets.
+  frmSettings(QTimer& monitorTimer, QWidget* owner);
+
+  // Shows the stored values: a box is ticked only for the exact text "1"; a period that is not
+  // one of the four offered keeps "Actualisé Normal" selected.
+  void loadValues();
+
+  Quillet::OrventoFrm* Picture1 = nullptr;
+  QLabel* Label10 = nullptr;
+  QCheckBox* Check1 = nullptr;
+  QCheckBox* Check2 = nullptr;
+  QCheckBox* Check3 = nullptr;
+  QLabel* Label1 = nullptr;
+  QCheckBox* Check7 = nullptr;
+  QLabel* Label2 = nullptr;
+  QCheckBox* Check8 = nullptr;
+  QRadioButton* Option1 = nullptr;
+  QRadioButton* Option2 = nullptr;
+  QRadioButton* Option3 = nullptr;
+  QRadioButton* Option4 = nullptr;
+  ActionLabel* Label17 = nullptr;
+  ActionLabel* Label3 = nullptr;
+
+ private:
+  void buildControls();
+  QLabel* groupHeading(const QString& objectName, const QString& caption, int top);
+  QCheckBox* checkBox(const QString& objectName, const QString& caption, int top);
+  QRadioButton* optionButton(const QString& objectName, const QString& caption, int left, int right);
+  std::array<QRadioButton*, 4> options() const;
+  void save();
+  void saveStartup();
+
+  QTimer& m_monitorTimer;
+};

@@ -1,0 +1,261 @@
+// The settings dialog: what it shows for each stored value, what a save stores and applies (in
+// its order), the start-up entry in a temporary autostart folder, and "Annuler".
+#include "core/Locations.h"
+#include "core/Settings.h"
+#include "support/TempFolder.h"
+#include "ui/ActionLabel.h"
+#include "ui/frmSettings.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+
+using testing_support::ScopedLocations;
+
+namespace {
+
+// A dialog over a monitor timer, as the main window owns them.
+struct Fixture {
+  Fixture() {
+    timer.setInterval(5000);
+    dialog = std::make_unique<frmSettings>(timer, nullptr);
+  }
+  void open() {
+    dialog->loadValues();
+    dialog->show();
+  }
+  void save() { QTest::mouseClick(dialog->findChild<ActionLabel*>("Label3"), Qt::LeftButton); }
+  // Ticks "Lancer au démarrage" and "Enregistrer au fichier Log" and saves, in one go.
+  void saveWithStartupAndLogging() {
+    open();
+    box("Check1")->setChecked(true);
+    box("Check2")->setChecked(true);
+    save();
+  }
+  void cancel() { QTest::mouseClick(dialog->findChild<ActionLabel*>("Label17"), Qt::LeftButton); }
+  QCheckBox* box(const char* name) const { return dialog->findChild<QCheckBox*>(name); }
+  QRadioButton* option(int number) const { return dialog->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number)); }
+  int selectedOption() const {
+    for (int number = 1; number <= 4; ++number)
+      if (option(number)->isChecked()) return number;
+    return 0;
+  }
+
+  QTimer timer;
+  std::unique_ptr<frmSettings> dialog;
+};
+
+std::string startupEntry() { return core::locations().autostartFolder + "/bobbypin.desktop"; }
+
+// Every line of every log file in the program folder's "Logs" folder.
+std::string logText() {
+  std::string text;
+  const std::filesystem::path folder = core::locations().programFolder + "/Logs";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) text += testing_support::readFile(entry.path());
+  return text;
+}
+
+const char* const kBoxes[] = {"Check1", "Check2", "Check3", "Check7", "Check8"};
+const settings::Setting* const kBoxSettings[] = {&settings::RunOnStartup, &settings::LogFile, &settings::Quarintine,
+                                                 &settings::IExplore, &settings::LoadAdMonitor};
+
+}  // namespace
+
+class TestFrmSettings : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void designTimeState();
+  void loadShowsOnlyExactValues_data();
+  void loadShowsOnlyExactValues();
+  void loadSelectsThePeriod_data();
+  void loadSelectsThePeriod();
+  void saveStoresEveryValueAndTheTimerPeriod_data();
+  void saveStoresEveryValueAndTheTimerPeriod();
+  void anUnknownPeriodIsSavedAsNormal();
+  void anUnknownLogValueOpensUntickedAndIsSavedAsOff();
+  void startupEntryIsWrittenAndRemoved();
+  void startupLogLineFollowsTheLoggingInForceBefore();
+  void anUnwritableAutostartFolderFailsSilently();
+  void cancelStoresNothing();
+};
+
+void TestFrmSettings::designTimeState() {
+  ScopedLocations where;
+  Fixture fixture;
+  QCOMPARE(fixture.dialog->windowTitle(), QStringLiteral("Orvento Halvik 2.0  - Configuration"));
+  QVERIFY(!fixture.dialog->isModal());
+  for (const char* name : kBoxes) QVERIFY(!fixture.box(name)->isChecked());
+  QCOMPARE(fixture.selectedOption(), 2);
+  QCOMPARE(fixture.dialog->findChild<ActionLabel*>("Label3")->text(), QStringLiteral("Sauvgardez"));
+  QCOMPARE(fixture.dialog->findChild<ActionLabel*>("Label17")->text(), QStringLiteral("Annuler"));
+}
+
+void TestFrmSettings::loadShowsOnlyExactValues_data() {
+  QTest::addColumn<QString>("stored");
+  QTest::addColumn<bool>("ticked");
+  QTest::newRow("one") << "1" << true;
+  QTest::newRow("zero") << "0" << false;
+  QTest::newRow("leading space") << " 1" << false;
+  QTest::newRow("trailing space") << "1 " << false;
+  QTest::newRow("another word") << "oui" << false;
+  QTest::newRow("empty") << "" << false;
+}
+
+void TestFrmSettings::loadShowsOnlyExactValues() {
+  QFETCH(QString, stored);
+  QFETCH(bool, ticked);
+  ScopedLocations where;
+  for (const settings::Setting* setting : kBoxSettings) settings::write(*setting, stored.toStdString());
+  Fixture fixture;
+  fixture.open();
+  for (const char* name : kBoxes) QCOMPARE(fixture.box(name)->isChecked(), ticked);
+}
+
+void TestFrmSettings::loadSelectsThePeriod_data() {
+  QTest::addColumn<QString>("stored");  // "-" leaves the value absent
+  QTest::addColumn<int>("option");
+  QTest::newRow("slow") << "10000" << 1;
+  QTest::newRow("normal") << "5000" << 2;
+  QTest::newRow("fast") << "3000" << 3;
+  QTest::newRow("real time") << "1000" << 4;
+  QTest::newRow("absent") << "-" << 2;
+  QTest::newRow("2000") << "2000" << 2;
+  QTest::newRow("padded") << "1000 " << 2;
+}
+
+void TestFrmSettings::loadSelectsThePeriod() {
+  QFETCH(QString, stored);
+  QFETCH(int, option);
+  ScopedLocations where;
+  if (stored != "-") settings::write(settings::AdMonitorRefresh, stored.toStdString());
+  Fixture fixture;
+  fixture.option(3)->setChecked(true);  // what an earlier opening left selected, then cancelled
+  fixture.open();
+  QCOMPARE(fixture.selectedOption(), option);
+}
+
+void TestFrmSettings::saveStoresEveryValueAndTheTimerPeriod_data() {
+  QTest::addColumn<bool>("ticked");
+  QTest::addColumn<int>("option");
+  QTest::addColumn<QString>("period");
+  QTest::addColumn<bool>("monitorOn");
+  QTest::newRow("all ticked, slow, monitor off") << true << 1 << "10000" << false;
+  QTest::newRow("none ticked, real time, monitor on") << false << 4 << "1000" << true;
+  QTest::newRow("none ticked, fast, monitor off") << false << 3 << "3000" << false;
+}
+
+void TestFrmSettings::saveStoresEveryValueAndTheTimerPeriod() {
+  QFETCH(bool, ticked);
+  QFETCH(int, option);
+  QFETCH(QString, period);
+  QFETCH(bool, monitorOn);
+  ScopedLocations where;
+  Fixture fixture;
+  if (monitorOn) fixture.timer.start();
+  fixture.open();
+  for (const char* name : kBoxes) fixture.box(name)->setChecked(ticked);
+  fixture.option(option)->setChecked(true);
+  fixture.save();
+
+  for (const settings::Setting* setting : kBoxSettings) QCOMPARE(settings::read(*setting), std::string(ticked ? "1" : "0"));
+  QCOMPARE(QString::fromStdString(settings::read(settings::AdMonitorRefresh)), period);
+  QCOMPARE(fixture.timer.interval(), period.toInt());
+  QCOMPARE(fixture.timer.isActive(), monitorOn);  // ticking "Lancer au démarrage" of the monitor does not start it now
+  QVERIFY(!fixture.dialog->isVisible());
+}
+
+void TestFrmSettings::anUnknownPeriodIsSavedAsNormal() {
+  ScopedLocations where;
+  settings::write(settings::AdMonitorRefresh, "2000");
+  Fixture fixture;
+  fixture.timer.setInterval(1000);
+  fixture.open();
+  QVERIFY(fixture.option(2)->isChecked());
+  fixture.save();
+  QCOMPARE(settings::read(settings::AdMonitorRefresh), std::string("5000"));
+  QCOMPARE(fixture.timer.interval(), 5000);
+}
+
+void TestFrmSettings::anUnknownLogValueOpensUntickedAndIsSavedAsOff() {
+  ScopedLocations where;
+  settings::write(settings::LogFile, "toujours");
+  Fixture fixture;
+  fixture.open();
+  QVERIFY(!fixture.box("Check2")->isChecked());
+  fixture.save();
+  QCOMPARE(settings::read(settings::LogFile), std::string("0"));
+}
+
+void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
+  ScopedLocations where;
+  settings::write(settings::LogFile, "1");
+  Fixture fixture;
+  fixture.saveWithStartupAndLogging();
+  QCOMPARE(settings::read(settings::RunOnStartup), std::string("1"));
+  QVERIFY(std::filesystem::exists(startupEntry()));
+  const std::string entry = testing_support::readFile(startupEntry());
+  QVERIFY2(entry.find(where.programFolder() + "/Sentrel.exe") != std::string::npos, entry.c_str());
+  QVERIFY(logText().find("Running on startup...") != std::string::npos);
+
+  fixture.open();
+  QVERIFY(fixture.box("Check1")->isChecked());
+  fixture.box("Check1")->setChecked(false);
+  fixture.save();
+  QCOMPARE(settings::read(settings::RunOnStartup), std::string("0"));
+  QVERIFY(!std::filesystem::exists(startupEntry()));
+
+  fixture.open();  // unticked again: removing an entry that does not exist is logged all the same
+  fixture.save();
+  const std::string log = logText();
+  const auto first = log.find("Removed from startup...");
+  QVERIFY(first != std::string::npos);
+  QVERIFY(log.find("Removed from startup...", first + 1) != std::string::npos);
+}
+
+void TestFrmSettings::startupLogLineFollowsTheLoggingInForceBefore() {
+  ScopedLocations where;
+  Fixture fixture;
+  fixture.saveWithStartupAndLogging();
+  QVERIFY(std::filesystem::exists(startupEntry()));
+  QCOMPARE(settings::read(settings::LogFile), std::string("1"));
+  QVERIFY(logText().find("Running on startup...") == std::string::npos);
+}
+
+void TestFrmSettings::anUnwritableAutostartFolderFailsSilently() {
+  ScopedLocations where;
+  testing_support::writeFile(where.root() / "plain-file", "x");
+  core::Locations locations = core::locations();
+  locations.autostartFolder = where.root() / "plain-file/autostart";
+  core::setLocations(locations);
+  settings::write(settings::LogFile, "1");
+  Fixture fixture;
+  fixture.saveWithStartupAndLogging();
+  QCOMPARE(settings::read(settings::RunOnStartup), std::string("1"));
+  QVERIFY(logText().find("Running on startup...") != std::string::npos);
+  QVERIFY(!fixture.dialog->isVisible());
+}
+
+void TestFrmSettings::cancelStoresNothing() {
+  ScopedLocations where;
+  Fixture fixture;
+  fixture.timer.setInterval(3000);
+  fixture.open();
+  for (const char* name : kBoxes) fixture.box(name)->setChecked(true);
+  fixture.option(4)->setChecked(true);
+  fixture.cancel();
+
+  QVERIFY(!fixture.dialog->isVisible());
+  QVERIFY(!std::filesystem::exists(core::locations().settingsFile));
+  QVERIFY(!std::filesystem::exists(startupEntry()));
+  QCOMPARE(fixture.timer.interval(), 3000);
+  QVERIFY(!fixture.timer.isActive());
+}
+
+QTEST_MAIN(TestFrmSettings)
+#include "tst_frmSettings.moc"
