@@ -1,21 +1,12 @@
 #include "core/ProfileIndex.h"
 
+#include "core/ProfileSyntax.h"
+
 #include <cstring>
 
 namespace profile {
 
 namespace {
-
-// Folds the ASCII capitals of eight bytes at once to small letters; other bytes stay.
-std::uint64_t foldWord(std::uint64_t x) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  const std::uint64_t low = x & ~kHigh;
-  const std::uint64_t atLeastA = low + kOnes * (0x80 - 'A');
-  const std::uint64_t aboveZ = low + kOnes * (0x80 - 'Z' - 1);
-  const std::uint64_t capitals = atLeastA & ~aboveZ & ~x & kHigh;
-  return x | (capitals >> 2);
-}
 
 std::uint64_t mix(std::uint64_t h) {
   h ^= h >> 29;
@@ -32,13 +23,13 @@ std::uint32_t ProfileIndex::hash(std::uint32_t scope, std::string_view name) {
   for (; i + 8 <= name.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, name.data() + i, 8);
-    h = (h ^ foldWord(word)) * 0x100000001b3ull;
+    h = (h ^ syntax::foldWord(word)) * 0x100000001b3ull;
     h ^= h >> 31;
   }
   if (i < name.size()) {
     std::uint64_t word = 0;
     std::memcpy(&word, name.data() + i, name.size() - i);
-    h = (h ^ foldWord(word)) * 0x100000001b3ull;
+    h = (h ^ syntax::foldWord(word)) * 0x100000001b3ull;
   }
   return static_cast<std::uint32_t>(mix(h));
 }

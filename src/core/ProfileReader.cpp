@@ -6,7 +6,6 @@
 #include "core/ProfileSyntax.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace profile {
 namespace {
@@ -26,7 +25,7 @@ std::string_view processedDefault(Text defaultText) {
 // Copies one value: cut to size - 1 bytes when too long, always NUL-terminated.
 std::uint32_t copyValue(std::string_view value, std::span<char> buffer) {
   const std::size_t length = std::min(value.size(), buffer.size() - 1);
-  std::memcpy(buffer.data(), value.data(), length);
+  std::copy_n(value.data(), length, buffer.data());
   buffer[length] = '\0';
   return static_cast<std::uint32_t>(length);
 }
@@ -59,7 +58,7 @@ class ListWriter {
 
  private:
   void put(std::string_view text) {
-    if (m_length < m_room) std::memcpy(m_buffer.data() + m_length, text.data(), std::min(text.size(), m_room - m_length));
+    if (m_length < m_room) std::copy_n(text.data(), std::min(text.size(), m_room - m_length), m_buffer.data() + m_length);
     m_length += text.size();
   }
 

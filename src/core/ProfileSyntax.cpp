@@ -2,34 +2,6 @@
 
 namespace profile::syntax {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::string_view trimSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-std::string_view untilNul(std::string_view text) {
-  const auto nul = text.find('\0');
-  return nul == std::string_view::npos ? text : text.substr(0, nul);
-}
-
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool foldEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
-
 std::string_view stripQuotes(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     return value.substr(1, value.size() - 2);

@@ -126,6 +126,7 @@ bool isLineSound(std::string_view line, bool& inSection) {
 // with NUL bytes (a UTF-16 file among others) or stray text is not one.
 bool isSound(std::string_view content) {
   if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
+  if (content.ends_with('\x1A')) content.remove_suffix(1);  // a DOS end-of-file mark
   if (content.find('\0') != std::string_view::npos || content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF"))
     return false;
   bool inSection = false;

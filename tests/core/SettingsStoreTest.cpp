@@ -191,7 +191,7 @@ TEST(SettingsStore, AnEarlierBackupIsNeverReplaced) {
 
 TEST(SettingsStore, SoundHandEditsAreRead) {
   ScopedLocations locations;
-  writeFile(settingsFile(), "\xEF\xBB\xBF; kept by hand\n\n[orvento halvik\\status]\n  TotalScans = \"12\"  \r[Other]\rK=%25\r");
+  writeFile(settingsFile(), "\xEF\xBB\xBF; kept by hand\n\n[orvento halvik\\status]\n  TotalScans = \"12\"  \r[Other]\rK=%25\r\x1A");
   EXPECT_EQ(settings::read(settings::TotalScans), "12");
   EXPECT_EQ(SettingsStore::GetSetting("Other", "", "K", "?"), "?");
   ASSERT_TRUE(settings::write(settings::LogFile, "1"));

@@ -26,8 +26,7 @@ std::string todaysLogFile() {
   return logsFolder() + "/" + date + ".txt";
 }
 
-// The text of the day's log; the date is read on each side of the calls so that a test run at
-// midnight still finds the file.
+// The text of the day's log.
 std::string logText() { return readFile(todaysLogFile()); }
 
 // Every line of `text`, each required to end in CR LF and to have the form "[time] message".

@@ -1,0 +1,12 @@
+#include "monitor/ProcessSelection.h"
+
+#include "core/mMain.h"
+#include "platform/Platform.h"
+#include "process/mProcess.h"
+
+void TerminateSelection(const ProcessSelection& selection) {
+  const auto current = platform::processInfo(selection.processId);
+  if (current && current->imagePath == selection.imagePath && current->startTime == selection.startTime)
+    mProcess::KillProcess(selection.processId);
+  mMain::WriteLog("User Killed Process " + selection.imagePath);
+}

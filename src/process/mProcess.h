@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class ProcessListView;
+
+// Process listing, the platform test, termination and the monitor's refresh.
+namespace mProcess {
+
+// One listed process.
+struct ProcessEntry {
+  std::uint32_t ProcessId = 0;
+  std::string ImagePath;         // full path of the executable image, never empty
+  std::uint64_t StartTime = 0;   // tells this process apart from a later one given the same identifier
+};
+
+// 1 for the Windows 95 family (no monitor), 2 for systems that support the monitor.
+std::uint16_t GetPlatformId();
+
+// Makes GetPlatformId report `platformId` instead of the system's (nullopt: the system's again).
+void overridePlatformId(std::optional<std::uint16_t> platformId);
+
+// What CheckPlatform does on the Windows 95 family: the window layer installs a hook that shows
+// the refusal and ends the program. Without one, the program ends at once.
+void setRefusalHook(std::function<void()> hook);
+
+// The refusal shown on the Windows 95 family.
+inline constexpr const char* kRefusalMessage = "Windows 95, 98 et Mellinium ne sont pas supportés pour cette option!";
+
+// Returns the platform identifier; on identifier 1 runs the refusal hook first (which does not
+// return in the program).
+std::uint16_t CheckPlatform();
+
+// The running processes the program can read, ascending by identifier.
+std::vector<ProcessEntry> ListProcesses();
+
+// Ends the process at once. No result: a failure is silent.
+void KillProcess(std::uint32_t processId);
+
+// Rebuilds the monitor's list: the platform test, then one checked row per listed process.
+void RefreshProcessList(ProcessListView& view);
+
+}  // namespace mProcess
