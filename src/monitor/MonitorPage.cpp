@@ -1,5 +1,161 @@
 #include "monitor/MonitorPage.h"
 
-#include <QWidget>
+#include "core/Locations.h"
+#include "process/ProcessListView.h"
+#include "process/mProcess.h"
+#include "ui/ActionLabel.h"
+#include "ui/Fonts.h"
+#include "ui/OrventoCmd.h"
+#include "ui/Twips.h"
+#include "ui/frmMain.h"
+#include "ui/frmSettings.h"
 
-MonitorPage::MonitorPage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {}
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdlib>
+
+namespace {
+
+const QColor kLinkColour(0, 0, 255);
+const QColor kOrange(0xFF, 0x80, 0x00);
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+  QPalette colours = widget->palette();
+  colours.setColor(QPalette::WindowText, colour);
+  widget->setPalette(colours);
+}
+
+QString displayText(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+
+// lvProcesses as the refresh sees it. Each row keeps the raw path bytes beside its display text.
+class ProcessTree : public ProcessListView {
+ public:
+  explicit ProcessTree(QTreeWidget& tree) : m_tree(tree) {}
+
+  void clear() override { m_tree.clear(); }
+
+  int addRow(const std::string& imagePath) override {
+    auto* item = new QTreeWidgetItem(&m_tree, QStringList{displayText(imagePath)});
+    item->setData(0, MonitorPage::kPathRole, QByteArray(imagePath.data(), static_cast<qsizetype>(imagePath.size())));
+    return m_tree.topLevelItemCount() - 1;
+  }
+
+  void setSubItems(int row, const std::string& status, const std::string& action) override {
+    QTreeWidgetItem* item = m_tree.topLevelItem(row);
+    item->setText(1, displayText(status));
+    item->setText(2, displayText(action));
+  }
+
+  void setTag(int row, std::uint32_t processId, std::uint64_t startTime) override {
+    QTreeWidgetItem* item = m_tree.topLevelItem(row);
+    item->setData(0, MonitorPage::kProcessIdRole, QVariant::fromValue(processId));
+    item->setData(0, MonitorPage::kStartTimeRole, QVariant::fromValue(static_cast<qulonglong>(startTime)));
+  }
+
+ private:
+  QTreeWidget& m_tree;
+};
+
+// The refusal on the Windows 95 family: the message, then the end of the whole program at once.
+void refuseAndEnd(QWidget* owner) {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(core::kProgramTitle), QString::fromUtf8(mProcess::kRefusalMessage),
+                  QMessageBox::Ok, owner);
+  box.exec();
+  std::exit(EXIT_SUCCESS);
+}
+
+}  // namespace
+
+MonitorPage::MonitorPage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+  buildControls();
+  connect(m_main.tmrAdMonitor, &QTimer::timeout, this, &MonitorPage::RefreshProcessList);
+  mProcess::setRefusalHook([owner = &main] { refuseAndEnd(owner); });
+}
+
+MonitorPage::~MonitorPage() { mProcess::setRefusalHook(nullptr); }
+
+void MonitorPage::buildControls() {
+  m_frame->setFont(fonts::verdana());
+  Label10 = twips::placed(new QLabel(QStringLiteral("Moniteur des Adwares Actives:"), m_frame), QStringLiteral("Label10"), 120, 360,
+                          6240, 330);
+  QFont title = fonts::verdana(14);
+  title.setBold(true);
+  Label10->setFont(title);
+
+  Line3 = twips::placed(new QFrame(m_frame), QStringLiteral("Line3"), 120, 705, 6240, 30);
+  Line3->setFrameShape(QFrame::HLine);
+  Line3->setFrameShadow(QFrame::Sunken);
+
+  Label8 = twips::placed(new QLabel(QStringLiteral("Tous les processes charg\u00E9s :"), m_frame), QStringLiteral("Label8"), 120, 960,
+                         3000, 255);
+  lblGoSettings = twips::placed(new ActionLabel(QStringLiteral("Configuration"), m_frame), QStringLiteral("lblGoSettings"), 3240,
+                                960, 2160, 255);
+  lblEnableMonitor = twips::placed(new ActionLabel(QStringLiteral("Activez"), m_frame), QStringLiteral("lblEnableMonitor"), 5520,
+                                   960, 855, 255);
+  for (ActionLabel* link : {lblGoSettings, lblEnableMonitor}) link->setForeColor(kLinkColour);
+
+  lvProcesses = twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvProcesses"), 120, 1320, 6255, 2415);
+  lvProcesses->setColumnCount(3);
+  lvProcesses->setHeaderLabels({QStringLiteral("Nom de Process"), QStringLiteral("Status des Adwares"), QStringLiteral("Action Taken")});
+  lvProcesses->setRootIsDecorated(false);
+  lvProcesses->setUniformRowHeights(true);
+  lvProcesses->setAllColumnsShowFocus(true);
+  lvProcesses->setColumnWidth(0, twips::toPixels(2900, lvProcesses->logicalDpiX()));
+  lvProcesses->setColumnWidth(1, twips::toPixels(1700, lvProcesses->logicalDpiX()));
+
+  lblProcessName = twips::placed(new QLabel(QStringLiteral("Selectionnez un Process"), m_frame), QStringLiteral("lblProcessName"),
+                                 120, 3760, 4920, 255);
+  lblProcessName->setProperty("Tag", QString());
+  setTextColour(lblProcessName, kOrange);
+
+  Command1 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Command1"), 5160, 3760, 1215, 300);
+  Command1->setCaption(QStringLiteral("Terminer"));
+
+  connect(lblGoSettings, &ActionLabel::Click, &m_main, &frmMain::showSettings);
+  connect(lblEnableMonitor, &ActionLabel::Click, this, &MonitorPage::lblEnableMonitor_Click);
+  connect(lvProcesses, &QTreeWidget::itemClicked, this, &MonitorPage::lvProcesses_ItemClick);
+  connect(Command1, &Quillet::OrventoCmd::Click, this, &MonitorPage::Command1_Click);
+}
+
+void MonitorPage::RefreshProcessList() {
+  // The rows are rebuilt in place; the list keeps its scroll position so that a tick does not
+  // move what the user is looking at.
+  const int scroll = lvProcesses->verticalScrollBar()->value();
+  lvProcesses->setUpdatesEnabled(false);
+  ProcessTree tree(*lvProcesses);
+  mProcess::RefreshProcessList(tree);
+  lvProcesses->verticalScrollBar()->setValue(scroll);
+  lvProcesses->setUpdatesEnabled(true);
+}
+
+void MonitorPage::lblEnableMonitor_Click() {
+  QTimer* timer = m_main.tmrAdMonitor;
+  if (timer->isActive())
+    timer->stop();
+  else
+    timer->start();
+  const bool on = timer->isActive();
+  lblEnableMonitor->setText(on ? QStringLiteral("D\u00E9sactiv\u00E9") : QStringLiteral("Activ\u00E9"));
+  m_main.lblStatus_Admonitor->setText(on ? QStringLiteral("Charg\u00E9") : QStringLiteral("Non Charg\u00E9"));
+  setTextColour(m_main.lblStatus_Admonitor, on ? QColor(0, 0, 0) : QColor(255, 0, 0));
+}
+
+void MonitorPage::lvProcesses_ItemClick(QTreeWidgetItem* item) {
+  if (!item) return;
+  const QByteArray path = item->data(0, kPathRole).toByteArray();
+  m_selection = ProcessSelection{item->data(0, kProcessIdRole).toUInt(), path.toStdString(),
+                                 item->data(0, kStartTimeRole).toULongLong()};
+  lblProcessName->setText(item->text(0));
+  lblProcessName->setProperty("Tag", QString::number(m_selection->processId));
+}
+
+void MonitorPage::Command1_Click() {
+  // Nothing has been selected since start-up: there is no process to terminate.
+  if (m_selection) TerminateSelection(*m_selection);
+}

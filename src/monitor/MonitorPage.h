@@ -1,9 +1,21 @@
 #pragma once
 
+#include "monitor/ProcessSelection.h"
+
 #include <QObject>
 
+#include <optional>
+
 class frmMain;
+class ActionLabel;
+class QFrame;
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
+namespace Quillet {
+class OrventoCmd;
+}
 
 // The active monitor page (page 2 of the main window): the process list, its toggle,
 // selection and termination, driven by the main window's tmrAdMonitor.
@@ -11,9 +23,37 @@ class MonitorPage : public QObject {
   Q_OBJECT
 
  public:
+  // Item data of a row of lvProcesses: the raw bytes of the image path, the process identifier
+  // (the row's tag) and the start time it was listed with.
+  static constexpr int kPathRole = 0x0100;  // Qt::UserRole
+  static constexpr int kProcessIdRole = kPathRole + 1;
+  static constexpr int kStartTimeRole = kPathRole + 2;
+
   MonitorPage(frmMain& main, QWidget* frame);
+  ~MonitorPage() override;
+
+  // Rebuilds lvProcesses: every tick of tmrAdMonitor runs it.
+  void RefreshProcessList();
+
+  // The process last clicked in the list; none until a row is clicked.
+  const std::optional<ProcessSelection>& selection() const { return m_selection; }
+
+  QLabel* Label10 = nullptr;
+  QFrame* Line3 = nullptr;
+  QLabel* Label8 = nullptr;
+  ActionLabel* lblGoSettings = nullptr;
+  ActionLabel* lblEnableMonitor = nullptr;
+  QTreeWidget* lvProcesses = nullptr;
+  QLabel* lblProcessName = nullptr;  // caption: the selected path; property "Tag": its identifier
+  Quillet::OrventoCmd* Command1 = nullptr;
 
  private:
+  void buildControls();
+  void lblEnableMonitor_Click();
+  void lvProcesses_ItemClick(QTreeWidgetItem* item);
+  void Command1_Click();
+
   frmMain& m_main;
   QWidget* m_frame;
+  std::optional<ProcessSelection> m_selection;
 };

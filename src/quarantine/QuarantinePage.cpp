@@ -1,7 +1,107 @@
 #include "quarantine/QuarantinePage.h"
 
+#include "quarantine/SaveDialog.h"
+#include "ui/OrventoCmd.h"
+#include "ui/Twips.h"
+#include "ui/frmMain.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
 #include <QWidget>
 
-QuarantinePage::QuarantinePage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {}
+namespace {
 
-void QuarantinePage::fill() {}
+// The raw bytes of a row's stored name, kept beside its display text.
+constexpr int kStoredNameRole = Qt::UserRole;
+
+enum Column { kFileName, kFileType, kCompressedSize };
+
+QString displayText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+}  // namespace
+
+QuarantinePage::QuarantinePage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+  createControls();
+  connect(Label18, &Quillet::OrventoCmd::Click, this, [this] { m_logic.restoreSelected(); });
+  connect(Label17, &Quillet::OrventoCmd::Click, this, [this] { m_logic.deleteSelected(); });
+}
+
+// The status page's count is read again with the list, so that both show the folder as it is
+// now, files added or removed by other means included.
+void QuarantinePage::fill() {
+  m_logic.fill();
+  m_main.refreshQuarantineCount();
+}
+
+void QuarantinePage::createControls() {
+  Label13 = twips::placed(new QLabel(QStringLiteral("Liste Quarantine"), m_frame), QStringLiteral("Label13"), 240, 480, 6375, 285);
+  QFont bold = Label13->font();
+  bold.setBold(true);
+  Label13->setFont(bold);
+  Label14 = twips::placed(new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame), QStringLiteral("Label14"),
+                          240, 840, 6375, 255);
+
+  lvQuarintine = twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvQuarintine"), 240, 1200, 6375, 2025);
+  lvQuarintine->setHeaderLabels({QStringLiteral("File Name"), QStringLiteral("File Type"), QStringLiteral("Compressed Size")});
+  lvQuarintine->headerItem()->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
+  lvQuarintine->setRootIsDecorated(false);
+  lvQuarintine->setItemsExpandable(false);
+  lvQuarintine->setUniformRowHeights(true);
+  lvQuarintine->setAllColumnsShowFocus(true);
+  lvQuarintine->setSelectionMode(QAbstractItemView::SingleSelection);
+  lvQuarintine->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lvQuarintine->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  const double dpi = lvQuarintine->logicalDpiX();
+  lvQuarintine->setColumnWidth(kFileName, twips::toPixels(2325, dpi));
+  lvQuarintine->setColumnWidth(kFileType, twips::toPixels(2325, dpi));
+
+  Line5 = twips::placed(new QFrame(m_frame), QStringLiteral("Line5"), 240, 3330, 6375, 30);
+  Line5->setFrameShape(QFrame::HLine);
+  Line5->setFrameShadow(QFrame::Sunken);
+
+  Label18 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Label18"), 3840, 3450, 1320, 465);
+  Label18->setCaption(QStringLiteral("&Restaurez"));
+  Label17 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Label17"), 5295, 3450, 1320, 465);
+  Label17->setCaption(QStringLiteral("&Supprimez"));
+  for (Quillet::OrventoCmd* command : {Label18, Label17}) command->setButtonType(1);
+
+  CdRestore = new SaveDialog(m_frame);
+  CdRestore->setObjectName(QStringLiteral("CdRestore"));
+  CdRestore->setDialogTitle(QStringLiteral("Restore to where?"));
+}
+
+void QuarantinePage::clearRows() { lvQuarintine->clear(); }
+
+void QuarantinePage::addRow(const QuarantineRow& row) {
+  auto* item = new QTreeWidgetItem(lvQuarintine);
+  item->setText(kFileName, displayText(row.storedName));
+  item->setData(kFileName, kStoredNameRole, QByteArray::fromStdString(row.storedName));
+  item->setToolTip(kFileName, item->text(kFileName));
+  item->setText(kFileType, displayText(row.threatName));
+  item->setToolTip(kFileType, item->text(kFileType));
+  item->setText(kCompressedSize, QString::fromStdString(row.size));
+  item->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+std::optional<std::string> QuarantinePage::selectedStoredName() const {
+  const QList<QTreeWidgetItem*> selected = lvQuarintine->selectedItems();
+  if (selected.isEmpty()) return std::nullopt;
+  return selected.first()->data(kFileName, kStoredNameRole).toByteArray().toStdString();
+}
+
+void QuarantinePage::removeSelectedRow() {
+  const QList<QTreeWidgetItem*> selected = lvQuarintine->selectedItems();
+  if (selected.isEmpty()) return;
+  delete selected.first();
+  // No row is chosen for the user: a second click of a command acts only on a new choice.
+  lvQuarintine->clearSelection();
+}
+
+std::optional<std::string> QuarantinePage::askRestorePath(const std::string& sourceName) {
+  return CdRestore->ShowSave(sourceName);
+}
+
+void QuarantinePage::quarantineChanged() { m_main.refreshQuarantineCount(); }

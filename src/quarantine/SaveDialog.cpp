@@ -1,0 +1,48 @@
+#include "quarantine/SaveDialog.h"
+
+#include "core/Locations.h"
+#include "engine/SignatureDb.h"
+#include "platform/Platform.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace {
+
+// The chosen path in bytes. A file name shown in the dialog is the proposed name decoded for
+// display, and decoding loses bytes that are not valid text; when the user kept that name,
+// the proposed raw bytes take its place.
+std::string rawPath(const QString& chosen, const std::string& proposedName) {
+  std::string path = QFile::encodeName(chosen).toStdString();
+  const std::string shownName = FileNameOf(path);
+  if (shownName != QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(proposedName))).toStdString())
+    return path;
+  return path.substr(0, path.size() - shownName.size()) + proposedName;
+}
+
+}  // namespace
+
+SaveDialog::SaveDialog(QWidget* owner) : QObject(owner), m_owner(owner) {
+  choosePath = [this](const QString& title, const QString& proposedPath) {
+    return QFileDialog::getSaveFileName(m_owner, title, proposedPath, QString(), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+  };
+  confirmReplace = [this](const QString& path) {
+    const QString question = tr("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?").arg(path);
+    return QMessageBox::question(m_owner, QString::fromUtf8(core::kProgramTitle), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  };
+}
+
+std::optional<std::string> SaveDialog::ShowSave(const std::string& fileName) {
+  QString proposed = QFile::decodeName(QByteArray::fromStdString(fileName));
+  for (;;) {
+    const QString chosen = choosePath(m_title, proposed);
+    if (chosen.isEmpty()) return std::nullopt;
+    std::string path = rawPath(chosen, fileName);
+    if (!platform::fileAttributes(path) || confirmReplace(chosen)) return path;
+    proposed = chosen;
+  }
+}

@@ -1,0 +1,42 @@
+// On the Windows 95 family the first tick shows the refusal, and closing it ends the whole
+// program. The test passes only by that end (exit code 0) after the message was checked.
+#include "core/Locations.h"
+#include "monitor/MonitorPage.h"
+#include "process/mProcess.h"
+#include "support/TempFolder.h"
+#include "ui/frmMain.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdlib>
+
+class MonitorRefusalTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void refusalShowsTheMessageAndEndsTheProgram() {
+    testing_support::ScopedLocations locations;
+    frmMain main;
+    main.show();
+    QTimer::singleShot(100, [] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      const bool expected = box && box->windowTitle() == QStringLiteral("Orvento Halvik") &&
+                            box->text() == QString::fromUtf8(mProcess::kRefusalMessage) &&
+                            box->standardButtons() == QMessageBox::Ok;
+      if (!expected) {
+        std::fprintf(stderr, "FAIL: the refusal message box is not as designed\n");
+        std::_Exit(1);
+      }
+      box->button(QMessageBox::Ok)->click();
+    });
+    mProcess::overridePlatformId(1);
+    main.monitorPage->RefreshProcessList();
+    QFAIL("the program should have ended after the refusal");
+  }
+};
+
+QTEST_MAIN(MonitorRefusalTest)
+#include "tst_MonitorRefusal.moc"
