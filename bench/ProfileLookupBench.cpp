@@ -17,6 +17,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -52,14 +53,50 @@ std::string upper(std::string text) {
 }
 
 // Writes the database, dated an hour back as an installed file would be.
+// Dates the file an hour back (and `nanoseconds` more); each new date makes the reader load
+// the file again at its next check.
+void dateBack(const std::string& path, long nanoseconds = 0) {
+  const auto hourAgo = std::chrono::system_clock::now() - std::chrono::hours(1);
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(hourAgo.time_since_epoch()).count();
+  const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
 void writeDatabase(const std::string& path) {
   std::string content = "; signature database\r\n[Scanfiles]\r\n";
   for (int i = 0; i < kEntries; ++i) content += entryName(i) + "=Threat.Family" + std::to_string(i % 977) + "\r\n";
   std::ofstream(path, std::ios::binary) << content;
-  const auto hourAgo = std::chrono::system_clock::now() - std::chrono::hours(1);
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(hourAgo.time_since_epoch()).count();
-  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-  utimensat(AT_FDCWD, path.c_str(), times, 0);
+  dateBack(path);
+}
+
+// Processor time of this thread, in milliseconds: on a busy machine the elapsed time of a
+// load also counts the time other programs had the processor.
+double processorMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct LoadTime {
+  double elapsedMs;
+  double processorMs;
+};
+
+// Median times of the read that follows a change of the file's date: the check finds the
+// change and loads the file anew.
+template <typename Read>
+LoadTime medianReload(const std::string& path, Read&& read) {
+  std::vector<double> elapsed, processor;
+  for (int i = 1; i <= 7; ++i) {
+    dateBack(path, i);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));  // past the check interval
+    const auto start = Clock::now();
+    const double startProcessor = processorMs();
+    read();
+    processor.push_back(processorMs() - startProcessor);
+    elapsed.push_back(microseconds(Clock::now() - start) / 1000);
+  }
+  return {median(elapsed), median(processor)};
 }
 
 // The baseline: reads the whole file and walks its lines at every lookup, as a reader that
@@ -113,7 +150,8 @@ double medianLookup(const std::vector<std::string>& names, int batches, int batc
     for (const auto& name : picks) found += !lookup(name).empty();
     perLookup.push_back(microseconds(Clock::now() - start) / batch);
   }
-  if (found != static_cast<std::size_t>(batches) * batch) std::printf("warning: %zu lookups missed\n", static_cast<std::size_t>(batches) * batch - found);
+  const std::size_t expected = names.front().starts_with("CLEAN") ? 0 : static_cast<std::size_t>(batches) * batch;
+  if (found != expected) std::printf("warning: %zu lookups found, %zu expected\n", found, expected);
   return median(perLookup);
 }
 
@@ -134,13 +172,18 @@ int main() {
   const long before = residentBytes();
   const auto loadStart = Clock::now();
   const std::string first = SignatureDb.Value();
-  const double loadMs = microseconds(Clock::now() - loadStart) / 1000;
+  const double firstLoadMs = microseconds(Clock::now() - loadStart) / 1000;
   const double addedMb = static_cast<double>(residentBytes() - before) / (1024.0 * 1024.0);
+  const LoadTime load = medianReload(database, [&] { return SignatureDb.Value(); });
 
-  const double cached = medianLookup(names, 2000, 500, [&](const std::string& name) {
+  const auto throughCini = [&](const std::string& name) {
     SignatureDb.setKey(name);
     return SignatureDb.Value();
-  });
+  };
+  const double cached = medianLookup(names, 2000, 500, throughCini);
+  std::vector<std::string> cleanNames;  // names of files that are no threat: most of a scan
+  for (int i = 0; i < kEntries; ++i) cleanNames.push_back("CLEAN" + std::to_string(i) + ".TXT");
+  const double cachedMiss = medianLookup(cleanNames, 2000, 500, throughCini);
   // A yardstick for the machine's speed at the moment: a plain hash map of the names.
   std::unordered_map<std::string, std::string> plainMap;
   for (int i = 0; i < kEntries; ++i) plainMap.emplace(names[i], "Threat.Family" + std::to_string(i % 977));
@@ -153,14 +196,16 @@ int main() {
   });
 
   std::printf("profile lookup benchmark, %d entries (%s)\n", kEntries, first.empty() ? "FIRST LOOKUP MISSED" : "ok");
-  std::printf("  lookup through cINI        %10.3f us (goal <= 0.5)\n", cached);
-  std::printf("  plain hash map (yardstick)  %10.3f us\n", plain);
-  std::printf("  lookup re-parsing the file %10.3f us\n", baseline);
-  std::printf("  ratio                      %10.0f x  (goal >= 5000)\n", baseline / cached);
-  std::printf("  load once                  %10.2f ms (goal <= 60)\n", loadMs);
-  std::printf("  memory added by the load   %10.2f MB (goal <= 32)\n", addedMb);
+  std::printf("  lookup through cINI         %10.3f us (goal <= 0.5)\n", cached);
+  std::printf("  same, name not in database  %10.3f us\n", cachedMiss);
+  std::printf("  plain hash map (yardstick)  %10.3f us  (cINI / plain map = %.2f)\n", plain, cached / plain);
+  std::printf("  lookup re-parsing the file  %10.3f us\n", baseline);
+  std::printf("  re-parsing / cINI           %10.0f x  (goal >= 5000)\n", baseline / cached);
+  std::printf("  load once                   %10.2f ms (goal <= 60; median of 7 loads, %.2f ms of processor time;"
+              " the first load took %.2f ms)\n", load.elapsedMs, load.processorMs, firstLoadMs);
+  std::printf("  memory added by the load    %10.2f MB (goal <= 32)\n", addedMb);
   std::filesystem::remove_all(folder);
-  const bool met = cached <= 0.5 && baseline / cached >= 5000 && loadMs <= 60 && addedMb <= 32;
+  const bool met = cached <= 0.5 && cachedMiss <= 0.5 && baseline / cached >= 5000 && load.elapsedMs <= 60 && addedMb <= 32;
   std::printf("  goals %s\n", met ? "met" : "NOT met");
   return 0;
 }

@@ -2,9 +2,14 @@
 
 #include <cstdlib>
 
+#if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
+#define HALVIK_LARGE_PAGES 1
+#endif
 
 namespace profile {
+
+#ifdef HALVIK_LARGE_PAGES
 namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 constexpr std::size_t kLargeBlock = std::size_t{512} << 10;  // from here on, blocks go on large pages
@@ -29,5 +34,10 @@ void freeLarge(void* block, std::size_t bytes) {
     std::free(block);
   }
 }
+#else
+// Systems without large-page advice get the ordinary heap.
+void* allocateLarge(std::size_t bytes) { return ::operator new(bytes); }
+void freeLarge(void* block, std::size_t) { ::operator delete(block); }
+#endif
 
 }  // namespace profile

@@ -59,8 +59,9 @@ struct EditResult {
 
 // Replaces the file `path` under an exclusive lock on its sidecar lock file: `edit` gets the
 // current content (read anew under the lock) and says what it becomes. Unchanged writes
-// nothing and succeeds; Rejected writes nothing and fails. Changed bytes go to a temporary file in the same folder, are flushed
-// and renamed over the original, which keeps its permission bits; the folder is flushed too.
+// nothing and succeeds; Rejected writes nothing and fails. Changed bytes go to a temporary
+// file in the same folder, are flushed and renamed over the original, which keeps its
+// permission bits; the folder is flushed too.
 // A symbolic link is followed: its target is replaced. On any failure the original is left
 // whole and the result is false.
 using FileEdit = std::function<EditResult(const FileContent& current)>;

@@ -3,14 +3,13 @@
 
 #include "core/ProfileCache.h"
 #include "core/ProfileFile.h"
+#include "core/ProfileListWriter.h"
 #include "core/ProfileSyntax.h"
 
 #include <algorithm>
 
 namespace profile {
 namespace {
-
-using Document = ProfileDocument;
 
 std::string_view textOf(Text text) { return text ? syntax::untilNul(*text) : std::string_view(); }
 
@@ -30,43 +29,6 @@ std::uint32_t copyValue(std::string_view value, std::span<char> buffer) {
   return static_cast<std::uint32_t>(length);
 }
 
-// Writes a list of strings, each followed by a NUL, the whole followed by one more NUL. When
-// the list does not fit in size - 2 bytes it is cut there and ends in two NULs.
-class ListWriter {
- public:
-  explicit ListWriter(std::span<char> buffer) : m_buffer(buffer), m_room(buffer.size() - 2) {}
-
-  // False once the list no longer fits: nothing more needs adding.
-  bool add(std::string_view first, std::string_view second = {}, std::string_view third = {}) {
-    put(first);
-    put(second);
-    put(third);
-    put(std::string_view("\0", 1));
-    return m_length <= m_room;
-  }
-
-  std::uint32_t finish() {
-    if (m_length <= m_room) {
-      m_buffer[m_length] = '\0';
-      return static_cast<std::uint32_t>(m_length);
-    }
-    m_buffer[m_room] = m_buffer[m_room + 1] = '\0';
-    return static_cast<std::uint32_t>(m_room);
-  }
-
-  bool empty() const { return m_length == 0; }
-
- private:
-  void put(std::string_view text) {
-    if (m_length < m_room) std::copy_n(text.data(), std::min(text.size(), m_room - m_length), m_buffer.data() + m_length);
-    m_length += text.size();
-  }
-
-  std::span<char> m_buffer;
-  std::size_t m_room;
-  std::size_t m_length = 0;
-};
-
 // Buffers of one or two bytes hold no list: they are filled with NULs and the count is 0.
 bool tooSmallForList(std::span<char> buffer) {
   if (buffer.size() > 2) return false;
@@ -74,9 +36,9 @@ bool tooSmallForList(std::span<char> buffer) {
   return true;
 }
 
-std::uint32_t sectionNames(const Document* document, std::span<char> buffer) {
+std::uint32_t sectionNames(const ProfileDocument* document, std::span<char> buffer) {
   if (tooSmallForList(buffer)) return 0;
-  ListWriter list(buffer);
+  ProfileListWriter list(buffer);
   if (document) {
     for (const auto& section : document->sections()) {
       if (!section.name.empty() && !list.add(section.name)) break;
@@ -87,9 +49,9 @@ std::uint32_t sectionNames(const Document* document, std::span<char> buffer) {
 
 // The key names of the first matching section; an empty list gives the default instead,
 // followed by a second NUL when there is room.
-std::uint32_t keyNames(const Document* document, std::string_view sectionName, Text defaultText, std::span<char> buffer) {
+std::uint32_t keyNames(const ProfileDocument* document, std::string_view sectionName, Text defaultText, std::span<char> buffer) {
   if (tooSmallForList(buffer)) return 0;
-  ListWriter list(buffer);
+  ProfileListWriter list(buffer);
   const auto* section = document ? document->findSection(sectionName) : nullptr;
   if (section) {
     document->forEachEntry(*section, [&](const syntax::Line& entry) {
@@ -102,7 +64,7 @@ std::uint32_t keyNames(const Document* document, std::string_view sectionName, T
   return length;
 }
 
-std::optional<std::string_view> findValue(const Document* document, std::string_view sectionName, std::string_view key) {
+std::optional<std::string_view> findValue(const ProfileDocument* document, std::string_view sectionName, std::string_view key) {
   const auto* section = document ? document->findSection(sectionName) : nullptr;
   const auto entry = section ? document->findEntry(*section, key) : std::nullopt;
   if (!entry || !entry->hasEquals) return std::nullopt;
@@ -120,7 +82,7 @@ auto withDocument(const std::string& file, Use&& use) {
 
 std::uint32_t getString(Text section, Text key, Text defaultText, std::span<char> buffer, const std::string& file) {
   if (buffer.empty() || buffer.data() == nullptr) return 0;
-  return withDocument(file, [&](const Document* document) -> std::uint32_t {
+  return withDocument(file, [&](const ProfileDocument* document) -> std::uint32_t {
     if (!section) return sectionNames(document, buffer);
     const std::string_view sectionName = syntax::trimSpaces(textOf(section));
     if (!key) return keyNames(document, sectionName, defaultText, buffer);
@@ -136,8 +98,8 @@ std::uint32_t getSection(Text section, std::span<char> buffer, const std::string
     return 0;
   }
   if (tooSmallForList(buffer)) return 0;
-  return withDocument(file, [&](const Document* document) -> std::uint32_t {
-    ListWriter list(buffer);
+  return withDocument(file, [&](const ProfileDocument* document) -> std::uint32_t {
+    ProfileListWriter list(buffer);
     const auto* found = document ? document->findSection(syntax::trimSpaces(textOf(section))) : nullptr;
     if (found) {
       document->forEachEntry(*found, [&](const syntax::Line& entry) {
@@ -149,7 +111,7 @@ std::uint32_t getSection(Text section, std::span<char> buffer, const std::string
 }
 
 std::optional<std::string> lookup(std::string_view section, std::string_view key, const std::string& file) {
-  return withDocument(file, [&](const Document* document) -> std::optional<std::string> {
+  return withDocument(file, [&](const ProfileDocument* document) -> std::optional<std::string> {
     const auto value = findValue(document, syntax::trimSpaces(syntax::untilNul(section)), syntax::trimSpaces(syntax::untilNul(key)));
     return value ? std::optional<std::string>(*value) : std::nullopt;
   });

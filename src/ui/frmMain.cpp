@@ -78,7 +78,8 @@ constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor"
                                       {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
                                       {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
 
-QString text(const std::string& bytes) { return QString::fromStdString(bytes); }
+// Stored texts are bytes in the system encoding (UTF-8 here); shown as they are stored.
+QString fromBytes(const std::string& bytes) { return QString::fromStdString(bytes); }
 
 void setTextColour(QWidget* widget, const QColor& colour) {
   QPalette colours = widget->palette();
@@ -248,9 +249,9 @@ void frmMain::load() {
     lblStatus_Admonitor->setText(QStringLiteral("Non charg\u00E9"));
     setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
   }
-  lblStatus_System->setText(text(settings::read(settings::LastSystemScan)));
-  lblStatus_Removed->setText(text(settings::read(settings::TotalObjectsRemoved)));
-  lblStatus_Total->setText(text(settings::read(settings::TotalScans)));
+  lblStatus_System->setText(fromBytes(settings::read(settings::LastSystemScan)));
+  lblStatus_Removed->setText(fromBytes(settings::read(settings::TotalObjectsRemoved)));
+  lblStatus_Total->setText(fromBytes(settings::read(settings::TotalScans)));
   refreshQuarantineCount();
 }
 

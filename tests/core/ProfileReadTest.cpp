@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 using testing_support::BufferResult;
 using testing_support::GP;
 using testing_support::GS;
@@ -131,11 +132,21 @@ TEST(ProfileRead, ListsAndTruncation) {
   });
 }
 
-TEST(ProfileRead, BufferZeroLeavesBufferUntouched) {
+TEST(ProfileRead, DegenerateCalls) {
   ProfileFiles files;
-  const BufferResult result = GP(files.make(F1), "section1", "name1", "default", 0);
-  EXPECT_EQ(result.count, 0u);
-  EXPECT_TRUE(result.guardIntact);
+  const std::string path = files.make(F1);
+  const BufferResult empty = GP(path, "section1", "name1", "default", 0);
+  EXPECT_EQ(empty.count, 0u);
+  EXPECT_TRUE(empty.guardIntact);
+  EXPECT_EQ(profile::getString("section1", "name1", "default", std::span<char>(), path), 0u);
+  const BufferResult noSection = GS(path, nullptr, 100);
+  EXPECT_EQ(noSection.count, 0u);
+  EXPECT_EQ(noSection.bytes[0], '\0');
+  // Names are C strings: a NUL ends them.
+  char buffer[16];
+  const auto count = profile::getString("section1\0ignored"sv, "name1\0x"sv, "d"sv, buffer, path);
+  EXPECT_EQ(std::string(buffer, count + 1), "val1\0"s);
+  EXPECT_EQ(profile::getString("s"sv, "k"sv, "dflt\0more"sv, buffer, path), 4u);
 }
 
 TEST(ProfileRead, LookupGivesWholeValueOrNothing) {

@@ -81,7 +81,25 @@ TEST(ProfileWrite, PlacementOfLines) {
       {34, "[S]\r\nK=old\r\nK=dup\r\n", {{"S", "K", "new"}}, "[S]\r\nK=new\r\nK=dup\r\n"},
       {35, ";comment0\r\n[S]\r\n;comment1\r\n[S2]\r\n;comment2\r\n", {{"S", nullptr, ""}, {"S2", nullptr, ""}}, ";comment0\r\n;comment1\r\n;comment2\r\n"},
       {35, "[S]\r\n;key=TestValue\r\n", {{"S", ";key", nullptr}}, "[S]\r\n;key=TestValue\r\n"},
+      // Our own rules where the platform's are unverified (row 0): line layout kept up to
+      // "=", an entry without "=" gains one, deletes reach every duplicate.
+      {0, "[S]\r\n  k =  v  \n", {{"S", "K", "new"}}, "[S]\r\n  k =  new\n"},
+      {0, "[S]\r\n  K\r\n", {{"S", "k", "v"}}, "[S]\r\n  K=v\r\n"},
+      {0, "[S]\r\nK=1\r\nL=2\r\nk=3\r\n[S]\r\nK=4\r\n", {{"S", "K", nullptr}}, "[S]\r\nL=2\r\n[S]\r\nK=4\r\n"},
+      {0, "[A]\r\nx=1\r\n\r\n;kept\r\n[B]\r\ny=2\r\n[a]\r\nz=3\r\n", {{"A", nullptr, nullptr}}, ";kept\r\n[B]\r\ny=2\r\n"},
   });
+}
+
+TEST(ProfileWrite, SameValueLeavesTheFileAlone) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=v");
+  struct stat before {}, after {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+  EXPECT_TRUE(WP(path, "S", "K", "v"));
+  EXPECT_TRUE(WP(path, "S", "missing", nullptr));
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  EXPECT_EQ(readFile(path), "[S]\r\nK=v");
 }
 
 TEST(ProfileWrite, NamesQuotingAndRejectedInput) {

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <filesystem>
@@ -70,6 +71,7 @@ class TestFrmMain : public QObject {
   void anUnwritableProgramFolderStillOpensTheWindow();
   void switchingToTheCurrentPageChangesNothing();
   void buttonsAndLinksShowTheirPages();
+  void theQuarantineListIsRebuiltOnlyWhenEnteringItsPage();
   void bothOpenersShowOneDialog();
   void reopeningAClosedDialogShowsTheStoredValues();
   void quarantineCountFollowsTheFolder();
@@ -185,6 +187,24 @@ void TestFrmMain::buttonsAndLinksShowTheirPages() {
   }
 }
 
+void TestFrmMain::theQuarantineListIsRebuiltOnlyWhenEnteringItsPage() {
+  ScopedLocations where;
+  frmMain window;
+  auto* list = control<QTreeWidget>(window, "lvQuarintine");
+  putInQuarantineFolder("first.exe.aaq");
+
+  click(window, "imgButton_2");
+  QCOMPARE(list->topLevelItemCount(), 1);
+  putInQuarantineFolder("second.exe.aaq");
+  click(window, "imgButton_2");  // already on the page: the list stays as it was
+  QCOMPARE(list->topLevelItemCount(), 1);
+
+  click(window, "lblButtonBack_0");
+  click(window, "imgButton_2");
+  QCOMPARE(list->topLevelItemCount(), 2);
+  QCOMPARE(caption(window, "lblStatus_Quarintine"), QStringLiteral("2"));
+}
+
 void TestFrmMain::bothOpenersShowOneDialog() {
   ScopedLocations where;
   frmMain window;
@@ -199,10 +219,8 @@ void TestFrmMain::bothOpenersShowOneDialog() {
   QCOMPARE(dialog->parentWidget(), &window);
   dialog->Check2->setChecked(true);  // not saved: showing it again must keep what the user does
 
-  if (window.findChild<ActionLabel*>("lblGoSettings"))
-    click(window, "lblGoSettings");
-  else
-    window.showSettings();
+  window.SetCurrentFrame(2);
+  click(window, "lblGoSettings");  // the monitor page's "Configuration" link
   QCOMPARE(window.settingsDialog(), dialog);
   QCOMPARE(window.findChildren<frmSettings*>().size(), 1);
   QVERIFY(dialog->Check2->isChecked());
