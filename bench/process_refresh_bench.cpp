@@ -61,13 +61,13 @@ std::size_t psCommand() {
 }
 
 template <typename Work>
-double medianMicroseconds(Work work) {
-  std::vector<double> times;
-  for (int i = 0; i < kRounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-  }
+double microseconds(Work work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> times) {
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
 }
@@ -89,10 +89,18 @@ int main() {
   KeepingView view;
   std::size_t readable = 0;
   std::size_t psLines = 0;
-  const double refresh = medianMicroseconds([&] { mProcess::RefreshProcessList(view); });
-  const double listing = medianMicroseconds([&] { mProcess::ListProcesses(); });
-  const double loop = medianMicroseconds([&] { readable = bareLoop(); });
-  const double ps = medianMicroseconds([&] { psLines = psCommand(); });
+  // The rounds interleave the measurements, so that a busy moment of the machine weighs on all alike.
+  std::vector<double> refreshTimes, listingTimes, loopTimes, psTimes;
+  for (int round = 0; round < kRounds; ++round) {
+    refreshTimes.push_back(microseconds([&] { mProcess::RefreshProcessList(view); }));
+    listingTimes.push_back(microseconds([&] { mProcess::ListProcesses(); }));
+    loopTimes.push_back(microseconds([&] { readable = bareLoop(); }));
+    psTimes.push_back(microseconds([&] { psLines = psCommand(); }));
+  }
+  const double refresh = median(refreshTimes);
+  const double listing = median(listingTimes);
+  const double loop = median(loopTimes);
+  const double ps = median(psTimes);
 
   std::printf("processes: %zu listed by the refresh, %zu readable links, %zu lines from ps (%zu sleeping children)\n",
               view.rows.size(), readable, psLines, children.size());
