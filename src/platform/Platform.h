@@ -80,6 +80,55 @@ bool createFolder(const std::string& path);
 // Appends `line` followed by CR LF to the file `path` (created when missing), in one write.
 bool appendLine(const std::string& path, const std::string& line);
 
+// ---- Walking a folder tree ---------------------------------------------------------------
+
+// Identity of a folder on its file system (device and file number on POSIX).
+struct FolderId {
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+  bool operator==(const FolderId&) const = default;
+};
+
+// A folder held open, so that what lies inside it is reached relative to it: a walk goes as
+// deep as the tree does, whatever the length of its paths, and a subfolder replaced by a link
+// while the walk runs is never followed. Move-only; the handle is released with the object.
+class FolderHandle {
+ public:
+  FolderHandle() = default;
+  ~FolderHandle();
+  FolderHandle(FolderHandle&& other) noexcept;
+  FolderHandle& operator=(FolderHandle&& other) noexcept;
+  FolderHandle(const FolderHandle&) = delete;
+  FolderHandle& operator=(const FolderHandle&) = delete;
+
+  // Opens the folder `path` names; links along the path, the last one included, are followed.
+  static FolderHandle open(const std::string& path);
+
+  // Opens the subfolder `name` of this folder. Never through a symbolic link, and never onto
+  // another file system (a mount point below this folder is not opened).
+  FolderHandle openChild(const std::string& name) const;
+
+  // Opens the folder that holds this one, provided it is still the folder `expected`.
+  FolderHandle openParent(const FolderId& expected) const;
+
+  bool valid() const { return m_handle >= 0; }
+  const FolderId& id() const { return m_id; }
+
+  // The entries matching `pattern`, under the rules of listFolder, in the order the system
+  // lists them, "." and ".." left out. Unlike listFolder the read-only bit is never set (it
+  // would cost a look at every entry): attributesOf gives an entry's full set.
+  std::optional<std::vector<DirEntry>> list(const std::string& pattern, std::uint32_t includeMask) const;
+
+  // Attribute bits of the entry `name` of this folder, as fileAttributes gives them.
+  std::optional<std::uint32_t> attributesOf(const std::string& name) const;
+
+ private:
+  FolderHandle(std::int64_t handle, FolderId id) : m_handle(handle), m_id(id) {}
+
+  std::int64_t m_handle = -1;
+  FolderId m_id;
+};
+
 // ---- Dates, system folders, drives --------------------------------------------------
 
 // The current date and time in the user's short forms; dd/mm/yyyy and HH:MM:SS where the

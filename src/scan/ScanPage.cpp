@@ -1,5 +1,74 @@
 #include "scan/ScanPage.h"
 
-#include <QWidget>
+#include "scan/ScanDriver.h"
+#include "scan/ScanWindowView.h"
+#include "scan/frmDir.h"
+#include "scan/frmScan.h"
+#include "ui/OrventoCmd.h"
+#include "ui/OrventoFrm.h"
+#include "ui/Twips.h"
+#include "ui/frmMain.h"
 
-ScanPage::ScanPage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {}
+#include <QLabel>
+#include <QRadioButton>
+
+ScanPage::ScanPage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+  Label23 = twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame), QStringLiteral("Label23"), 240, 480, 6375, 285);
+  QFont bold = Label23->font();
+  bold.setBold(true);
+  Label23->setFont(bold);
+  Label2 = twips::placed(new QLabel(QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"), frame),
+                         QStringLiteral("Label2"), 240, 840, 6375, 255);
+  Frame1 = twips::placed(new Quillet::OrventoFrm(frame), QStringLiteral("Frame1"), 480, 1260, 5895, 1620);
+  const char* const captions[] = {"Scannez tout l'ordinateur", "Selectionnez le répertoire à scanner", "Scan Rapide du système"};
+  for (int index = 0; index < 3; ++index) {
+    auto* option = twips::placed(new QRadioButton(QString::fromUtf8(captions[index]), Frame1),
+                                 QStringLiteral("optScanMODE_%1").arg(index), 240, 180 + 420 * index, 5400, 315);
+    connect(option, &QRadioButton::clicked, this, [this, index] { optScanMODE_Click(index); });
+    optScanMODE[static_cast<std::size_t>(index)] = option;
+  }
+  optScanMODE[0]->setChecked(true);
+  lblNextBack = twips::placed(new Quillet::OrventoCmd(frame), QStringLiteral("lblNextBack"), 5295, 3240, 1320, 465);
+  lblNextBack->setCaption(QStringLiteral("Suivant"));
+  lblNextBack->setButtonType(1);
+  connect(lblNextBack, &Quillet::OrventoCmd::Click, this, &ScanPage::lblNextBack_Click);
+}
+
+frmScan* ScanPage::results() const { return m_results; }
+frmDir* ScanPage::folderChooser() const { return m_chooser; }
+
+void ScanPage::optScanMODE_Click(int index) {
+  if (index != 1) return;
+  if (m_chooser) {
+    m_chooser->raise();
+    m_chooser->activateWindow();
+    return;
+  }
+  m_chooser = new frmDir(&m_main);
+  m_chooser->show();
+}
+
+// The whole scan runs here and yields as it walks: from inside a yield this page, its windows
+// and the main window may be closed or destroyed, so nothing of `this` is touched after the scan.
+void ScanPage::lblNextBack_Click() {
+  scan::ScanMode mode = scan::ScanMode::AllDrives;
+  if (optScanMODE[1]->isChecked()) mode = scan::ScanMode::CustomFolder;
+  if (optScanMODE[2]->isChecked()) mode = scan::ScanMode::QuickScan;
+  ScanWindowView view(&m_main, m_main.lblStatus_Total, [page = QPointer<ScanPage>(this)]() -> frmScan* {
+    return page ? page->reopenResults() : nullptr;
+  });
+  scan::RunScan(mode, view);
+}
+
+// Discards the results window of the previous scan and shows a fresh one.
+frmScan* ScanPage::reopenResults() {
+  if (m_results) {
+    m_results->hide();
+    m_results->deleteLater();
+  }
+  m_results = new frmScan(&m_main);
+  connect(m_results, &frmScan::ObjectsRemoved, m_main.lblStatus_Removed, &QLabel::setText);
+  connect(m_results, &frmScan::RepairDone, &m_main, &frmMain::refreshQuarantineCount);
+  m_results->show();
+  return m_results;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// The scanning module: walks one folder tree and looks every entry up, by its bare name, in
+// the signature database. Each hit becomes a ticked row of the results window and a log line.
+// The walk runs on the caller's thread and hands control back through a yield callback, from
+// inside which the user may cancel the walk, close the results window or start another scan.
+namespace mScanFiles {
+
+// What the walker needs of the results window.
+class ScanView {
+ public:
+  virtual ~ScanView() = default;
+  virtual bool visible() const = 0;
+  virtual void close() = 0;
+  // Captions of lblCurFile, lblObjectsScanned and lblMaliciousObjects.
+  virtual void setCurFile(const std::string& path) = 0;
+  virtual void setObjectsScanned(const std::string& count) = 0;
+  virtual void setMaliciousObjects(const std::string& count) = 0;
+  // A ticked row with image 1: threat name in upper case, full path as raw bytes.
+  virtual void addHit(const std::string& threatName, const std::string& path) = 0;
+};
+
+// Hands control to the message loop for a moment.
+using Yield = std::function<void()>;
+
+// A walk is in progress; clearing it is how a walk is cancelled.
+bool ScanRunning();
+void setScanRunning(bool running);
+
+// Entries looked up and hits found since the last StartScan.
+double ObjectsScanned();
+double ThreatsFound();
+
+// Shortest time between two yields (and caption updates) of a walk: 15 ms, so that drawing does
+// not slow a scan. Zero yields after every entry and every subfolder (tests use it).
+std::chrono::milliseconds YieldInterval();
+void setYieldInterval(std::chrono::milliseconds interval);
+
+// Walks `sFolder` (entries matching `sPattern`) when the view is visible and no walk is running.
+// A start while a walk is running stops that walk and walks nothing; a start on a hidden view
+// closes it and walks nothing. True when a walk ran to its end; false when it walked nothing or
+// was stopped (cancelled, its window closed, or another start).
+bool StartScan(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield);
+
+// The walk itself: every subfolder first, depth-first, then the folder's own entries in listing
+// order. Hidden and system entries are never looked up nor entered, symbolic links are never
+// followed and folders on another file system are not entered. Stops at its next check once
+// ScanRunning is cleared.
+void ScanFolder(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield);
+
+}  // namespace mScanFiles

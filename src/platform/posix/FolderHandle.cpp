@@ -1,0 +1,134 @@
+// Folders held open for a walk: entries are reached relative to the open folder (openat,
+// fdopendir, fstatat), so neither the depth of a tree nor the length of its paths limits it.
+#include "platform/Platform.h"
+#include "platform/posix/Attributes.h"
+#include "platform/posix/PathAt.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
+
+// The attribute bits of a listed entry other than read-only: from its d_type, with a look at
+// the entry only for a link (does it lead to a folder?) or when the file system leaves d_type
+// unknown. nullopt when the entry vanished meanwhile.
+std::optional<std::uint32_t> listedAttributes(int folder, const dirent& entry) {
+  const std::uint32_t hidden = posix::isHiddenName(entry.d_name) ? kHidden : 0u;
+  switch (entry.d_type) {
+    case DT_DIR: return hidden | kFolder;
+    case DT_REG: return hidden;
+    case DT_LNK: return hidden | kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
+    case DT_UNKNOWN: {
+      const auto attributes = posix::attributesAt(folder, entry.d_name, entry.d_name);
+      if (!attributes) return std::nullopt;
+      return *attributes & ~static_cast<std::uint32_t>(kReadOnly);
+    }
+    default: return hidden | kSystem;
+  }
+}
+
+// The identity of the open folder `fd`, or nullopt (and `fd` closed) when it cannot be read.
+std::optional<FolderId> identify(int fd) {
+  struct stat status;
+  if (fd < 0) return std::nullopt;
+  if (fstat(fd, &status) != 0) {
+    close(fd);
+    return std::nullopt;
+  }
+  return FolderId{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+}  // namespace
+
+FolderHandle::~FolderHandle() {
+  if (m_handle >= 0) close(static_cast<int>(m_handle));
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept : m_handle(other.m_handle), m_id(other.m_id) {
+  other.m_handle = -1;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+  if (this != &other) {
+    if (m_handle >= 0) close(static_cast<int>(m_handle));
+    m_handle = other.m_handle;
+    m_id = other.m_id;
+    other.m_handle = -1;
+  }
+  return *this;
+}
+
+FolderHandle FolderHandle::open(const std::string& path) {
+  const posix::PathAt at(path.empty() ? std::string(".") : path);
+  const int fd = at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1;
+  const auto id = identify(fd);
+  return id ? FolderHandle(fd, *id) : FolderHandle();
+}
+
+FolderHandle FolderHandle::openChild(const std::string& name) const {
+  if (!valid()) return {};
+  const int fd = openat(static_cast<int>(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW);
+  const auto id = identify(fd);
+  if (!id) return {};
+  if (id->device != m_id.device) {
+    close(fd);
+    return {};
+  }
+  return FolderHandle(fd, *id);
+}
+
+FolderHandle FolderHandle::openParent(const FolderId& expected) const {
+  if (!valid()) return {};
+  const int fd = openat(static_cast<int>(m_handle), "..", kOpenFlags);
+  const auto id = identify(fd);
+  if (!id) return {};
+  if (!(*id == expected)) {
+    close(fd);
+    return {};
+  }
+  return FolderHandle(fd, *id);
+}
+
+std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& pattern, std::uint32_t includeMask) const {
+  if (!valid()) return std::nullopt;
+  // A listing of its own (a fresh open of ".") so that listing twice starts from the top.
+  const int fd = openat(static_cast<int>(m_handle), ".", kOpenFlags);
+  if (fd < 0) return std::nullopt;
+  DIR* folder = fdopendir(fd);
+  if (!folder) {
+    close(fd);
+    return std::nullopt;
+  }
+  const bool everything = pattern == "*.*" || pattern == "*";
+  std::vector<DirEntry> entries;
+  bool failed = false;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(folder);
+    if (!entry) {
+      failed = errno != 0;
+      break;
+    }
+    const std::string_view name(entry->d_name);
+    if (name == "." || name == "..") continue;
+    if (posix::isHiddenName(name) && !(includeMask & kHidden)) continue;
+    if (!everything && !matchesPattern(entry->d_name, pattern)) continue;
+    const auto attributes = listedAttributes(fd, *entry);
+    if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
+    entries.push_back(DirEntry{std::string(name), *attributes});
+  }
+  closedir(folder);
+  if (failed) return std::nullopt;
+  return entries;
+}
+
+std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
+  if (!valid()) return std::nullopt;
+  return posix::attributesAt(static_cast<int>(m_handle), name.c_str(), name);
+}
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+#include "scan/FolderList.h"
+
+#include "platform/Platform.h"
+
+#include <QStyle>
+
+#include <algorithm>
+
+namespace {
+constexpr int kPathRole = Qt::UserRole;
+
+QString fromBytes(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+
+// The folders from the root down to `path` itself: "/a/b" gives "/", "/a", "/a/b".
+std::vector<std::string> foldersDownTo(const std::string& path) {
+  std::vector<std::string> folders{std::string(1, platform::kSeparator)};
+  for (std::size_t end = path.find(platform::kSeparator, 1); ; end = path.find(platform::kSeparator, end + 1)) {
+    const std::string folder = path.substr(0, end);
+    if (folder.size() > 1 && folder != folders.back()) folders.push_back(folder);
+    if (end == std::string::npos) break;
+  }
+  return folders;
+}
+
+std::string lastName(const std::string& folder) {
+  const auto separator = folder.rfind(platform::kSeparator);
+  return folder.size() <= 1 || separator == std::string::npos ? folder : folder.substr(separator + 1);
+}
+}  // namespace
+
+FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    const QByteArray bytes = item->data(kPathRole).toByteArray();
+    setPath(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  });
+}
+
+bool FolderList::setPath(const std::string& path) {
+  std::string folder = path;
+  while (folder.size() > 1 && folder.back() == platform::kSeparator) folder.pop_back();
+  const auto entries = platform::listFolder(folder, "*", platform::kFolder);
+  if (folder.empty() || folder.front() != platform::kSeparator || !entries) return false;
+  std::vector<std::string> subfolders;
+  for (const auto& entry : *entries)
+    if ((entry.attributes & platform::kFolder) && entry.name != "." && entry.name != "..") subfolders.push_back(entry.name);
+  std::sort(subfolders.begin(), subfolders.end());
+
+  m_path = folder;
+  clear();
+  const std::vector<std::string> openFolders = foldersDownTo(folder);
+  for (std::size_t depth = 0; depth < openFolders.size(); ++depth)
+    addFolder(fromBytes(lastName(openFolders[depth])), openFolders[depth], static_cast<int>(depth), true);
+  const std::string prefix = folder.size() > 1 ? folder : std::string();
+  for (const std::string& name : subfolders)
+    addFolder(fromBytes(name), prefix + platform::kSeparator + name, static_cast<int>(openFolders.size()), false);
+  setCurrentRow(static_cast<int>(openFolders.size()) - 1);
+  return true;
+}
+
+void FolderList::addFolder(const QString& caption, const std::string& path, int depth, bool open) {
+  auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + caption, this);
+  item->setIcon(style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon));
+  item->setData(kPathRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}

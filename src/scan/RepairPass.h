@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+// The repair pass behind the results window's "Suivant": every ticked row not yet handled has
+// its file deleted, after a copy into the quarantine when the user asked for one.
+namespace scan {
+
+// Images of the result list's rows.
+inline constexpr int kImageFound = 1;
+inline constexpr int kImageRemoved = 5;
+inline constexpr int kImageFailed = 6;
+
+// What the repair pass needs of the results window and of the main window's status page.
+class RepairView {
+ public:
+  virtual ~RepairView() = default;
+  virtual int rowCount() const = 0;
+  virtual bool rowChecked(int row) const = 0;
+  virtual int rowImage(int row) const = 0;
+  virtual std::string rowPath(int row) const = 0;  // the raw bytes of the full path
+  virtual void setRowImage(int row, int image) = 0;
+  virtual std::string tag() const = 0;  // Tag of lvScan
+  virtual void setTag(const std::string& tag) = 0;
+  virtual void hide() = 0;
+  virtual void showObjectsRemoved(const std::string& total) = 0;  // lblStatus_Removed
+  virtual void quarantineChanged() = 0;                          // the status page's quarantine count
+};
+
+// Stops a running walk, hides the window or marks the list "FIXED", then handles every ticked
+// row that still shows image 1: image 5 when its file is gone, image 6 when it is still there,
+// when the quarantine copy asked for could not be made (the file is then kept), or when the
+// path names a folder (nothing is ever deleted recursively; a link is removed, not its target).
+void RunRepair(RepairView& view);
+
+}  // namespace scan

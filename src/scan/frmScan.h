@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+class ActionLabel;
+namespace Quillet {
+class OrventoFrm;
+}
+
+// The scan results window: the progress panel Picture1 while a scan runs, then the results
+// panel Picture2 with the list of found objects and the repair pass. A fresh instance serves
+// each scan, modeless and owned by the main window.
+class frmScan : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmScan(QWidget* owner = nullptr);
+
+  // Adds a ticked row with image 1: the threat name, the path shown as text and kept as raw bytes.
+  void addHit(const std::string& threatName, const std::string& path);
+  // The raw bytes of a row's path, its image number and whether its box is ticked.
+  std::string rowPath(int row) const;
+  int rowImage(int row) const;
+  void setRowImage(int row, int image);
+  bool rowChecked(int row) const;
+  // The entries of the drive list, as raw bytes.
+  std::vector<std::string> driveEntries() const;
+
+  // The image list of the result list: six 16 x 16 pictures, silver drawn as transparent.
+  std::array<QPixmap, 6> ilListview;
+  QComboBox* Drive = nullptr;
+
+  Quillet::OrventoFrm* Picture1 = nullptr;
+  QLabel* Label10 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* lblOperation = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* lblObjectsScanned = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* lblCurFile = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* lblProcesses = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* lblMaliciousProcess = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* lblMaliciousObjects = nullptr;
+  QLabel* Label9 = nullptr;
+  QLabel* lblObjectsIgnored = nullptr;
+  QLabel* Label12 = nullptr;
+  QLabel* lblMaliciousRegistry = nullptr;
+  QLabel* Label8 = nullptr;
+  QLabel* Label11 = nullptr;
+  QLabel* Label13 = nullptr;
+  ActionLabel* lblGoAbort = nullptr;
+  ActionLabel* lblGoFix = nullptr;
+  QFrame* Line1 = nullptr;
+  QFrame* Line2 = nullptr;
+  QFrame* Line4 = nullptr;
+  QFrame* Line5 = nullptr;
+
+  Quillet::OrventoFrm* Picture2 = nullptr;
+  QLabel* Label36 = nullptr;
+  QTreeWidget* lvScan = nullptr;  // its dynamic property "Tag" is the list's tag text
+  QLabel* Label16 = nullptr;
+  ActionLabel* Label14 = nullptr;
+  QFrame* Line6 = nullptr;
+  QFrame* Line7 = nullptr;
+
+ signals:
+  // The repair pass removed a file: the new total of removed objects.
+  void ObjectsRemoved(const QString& total);
+  // The repair pass has ended (the quarantine may hold new files).
+  void RepairDone();
+
+ private:
+  void buildProgressPanel();
+  void buildResultsPanel();
+  void fillDrives();
+  QTreeWidgetItem* row(int index) const;
+
+  void lblGoAbort_Click();
+  void lblGoFix_Click();
+  void Label14_Click();
+};

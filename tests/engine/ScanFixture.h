@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/Locations.h"
+#include "engine/SignatureDb.h"
+#include "engine/mScanFiles.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <linux/capability.h>
+#include <string>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace testing_support {
+
+// Records what the walker shows in the results window; `Base` is the view interface it fakes.
+template <class Base = mScanFiles::ScanView>
+class FakeScanViewOf : public Base {
+ public:
+  bool visible() const override { return shown; }
+  void close() override {
+    shown = false;
+    ++closes;
+  }
+  void setCurFile(const std::string& path) override { curFile = path; }
+  void setObjectsScanned(const std::string& count) override { objectsScanned = count; }
+  void setMaliciousObjects(const std::string& count) override { maliciousObjects = count; }
+  void addHit(const std::string& threatName, const std::string& path) override { hits.emplace_back(threatName, path); }
+
+  std::vector<std::string> hitPaths() const {
+    std::vector<std::string> paths;
+    for (const auto& hit : hits) paths.push_back(hit.second);
+    return paths;
+  }
+
+  bool shown = true;
+  int closes = 0;
+  std::string curFile;
+  std::string objectsScanned;
+  std::string maliciousObjects;
+  std::vector<std::pair<std::string, std::string>> hits;
+};
+using FakeScanView = FakeScanViewOf<>;
+
+// A program folder with a signature database of the given "name=threat" lines, the shared
+// reader pointed at it as a scan sets it, and a folder to build trees in.
+class ScanFixture : public ::testing::Test {
+ protected:
+  void useDatabase(const std::vector<std::string>& lines) {
+    std::string text = "[scanfiles]\r\n";
+    for (const auto& line : lines) text += line + "\r\n";
+    writeFile(core::programFile(kScanDatabase), text);
+    SignatureDb.setPath(core::programFile(kScanDatabase));
+    SignatureDb.setSection("SCANFILES");
+  }
+
+  void TearDown() override {
+    mScanFiles::setScanRunning(false);
+    mScanFiles::setYieldInterval(std::chrono::milliseconds(15));
+  }
+
+  ScopedLocations locations;
+  TempFolder tree;
+};
+
+// Runs `check` in a child process that has dropped root's rights to read, search and write any
+// folder, so that folder permissions apply to it as to any user; true when `check` returned true.
+inline bool inProcessWithoutOverrides(const std::function<bool()>& check) {
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0) _exit(2);
+    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) data[0].effective &= ~(1u << capability);
+    if (syscall(SYS_capset, &header, data) != 0) _exit(2);
+    _exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace testing_support

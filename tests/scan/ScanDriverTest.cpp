@@ -1,0 +1,147 @@
+#include "scan/ScanDriver.h"
+
+#include "../engine/ScanFixture.h"
+#include "core/Settings.h"
+#include "platform/Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+class FakeDriverView : public FakeScanViewOf<scan::ScanDriverView> {
+ public:
+  void showTotalScans(const std::string& total) override { totalScans = total; }
+  void reopenResults() override { ++reopened; }
+  void clearResults() override { ++cleared; }
+  std::vector<std::string> drives() const override { return driveList; }
+  void setOperation(const std::string& text) override { operations.push_back(text); }
+  void finishResults() override { finished = true; }
+  void yield() override {
+    ++yields;
+    if (onYield) onYield();
+  }
+
+  std::string totalScans;
+  int reopened = 0;
+  int cleared = 0;
+  std::vector<std::string> driveList;
+  std::vector<std::string> operations;
+  bool finished = false;
+  int yields = 0;
+  std::function<void()> onYield;
+};
+
+std::string todaysLog() {
+  std::string all;
+  const std::string logs = core::programFile("Logs");
+  if (fs::exists(logs))
+    for (const auto& file : fs::directory_iterator(logs)) all += readFile(file.path().string());
+  return all;
+}
+
+class ScanDriverTest : public ScanFixture {
+ protected:
+  void SetUp() override {
+    useDatabase({"evil.exe=Demo"});
+    settings::write(settings::LogFile, "1");
+    saved = scan::scanRoots();
+    savedFolder = scan::CustomScanFolder();
+    for (const char* drive : {"c", "d", "e"}) {
+      fs::create_directory(tree / drive);
+      writeFile(tree / (std::string(drive) + "/evil.exe"), "x");
+    }
+    view.driveList = {tree / "c", tree / "d", tree / "e"};
+  }
+  void TearDown() override {
+    scan::scanRoots() = saved;
+    scan::setCustomScanFolder(savedFolder);
+    ScanFixture::TearDown();
+  }
+
+  FakeDriverView view;
+  scan::ScanRoots saved;
+  std::string savedFolder;
+};
+
+TEST_F(ScanDriverTest, EveryClickCountsTheScanAndOpensAFreshClearedWindow) {
+  settings::write(settings::TotalScans, "41");
+  scan::setCustomScanFolder(tree / "c");
+  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  EXPECT_EQ(view.totalScans, "42");
+  EXPECT_EQ(settings::read(settings::TotalScans), "42");
+  EXPECT_EQ(view.reopened, 1);
+  EXPECT_EQ(view.cleared, 1);
+  EXPECT_EQ(SignatureDb.Section(), "SCANFILES");
+
+  settings::write(settings::TotalScans, "not a number");
+  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  EXPECT_EQ(view.totalScans, "1");
+}
+
+TEST_F(ScanDriverTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
+  scan::RunScan(scan::ScanMode::AllDrives, view);
+  EXPECT_EQ(view.hits.size(), 3u);
+  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner tous les lecteurs...", "Lecteur Scanné " + tree / "c",
+                                                      "Lecteur Scanné " + tree / "d", "Lecteur Scanné " + tree / "e",
+                                                      "Terminé"}));
+  EXPECT_EQ(view.curFile, "-Sacn Terminé-");
+  EXPECT_TRUE(view.finished);
+  EXPECT_EQ(mScanFiles::ObjectsScanned(), 1);  // the counters restart with each drive
+  EXPECT_EQ(settings::read(settings::LastSystemScan), platform::shortDate());
+  const std::string log = todaysLog();
+  EXPECT_NE(log.find("Scanning all drives..."), std::string::npos);
+  EXPECT_NE(log.find("Scanning drive " + tree / "d"), std::string::npos);
+  EXPECT_NE(log.find("Scan Complete!"), std::string::npos);
+}
+
+TEST_F(ScanDriverTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
+  view.onYield = [this] {
+    if (!view.hits.empty()) mScanFiles::setScanRunning(false);
+  };
+  scan::RunScan(scan::ScanMode::AllDrives, view);
+  EXPECT_EQ(view.hits.size(), 1u);
+  EXPECT_EQ(view.operations.back(), "Terminé");
+  EXPECT_EQ(view.operations[view.operations.size() - 2], "Lecteur Scanné " + tree / "c");
+  EXPECT_EQ(view.curFile, "-Sacn Terminé-");
+  EXPECT_TRUE(view.finished);
+}
+
+TEST_F(ScanDriverTest, CustomFolderIsWalked) {
+  scan::setCustomScanFolder(tree / "d");
+  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  ASSERT_EQ(view.hits.size(), 1u);
+  EXPECT_EQ(view.hits[0].second, tree / "d/evil.exe");
+  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner " + tree / "d", "Terminé"}));
+  EXPECT_EQ(view.curFile, "-Scan Terminé-");
+  EXPECT_NE(todaysLog().find("Scanning " + tree / "d"), std::string::npos);
+}
+
+TEST_F(ScanDriverTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
+  settings::write(settings::TotalScans, "5");
+  scan::setCustomScanFolder("(CANCEL)");
+  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  EXPECT_TRUE(view.hits.empty());
+  EXPECT_EQ(view.totalScans, "6");
+  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner (CANCEL)", "Terminé"}));
+  EXPECT_EQ(view.curFile, "-Scan Terminé-");
+  EXPECT_TRUE(view.finished);
+  const std::string log = todaysLog();
+  EXPECT_NE(log.find("Scanning (CANCEL)"), std::string::npos);
+  EXPECT_NE(log.find("Scan Complete!"), std::string::npos);
+}
+
+TEST_F(ScanDriverTest, QuickScanWalksTheWindowsFolder) {
+  scan::scanRoots().windowsFolder = [this] { return tree / "e"; };
+  scan::RunScan(scan::ScanMode::QuickScan, view);
+  ASSERT_EQ(view.hits.size(), 1u);
+  EXPECT_EQ(view.hits[0].second, tree / "e/evil.exe");
+  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scan Windows", "Terminé"}));
+  EXPECT_EQ(view.curFile, "-Scan Terminé-");
+  EXPECT_NE(todaysLog().find("Scanning Quick Search"), std::string::npos);
+}
+
+}  // namespace
