@@ -3,6 +3,7 @@
 #include "core/Locations.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,7 +51,11 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& path() const { return m_path; }
-  std::string operator/(const std::string& name) const { return m_path + platform::kSeparator + name; }
+  // `name` may hold "/" between levels; on Windows they become "\\", as the program's own paths have.
+  std::string operator/(std::string name) const {
+    if (platform::kSeparator != '/') std::replace(name.begin(), name.end(), '/', platform::kSeparator);
+    return m_path + platform::kSeparator + name;
+  }
 
  private:
 #ifdef _WIN32
