@@ -43,7 +43,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kEntries = 200000;
 constexpr int kDatabaseEntries = 100000;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -148,16 +148,16 @@ class TreeMaker {
   int m_hits = 0;
 };
 
+// The best of kRuns runs: on a shared machine the other work only ever adds time.
 template <class Run>
-double medianTime(Run run) {
-  std::vector<double> times;
+double bestTime(Run run) {
+  double best = 1e300;
   for (int i = 0; i < kRuns; ++i) {
     const auto start = Clock::now();
     run();
-    times.push_back(milliseconds(Clock::now() - start));
+    best = std::min(best, milliseconds(Clock::now() - start));
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return best;
 }
 
 long statusKilobytes(const char* field) {
@@ -232,9 +232,9 @@ int main(int argc, char* argv[]) {
   std::printf("find lists %d entries below the root; %d of them carry a database name\n\n",
               commandCount(listed + " | wc -l") - 1, tree.hits());
 
-  const double findMs = medianTime([&] { std::system((listed + " > /dev/null").c_str()); });
+  const double findMs = bestTime([&] { std::system((listed + " > /dev/null").c_str()); });
   int pipelineHits = 0;
-  const double pipelineMs = medianTime([&] {
+  const double pipelineMs = bestTime([&] {
     pipelineHits = commandCount(listed + " | tr a-z A-Z | grep -Fxf " + shellQuoted(scratch + "/names") + " | wc -l");
   });
 
@@ -252,7 +252,7 @@ int main(int argc, char* argv[]) {
   // With the load: each run reads a fresh copy of the database, dated an hour back as an
   // installed file is (the reader treats a file changed in the last 2 seconds as changing).
   int loadRun = 0, walkerHits = 0;
-  const double loadMs = medianTime([&] {
+  const double loadMs = bestTime([&] {
     const std::string copy = program + "/copy" + std::to_string(loadRun++) + ".dll";
     std::filesystem::copy_file(program + "/" + kScanDatabase, copy);
     std::filesystem::last_write_time(copy, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
@@ -261,14 +261,14 @@ int main(int argc, char* argv[]) {
   });
   SignatureDb.setPath(program + "/" + kScanDatabase);
   int loadedHits = 0;
-  const double loadedMs = medianTime([&] { loadedHits = walk(root); });
+  const double loadedMs = bestTime([&] { loadedHits = walk(root); });
 
   frmMain main;
   main.show();
   main.scanPage->optScanMODE[1]->setChecked(true);
   scan::setCustomScanFolder(root);
   int windowHits = 0;
-  const double windowMs = medianTime([&] {
+  const double windowMs = bestTime([&] {
     main.scanPage->lblNextBack->click();
     windowHits = main.scanPage->results()->lvScan->topLevelItemCount();
   });

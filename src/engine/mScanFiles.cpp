@@ -54,7 +54,7 @@ struct Frame {
 class Walk {
  public:
   Walk(const std::string& pattern, ScanView& view, const Yield& yield)
-      : m_pattern(pattern), m_view(view), m_yield(yield), m_generation(g_generation), m_lastYield(Clock::now()) {}
+      : m_pattern(pattern), m_view(view), m_yield(yield), m_generation(g_generation), m_lastCaptions(Clock::now()) {}
 
   void run(const std::string& folder);
   bool abandoned() const { return m_abandoned; }
@@ -70,7 +70,10 @@ class Walk {
   void afterSubfolder();
   void filePass(const Frame& frame);
   void lookUp(const platform::DirEntry& entry);
-  void pause(bool force);
+  // When a pause yields: once the yield interval has passed, at the end of every folder's file
+  // pass (captions then only when the interval has passed), and at the end of the walk.
+  enum class Pause { IfDue, EndOfFolder, EndOfWalk };
+  void pause(Pause when);
   void showCounters();
 
   const std::string& m_pattern;
@@ -82,7 +85,7 @@ class Walk {
   std::string m_curFile;
   bool m_curFileShown = true;
   bool m_abandoned = false;
-  Clock::time_point m_lastYield;
+  Clock::time_point m_lastCaptions;
 };
 
 void Walk::run(const std::string& folder) {
@@ -99,7 +102,7 @@ void Walk::run(const std::string& folder) {
     if (!m_stack.empty()) afterSubfolder();
   }
   m_stack.clear();
-  if (!m_abandoned) pause(true);
+  if (!m_abandoned) pause(Pause::EndOfWalk);
 }
 
 // The start of a ScanFolder call: nothing is walked once the walk is cancelled or its window
@@ -156,7 +159,7 @@ void Walk::leaveFolder() {
 
 // After each subfolder: yield, then return at once (no file pass) when the walk was cancelled.
 void Walk::afterSubfolder() {
-  pause(false);
+  pause(Pause::IfDue);
   if (!g_scanRunning || m_abandoned) m_stack.clear();
 }
 
@@ -169,7 +172,7 @@ void Walk::filePass(const Frame& frame) {
     lookUp(entry);
     if (m_abandoned) return;
   }
-  pause(false);
+  pause(Pause::EndOfFolder);
 }
 
 void Walk::lookUp(const platform::DirEntry& entry) {
@@ -178,7 +181,7 @@ void Walk::lookUp(const platform::DirEntry& entry) {
   SignatureDb.setKey(UpperCase(entry.name));
   const std::string threatName = UpperCase(SignatureDb.Value());
   g_objectsScanned += 1;
-  pause(false);
+  pause(Pause::IfDue);
   if (m_abandoned || threatName.empty()) return;
   m_view.addHit(threatName, m_curFile);
   g_threatsFound += 1;
@@ -186,13 +189,17 @@ void Walk::lookUp(const platform::DirEntry& entry) {
   mMain::WriteLog(threatName + " was found in " + m_curFile);
 }
 
-// Yields and updates the captions when the yield interval has passed since the last yield (or at
-// once when forced), so that drawing does not slow the walk; then looks at what the yield changed.
-void Walk::pause(bool force) {
-  if (!force && Clock::now() - m_lastYield < g_yieldInterval) return;
-  showCounters();
+// Yields, and updates the captions at most once per yield interval so that drawing does not slow
+// the walk (and always at its end, so that the final counters are exact); then looks at what the
+// yield changed.
+void Walk::pause(Pause when) {
+  const bool due = Clock::now() - m_lastCaptions >= g_yieldInterval;
+  if (!due && when == Pause::IfDue) return;
+  if (due || when == Pause::EndOfWalk) {
+    showCounters();
+    m_lastCaptions = Clock::now();
+  }
   if (m_yield) m_yield();
-  m_lastYield = Clock::now();
   if (g_generation != m_generation || !m_view.visible()) m_abandoned = true;
 }
 

@@ -217,7 +217,7 @@ void frmScan::buildResultsPanel() {
   lvScan->setRootIsDecorated(false);
   lvScan->setUniformRowHeights(true);
   lvScan->setIconSize(QSize(16, 16));
-  lvScan->header()->resizeSection(0, twips::toPixels(2100, logicalDpiX()));
+  lvScan->header()->resizeSection(0, twips::toPixels(2700, logicalDpiX()));
   lvScan->setProperty("Tag", QString());
   Line7 = line(p, QStringLiteral("Line7"), 4800);
   Label16 = label(p, QStringLiteral("Label16"), QStringLiteral("Cliquer sur \"Suivant\" pour continuer"), 240, 4920, 4800);
