@@ -8,17 +8,17 @@
 using namespace std::string_literals;
 using namespace std::string_view_literals;
 using testing_support::BufferResult;
+using testing_support::F1;
+using testing_support::F1cr;
+using testing_support::F2;
+using testing_support::F3;
 using testing_support::GP;
+using testing_support::kNoFile;
 using testing_support::GS;
 using testing_support::ProfileFiles;
 
 namespace {
 
-const std::string F1 = "[section1]\r\nname1=val1\r\nname2=\"val2\"\r\nname3\r\nname4=a\r\n[section2]\r\n";
-const std::string F1cr = "[section1]\rname1=val1\rname2=\"val2\"\rname3\rname4=a\r[section2]\r";
-const std::string F2 = "[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[section2]\r\n[section3]\r\n=val5\r\n\0"s;
-const std::string F3 = "[ section1 ]\r\n[section2]\r\n[section3]\r\n";
-const std::optional<std::string> kNoFile;
 
 enum class Call { Value, Section };
 

@@ -10,6 +10,21 @@
 
 namespace testing_support {
 
+// The files of the rule vectors.
+inline const std::string F1 = "[section1]\r\nname1=val1\r\nname2=\"val2\"\r\nname3\r\nname4=a\r\n[section2]\r\n";
+inline const std::string F1cr = "[section1]\rname1=val1\rname2=\"val2\"\rname3\rname4=a\r[section2]\r";
+inline const std::string F2 =
+    std::string("[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[section2]\r\n[section3]\r\n=val5\r\n\0", 83);
+inline const std::string F3 = "[ section1 ]\r\n[section2]\r\n[section3]\r\n";
+inline const std::optional<std::string> kNoFile;
+
+// One WritePrivateProfileString call of a write vector.
+struct Write {
+  const char* section;
+  const char* key;
+  const char* value;
+};
+
 // A C string argument of the profile functions: nullptr stands for the null pointer.
 inline profile::Text text(const char* value) { return value ? profile::Text(value) : std::nullopt; }
 

@@ -11,15 +11,10 @@ using namespace std::string_literals;
 using testing_support::GP;
 using testing_support::ProfileFiles;
 using testing_support::readFile;
+using testing_support::Write;
 using testing_support::WP;
 
 namespace {
-
-struct Write {
-  const char* section;
-  const char* key;
-  const char* value;
-};
 
 struct WriteVector {
   int row;

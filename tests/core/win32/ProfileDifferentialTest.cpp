@@ -15,17 +15,18 @@
 
 using namespace std::string_literals;
 using testing_support::BufferResult;
+using testing_support::F1;
+using testing_support::F1cr;
+using testing_support::F2;
+using testing_support::F3;
+using testing_support::kNoFile;
 using testing_support::ProfileFiles;
+using testing_support::Write;
 using testing_support::readFile;
 using testing_support::withBuffer;
 
 namespace {
 
-const std::string F1 = "[section1]\r\nname1=val1\r\nname2=\"val2\"\r\nname3\r\nname4=a\r\n[section2]\r\n";
-const std::string F1cr = "[section1]\rname1=val1\rname2=\"val2\"\rname3\rname4=a\r[section2]\r";
-const std::string F2 = "[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[section2]\r\n[section3]\r\n=val5\r\n\0"s;
-const std::string F3 = "[ section1 ]\r\n[section2]\r\n[section3]\r\n";
-const std::optional<std::string> kNoFile;
 
 // Where a vector is not compared, and why.
 struct Skip {
@@ -96,11 +97,11 @@ void compare(const std::vector<ReadVector>& vectors) {
   }
 }
 
-const Skip kWineTrimsTabs{nullptr, "Wine trims tabs from the caller's names; Windows only spaces (note 10.1)"};
-const Skip kWineComments{nullptr, "Wine matches a key starting with ';' to a comment line (note 10.2)"};
-const Skip kWineBrackets{nullptr, "Wine ends a section name at the last ']' and drops a header without one (note 10.4)"};
-const Skip kWineNamelessSection{nullptr, "Wine puts entries before the first header in a section named \"\" (note 10.3)"};
-const Skip kWineCutList{nullptr, "Wine leaves the last byte of a cut list unwritten; Windows ends it with two NULs (note 6.2)"};
+const Skip kWineTrimsTabs{nullptr, "Wine trims tabs from the caller's names; Windows only spaces"};
+const Skip kWineComments{nullptr, "Wine matches a key starting with ';' to a comment line"};
+const Skip kWineBrackets{nullptr, "Wine ends a section name at the last ']' and drops a header without one"};
+const Skip kWineNamelessSection{nullptr, "Wine puts entries before the first header in a section named \"\""};
+const Skip kWineCutList{nullptr, "Wine leaves the last byte of a cut list unwritten; Windows ends it with two NULs"};
 
 TEST(ProfileDifferential, ParsingAndLookup) {
   compare({
@@ -139,21 +140,21 @@ TEST(ProfileDifferential, ParsingAndLookup) {
       {14, F2, "section1", "name2", "d", 260},
       {15, "\xEF\xBB\xBF[S]\r\nK=v\r\n[T]\r\nK=w\r\n", "T", "K", "d", 260},
       {15, "\xEF\xBB\xBF[S]\r\nK=v\r\n[T]\r\nK=w\r\n", "S", "K", "d", 260, Call::Value,
-       {"ours skips a UTF-8 byte order mark; the system breaks the first line (note 1.1)"}},
+       {"ours skips a UTF-8 byte order mark; the system breaks the first line"}},
       {15, "\xFF\xFE[\0S\0]\0\r\0\n\0K\0=\0v\0\r\0\n\0"s, "S", "K", "d", 260},
   });
 }
 
 TEST(ProfileDifferential, DefaultsAndBufferSizes) {
-  const Skip quotesFirst{"ours removes the quotes before it truncates (note 5.3); Wine drops one more byte"};
+  const Skip quotesFirst{"ours removes the quotes before it truncates; Wine drops one more byte"};
   compare({
       {16, F1, "section1", "nokey", "default  ", 260},
       {16, F1, "section1", "nokey", "   default   ", 260},
       {16, F1, "section1", "nokey", "\tdefault\t", 260},
       {17, F1, "section1", "nokey", nullptr, 260},
       {17, kNoFile, "section1", "name1", "default", 260},
-      {18, F1, "section1", "nokey", "   ", 260, Call::Value, {nullptr, "Wine keeps one space of a blank default (note 10.7)"}},
-      {18, F1, "section1", "nokey", "\"q\"", 260, Call::Value, {nullptr, "Wine strips quotes from the default (note 10.8)"}},
+      {18, F1, "section1", "nokey", "   ", 260, Call::Value, {nullptr, "Wine keeps one space of a blank default"}},
+      {18, F1, "section1", "nokey", "\"q\"", 260, Call::Value, {nullptr, "Wine strips quotes from the default"}},
       {19, F1, "section1", "name1", "default", 4},
       {19, F1, "section1", "name1", "default", 5},
       {19, F1, "section1", "nokey", "default", 4},
@@ -162,7 +163,7 @@ TEST(ProfileDifferential, DefaultsAndBufferSizes) {
       {21, "[S]\r\nK=\"ABC\"\r\nE=\"\"\r\n", "S", "K", "d", 4, Call::Value, quotesFirst},
       {21, "[S]\r\nK=\"ABC\"\r\nE=\"\"\r\n", "S", "K", "d", 3, Call::Value, quotesFirst},
       {21, "[S]\r\nK=\"ABC\"\r\nE=\"\"\r\n", "S", "E", "d", 1, Call::Value,
-       {"Wine writes before the buffer here (note 5.3); ours never does"}},
+       {"Wine writes before the buffer here; ours never does"}},
   });
 }
 
@@ -183,19 +184,13 @@ TEST(ProfileDifferential, ListsAndTheirTruncation) {
       {27, "[S]\r\n;K=v\r\nL=w\r\n", "S", nullptr, "", 100, Call::Value, kWineComments},
       {28, F1, "nosuch", nullptr, "", 260},
       {28, F1, "nosuch", nullptr, "dflt", 260, Call::Value,
-       {"ours ends the copied default with a second NUL, as every list (note 10.19)"}},
+       {"ours ends the copied default with a second NUL, as every list"}},
       {29, F2, "section1", nullptr, nullptr, 100, Call::Section},
       {29, F2, "section2", nullptr, nullptr, 100, Call::Section},
       {29, F2, "section3", nullptr, nullptr, 100, Call::Section},
       {29, F2, "section1", nullptr, nullptr, 24, Call::Section},
   });
 }
-
-struct Write {
-  const char* section;
-  const char* key;
-  const char* value;
-};
 
 struct WriteVector {
   int row;
@@ -230,12 +225,16 @@ void compare(const std::vector<WriteVector>& vectors) {
 }
 
 TEST(ProfileDifferential, Writes) {
-  const std::vector<Write> adds = {{"App1", "key1", "string1"}, {"App1", "key2", "string2"}, {"App1", "key3", "string3"},
-                                   {"App2", "key4", "string4"}, {"App3", "key5", "string5"}};
+  const std::vector<Write> adds = {{"App1", "key1", "string1"},
+                                   {"App1", "key2", "string2"},
+                                   {"App1", "key3", "string3"},
+                                   {"App2", "key4", "string4"},
+                                   {"App3", "key5", "string5"}};
   std::vector<Write> all = adds;
   all.insert(all.end(), {{"App1", "key2", nullptr}, {"App1", "key2", nullptr}, {"App1", nullptr, "string1"},
                          {"App2", nullptr, nullptr}, {"App3", "key5", nullptr}});
-  const Skip wineRebuilds{nullptr, "Wine rebuilds the whole file and places new keys after trailing comments (note 10.11, 10.12)"};
+  const Skip wineRebuilds{nullptr,
+                          "Wine rebuilds the whole file and places new keys after trailing comments"};
   compare({
       {30, kNoFile, {{"App", "key", "string"}}},
       {30, kNoFile, {{"App", "key", ""}}},
@@ -245,22 +244,22 @@ TEST(ProfileDifferential, Writes) {
       {32, ";comment0\r\n[S]\r\n;comment1\r\nb=value\r\n;comment2\r\na=value\r\n",
        {{"S", "z", ""}, {"S", "y", ""}, {"S", "a", ""}, {"S", "b", ""}}, wineRebuilds},
       {32, "[A]\r\nk=1\r\n\r\n[B]\r\nx=2\r\n", {{"A", "n", "2"}},
-       {"where blank lines go is our own choice; Windows is unverified (note 7.5)"}},
+       {"where blank lines go is our own choice; Windows is unverified"}},
       {33, "", {{"S", "z", ""}, {"S", ";y", ""}, {"S", "a", ""}, {"S", ";b", ""}, {"S", ";c", ""}}, wineRebuilds},
       {34, "[SectionName]\r\nTestKey=TestValue", {{"SECTIONNAME", "TESTKEY", "TestValue2"}}},
       {34, "[S]\r\nK=old\r\nK=dup\r\n", {{"S", "K", "new"}}},
       {35, ";comment0\r\n[S]\r\n;comment1\r\n[S2]\r\n;comment2\r\n", {{"S", nullptr, ""}, {"S2", nullptr, ""}},
-       {nullptr, "Wine deletes the comments of a deleted section (note 10.13)"}},
+       {nullptr, "Wine deletes the comments of a deleted section"}},
       {35, "[S]\r\n;key=TestValue\r\n", {{"S", ";key", nullptr}}, kWineComments},
       {36, kNoFile, {{" sec ", " key ", " v "}},
-       {"ours quotes a value that reading would alter; the system writes it as it is (note 7.4)"}},
+       {"ours quotes a value that reading would alter; the system writes it as it is"}},
       {37, "", {{"", "K", "v"}}, kWineNamelessSection},
       {37, "", {{"S", "", ";comment"}}},
       {37, kNoFile, {{nullptr, "key", "string"}}},
       {38, "Data \0 before \0 first \0 section"s, {{"section1", "key1", "string1"}},
-       {nullptr, "Wine loses the bytes before the first section (note 10.11)"}},
+       {nullptr, "Wine loses the bytes before the first section"}},
       {39, kNoFile, {{"sec]\r\nkey=value", "TestKey", "d"}, {"S", "K", "a\r\nb"}},
-       {"ours refuses names and values that would add structure to the file (note 7.3)"}},
+       {"ours refuses names and values that would add structure to the file"}},
   });
 }
 
@@ -268,7 +267,8 @@ TEST(ProfileDifferential, WriteIntoAMissingFolder) {
   ProfileFiles files;
   const std::string mine = files.folder() / "missing1/file.ini";
   const std::string theirs = files.folder() / "missing2/file.ini";
-  EXPECT_EQ(testing_support::WP(mine, "K", "k", "v"), WritePrivateProfileStringA("K", "k", "v", theirs.c_str()) != FALSE);
+  EXPECT_EQ(testing_support::WP(mine, "K", "k", "v"),
+            WritePrivateProfileStringA("K", "k", "v", theirs.c_str()) != FALSE);
   EXPECT_EQ(std::filesystem::exists(mine), std::filesystem::exists(theirs));
 }
 
