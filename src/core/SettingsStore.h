@@ -6,7 +6,9 @@
 // compared without regard to ASCII case ("Totalscans" and "TotalScans" are one value). Any
 // text is a valid name, a folder path included. Nothing is cached: every read consults the
 // store, and every write reaches the file before it returns (atomic, locked against other
-// running copies). The store lives in the file core::locations().settingsFile.
+// running copies). The store lives in the file core::locations().settingsFile; on Windows it
+// lives in the registry, under the key of that name in HKEY_CURRENT_USER, where a backslash in
+// the application or section name separates key levels.
 namespace SettingsStore {
 
 // The stored text, or `defaultValue` when the application, section or key does not exist or

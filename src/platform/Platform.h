@@ -191,5 +191,7 @@ bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::st
 // Where the start-up entry and the per-user settings live by default.
 std::string defaultAutostartFolder();  // first folder of $XDG_CONFIG_DIRS (default /etc/xdg) + "/autostart"
 std::string defaultSettingsFile();     // $XDG_CONFIG_HOME (default ~/.config) + "/orvento-halvik/settings.ini"
+// On Windows the start-up entry needs no folder (empty text) and the settings store is the
+// registry key "Software\VB and VBA Program Settings" of HKEY_CURRENT_USER.
 
 }  // namespace platform

@@ -10,9 +10,14 @@
 #include <filesystem>
 #include <thread>
 
+#ifdef _WIN32
+#include <fstream>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using testing_support::ProfileFiles;
 using testing_support::WP;
@@ -25,17 +30,36 @@ void waitPastCheckInterval() { std::this_thread::sleep_for(std::chrono::millisec
 
 std::string value(const std::string& file) { return profile::lookup("S", "K", file).value_or("<none>"); }
 
-// Dates the file an hour back, as an installed file would be, and returns that time.
-timespec dateBack(const std::string& path) {
-  const timespec then{::time(nullptr) - 3600, 123456789};
-  const timespec times[2] = {then, then};
-  EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-  return then;
+#ifdef _WIN32
+void setModified(const std::string& path, timespec when) {
+  // FILETIME counts 100 ns ticks from 1601, 11644473600 seconds before 1970.
+  const std::uint64_t ticks = (static_cast<std::uint64_t>(when.tv_sec) + 11644473600u) * 10000000u + when.tv_nsec / 100;
+  const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  EXPECT_TRUE(file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, &time, &time));
+  CloseHandle(file);
 }
 
+// Writes `bytes` over the file's bytes from `offset` on, in place.
+bool overwrite(const std::string& path, std::streamoff offset, const std::string& bytes) {
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(offset);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(file.flush());
+}
+#else
 void setModified(const std::string& path, timespec when) {
   const timespec times[2] = {when, when};
   EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+#endif
+
+// Dates the file an hour back, as an installed file would be, and returns that time.
+timespec dateBack(const std::string& path) {
+  const timespec then{::time(nullptr) - 3600, 123456700};
+  setModified(path, then);
+  return then;
 }
 
 TEST(ProfileCache, InPlaceEditWithSameSizeAndTimeIsSeen) {
@@ -43,10 +67,14 @@ TEST(ProfileCache, InPlaceEditWithSameSizeAndTimeIsSeen) {
   const std::string path = files.make("[S]\r\nK=aaaa\r\n");
   const timespec then = dateBack(path);
   ASSERT_EQ(value(path), "aaaa");
+#ifdef _WIN32
+  ASSERT_TRUE(overwrite(path, 7, "bbbb"));
+#else
   const int fd = open(path.c_str(), O_WRONLY);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(pwrite(fd, "bbbb", 4, 7), 4);
   close(fd);
+#endif
   setModified(path, then);  // only the change time tells
   waitPastCheckInterval();
   EXPECT_EQ(value(path), "bbbb");

@@ -57,6 +57,9 @@ TEST_F(ProcessCheckTest, GoneProcessStillGetsItsVerdict) {
 }
 
 TEST_F(ProcessCheckTest, OwnProcessShowsTheThreatButIsNeverSuspended) {
+#ifdef _WIN32
+  GTEST_SKIP() << "runs the check in a forked copy of the test; the rule is the same code on every system";
+#else
   writeReferenceDatabase({{name, "Threat Self"}});
   // Run in a forked copy: should the check stop its own process, the copy is seen stopped and killed.
   const int code = exitCodeInChild([&] {
@@ -65,4 +68,5 @@ TEST_F(ProcessCheckTest, OwnProcessShowsTheThreatButIsNeverSuspended) {
   });
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(logMessages().empty());
+#endif
 }

@@ -8,13 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <linux/capability.h>
 #include <string>
+#include <utility>
+#include <vector>
+
+#ifndef _WIN32
+#include <linux/capability.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <utility>
-#include <vector>
+#endif
 
 namespace testing_support {
 
@@ -68,6 +71,7 @@ class ScanFixture : public ::testing::Test {
   TempFolder tree;
 };
 
+#ifndef _WIN32
 // Runs `check` in a child process that has dropped root's rights to read, search and write any
 // folder, so that folder permissions apply to it as to any user; true when `check` returned true.
 inline bool inProcessWithoutOverrides(const std::function<bool()>& check) {
@@ -84,5 +88,6 @@ inline bool inProcessWithoutOverrides(const std::function<bool()>& check) {
   int status = 0;
   return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+#endif
 
 }  // namespace testing_support

@@ -45,7 +45,8 @@ TEST_F(Terminer, KillsTheSelectedProcessAndLogs) {
 
 TEST_F(Terminer, KillsASuspendedProcessToo) {
   ChildProcess child(path);
-  platform::suspendThread(child.pid(), child.pid());
+  for (const auto& thread : platform::threadSnapshot())
+    if (thread.ownerProcessId == child.pid()) platform::suspendThread(child.pid(), thread.threadId);
   ASSERT_TRUE(child.waitForState('T'));
   TerminateSelection(selectionOf(child));
   EXPECT_TRUE(endsSoon(child));

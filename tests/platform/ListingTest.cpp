@@ -6,8 +6,12 @@
 
 #include <climits>
 #include <map>
+#include <vector>
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 using testing_support::TempFolder;
@@ -22,6 +26,11 @@ std::map<std::string, std::uint32_t> listed(const std::string& folder, const std
   return result;
 }
 
+#ifdef _WIN32
+// The fixture's entries (symbolic links, a FIFO, names hidden by a leading dot, permission bits)
+// and their attributes are the Linux backend's rules; tests/platform/win32/ checks Windows's.
+TEST(ListingTest, LinuxAttributeRules) { GTEST_SKIP() << "Linux attribute rules; see Win32Listing for Windows"; }
+#else
 // A folder with one entry of every kind the listing tells apart.
 class ListingTest : public ::testing::Test {
  protected:
@@ -99,6 +108,7 @@ TEST_F(ListingTest, PatternFiltersNames) {
   EXPECT_TRUE(aaq.count("X.AAQ"));
   EXPECT_EQ(listed(dir.path(), "*.*", platform::kFolder).size(), listed(dir.path(), "*", platform::kFolder).size());
 }
+#endif
 
 TEST(MatchesPattern, FollowsTheWildcardRules) {
   struct Case {
@@ -120,10 +130,15 @@ TEST(MatchesPattern, FollowsTheWildcardRules) {
 
 TEST(ListFolder, OddNamesComeBackByteForByte) {
   TempFolder dir;
-  const std::string names[] = {"with space .txt", "bad\xff\xfe name", std::string(255, 'n'), "line\nfeed"};
+#ifdef _WIN32
+  // Windows refuses control characters in names, and its A functions take paths up to 260 bytes.
+  const std::vector<std::string> names = {"with space .txt", "bad\xff\xfe name", std::string(180, 'n')};
+#else
+  const std::vector<std::string> names = {"with space .txt", "bad\xff\xfe name", std::string(255, 'n'), "line\nfeed"};
+#endif
   for (const auto& name : names) writeFile(dir / name, "abc");
   const auto all = listed(dir.path(), "*", 0);
-  ASSERT_EQ(all.size(), 4u);
+  ASSERT_EQ(all.size(), names.size());
   for (const auto& name : names) {
     EXPECT_EQ(all.count(name), 1u) << name;
     EXPECT_EQ(platform::fileLength(dir / name), 3u);
@@ -136,21 +151,30 @@ TEST(ListFolder, ReportsFoldersItCannotList) {
   EXPECT_FALSE(platform::listFolder(dir / "missing", "*", 0));
   EXPECT_FALSE(platform::listFolder(dir / "file", "*", 0));
   EXPECT_FALSE(platform::listFolder("", "*", 0));
+#ifndef _WIN32
   mkdir((dir / "locked").c_str(), 0);
   if (geteuid() == 0) GTEST_SKIP() << "root reads folders whatever their permission bits";
   EXPECT_FALSE(platform::listFolder(dir / "locked", "*", 0));
+#endif
 }
 
 TEST(ListFolder, FolderWithoutSearchPermissionStillListsNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "folder permission bits are POSIX";
+#else
   TempFolder dir;
   mkdir((dir / "noexec").c_str(), 0755);
   writeFile(dir / "noexec/file", "x");
   chmod((dir / "noexec").c_str(), 0644);
   const auto all = listed(dir / "noexec", "*", 0);
   EXPECT_EQ(all.count("file"), 1u);
+#endif
 }
 
 TEST(ListFolder, WorksOnPathsLongerThanTheSystemLimit) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the Windows A functions stop at MAX_PATH (260 bytes); longer paths fail without harm there";
+#else
   TempFolder dir;
   std::string path = dir.path();
   const std::string step(200, 'd');
@@ -165,6 +189,7 @@ TEST(ListFolder, WorksOnPathsLongerThanTheSystemLimit) {
   EXPECT_EQ(listed(path, "*.txt", 0).size(), 2u);
   EXPECT_TRUE(platform::deleteFile(path + "/copy.txt"));
   EXPECT_EQ(listed(path, "*", 0).size(), 1u);
+#endif
 }
 
 }  // namespace

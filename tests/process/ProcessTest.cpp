@@ -97,11 +97,15 @@ TEST_F(Monitor, SuspendingAGoneProcessIsQuiet) {
 }
 
 TEST_F(Monitor, NeverSuspendsItself) {
+#ifdef _WIN32
+  GTEST_SKIP() << "runs the check in a forked copy of the test; the rule is the same code on every system";
+#else
   EXPECT_EQ(exitCodeInChild([] {
               mdlProcess::SuspendProcess(platform::currentProcessId());
               return 0;
             }),
             0);
+#endif
 }
 
 TEST_F(Monitor, ListProcessesCarriesIdentifierPathAndStartTime) {

@@ -114,6 +114,9 @@ TEST_F(RepairPassTest, VanishedFileCountsAsRemoved) {
 }
 
 TEST_F(RepairPassTest, FolderIsNeverDeletedAndLinkIsRemovedNotItsTarget) {
+#ifdef _WIN32
+  GTEST_SKIP() << "makes a symbolic link, which needs a privilege on Windows";
+#else
   fs::create_directories(tree / "EvilDir/inside");
   const std::string target = file("target.exe");
   fs::create_symlink(target, tree / "link.exe");
@@ -129,6 +132,7 @@ TEST_F(RepairPassTest, FolderIsNeverDeletedAndLinkIsRemovedNotItsTarget) {
   EXPECT_TRUE(fs::exists(target));
   EXPECT_EQ(view.rows[2].image, scan::kImageRemoved);
   EXPECT_TRUE(fs::exists(tree / "EvilDir/inside"));
+#endif
 }
 
 TEST_F(RepairPassTest, UntickedAndHandledRowsAreLeftAlone) {
@@ -162,6 +166,9 @@ TEST_F(RepairPassTest, SecondSuivantHidesThenDeletesNewlyTickedRows) {
 }
 
 TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
+#ifdef _WIN32
+  GTEST_SKIP() << "makes the deletion fail with folder permission bits, which are POSIX";
+#else
   fs::create_directory(tree / "locked");
   addRow(tree / "locked/empty.exe");
   writeFile(view.rows[0].path, "");
@@ -172,6 +179,7 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
   }));
   EXPECT_TRUE(fs::exists(tree / "locked/empty.exe"));
   EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "0");
+#endif
 }
 
 }  // namespace

@@ -83,6 +83,9 @@ TEST_F(ScanDriverTest, EveryClickCountsTheScanAndOpensAFreshClearedWindow) {
 }
 
 TEST_F(ScanDriverTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the Linux drive captions; Windows drive roots are upper-cased and end in a backslash";
+#else
   scan::RunScan(scan::ScanMode::AllDrives, view);
   EXPECT_EQ(view.hits.size(), 3u);
   EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner tous les lecteurs...", "Lecteur Scanné " + tree / "c",
@@ -96,9 +99,13 @@ TEST_F(ScanDriverTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
   EXPECT_NE(log.find("Scanning all drives..."), std::string::npos);
   EXPECT_NE(log.find("Scanning drive " + tree / "d"), std::string::npos);
   EXPECT_NE(log.find("Scan Complete!"), std::string::npos);
+#endif
 }
 
 TEST_F(ScanDriverTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the Linux drive captions; Windows drive roots are upper-cased and end in a backslash";
+#else
   view.onYield = [this] {
     if (!view.hits.empty()) mScanFiles::setScanRunning(false);
   };
@@ -108,6 +115,7 @@ TEST_F(ScanDriverTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
   EXPECT_EQ(view.operations[view.operations.size() - 2], "Lecteur Scanné " + tree / "c");
   EXPECT_EQ(view.curFile, "-Sacn Terminé-");
   EXPECT_TRUE(view.finished);
+#endif
 }
 
 TEST_F(ScanDriverTest, CustomFolderIsWalked) {

@@ -4,11 +4,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
+
+#ifdef _WIN32
+#include "support/ChildProcessWin32.h"
+#else
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -125,3 +129,4 @@ class ChildProcess {
 };
 
 }  // namespace testing_support
+#endif

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/Locations.h"
+#include "platform/Platform.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,15 +11,30 @@
 #include <string>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <random>
+#endif
+
 namespace testing_support {
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
  public:
   TempFolder() {
+#ifdef _WIN32
+    // No mkdtemp: try fresh names until one can be created (creation fails when it exists).
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+      const auto candidate = std::filesystem::temp_directory_path() / ("halvik-test-" + uniqueSuffix());
+      if (std::filesystem::create_directory(candidate)) m_path = candidate.string();
+    }
+    if (m_path.empty()) throw std::runtime_error("no temporary folder");
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "halvik-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     m_path = pattern;
+#endif
   }
   ~TempFolder() {
     std::error_code error;
@@ -34,9 +51,19 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& path() const { return m_path; }
-  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+  // `name` may hold "/" between levels; on Windows they become "\\", as the program's own paths have.
+  std::string operator/(std::string name) const {
+    if (platform::kSeparator != '/') std::replace(name.begin(), name.end(), '/', platform::kSeparator);
+    return m_path + platform::kSeparator + name;
+  }
 
  private:
+#ifdef _WIN32
+  static std::string uniqueSuffix() {
+    static std::mt19937_64 random{std::random_device{}() ^ static_cast<std::uint64_t>(GetCurrentProcessId())};
+    return std::to_string(random() % 1000000000000u);
+  }
+#endif
   std::string m_path;
 };
 
@@ -58,9 +85,15 @@ class ScopedLocations {
     std::filesystem::create_directories(m_root / "program");
     std::filesystem::create_directories(m_root / "config");
     std::filesystem::create_directories(m_root / "autostart");
-    core::setLocations({m_root / "program", m_root / "config/settings.ini", m_root / "autostart"});
+    core::setLocations({m_root / "program", settingsLocation(), m_root / "autostart"});
   }
-  ~ScopedLocations() { core::setLocations(m_saved); }
+  ~ScopedLocations() {
+    core::setLocations(m_saved);
+#ifdef _WIN32
+    RegDeleteTreeA(HKEY_CURRENT_USER, settingsLocation().c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestSettingsKey);  // only once no other test's key is left
+#endif
+  }
   ScopedLocations(const ScopedLocations&) = delete;
   ScopedLocations& operator=(const ScopedLocations&) = delete;
 
@@ -68,6 +101,19 @@ class ScopedLocations {
   const TempFolder& root() const { return m_root; }
 
  private:
+#ifdef _WIN32
+  // The settings store is the registry: a key of its own under HKEY_CURRENT_USER, named after
+  // the temporary folder and deleted at the end.
+  static constexpr const char* kTestSettingsKey = "Software\\Orvento Halvik Tests";
+  std::string settingsLocation() const {
+    std::string key = kTestSettingsKey;
+    key += '\\';
+    return key + std::filesystem::path(m_root.path()).filename().string();
+  }
+#else
+  std::string settingsLocation() const { return m_root / "config" + "/settings.ini"; }
+#endif
+
   core::Locations m_saved;
   TempFolder m_root;
 };

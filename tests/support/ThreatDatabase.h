@@ -9,10 +9,13 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace testing_support {
 
@@ -47,6 +50,7 @@ inline long countOf(const std::vector<std::string>& messages, const std::string&
 // A file name no other program on the machine runs under: the tests' database entries.
 inline std::string uniqueName(const std::string& stem) { return stem + "-" + std::to_string(getpid()) + ".bin"; }
 
+#ifndef _WIN32
 // Runs `body` in a forked copy of the test and returns its exit code, or -1 when the copy stopped
 // itself (it is then killed): checks that the program never suspends its own process.
 template <typename Body>
@@ -62,5 +66,6 @@ int exitCodeInChild(Body body) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
 }
+#endif
 
 }  // namespace testing_support

@@ -1,6 +1,6 @@
 // Wildcard folder listing with Windows-style attribute bits.
 #include "platform/Platform.h"
-#include "platform/posix/AsciiCase.h"
+#include "platform/Wildcard.h"
 #include "platform/posix/Attributes.h"
 #include "platform/posix/PathAt.h"
 
@@ -47,32 +47,7 @@ std::optional<std::uint32_t> entryAttributes(int folder, const dirent& entry, st
   if (!attributes || (*attributes & kMaskedKinds & ~includeMask)) return std::nullopt;
   return attributes;
 }
-
-// "*" any run of bytes, "?" one byte, ASCII letters without regard to case; "*.*" everything.
-bool matches(std::string_view name, std::string_view pattern) {
-  if (pattern == "*.*") return true;
-  std::size_t n = 0, p = 0;
-  std::size_t starP = std::string::npos, starN = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starN = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || posix::foldCase(pattern[p]) == posix::foldCase(name[n]))) {
-      ++p;
-      ++n;
-    } else if (starP != std::string::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
 }  // namespace
-
-bool matchesPattern(const std::string& name, const std::string& pattern) { return matches(name, pattern); }
 
 std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const std::string& pattern,
                                                 std::uint32_t includeMask, ListDetail detail) {
@@ -94,7 +69,7 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
       failed = errno != 0;
       break;
     }
-    if (!matches(entry->d_name, pattern)) continue;
+    if (!matchesWildcard(entry->d_name, pattern)) continue;
     if (const auto attributes = entryAttributes(fd, *entry, includeMask, detail))
       entries.push_back(DirEntry{entry->d_name, *attributes});
   }

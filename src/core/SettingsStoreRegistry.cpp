@@ -1,0 +1,74 @@
+// The per-user settings store on Windows: the registry branch where Windows programs keep such
+// settings, HKEY_CURRENT_USER\<store>\<application>\<section>, one string value per key, with
+// <store> = core::locations().settingsFile ("Software\VB and VBA Program Settings"). Every call
+// goes to the registry, which compares names without regard to case and makes each value
+// write whole.
+#include "core/SettingsStore.h"
+
+#include "core/Locations.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace SettingsStore {
+namespace {
+bool hasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
+
+// The key of an application's section. A backslash separates key levels, as in every registry
+// path, so application "A\B" with section "S" is application "A" with section "B\S"; empty
+// levels (the trailing backslash of a drive root "C:\") are left out. nullopt when the names
+// cannot form a key: a NUL byte, or an application or a section without any level.
+std::optional<std::string> keyPath(const std::string& appName, const std::string& section) {
+  std::string path = core::locations().settingsFile;
+  for (const std::string* name : {&appName, &section}) {
+    if (hasNul(*name)) return std::nullopt;
+    bool anyLevel = false;
+    for (std::size_t start = 0; start <= name->size();) {
+      std::size_t end = name->find('\\', start);
+      if (end == std::string::npos) end = name->size();
+      if (end > start) {
+        path += '\\';
+        path.append(*name, start, end - start);
+        anyLevel = true;
+      }
+      start = end + 1;
+    }
+    if (!anyLevel) return std::nullopt;
+  }
+  return path;
+}
+}  // namespace
+
+std::string GetSetting(const std::string& appName, const std::string& section, const std::string& key,
+                       const std::string& defaultValue) {
+  const auto path = keyPath(appName, section);
+  if (!path || hasNul(key)) return defaultValue;
+  constexpr DWORD kStrings = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+  std::string value(256, '\0');
+  for (;;) {
+    DWORD size = static_cast<DWORD>(value.size());
+    const LONG result =
+        RegGetValueA(HKEY_CURRENT_USER, path->c_str(), key.c_str(), kStrings, nullptr, value.data(), &size);
+    if (result == ERROR_MORE_DATA) {
+      value.assign(size, '\0');
+      continue;
+    }
+    if (result != ERROR_SUCCESS) return defaultValue;
+    // The size counts the terminating zero that RegGetValueA guarantees.
+    value.resize(size > 0 ? size - 1 : 0);
+    return value;
+  }
+}
+
+bool SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
+                 const std::string& value) {
+  // A NUL byte would cut a name or a string value short and store something else.
+  const auto path = keyPath(appName, section);
+  if (!path || hasNul(key) || hasNul(value)) return false;
+  // Creates the application and section keys as needed.
+  return RegSetKeyValueA(HKEY_CURRENT_USER, path->c_str(), key.c_str(), REG_SZ, value.c_str(),
+                         static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+}  // namespace SettingsStore

@@ -1,0 +1,43 @@
+// Attributes, lengths, deletion and appended lines on the Windows API.
+#include "platform/Platform.h"
+#include "platform/win32/Handle.h"
+
+namespace platform {
+
+std::optional<std::uint32_t> fileAttributes(const std::string& path) {
+  // GetFileAttributesA reports a symbolic link's own attributes (reparse point included).
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return attributes;
+}
+
+std::optional<std::uint64_t> fileLength(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool deleteFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    // A symbolic link to a folder is removed as a folder entry; its target is never touched.
+    // A real folder is never removed here.
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && RemoveDirectoryA(path.c_str());
+  }
+  return DeleteFileA(path.c_str());
+}
+
+bool appendLine(const std::string& path, const std::string& line) {
+  // Append-only access: the system places every write at the current end of the file, so lines
+  // of several running copies never overwrite each other.
+  win32::Handle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  const std::string text = line + "\r\n";
+  DWORD written = 0;
+  return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+}  // namespace platform

@@ -1,0 +1,145 @@
+// Folders held open for a walk. Windows has no "open relative to a folder" in its Win32 API:
+// each open folder's path comes back from its handle (GetFinalPathNameByHandleW, an
+// extended-length "\\?\" path), so a walk is limited neither by MAX_PATH nor by renames of the
+// folders above it. Names cross the boundary in the ANSI code page, as with the A functions.
+#include "platform/Platform.h"
+#include "platform/Wildcard.h"
+#include "platform/win32/Handle.h"
+
+namespace platform {
+namespace {
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+std::wstring wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring result(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
+  return result;
+}
+
+std::string narrow(const wchar_t* text) {
+  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return std::string();
+  std::string result(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, result.data(), length, nullptr, nullptr);
+  result.pop_back();  // the terminating NUL
+  return result;
+}
+
+HANDLE handleOf(std::int64_t value) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); }
+
+// The full path of an open folder, or empty text when the system cannot tell it.
+std::wstring pathOf(std::int64_t handle) {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(handleOf(handle), path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
+  if (length >= MAX_PATH) {
+    path.assign(length + 1, L'\0');
+    length = GetFinalPathNameByHandleW(handleOf(handle), path.data(), length + 1, FILE_NAME_NORMALIZED);
+  }
+  path.resize(length < path.size() ? length : 0);
+  return path;
+}
+
+struct OpenFolder {
+  HANDLE handle;
+  FolderId id;
+};
+
+// Opens the folder `path`; `ownEntry` refuses a symbolic link (or other reparse point) as the
+// last name instead of following it.
+std::optional<OpenFolder> openFolder(const std::wstring& path, bool ownEntry) {
+  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (ownEntry ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  HANDLE handle = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
+                              nullptr, OPEN_EXISTING, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool folder = GetFileInformationByHandle(handle, &info) &&
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                      !(ownEntry && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT));
+  if (!folder) {
+    CloseHandle(handle);
+    return std::nullopt;
+  }
+  return OpenFolder{handle, {info.dwVolumeSerialNumber,
+                             (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow}};
+}
+}  // namespace
+
+FolderHandle::~FolderHandle() {
+  if (m_handle >= 0) CloseHandle(handleOf(m_handle));
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept : m_handle(other.m_handle), m_id(other.m_id) {
+  other.m_handle = -1;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+  if (this != &other) {
+    if (m_handle >= 0) CloseHandle(handleOf(m_handle));
+    m_handle = other.m_handle;
+    m_id = other.m_id;
+    other.m_handle = -1;
+  }
+  return *this;
+}
+
+FolderHandle FolderHandle::open(const std::string& path) {
+  const auto folder = openFolder(wide(path.empty() ? std::string(".") : path), false);
+  if (!folder) return {};
+  return FolderHandle(reinterpret_cast<std::intptr_t>(folder->handle), folder->id);
+}
+
+FolderHandle FolderHandle::openChild(const std::string& name) const {
+  if (!valid() || name.empty() || name.find_first_of("\\/") != std::string::npos) return {};
+  const std::wstring path = pathOf(m_handle);
+  if (path.empty()) return {};
+  const auto child = openFolder(path + L"\\" + wide(name), true);
+  if (!child) return {};
+  FolderHandle opened(reinterpret_cast<std::intptr_t>(child->handle), child->id);
+  // Another volume mounted on a folder is its own drive.
+  if (child->id.device != m_id.device) return {};
+  return opened;
+}
+
+FolderHandle FolderHandle::openParent(const FolderId& expected) const {
+  if (!valid()) return {};
+  const std::wstring path = pathOf(m_handle);
+  const auto separator = path.find_last_of(L'\\');
+  if (separator == std::wstring::npos) return {};
+  const auto parent = openFolder(path.substr(0, separator), false);
+  if (!parent) return {};
+  FolderHandle opened(reinterpret_cast<std::intptr_t>(parent->handle), parent->id);
+  if (!(parent->id == expected)) return {};
+  return opened;
+}
+
+std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& pattern, std::uint32_t includeMask) const {
+  if (!valid()) return std::nullopt;
+  const std::wstring path = pathOf(m_handle);
+  if (path.empty()) return std::nullopt;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::vector<DirEntry> entries;
+  do {
+    const std::string name = narrow(found.cFileName);
+    if (name.empty() || name == "." || name == "..") continue;
+    const std::uint32_t attributes = found.dwFileAttributes & ~static_cast<std::uint32_t>(kReadOnly);
+    if (attributes & (kHidden | kSystem | kFolder) & ~includeMask) continue;
+    if (!matchesWildcard(name, pattern)) continue;
+    entries.push_back(DirEntry{name, attributes});
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return entries;
+}
+
+std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
+  if (!valid()) return std::nullopt;
+  const std::wstring path = pathOf(m_handle);
+  if (path.empty()) return std::nullopt;
+  const DWORD attributes = GetFileAttributesW((path + L"\\" + wide(name)).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return attributes;
+}
+
+}  // namespace platform

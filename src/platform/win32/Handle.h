@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+// A kernel handle closed when the object goes; null and INVALID_HANDLE_VALUE both mean none.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle = nullptr) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  ~Handle() {
+    if (m_handle) CloseHandle(m_handle);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  HANDLE get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != nullptr; }
+
+ private:
+  HANDLE m_handle;
+};
+
+// An open registry key closed when the object goes.
+class RegistryKey {
+ public:
+  RegistryKey() = default;
+  ~RegistryKey() {
+    if (m_key) RegCloseKey(m_key);
+  }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  HKEY get() const { return m_key; }
+  HKEY* out() { return &m_key; }
+
+ private:
+  HKEY m_key = nullptr;
+};
+
+}  // namespace platform::win32
