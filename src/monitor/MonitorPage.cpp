@@ -4,6 +4,7 @@
 #include "process/ProcessListView.h"
 #include "process/mProcess.h"
 #include "ui/ActionLabel.h"
+#include "ui/DisplayText.h"
 #include "ui/Fonts.h"
 #include "ui/OrventoCmd.h"
 #include "ui/Twips.h"
@@ -25,14 +26,6 @@ namespace {
 const QColor kLinkColour(0, 0, 255);
 const QColor kOrange(0xFF, 0x80, 0x00);
 
-void setTextColour(QWidget* widget, const QColor& colour) {
-  QPalette colours = widget->palette();
-  colours.setColor(QPalette::WindowText, colour);
-  widget->setPalette(colours);
-}
-
-QString displayText(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
-
 // lvProcesses as the refresh sees it. Each row keeps the raw path bytes beside its display text.
 class ProcessTree : public ProcessListView {
  public:
@@ -41,15 +34,15 @@ class ProcessTree : public ProcessListView {
   void clear() override { m_tree.clear(); }
 
   int addRow(const std::string& imagePath) override {
-    auto* item = new QTreeWidgetItem(&m_tree, QStringList{displayText(imagePath)});
+    auto* item = new QTreeWidgetItem(&m_tree, QStringList{ui::displayText(imagePath)});
     item->setData(0, MonitorPage::kPathRole, QByteArray(imagePath.data(), static_cast<qsizetype>(imagePath.size())));
     return m_tree.topLevelItemCount() - 1;
   }
 
   void setSubItems(int row, const std::string& status, const std::string& action) override {
     QTreeWidgetItem* item = m_tree.topLevelItem(row);
-    item->setText(1, displayText(status));
-    item->setText(2, displayText(action));
+    item->setText(1, ui::displayText(status));
+    item->setText(2, ui::displayText(action));
   }
 
   void setTag(int row, std::uint32_t processId, std::uint64_t startTime) override {
@@ -112,7 +105,7 @@ void MonitorPage::buildControls() {
   lblProcessName = twips::placed(new QLabel(QStringLiteral("Selectionnez un Process"), m_frame), QStringLiteral("lblProcessName"),
                                  120, 3760, 4920, 255);
   lblProcessName->setProperty("Tag", QString());
-  setTextColour(lblProcessName, kOrange);
+  ui::setTextColour(lblProcessName, kOrange);
 
   Command1 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Command1"), 5160, 3760, 1215, 300);
   Command1->setCaption(QStringLiteral("Terminer"));
@@ -143,7 +136,7 @@ void MonitorPage::lblEnableMonitor_Click() {
   const bool on = timer->isActive();
   lblEnableMonitor->setText(on ? QStringLiteral("D\u00E9sactiv\u00E9") : QStringLiteral("Activ\u00E9"));
   m_main.lblStatus_Admonitor->setText(on ? QStringLiteral("Charg\u00E9") : QStringLiteral("Non Charg\u00E9"));
-  setTextColour(m_main.lblStatus_Admonitor, on ? QColor(0, 0, 0) : QColor(255, 0, 0));
+  ui::setTextColour(m_main.lblStatus_Admonitor, on ? QColor(0, 0, 0) : QColor(255, 0, 0));
 }
 
 void MonitorPage::lvProcesses_ItemClick(QTreeWidgetItem* item) {

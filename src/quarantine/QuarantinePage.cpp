@@ -1,6 +1,7 @@
 #include "quarantine/QuarantinePage.h"
 
 #include "quarantine/SaveDialog.h"
+#include "ui/DisplayText.h"
 #include "ui/OrventoCmd.h"
 #include "ui/Twips.h"
 #include "ui/frmMain.h"
@@ -19,7 +20,6 @@ constexpr int kStoredNameRole = Qt::UserRole;
 
 enum Column { kFileName, kFileType, kCompressedSize };
 
-QString displayText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
 }  // namespace
 
@@ -77,10 +77,10 @@ void QuarantinePage::clearRows() { lvQuarintine->clear(); }
 
 void QuarantinePage::addRow(const QuarantineRow& row) {
   auto* item = new QTreeWidgetItem(lvQuarintine);
-  item->setText(kFileName, displayText(row.storedName));
+  item->setText(kFileName, ui::displayText(row.storedName));
   item->setData(kFileName, kStoredNameRole, QByteArray::fromStdString(row.storedName));
   item->setToolTip(kFileName, item->text(kFileName));
-  item->setText(kFileType, displayText(row.threatName));
+  item->setText(kFileType, ui::displayText(row.threatName));
   item->setToolTip(kFileType, item->text(kFileType));
   item->setText(kCompressedSize, QString::fromStdString(row.size));
   item->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);

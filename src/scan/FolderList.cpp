@@ -1,6 +1,7 @@
 #include "scan/FolderList.h"
 
 #include "platform/Platform.h"
+#include "ui/DisplayText.h"
 
 #include <QStyle>
 
@@ -9,7 +10,6 @@
 namespace {
 constexpr int kPathRole = Qt::UserRole;
 
-QString fromBytes(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 
 // The folders from the root down to `path` itself: "/a/b" gives "/", "/a", "/a/b".
 std::vector<std::string> foldersDownTo(const std::string& path) {
@@ -32,7 +32,7 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
     const QByteArray bytes = item->data(kPathRole).toByteArray();
-    setPath(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    setPath(bytes.toStdString());
   });
 }
 
@@ -50,10 +50,10 @@ bool FolderList::setPath(const std::string& path) {
   clear();
   const std::vector<std::string> openFolders = foldersDownTo(folder);
   for (std::size_t depth = 0; depth < openFolders.size(); ++depth)
-    addFolder(fromBytes(lastName(openFolders[depth])), openFolders[depth], static_cast<int>(depth), true);
+    addFolder(ui::displayText(lastName(openFolders[depth])), openFolders[depth], static_cast<int>(depth), true);
   const std::string prefix = folder.size() > 1 ? folder : std::string();
   for (const std::string& name : subfolders)
-    addFolder(fromBytes(name), prefix + platform::kSeparator + name, static_cast<int>(openFolders.size()), false);
+    addFolder(ui::displayText(name), prefix + platform::kSeparator + name, static_cast<int>(openFolders.size()), false);
   setCurrentRow(static_cast<int>(openFolders.size()) - 1);
   return true;
 }

@@ -1,15 +1,12 @@
 #include "scan/ScanWindowView.h"
 
 #include "ui/ActionLabel.h"
+#include "ui/DisplayText.h"
 
 #include <QCoreApplication>
 #include <QTreeWidget>
 
 #include <utility>
-
-namespace {
-QString fromBytes(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
-}  // namespace
 
 ScanWindowView::ScanWindowView(QWidget* mainWindow, QLabel* totalScans, std::function<frmScan*()> reopen)
     : m_main(mainWindow), m_totalScans(totalScans), m_reopen(std::move(reopen)) {}
@@ -21,7 +18,7 @@ void ScanWindowView::close() {
 }
 
 void ScanWindowView::setCaption(QLabel* frmScan::*label, const std::string& text) {
-  if (m_window) (m_window->*label)->setText(fromBytes(text));
+  if (m_window) (m_window->*label)->setText(ui::displayText(text));
 }
 
 void ScanWindowView::setCurFile(const std::string& path) { setCaption(&frmScan::lblCurFile, path); }
@@ -34,7 +31,7 @@ void ScanWindowView::addHit(const std::string& threatName, const std::string& pa
 }
 
 void ScanWindowView::showTotalScans(const std::string& total) {
-  if (m_totalScans) m_totalScans->setText(fromBytes(total));
+  if (m_totalScans) m_totalScans->setText(ui::displayText(total));
 }
 
 void ScanWindowView::reopenResults() { m_window = m_reopen(); }

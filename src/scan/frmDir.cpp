@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "scan/FolderList.h"
 #include "scan/ScanDriver.h"
+#include "ui/DisplayText.h"
 #include "ui/OrventoCmd.h"
 #include "ui/Twips.h"
 
@@ -13,11 +14,6 @@
 #include <system_error>
 
 namespace {
-std::string bytesOf(const QVariant& data) {
-  const QByteArray bytes = data.toByteArray();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 // The platform's current folder, where the folder list starts.
 std::string currentFolder() {
   std::error_code error;
@@ -54,7 +50,7 @@ void frmDir::fillDrives(const std::string& folder) {
   int holding = -1;
   std::size_t longest = 0;
   for (const std::string& drive : scan::scanRoots().drives()) {
-    Drive1->addItem(QString::fromLocal8Bit(drive.data(), static_cast<qsizetype>(drive.size())),
+    Drive1->addItem(ui::displayText(drive),
                     QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
     const bool above = folder.compare(0, drive.size(), drive) == 0 &&
                        (drive.size() == 1 || folder.size() == drive.size() || folder[drive.size()] == platform::kSeparator);
@@ -67,7 +63,7 @@ void frmDir::fillDrives(const std::string& folder) {
 }
 
 void frmDir::Drive1_Change(int index) {
-  if (index >= 0) Dir1->setPath(bytesOf(Drive1->itemData(index)));  // a drive that cannot be listed is ignored
+  if (index >= 0) Dir1->setPath(Drive1->itemData(index).toByteArray().toStdString());  // a drive that cannot be listed is ignored
 }
 
 void frmDir::Command1_Click() {

@@ -4,6 +4,7 @@
 #include "scan/RepairPass.h"
 #include "scan/ScanDriver.h"
 #include "ui/ActionLabel.h"
+#include "ui/DisplayText.h"
 #include "ui/OrventoFrm.h"
 #include "ui/Twips.h"
 
@@ -24,17 +25,11 @@ constexpr int kButtonTop = 5280;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 
-QString fromBytes(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
-std::string toBytes(const QByteArray& bytes) { return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())); }
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
               const QColor& colour = QColor()) {
   auto* control = twips::placed(new QLabel(caption, parent), name, left, top, width, kRowHeight);
-  if (colour.isValid()) {
-    QPalette colours = control->palette();
-    colours.setColor(QPalette::WindowText, colour);
-    control->setPalette(colours);
-  }
+  if (colour.isValid()) ui::setTextColour(control, colour);
   return control;
 }
 
@@ -227,17 +222,17 @@ void frmScan::buildResultsPanel() {
 
 void frmScan::fillDrives() {
   for (const std::string& drive : scan::scanRoots().drives())
-    Drive->addItem(fromBytes(drive), QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
+    Drive->addItem(ui::displayText(drive), QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
 }
 
 std::vector<std::string> frmScan::driveEntries() const {
   std::vector<std::string> entries;
-  for (int index = 0; index < Drive->count(); ++index) entries.push_back(toBytes(Drive->itemData(index).toByteArray()));
+  for (int index = 0; index < Drive->count(); ++index) entries.push_back(Drive->itemData(index).toByteArray().toStdString());
   return entries;
 }
 
 void frmScan::addHit(const std::string& threatName, const std::string& path) {
-  auto* item = new QTreeWidgetItem({fromBytes(threatName), fromBytes(path)});
+  auto* item = new QTreeWidgetItem({ui::displayText(threatName), ui::displayText(path)});
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, Qt::Checked);
   item->setData(1, kPathRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
@@ -246,7 +241,7 @@ void frmScan::addHit(const std::string& threatName, const std::string& path) {
 }
 
 QTreeWidgetItem* frmScan::row(int index) const { return lvScan->topLevelItem(index); }
-std::string frmScan::rowPath(int index) const { return toBytes(row(index)->data(1, kPathRole).toByteArray()); }
+std::string frmScan::rowPath(int index) const { return row(index)->data(1, kPathRole).toByteArray().toStdString(); }
 int frmScan::rowImage(int index) const { return row(index)->data(0, kImageRole).toInt(); }
 bool frmScan::rowChecked(int index) const { return row(index)->checkState(0) == Qt::Checked; }
 

@@ -10,6 +10,7 @@
 #include "scan/ScanPage.h"
 #include "ui/ActionLabel.h"
 #include "ui/Artwork.h"
+#include "ui/DisplayText.h"
 #include "ui/Fonts.h"
 #include "ui/HelpText.h"
 #include "ui/OrventoCmd.h"
@@ -77,15 +78,6 @@ constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor"
                                       {"Total scans:", "lblStatus_Total", "0"},
                                       {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
                                       {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
-
-// Stored texts are bytes in the system encoding (UTF-8 here); shown as they are stored.
-QString fromBytes(const std::string& bytes) { return QString::fromStdString(bytes); }
-
-void setTextColour(QWidget* widget, const QColor& colour) {
-  QPalette colours = widget->palette();
-  colours.setColor(QPalette::WindowText, colour);
-  widget->setPalette(colours);
-}
 
 bool isFolder(const std::string& path) {
   const auto attributes = platform::fileAttributes(path);
@@ -229,8 +221,8 @@ void frmMain::buildFooter() {
     label->setFont(small);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
   }
-  setTextColour(shadow, Qt::white);
-  setTextColour(notice, QColor(0x44, 0x4C, 0x58));
+  ui::setTextColour(shadow, Qt::white);
+  ui::setTextColour(notice, QColor(0x44, 0x4C, 0x58));
 }
 
 // ---- Load sequence ------------------------------------------------------------------------
@@ -244,14 +236,14 @@ void frmMain::load() {
   if (settings::read(settings::LoadAdMonitor) == "1") {
     tmrAdMonitor->start();
     lblStatus_Admonitor->setText(QStringLiteral("charg\u00E9"));
-    setTextColour(lblStatus_Admonitor, QColor(0, 0, 0));
+    ui::setTextColour(lblStatus_Admonitor, QColor(0, 0, 0));
   } else {
     lblStatus_Admonitor->setText(QStringLiteral("Non charg\u00E9"));
-    setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
+    ui::setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
   }
-  lblStatus_System->setText(fromBytes(settings::read(settings::LastSystemScan)));
-  lblStatus_Removed->setText(fromBytes(settings::read(settings::TotalObjectsRemoved)));
-  lblStatus_Total->setText(fromBytes(settings::read(settings::TotalScans)));
+  lblStatus_System->setText(ui::displayText(settings::read(settings::LastSystemScan)));
+  lblStatus_Removed->setText(ui::displayText(settings::read(settings::TotalObjectsRemoved)));
+  lblStatus_Total->setText(ui::displayText(settings::read(settings::TotalScans)));
   refreshQuarantineCount();
 }
 
