@@ -93,8 +93,8 @@ TEST_F(ShippedDatabasesTest, BothDatabasesHoldTheSameWellFormedEntries) {
     SignatureDb.setKey(key);
     EXPECT_EQ(SignatureDb.Value(), threat) << key;
   }
-  for (const auto& [key, threat] : entries) EXPECT_EQ(LookupThreat("/tmp/x/" + key), threat) << key;
-  EXPECT_EQ(LookupThreat("/tmp/kinsing"), "Kinsing (H2Miner) botnet agent");
+  for (const auto& [key, threat] : entries) EXPECT_EQ(LookupThreat("/srv/x/" + key), threat) << key;
+  EXPECT_EQ(LookupThreat("/srv/kinsing"), "Kinsing (H2Miner) botnet agent");
   EXPECT_EQ(LookupThreat("C:/WINDOWS/mssecsvc.exe"), "WannaCry dropper/worm service");
 }
 

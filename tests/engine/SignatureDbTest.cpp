@@ -13,17 +13,17 @@ TEST(FileNameOf, IsTheTextAfterTheLastSeparator) {
   EXPECT_EQ(FileNameOf("/usr/bin/evil"), "evil");
   EXPECT_EQ(FileNameOf("evil.exe"), "evil.exe");
   EXPECT_EQ(FileNameOf("/evil"), "evil");
-  EXPECT_EQ(FileNameOf("/tmp/dir/"), "");
+  EXPECT_EQ(FileNameOf("/srv/dir/"), "");
   EXPECT_EQ(FileNameOf("/"), "");
   EXPECT_EQ(FileNameOf(""), "");
-  EXPECT_EQ(FileNameOf("/tmp/a b\xFF.exe"), "a b\xFF.exe");
+  EXPECT_EQ(FileNameOf("/srv/a b\xFF.exe"), "a b\xFF.exe");
 #ifdef _WIN32
   EXPECT_EQ(FileNameOf("C:\\WINDOWS\\notepad.exe"), "notepad.exe");
   EXPECT_EQ(FileNameOf("C:\\x/y\\z"), "z");
 #else
   // A backslash is an ordinary byte of a Linux file name.
   EXPECT_EQ(FileNameOf("C:\\WINDOWS\\notepad.exe"), "C:\\WINDOWS\\notepad.exe");
-  EXPECT_EQ(FileNameOf("/tmp/a\\b"), "a\\b");
+  EXPECT_EQ(FileNameOf("/srv/a\\b"), "a\\b");
 #endif
 }
 
@@ -49,12 +49,12 @@ TEST_F(LookupThreatTest, FindsTheFileNameInUpperCaseAndReturnsTheValueAsStored) 
   EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "Demo");
   EXPECT_EQ(LookupThreat("/usr/bin/Notepad.EXE"), "Demo");
   EXPECT_EQ(LookupThreat("NOTEPAD.EXE"), "Demo");
-  EXPECT_EQ(LookupThreat("/tmp/spaced.exe"), "Padded Threat");
-  EXPECT_EQ(LookupThreat("/tmp/..."), "Dots");
-  EXPECT_EQ(LookupThreat("/tmp/empty.exe"), "") << "an empty value is no threat";
-  EXPECT_EQ(LookupThreat("/tmp/notepad.exe.bak"), "") << "only whole names match";
-  EXPECT_EQ(LookupThreat("/tmp/notepad"), "");
-  EXPECT_EQ(LookupThreat("/tmp/"), "");
+  EXPECT_EQ(LookupThreat("/srv/spaced.exe"), "Padded Threat");
+  EXPECT_EQ(LookupThreat("/srv/..."), "Dots");
+  EXPECT_EQ(LookupThreat("/srv/empty.exe"), "") << "an empty value is no threat";
+  EXPECT_EQ(LookupThreat("/srv/notepad.exe.bak"), "") << "only whole names match";
+  EXPECT_EQ(LookupThreat("/srv/notepad"), "");
+  EXPECT_EQ(LookupThreat("/srv/"), "");
   EXPECT_EQ(LookupThreat(""), "");
 #ifndef _WIN32
   EXPECT_EQ(LookupThreat("a\\notepad.exe"), "Whole") << "a name without a separator is looked up whole";
