@@ -175,7 +175,7 @@ class NullView : public mScanFiles::ScanView {
   void setCurFile(const std::string&) override {}
   void setObjectsScanned(const std::string&) override {}
   void setMaliciousObjects(const std::string&) override {}
-  void addHit(const std::string&, const std::string&) override { ++hits; }
+  void addHit(const mScanFiles::Hit&) override { ++hits; }
   int hits = 0;
 };
 

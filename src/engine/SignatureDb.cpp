@@ -1,6 +1,7 @@
 #include "engine/SignatureDb.h"
 
 #include "core/Locations.h"
+#include "core/ProfileSyntax.h"
 
 #include <algorithm>
 
@@ -20,10 +21,15 @@ std::string UpperCase(std::string text) {
   return text;
 }
 
+bool IsKeyName(const std::string& name) {
+  return !name.empty() && !profile::syntax::isSpace(name.front()) && !profile::syntax::isSpace(name.back());
+}
+
 std::string LookupThreat(const std::string& path) {
   const std::string name = FileNameOf(path);
   SignatureDb.setPath(core::programFile(kReferenceDatabase));
   SignatureDb.setSection("Scanfiles");
+  if (!IsKeyName(name)) return std::string();
   SignatureDb.setKey(UpperCase(name));
   return SignatureDb.Value();
 }

@@ -20,6 +20,12 @@ std::string FileNameOf(const std::string& path);
 // Upper-cases ASCII letters only; other bytes stay as they are.
 std::string UpperCase(std::string text);
 
+// True when `name` can be a database key as it stands: not empty, and no blank (space, tab,
+// VT, FF) at either end. Keys lose those when the database is read, and a looked-up name
+// loses its spaces, so " evil.exe" would otherwise be taken for "EVIL.EXE".
+bool IsKeyName(const std::string& name);
+
 // The threat name stored for the file name of `path` (looked up in upper case), or empty
-// text. Points SignatureDb at the reference database, section "Scanfiles".
+// text; empty for a name that is no key name. Points SignatureDb at the reference database,
+// section "Scanfiles".
 std::string LookupThreat(const std::string& path);

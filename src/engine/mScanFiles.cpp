@@ -63,13 +63,15 @@ class Walk {
   using Clock = std::chrono::steady_clock;
 
   bool enter(platform::FolderHandle handle);
+  bool onCurrentPath(const platform::FolderId& id) const;
   bool enterSubfolder(const std::string& name);
   void gatherSubfolders(Frame& frame) const;
   void closeFarHandles();
   void leaveFolder();
   void afterSubfolder();
   void filePass(const Frame& frame);
-  void lookUp(const platform::DirEntry& entry);
+  void lookUp(const Frame& frame, const platform::DirEntry& entry);
+  Hit hitOf(const Frame& frame, const std::string& name, const std::string& threatName) const;
   // When a pause yields: once the yield interval has passed, at the end of every folder's file
   // pass (captions then only when the interval has passed), and at the end of the walk.
   enum class Pause { IfDue, EndOfFolder, EndOfWalk };
@@ -82,6 +84,7 @@ class Walk {
   const std::uint64_t m_generation;
   std::vector<Frame> m_stack;
   std::string m_path;
+  std::size_t m_rootLength = 0;
   std::string m_curFile;
   bool m_curFileShown = true;
   bool m_abandoned = false;
@@ -90,6 +93,7 @@ class Walk {
 
 void Walk::run(const std::string& folder) {
   m_path = normaliseRoot(folder);
+  m_rootLength = m_path.size();
   if (!enter(platform::FolderHandle::open(m_path + platform::kSeparator))) return;
   while (!m_stack.empty() && !m_abandoned) {
     Frame& top = m_stack.back();
@@ -119,11 +123,19 @@ bool Walk::enter(platform::FolderHandle handle) {
 
 bool Walk::enterSubfolder(const std::string& name) {
   platform::FolderHandle handle = m_stack.back().handle.openChild(name);
+  if (handle.valid() && onCurrentPath(handle.id())) return false;
   const std::size_t parentLength = m_path.size();
   m_path += platform::kSeparator;
   m_path += name;
   if (enter(std::move(handle))) return true;
   m_path.resize(parentLength);
+  return false;
+}
+
+// A folder bound inside itself (same device, same folder) would be walked again at every level.
+bool Walk::onCurrentPath(const platform::FolderId& id) const {
+  for (const Frame& frame : m_stack)
+    if (frame.id == id) return true;
   return false;
 }
 
@@ -169,24 +181,35 @@ void Walk::afterSubfolder() {
 void Walk::filePass(const Frame& frame) {
   for (const platform::DirEntry& entry : frame.entries) {
     if (!matchesEverything(m_pattern) && !platform::matchesPattern(entry.name, m_pattern)) continue;
-    lookUp(entry);
+    lookUp(frame, entry);
     if (m_abandoned) return;
   }
   pause(Pause::EndOfFolder);
 }
 
-void Walk::lookUp(const platform::DirEntry& entry) {
+void Walk::lookUp(const Frame& frame, const platform::DirEntry& entry) {
   m_curFile.assign(m_path).append(1, platform::kSeparator).append(entry.name);
   m_curFileShown = false;
-  SignatureDb.setKey(UpperCase(entry.name));
-  const std::string threatName = UpperCase(SignatureDb.Value());
+  std::string threatName;
+  if (IsKeyName(entry.name)) {
+    SignatureDb.setKey(UpperCase(entry.name));
+    threatName = UpperCase(SignatureDb.Value());
+  }
   g_objectsScanned += 1;
   pause(Pause::IfDue);
   if (m_abandoned || threatName.empty()) return;
-  m_view.addHit(threatName, m_curFile);
+  m_view.addHit(hitOf(frame, entry.name, threatName));
   g_threatsFound += 1;
   m_view.setMaliciousObjects(settings::numberText(g_threatsFound));
   mMain::WriteLog(threatName + " was found in " + m_curFile);
+}
+
+// The hit on the entry `name` of `frame`, the folder the walk is in.
+Hit Walk::hitOf(const Frame& frame, const std::string& name, const std::string& threatName) const {
+  Hit hit{threatName, m_curFile, m_rootLength, {}, frame.handle.identify(name)};
+  hit.folders.reserve(m_stack.size());
+  for (const Frame& each : m_stack) hit.folders.push_back(each.id);
+  return hit;
 }
 
 // Yields, and updates the captions at most once per yield interval so that drawing does not slow

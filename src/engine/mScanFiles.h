@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ScanHit.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -20,8 +22,9 @@ class ScanView {
   virtual void setCurFile(const std::string& path) = 0;
   virtual void setObjectsScanned(const std::string& count) = 0;
   virtual void setMaliciousObjects(const std::string& count) = 0;
-  // A ticked row with image 1: threat name in upper case, full path as raw bytes.
-  virtual void addHit(const std::string& threatName, const std::string& path) = 0;
+  // A ticked row with image 1: threat name in upper case, full path as raw bytes, and what the
+  // walk saw of the entry for the repair.
+  virtual void addHit(const Hit& hit) = 0;
 };
 
 // Hands control to the message loop for a moment.
@@ -48,8 +51,9 @@ bool StartScan(const std::string& sPattern, const std::string& sFolder, ScanView
 
 // The walk itself: every subfolder first, depth-first, then the folder's own entries in listing
 // order. Hidden and system entries are never looked up nor entered, symbolic links are never
-// followed and folders on another file system are not entered. Stops at its next check once
-// ScanRunning is cleared.
+// followed, folders on another file system are not entered, and a folder that is one of the
+// folders above it (bound inside itself) is not entered again. A name with blanks at either end
+// is never a hit. Stops at its next check once ScanRunning is cleared.
 void ScanFolder(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield);
 
 }  // namespace mScanFiles

@@ -82,11 +82,59 @@ bool appendLine(const std::string& path, const std::string& line);
 
 // ---- Walking a folder tree ---------------------------------------------------------------
 
-// Identity of a folder on its file system (device and file number on POSIX).
+// Identity of a folder or file on its file system (device and file number on POSIX, volume
+// serial number and file index on Windows).
 struct FolderId {
   std::uint64_t device = 0;
   std::uint64_t file = 0;
   bool operator==(const FolderId&) const = default;
+};
+
+// What an entry of a folder is, looked at without following it.
+enum class EntryKind : std::uint8_t {
+  File,    // a regular file
+  Folder,  // a folder (never a link to one)
+  Link,    // a symbolic link (on Windows any reparse point), whatever it leads to
+  Other,   // a FIFO, socket or device
+};
+
+struct EntryIdentity {
+  FolderId id;
+  EntryKind kind = EntryKind::Other;
+  bool operator==(const EntryIdentity&) const = default;
+};
+
+// A regular file held open for reading, opened through FolderHandle::openFile. Move-only; the
+// handle is released with the object.
+class OpenFile {
+ public:
+  OpenFile() = default;
+  ~OpenFile();
+  OpenFile(OpenFile&& other) noexcept;
+  OpenFile& operator=(OpenFile&& other) noexcept;
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  bool valid() const { return m_handle >= 0; }
+  // The system's descriptor or handle, for the backend's own use.
+  std::int64_t handle() const { return m_handle; }
+
+ private:
+  friend class FolderHandle;
+  explicit OpenFile(std::int64_t handle) : m_handle(handle) {}
+
+  std::int64_t m_handle = -1;
+};
+
+// Copies the bytes of the open file `source` to `destination`, as copyFile does.
+bool copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options = {});
+
+// What became of an entry that was to be removed because it was the one expected.
+enum class Removal {
+  Removed,  // it was the entry expected, and it is gone
+  Gone,     // nothing of that name is there any more
+  Changed,  // another entry, or another kind of entry, holds the name now
+  Failed,   // it is the entry expected, but the system refused to remove it
 };
 
 // A folder held open, so that what lies inside it is reached relative to it: a walk goes as
@@ -121,6 +169,20 @@ class FolderHandle {
 
   // Attribute bits of the entry `name` of this folder, as fileAttributes gives them.
   std::optional<std::uint32_t> attributesOf(const std::string& name) const;
+
+  // The identity and kind of the entry `name` of this folder, a link's own rather than its
+  // target's; nullopt when there is no such entry (or it cannot be looked at).
+  std::optional<EntryIdentity> identify(const std::string& name) const;
+
+  // Opens the entry `name` of this folder for reading, provided it is still the regular file
+  // `expected`: a link is never followed, and the check is made on the opened file itself.
+  OpenFile openFile(const std::string& name, const FolderId& expected) const;
+
+  // Removes the entry `name` of this folder, provided it is still `expected`, a file or a link
+  // (never a folder; a link is removed, never its target). On Windows the entry is checked and
+  // deleted through one handle; POSIX has no deletion by identity, so the name is checked
+  // right before it is unlinked from this folder.
+  Removal removeEntry(const std::string& name, const EntryIdentity& expected) const;
 
  private:
   FolderHandle(std::int64_t handle, FolderId id) : m_handle(handle), m_id(id) {}

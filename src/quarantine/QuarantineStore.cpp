@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace {
@@ -65,6 +66,24 @@ bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
   return foldedA != foldedB ? foldedA < foldedB : a.storedName < b.storedName;
 }
 
+constexpr platform::CopyOptions kStoredCopy{.replace = false, .ownerOnly = true};
+
+// Stores a copy of the file found at `path` through `copyTo` under the first free stored name
+// of its name: the stored name, or nullopt.
+std::optional<std::string> storeCopy(const std::string& path, const std::function<bool(const std::string&)>& copyTo) {
+  EnsureQuarantineFolder();
+  const std::string name = FileNameOf(path);
+  for (int number = 1; number <= kMaxNumber; ++number) {
+    std::string stored = numberedName(name, number);
+    const std::string destination = storedPath(stored);
+    if (platform::fileAttributes(destination)) continue;
+    if (copyTo(destination)) return stored;
+    // Taken by another running copy between the test and the copy: try the next number.
+    if (!platform::fileAttributes(destination)) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string QuarantineFolder() { return core::programFile("Quarintine"); }
@@ -79,16 +98,15 @@ std::string SourceNameOf(const std::string& storedName) {
 }
 
 bool PutInQuarantine(const std::string& path) {
-  EnsureQuarantineFolder();
-  const std::string name = FileNameOf(path);
-  for (int number = 1; number <= kMaxNumber; ++number) {
-    const std::string destination = storedPath(numberedName(name, number));
-    if (platform::fileAttributes(destination)) continue;
-    if (platform::copyFile(path, destination, {.replace = false, .ownerOnly = true})) return true;
-    // Taken by another running copy between the test and the copy: try the next number.
-    if (!platform::fileAttributes(destination)) return false;
-  }
-  return false;
+  return storeCopy(path, [&](const std::string& destination) {
+    return platform::copyFile(path, destination, kStoredCopy);
+  }).has_value();
+}
+
+std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source) {
+  return storeCopy(path, [&](const std::string& destination) {
+    return platform::copyOpenFile(source, destination, kStoredCopy);
+  });
 }
 
 std::vector<QuarantineEntry> ListQuarantine() {

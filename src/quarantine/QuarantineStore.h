@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,11 @@ std::string SourceNameOf(const std::string& storedName);
 // is exact, written under a temporary name and renamed, readable and writable by the owner
 // only. The source is left in place. True when the copy is stored.
 bool PutInQuarantine(const std::string& path);
+
+// Stores a copy of `source`, the regular file found at `path` and already opened and checked
+// by the caller, as PutInQuarantine does (the copy is named after `path`, which is not opened
+// again). The stored name, or nullopt when no copy was stored.
+std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source);
 
 struct QuarantineEntry {
   std::string storedName;

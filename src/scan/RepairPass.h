@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ScanHit.h"
+
 #include <string>
 
 // The repair pass behind the results window's "Suivant": every ticked row not yet handled has
@@ -18,7 +20,7 @@ class RepairView {
   virtual int rowCount() const = 0;
   virtual bool rowChecked(int row) const = 0;
   virtual int rowImage(int row) const = 0;
-  virtual std::string rowPath(int row) const = 0;  // the raw bytes of the full path
+  virtual mScanFiles::Hit rowHit(int row) const = 0;  // the row's path and what the walk saw of it
   virtual void setRowImage(int row, int image) = 0;
   virtual std::string tag() const = 0;  // Tag of lvScan
   virtual void setTag(const std::string& tag) = 0;
@@ -30,7 +32,11 @@ class RepairView {
 // Stops a running walk, hides the window or marks the list "FIXED", then handles every ticked
 // row that still shows image 1: image 5 when its file is gone, image 6 when it is still there,
 // when the quarantine copy asked for could not be made (the file is then kept), or when the
-// path names a folder (nothing is ever deleted recursively; a link is removed, not its target).
+// path names a folder (nothing is ever deleted recursively; a link is removed, not its target,
+// and never copied into the quarantine, so with a copy asked for a link is kept).
+// The entry is reached again from the walk's root one folder at a time, never through a link,
+// and acted on only when every folder on the way and the entry itself are the ones the walk saw;
+// otherwise nothing is touched, the row gets image 6 and the log says the entry changed.
 void RunRepair(RepairView& view);
 
 }  // namespace scan

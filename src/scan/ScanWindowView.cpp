@@ -26,8 +26,8 @@ void ScanWindowView::setObjectsScanned(const std::string& count) { setCaption(&f
 void ScanWindowView::setMaliciousObjects(const std::string& count) { setCaption(&frmScan::lblMaliciousObjects, count); }
 void ScanWindowView::setOperation(const std::string& text) { setCaption(&frmScan::lblOperation, text); }
 
-void ScanWindowView::addHit(const std::string& threatName, const std::string& path) {
-  if (m_window) m_window->addHit(threatName, path);
+void ScanWindowView::addHit(const mScanFiles::Hit& hit) {
+  if (m_window) m_window->addHit(hit);
 }
 
 void ScanWindowView::showTotalScans(const std::string& total) {

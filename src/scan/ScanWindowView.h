@@ -24,7 +24,7 @@ class ScanWindowView : public scan::ScanDriverView {
   void setCurFile(const std::string& path) override;
   void setObjectsScanned(const std::string& count) override;
   void setMaliciousObjects(const std::string& count) override;
-  void addHit(const std::string& threatName, const std::string& path) override;
+  void addHit(const mScanFiles::Hit& hit) override;
 
   void showTotalScans(const std::string& total) override;
   void reopenResults() override;

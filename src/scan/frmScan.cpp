@@ -15,6 +15,9 @@
 #include <QPainter>
 #include <QTreeWidget>
 
+// A row keeps its whole hit for the repair.
+Q_DECLARE_METATYPE(mScanFiles::Hit)
+
 namespace {
 const QColor kDarkRed(192, 0, 0);
 const QColor kDarkBlue(0, 0, 192);
@@ -24,7 +27,7 @@ constexpr int kCaptionLeft = 360, kValueLeft = 2520, kRowHeight = 255;
 constexpr int kButtonTop = 5280;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
-
+constexpr int kHitRole = Qt::UserRole + 2;
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
               const QColor& colour = QColor()) {
@@ -128,7 +131,7 @@ class WindowRepairView : public scan::RepairView {
   int rowCount() const override { return m_window.lvScan->topLevelItemCount(); }
   bool rowChecked(int row) const override { return m_window.rowChecked(row); }
   int rowImage(int row) const override { return m_window.rowImage(row); }
-  std::string rowPath(int row) const override { return m_window.rowPath(row); }
+  mScanFiles::Hit rowHit(int row) const override { return m_window.rowHit(row); }
   void setRowImage(int row, int image) override { m_window.setRowImage(row, image); }
   std::string tag() const override { return m_window.lvScan->property("Tag").toString().toStdString(); }
   void setTag(const std::string& tag) override { m_window.lvScan->setProperty("Tag", QString::fromStdString(tag)); }
@@ -231,16 +234,18 @@ std::vector<std::string> frmScan::driveEntries() const {
   return entries;
 }
 
-void frmScan::addHit(const std::string& threatName, const std::string& path) {
-  auto* item = new QTreeWidgetItem({ui::displayText(threatName), ui::displayText(path)});
+void frmScan::addHit(const mScanFiles::Hit& hit) {
+  auto* item = new QTreeWidgetItem({ui::displayText(hit.threatName), ui::displayText(hit.path)});
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, Qt::Checked);
-  item->setData(1, kPathRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+  item->setData(1, kPathRole, QByteArray(hit.path.data(), static_cast<qsizetype>(hit.path.size())));
+  item->setData(1, kHitRole, QVariant::fromValue(hit));
   lvScan->addTopLevelItem(item);
   setRowImage(lvScan->topLevelItemCount() - 1, scan::kImageFound);
 }
 
 QTreeWidgetItem* frmScan::row(int index) const { return lvScan->topLevelItem(index); }
+mScanFiles::Hit frmScan::rowHit(int index) const { return row(index)->data(1, kHitRole).value<mScanFiles::Hit>(); }
 std::string frmScan::rowPath(int index) const { return row(index)->data(1, kPathRole).toByteArray().toStdString(); }
 int frmScan::rowImage(int index) const { return row(index)->data(0, kImageRole).toInt(); }
 bool frmScan::rowChecked(int index) const { return row(index)->checkState(0) == Qt::Checked; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ScanHit.h"
+
 #include <QWidget>
 
 #include <array>
@@ -25,9 +27,11 @@ class frmScan : public QWidget {
  public:
   explicit frmScan(QWidget* owner = nullptr);
 
-  // Adds a ticked row with image 1: the threat name, the path shown as text and kept as raw bytes.
-  void addHit(const std::string& threatName, const std::string& path);
-  // The raw bytes of a row's path, its image number and whether its box is ticked.
+  // Adds a ticked row with image 1: the threat name, the path shown as text and kept as raw
+  // bytes, and what the walk saw of the entry, kept for the repair.
+  void addHit(const mScanFiles::Hit& hit);
+  // A row's hit, the raw bytes of its path, its image number and whether its box is ticked.
+  mScanFiles::Hit rowHit(int row) const;
   std::string rowPath(int row) const;
   int rowImage(int row) const;
   void setRowImage(int row, int image);

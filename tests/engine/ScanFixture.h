@@ -33,7 +33,10 @@ class FakeScanViewOf : public Base {
   void setCurFile(const std::string& path) override { curFile = path; }
   void setObjectsScanned(const std::string& count) override { objectsScanned = count; }
   void setMaliciousObjects(const std::string& count) override { maliciousObjects = count; }
-  void addHit(const std::string& threatName, const std::string& path) override { hits.emplace_back(threatName, path); }
+  void addHit(const mScanFiles::Hit& hit) override {
+    hits.emplace_back(hit.threatName, hit.path);
+    seen.push_back(hit);
+  }
 
   std::vector<std::string> hitPaths() const {
     std::vector<std::string> paths;
@@ -46,7 +49,8 @@ class FakeScanViewOf : public Base {
   std::string curFile;
   std::string objectsScanned;
   std::string maliciousObjects;
-  std::vector<std::pair<std::string, std::string>> hits;
+  std::vector<std::pair<std::string, std::string>> hits;  // threat name and path of each hit
+  std::vector<mScanFiles::Hit> seen;                      // each hit whole
 };
 using FakeScanView = FakeScanViewOf<>;
 

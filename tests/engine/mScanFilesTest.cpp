@@ -12,7 +12,10 @@
 #ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -258,7 +261,44 @@ TEST_F(WalkerTest, SymbolicLinksAreLookedUpButNeverFollowed) {
 #endif
 }
 
+TEST_F(WalkerTest, OnlyTheExactNameIsAHit) {
+  // Windows drops blanks at the end of a name; those at its start it keeps.
+#ifdef _WIN32
+  const std::vector<std::string> padded = {" evil.exe", "\tevil.exe"};
+#else
+  const std::vector<std::string> padded = {" evil.exe", "evil.exe ", "\tevil.exe", "evil.exe\f", " evil.exe\v"};
+#endif
+  for (const auto& name : padded) touch(tree / name);
+  touch(tree / "evil.exe");
+  EXPECT_TRUE(scan(tree.path()));
+  EXPECT_EQ(view.hitPaths(), std::vector<std::string>{tree / "evil.exe"});
+  EXPECT_EQ(mScanFiles::ObjectsScanned(), static_cast<double>(padded.size() + 1));
+}
+
 #ifndef _WIN32
+// A folder bound inside itself has the device of its parent and would be walked again at every
+// level. The bind mount needs root and a mount namespace of its own: the scan runs in a child
+// process that unshares its mounts, and the mounts go with it.
+TEST_F(WalkerTest, FolderBoundInsideItselfIsWalkedOnce) {
+  if (geteuid() != 0) GTEST_SKIP() << "a bind mount needs root";
+  makeFolder(tree / "a/b/c");
+  touch(tree / "a/evil.exe");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool mounted = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                         mount((tree / "a").c_str(), (tree / "a/b").c_str(), nullptr, MS_BIND, nullptr) == 0;
+    if (!mounted) _exit(77);
+    const bool once = scan(tree.path()) && view.hitPaths() == std::vector<std::string>{tree / "a/evil.exe"};
+    _exit(once ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "this system refuses a private mount namespace (unshare or mount failed)";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 // A fresh folder for a tree of thousands of folders: in memory (/dev/shm) where the system has
 // it, since making and removing such a tree on a busy disk takes most of a minute.
 std::string folderForBigTree(const TempFolder& fallback) {

@@ -5,6 +5,7 @@
 #include "quarantine/QuarantineStore.h"
 #include "scan/RepairPass.h"
 #include "support/TempFolder.h"
+#include "support/WalkedHits.h"
 #include "ui/ActionLabel.h"
 #include "ui/OrventoFrm.h"
 
@@ -83,7 +84,7 @@ void tst_frmScan::listHasSixImagesTwoColumnsAndCheckedRowsWithRawPaths() {
   QCOMPARE(window.lvScan->headerItem()->text(1), QStringLiteral("Nom de fichiers"));
 
   const std::string path = "/tmp/caf\xE9/evil.exe";
-  window.addHit("DEMO", path);
+  window.addHit({"DEMO", path, 0, {}, {}});
   QCOMPARE(window.lvScan->topLevelItemCount(), 1);
   QTreeWidgetItem* row = window.lvScan->topLevelItem(0);
   QCOMPARE(row->text(0), QStringLiteral("DEMO"));
@@ -122,8 +123,8 @@ void tst_frmScan::suivantRepairsTickedRowsThenHides() {
   writeFile(tree / "later.exe", "later");
   frmScan window;
   window.show();
-  window.addHit("DEMO", odd);
-  window.addHit("DEMO", tree / "later.exe");
+  window.addHit(walkedHit(tree.path(), odd));
+  window.addHit(walkedHit(tree.path(), tree / "later.exe"));
   window.lvScan->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
   window.lblGoFix->setEnabled(true);
   QTest::mouseClick(window.lblGoFix, Qt::LeftButton);

@@ -6,11 +6,19 @@
 #include "quarantine/QuarantineStore.h"
 #include "../engine/ScanFixture.h"
 #include "support/TempFolder.h"
+#include "support/WalkedHits.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sys/stat.h>
+
+#ifndef _WIN32
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 using namespace testing_support;
@@ -19,7 +27,7 @@ namespace fs = std::filesystem;
 struct Row {
   bool checked = true;
   int image = scan::kImageFound;
-  std::string path;
+  mScanFiles::Hit hit;
 };
 
 class FakeRepairView : public scan::RepairView {
@@ -27,7 +35,7 @@ class FakeRepairView : public scan::RepairView {
   int rowCount() const override { return static_cast<int>(rows.size()); }
   bool rowChecked(int row) const override { return rows[row].checked; }
   int rowImage(int row) const override { return rows[row].image; }
-  std::string rowPath(int row) const override { return rows[row].path; }
+  mScanFiles::Hit rowHit(int row) const override { return rows[row].hit; }
   void setRowImage(int row, int image) override { rows[row].image = image; }
   std::string tag() const override { return listTag; }
   void setTag(const std::string& tag) override { listTag = tag; }
@@ -48,7 +56,10 @@ class RepairPassTest : public ::testing::Test {
     writeFile(tree / name, bytes);
     return tree / name;
   }
-  void addRow(const std::string& path, bool checked = true) { view.rows.push_back(Row{checked, scan::kImageFound, path}); }
+  // A row for the entry `path` as a scan of the tree sees it.
+  void addRow(const std::string& path, bool checked = true) {
+    view.rows.push_back(Row{checked, scan::kImageFound, walkedHit(tree.path(), path)});
+  }
 
   ScopedLocations locations;
   TempFolder tree;
@@ -69,7 +80,7 @@ TEST_F(RepairPassTest, WithoutQuarantineTickedFilesAreDeletedAndCounted) {
   scan::RunRepair(view);
   for (const auto& row : view.rows) {
     EXPECT_EQ(row.image, scan::kImageRemoved);
-    EXPECT_FALSE(fs::exists(row.path));
+    EXPECT_FALSE(fs::exists(row.hit.path));
   }
   EXPECT_EQ(view.shownTotals, (std::vector<std::string>{"8", "9", "10"}));
   EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "10");
@@ -107,7 +118,8 @@ TEST_F(RepairPassTest, FailedQuarantineCopyKeepsTheFile) {
 }
 
 TEST_F(RepairPassTest, VanishedFileCountsAsRemoved) {
-  addRow(tree / "gone.exe");
+  addRow(file("gone.exe"));
+  fs::remove(tree / "gone.exe");
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
   EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "1");
@@ -170,8 +182,8 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
   GTEST_SKIP() << "makes the deletion fail with folder permission bits, which are POSIX";
 #else
   fs::create_directory(tree / "locked");
+  writeFile(tree / "locked/empty.exe", "");
   addRow(tree / "locked/empty.exe");
-  writeFile(view.rows[0].path, "");
   ASSERT_EQ(chmod((tree / "locked").c_str(), 0555), 0);
   EXPECT_TRUE(inProcessWithoutOverrides([&] {
     scan::RunRepair(view);
@@ -181,5 +193,131 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
   EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "0");
 #endif
 }
+
+// ---- What changed between the walk and the repair is never acted on ----
+
+// Lines of the activity log that contain `text`.
+int logLinesWith(const std::string& text) {
+  int count = 0;
+  const std::string logs = core::programFile("Logs");
+  if (!fs::exists(logs)) return 0;
+  for (const auto& day : fs::directory_iterator(logs)) {
+    const std::string content = readFile(day.path().string());
+    for (auto at = content.find(text); at != std::string::npos; at = content.find(text, at + 1)) ++count;
+  }
+  return count;
+}
+
+// A tree walked before each case changes it: "sub/evil.exe" in the scanned tree, and a file of
+// the same name in a folder outside it, which no repair may ever read or delete.
+class RepairGateTest : public RepairPassTest {
+ protected:
+  void SetUp() override {
+    settings::write(settings::LogFile, "1");
+    fs::create_directory(tree / "sub");
+    fs::create_directory(outside / "sub");
+    file("sub/evil.exe", "scanned");
+    writeFile(outside / "sub/evil.exe", "outside");
+    addRow(tree / "sub/evil.exe");
+    ASSERT_TRUE(view.rows[0].hit.entry.has_value());
+  }
+
+  // Repairs with and without a quarantine copy asked for; each time the row fails, the log says
+  // why and nothing outside the tree, nor in the quarantine, is touched.
+  void expectNothingTouched(const std::string& stillThere) {
+    for (const char* quarantine : {"1", "0"}) {
+      settings::write(settings::Quarintine, quarantine);
+      view.rows[0].image = scan::kImageFound;
+      scan::RunRepair(view);
+      EXPECT_EQ(view.rows[0].image, scan::kImageFailed) << "Quarintine=" << quarantine;
+      EXPECT_EQ(readFile(outside / "sub/evil.exe"), "outside");
+      EXPECT_TRUE(fs::exists(fs::symlink_status(stillThere)));
+    }
+    EXPECT_TRUE(ListQuarantine().empty());
+    EXPECT_TRUE(view.shownTotals.empty());
+    EXPECT_EQ(logLinesWith(tree / "sub/evil.exe was not removed: it changed since the scan"), 2);
+  }
+
+  TempFolder outside;
+};
+
+TEST_F(RepairGateTest, FileReplacedByAnotherFileIsKept) {
+  fs::remove(tree / "sub/evil.exe");
+  writeFile(tree / "sub/evil.exe", "a newer file");
+  expectNothingTouched(tree / "sub/evil.exe");
+  EXPECT_EQ(readFile(tree / "sub/evil.exe"), "a newer file");
+}
+
+TEST_F(RepairGateTest, FolderReplacedByAnotherFolderIsNotEntered) {
+  fs::rename(tree / "sub", tree / "moved");
+  fs::create_directory(tree / "sub");
+  writeFile(tree / "sub/evil.exe", "another folder's file");
+  expectNothingTouched(tree / "sub/evil.exe");
+  EXPECT_EQ(readFile(tree / "moved/evil.exe"), "scanned");
+}
+
+TEST_F(RepairGateTest, RootReplacedByAnotherFolderIsNotEntered) {
+  const std::string moved = tree.path() + ".moved";
+  fs::rename(tree.path(), moved);
+  fs::create_directories(tree / "sub");
+  writeFile(tree / "sub/evil.exe", "another tree's file");
+  expectNothingTouched(tree / "sub/evil.exe");
+  EXPECT_EQ(readFile(moved + "/sub/evil.exe"), "scanned");
+  fs::remove_all(moved);
+}
+
+#ifndef _WIN32
+TEST_F(RepairGateTest, FolderReplacedByALinkIsNeverFollowed) {
+  fs::rename(tree / "sub", tree / "moved");
+  fs::create_directory_symlink(outside / "sub", tree / "sub");
+  expectNothingTouched(tree / "sub");
+  EXPECT_EQ(readFile(tree / "moved/evil.exe"), "scanned");
+}
+
+TEST_F(RepairGateTest, FileReplacedByALinkIsNeitherReadNorRemoved) {
+  fs::remove(tree / "sub/evil.exe");
+  fs::create_symlink(outside / "sub/evil.exe", tree / "sub/evil.exe");
+  expectNothingTouched(tree / "sub/evil.exe");
+  EXPECT_TRUE(fs::is_symlink(tree / "sub/evil.exe"));
+}
+
+// A bind mount needs root and a mount namespace of its own, so that nothing outside the test
+// sees it: the case runs in a child process that unshares its mounts, and the mount goes with it.
+TEST_F(RepairGateTest, FolderReplacedByABindMountIsNotEntered) {
+  if (geteuid() != 0) GTEST_SKIP() << "a bind mount needs root";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool mounted = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                         mount((outside / "sub").c_str(), (tree / "sub").c_str(), nullptr, MS_BIND, nullptr) == 0;
+    if (!mounted) _exit(77);
+    settings::write(settings::Quarintine, "1");
+    scan::RunRepair(view);
+    _exit(view.rows[0].image == scan::kImageFailed && readFile(outside / "sub/evil.exe") == "outside" &&
+                  ListQuarantine().empty() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "this system refuses a private mount namespace (unshare or mount failed)";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(readFile(outside / "sub/evil.exe"), "outside");
+  EXPECT_EQ(readFile(tree / "sub/evil.exe"), "scanned");
+  EXPECT_EQ(logLinesWith(tree / "sub/evil.exe was not removed: it changed since the scan"), 1);
+}
+
+TEST_F(RepairPassTest, FlaggedLinkIsKeptWhenACopyIsAskedFor) {
+  settings::write(settings::Quarintine, "1");
+  const std::string target = file("target.exe", "target bytes");
+  fs::create_symlink(target, tree / "link.exe");
+  addRow(tree / "link.exe");
+  scan::RunRepair(view);
+  EXPECT_EQ(view.rows[0].image, scan::kImageFailed);
+  EXPECT_TRUE(fs::is_symlink(tree / "link.exe"));
+  EXPECT_EQ(readFile(target), "target bytes");
+  EXPECT_TRUE(ListQuarantine().empty());
+  EXPECT_TRUE(view.shownTotals.empty());
+}
+#endif
 
 }  // namespace

@@ -32,6 +32,17 @@ bool copyBytes(int source, posix::TempFile& target) {
     if (!target.write(buffer.data(), static_cast<std::size_t>(count))) return false;
   }
 }
+
+// Copies the open regular file `source`, from its first byte, to `destination` through a
+// temporary file beside it.
+bool copyFrom(int source, const std::string& destination, CopyOptions options) {
+  struct stat own;
+  if (fstat(source, &own) != 0 || !S_ISREG(own.st_mode) || lseek(source, 0, SEEK_SET) != 0) return false;
+  const posix::PathAt to(destination, posix::PathAt::Folder::Always);
+  if (!to.ok()) return false;
+  posix::TempFile output(to.folder(), options.ownerOnly);
+  return output.ok() && copyBytes(source, output) && output.commit(to.name(), options.replace);
+}
 }  // namespace
 
 std::optional<std::uint32_t> fileAttributes(const std::string& path) {
@@ -52,12 +63,11 @@ bool copyFile(const std::string& source, const std::string& destination, CopyOpt
   if (!from.ok()) return false;
   // Non-blocking so that a FIFO given as the source fails at once instead of waiting for a writer.
   const posix::Descriptor input(openat(from.folder(), from.name(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  struct stat own;
-  if (!input.ok() || fstat(input.get(), &own) != 0 || !S_ISREG(own.st_mode)) return false;
-  const posix::PathAt to(destination, posix::PathAt::Folder::Always);
-  if (!to.ok()) return false;
-  posix::TempFile output(to.folder(), options.ownerOnly);
-  return output.ok() && copyBytes(input.get(), output) && output.commit(to.name(), options.replace);
+  return input.ok() && copyFrom(input.get(), destination, options);
+}
+
+bool copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options) {
+  return source.valid() && copyFrom(static_cast<int>(source.handle()), destination, options);
 }
 
 bool deleteFile(const std::string& path) {

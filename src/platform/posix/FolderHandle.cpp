@@ -32,8 +32,19 @@ std::optional<std::uint32_t> listedAttributes(int folder, const dirent& entry) {
   }
 }
 
+EntryKind kindOf(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::File;
+  if (S_ISDIR(mode)) return EntryKind::Folder;
+  if (S_ISLNK(mode)) return EntryKind::Link;
+  return EntryKind::Other;
+}
+
+EntryIdentity identityOf(const struct stat& status) {
+  return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)}, kindOf(status.st_mode)};
+}
+
 // The identity of the open folder `fd`, or nullopt (and `fd` closed) when it cannot be read.
-std::optional<FolderId> identify(int fd) {
+std::optional<FolderId> identifyFolder(int fd) {
   struct stat status;
   if (fd < 0) return std::nullopt;
   if (fstat(fd, &status) != 0) {
@@ -65,14 +76,14 @@ FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
 FolderHandle FolderHandle::open(const std::string& path) {
   const posix::PathAt at(path.empty() ? std::string(".") : path);
   const int fd = at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1;
-  const auto id = identify(fd);
+  const auto id = identifyFolder(fd);
   return id ? FolderHandle(fd, *id) : FolderHandle();
 }
 
 FolderHandle FolderHandle::openChild(const std::string& name) const {
   if (!valid()) return {};
   const int fd = openat(static_cast<int>(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW);
-  const auto id = identify(fd);
+  const auto id = identifyFolder(fd);
   if (!id) return {};
   if (id->device != m_id.device) {
     close(fd);
@@ -84,7 +95,7 @@ FolderHandle FolderHandle::openChild(const std::string& name) const {
 FolderHandle FolderHandle::openParent(const FolderId& expected) const {
   if (!valid()) return {};
   const int fd = openat(static_cast<int>(m_handle), "..", kOpenFlags);
-  const auto id = identify(fd);
+  const auto id = identifyFolder(fd);
   if (!id) return {};
   if (!(*id == expected)) {
     close(fd);
@@ -129,6 +140,33 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
   if (!valid()) return std::nullopt;
   return posix::attributesAt(static_cast<int>(m_handle), name.c_str(), name);
+}
+
+std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) const {
+  struct stat status;
+  if (!valid() || fstatat(static_cast<int>(m_handle), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  return identityOf(status);
+}
+
+OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expected) const {
+  if (!valid()) return {};
+  // Non-blocking so that a FIFO put in the file's place fails at once instead of waiting for a writer.
+  OpenFile file(openat(static_cast<int>(m_handle), name.c_str(),
+                       O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+  struct stat status;
+  if (!file.valid() || fstat(static_cast<int>(file.handle()), &status) != 0) return {};
+  if (!(identityOf(status) == EntryIdentity{expected, EntryKind::File})) return {};
+  return file;
+}
+
+Removal FolderHandle::removeEntry(const std::string& name, const EntryIdentity& expected) const {
+  if (expected.kind == EntryKind::Folder) return Removal::Failed;
+  const auto found = identify(name);
+  if (!found) return Removal::Gone;
+  if (!(*found == expected)) return Removal::Changed;
+  // unlinkat without AT_REMOVEDIR never removes a folder, and removes a link itself.
+  if (unlinkat(static_cast<int>(m_handle), name.c_str(), 0) == 0) return Removal::Removed;
+  return errno == ENOENT ? Removal::Gone : Removal::Failed;
 }
 
 }  // namespace platform

@@ -66,15 +66,12 @@ bool copyBytes(HANDLE from, HANDLE to) {
     if (!WriteFile(to, buffer.data(), got, &written, nullptr) || written != got) return false;
   }
 }
-}  // namespace
 
-bool copyFile(const std::string& source, const std::string& destination, CopyOptions options) {
-  // The bytes are copied by hand rather than with CopyFileA, which would also carry the
-  // source's read-only, hidden and system attributes and could not create the copy with the
-  // owner-only rights from the start.
-  win32::Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!from) return false;
+// Copies the open file `from`, from its first byte, to `destination`. The bytes are copied by
+// hand rather than with CopyFileA, which would also carry the source's read-only, hidden and
+// system attributes and could not create the copy with the owner-only rights from the start.
+bool copyFrom(HANDLE from, const std::string& destination, CopyOptions options) {
+  if (!SetFilePointerEx(from, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return false;
   std::unique_ptr<OwnerOnlySecurity> security;
   if (options.ownerOnly) {
     security = std::make_unique<OwnerOnlySecurity>();
@@ -85,7 +82,7 @@ bool copyFile(const std::string& source, const std::string& destination, CopyOpt
   {
     win32::Handle to = createTemporary(destination, security ? security->attributes() : nullptr, temporary);
     if (!to) return false;
-    copied = copyBytes(from.get(), to.get()) && FlushFileBuffers(to.get());
+    copied = copyBytes(from, to.get()) && FlushFileBuffers(to.get());
   }
   // Without MOVEFILE_REPLACE_EXISTING the rename fails when the destination exists, so a copy
   // that must not replace can never overwrite a file that appeared meanwhile.
@@ -93,6 +90,17 @@ bool copyFile(const std::string& source, const std::string& destination, CopyOpt
   if (copied && MoveFileExA(temporary.c_str(), destination.c_str(), flags)) return true;
   DeleteFileA(temporary.c_str());
   return false;
+}
+}  // namespace
+
+bool copyFile(const std::string& source, const std::string& destination, CopyOptions options) {
+  win32::Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  return from && copyFrom(from.get(), destination, options);
+}
+
+bool copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options) {
+  return source.valid() && copyFrom(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(source.handle())), destination, options);
 }
 
 }  // namespace platform

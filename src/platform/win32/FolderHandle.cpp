@@ -40,6 +40,36 @@ std::wstring pathOf(std::int64_t handle) {
   return path;
 }
 
+FolderId idOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+std::optional<EntryIdentity> identityOf(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  const DWORD attributes = info.dwFileAttributes;
+  const EntryKind kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? EntryKind::Link
+                         : (attributes & FILE_ATTRIBUTE_DIRECTORY)   ? EntryKind::Folder
+                         : (attributes & FILE_ATTRIBUTE_DEVICE)      ? EntryKind::Other
+                                                                     : EntryKind::File;
+  return EntryIdentity{idOf(info), kind};
+}
+
+// Opens the entry `name` of the open folder `folder` itself: a reparse point is opened, never
+// what it leads to. INVALID_HANDLE_VALUE (with the system's error) when it cannot be opened.
+HANDLE openEntry(std::int64_t folder, const std::string& name, DWORD access, DWORD flags = 0) {
+  if (name.empty() || name.find_first_of("\\/") != std::string::npos) {
+    SetLastError(ERROR_INVALID_NAME);
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::wstring path = pathOf(folder);
+  if (path.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW((path + L"\\" + wide(name)).c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | flags, nullptr);
+}
+
+bool isMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 struct OpenFolder {
   HANDLE handle;
   FolderId id;
@@ -60,8 +90,7 @@ std::optional<OpenFolder> openFolder(const std::wstring& path, bool ownEntry) {
     CloseHandle(handle);
     return std::nullopt;
   }
-  return OpenFolder{handle, {info.dwVolumeSerialNumber,
-                             (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow}};
+  return OpenFolder{handle, idOf(info)};
 }
 }  // namespace
 
@@ -140,6 +169,34 @@ std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name)
   const DWORD attributes = GetFileAttributesW((path + L"\\" + wide(name)).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   return attributes;
+}
+
+std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) const {
+  if (!valid()) return std::nullopt;
+  const win32::Handle entry(openEntry(m_handle, name, FILE_READ_ATTRIBUTES));
+  return entry ? identityOf(entry.get()) : std::nullopt;
+}
+
+OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expected) const {
+  if (!valid()) return {};
+  OpenFile file(reinterpret_cast<std::intptr_t>(openEntry(m_handle, name, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN)));
+  if (!file.valid()) return {};
+  const auto found = identityOf(handleOf(file.handle()));
+  if (!found || !(*found == EntryIdentity{expected, EntryKind::File})) return {};
+  return file;
+}
+
+Removal FolderHandle::removeEntry(const std::string& name, const EntryIdentity& expected) const {
+  if (!valid() || expected.kind == EntryKind::Folder) return Removal::Failed;
+  // The entry is checked and deleted through the one handle, so what is deleted is what was checked.
+  const win32::Handle entry(openEntry(m_handle, name, DELETE | FILE_READ_ATTRIBUTES));
+  if (!entry) return isMissing(GetLastError()) ? Removal::Gone : Removal::Failed;
+  const auto found = identityOf(entry.get());
+  if (!found || !(*found == expected)) return Removal::Changed;
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  if (SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
+    return Removal::Removed;
+  return Removal::Failed;
 }
 
 }  // namespace platform

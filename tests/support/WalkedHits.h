@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/Locations.h"
+#include "engine/SignatureDb.h"
+#include "engine/mScanFiles.h"
+#include "support/TempFolder.h"
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Keeps every hit a walk makes.
+class HitRecorder : public mScanFiles::ScanView {
+ public:
+  bool visible() const override { return true; }
+  void close() override {}
+  void setCurFile(const std::string&) override {}
+  void setObjectsScanned(const std::string&) override {}
+  void setMaliciousObjects(const std::string&) override {}
+  void addHit(const mScanFiles::Hit& hit) override { hits.push_back(hit); }
+
+  std::vector<mScanFiles::Hit> hits;
+};
+
+// The hits a scan of `root` makes with a signature database that names each of `names`
+// (written into the program folder, which a ScopedLocations must make a private one).
+inline std::vector<mScanFiles::Hit> walkedHits(const std::string& root, const std::vector<std::string>& names) {
+  std::string text = "[scanfiles]\r\n";
+  for (const auto& name : names) text += name + "=Demo\r\n";
+  writeFile(core::programFile(kScanDatabase), text);
+  SignatureDb.setPath(core::programFile(kScanDatabase));
+  SignatureDb.setSection("SCANFILES");
+  HitRecorder recorder;
+  mScanFiles::StartScan("*.*", root, recorder, {});
+  return recorder.hits;
+}
+
+// The hit a scan of `root` makes on the entry `path` below it; a hit with the path alone (which
+// no repair acts on) when the scan makes none.
+inline mScanFiles::Hit walkedHit(const std::string& root, const std::string& path) {
+  for (const auto& hit : walkedHits(root, {FileNameOf(path)}))
+    if (hit.path == path) return hit;
+  return mScanFiles::Hit{"DEMO", path, 0, {}, {}};
+}
+
+}  // namespace testing_support
