@@ -24,12 +24,15 @@ class HitRecorder : public mScanFiles::ScanView {
 };
 
 // The hits a scan of `root` makes with a signature database that names each of `names`
-// (written into the program folder, which a ScopedLocations must make a private one).
+// (written into the program folder, which a ScopedLocations must make a private one). Each
+// call writes a database file of its own, so that no reader takes it for the previous one.
 inline std::vector<mScanFiles::Hit> walkedHits(const std::string& root, const std::vector<std::string>& names) {
+  static int calls = 0;
   std::string text = "[scanfiles]\r\n";
   for (const auto& name : names) text += name + "=Demo\r\n";
-  writeFile(core::programFile(kScanDatabase), text);
-  SignatureDb.setPath(core::programFile(kScanDatabase));
+  const std::string database = core::programFile("walked-" + std::to_string(++calls) + ".dll");
+  writeFile(database, text);
+  SignatureDb.setPath(database);
   SignatureDb.setSection("SCANFILES");
   HitRecorder recorder;
   mScanFiles::StartScan("*.*", root, recorder, {});
