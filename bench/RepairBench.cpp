@@ -11,6 +11,7 @@
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
 #include "scan/RepairPass.h"
+#include "support/WalkedHits.h"
 
 #include <algorithm>
 #include <chrono>
@@ -46,17 +47,6 @@ std::vector<std::string> makeFiles(const std::string& root) {
   }
   return paths;
 }
-
-class HitList : public mScanFiles::ScanView {
- public:
-  bool visible() const override { return true; }
-  void close() override {}
-  void setCurFile(const std::string&) override {}
-  void setObjectsScanned(const std::string&) override {}
-  void setMaliciousObjects(const std::string&) override {}
-  void addHit(const mScanFiles::Hit& hit) override { hits.push_back(hit); }
-  std::vector<mScanFiles::Hit> hits;
-};
 
 class Rows : public scan::RepairView {
  public:
@@ -117,7 +107,7 @@ int main() {
 
   const auto walked = [&] {
     makeFiles(root);
-    HitList list;
+    testing_support::HitRecorder list;
     mScanFiles::StartScan("*.*", root, list, {});
     return Rows(std::move(list.hits));
   };

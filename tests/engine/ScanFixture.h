@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -14,6 +15,8 @@
 
 #ifndef _WIN32
 #include <linux/capability.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,7 +78,40 @@ class ScanFixture : public ::testing::Test {
   TempFolder tree;
 };
 
+// Lines of today's activity log that contain `text`.
+inline int logLinesWith(const std::string& text) {
+  int count = 0;
+  const std::string logs = core::programFile("Logs");
+  if (!std::filesystem::exists(logs)) return 0;
+  for (const auto& file : std::filesystem::directory_iterator(logs)) {
+    const std::string content = readFile(file.path().string());
+    for (std::size_t at = content.find(text); at != std::string::npos; at = content.find(text, at + 1)) ++count;
+  }
+  return count;
+}
+
 #ifndef _WIN32
+enum class MountedCheck { Passed, Failed, Refused };
+
+// Runs `check` in a child process with a mount namespace of its own, after binding each first
+// folder of `binds` onto its second: nobody else sees the mounts, and they go with the child.
+// Refused when the system gives no such namespace (it needs root).
+inline MountedCheck withBindMounts(const std::vector<std::pair<std::string, std::string>>& binds,
+                                   const std::function<bool()>& check) {
+  const pid_t child = fork();
+  if (child < 0) return MountedCheck::Refused;
+  if (child == 0) {
+    bool mounted = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    for (const auto& [source, target] : binds)
+      mounted = mounted && mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    _exit(!mounted ? 77 : check() ? 0 : 1);
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return MountedCheck::Failed;
+  if (WEXITSTATUS(status) == 77) return MountedCheck::Refused;
+  return WEXITSTATUS(status) == 0 ? MountedCheck::Passed : MountedCheck::Failed;
+}
+
 // Runs `check` in a child process that has dropped root's rights to read, search and write any
 // folder, so that folder permissions apply to it as to any user; true when `check` returned true.
 inline bool inProcessWithoutOverrides(const std::function<bool()>& check) {

@@ -14,9 +14,6 @@
 #include <sys/stat.h>
 
 #ifndef _WIN32
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -196,18 +193,6 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
 
 // ---- What changed between the walk and the repair is never acted on ----
 
-// Lines of the activity log that contain `text`.
-int logLinesWith(const std::string& text) {
-  int count = 0;
-  const std::string logs = core::programFile("Logs");
-  if (!fs::exists(logs)) return 0;
-  for (const auto& day : fs::directory_iterator(logs)) {
-    const std::string content = readFile(day.path().string());
-    for (auto at = content.find(text); at != std::string::npos; at = content.find(text, at + 1)) ++count;
-  }
-  return count;
-}
-
 // A tree walked before each case changes it: "sub/evil.exe" in the scanned tree, and a file of
 // the same name in a folder outside it, which no repair may ever read or delete.
 class RepairGateTest : public RepairPassTest {
@@ -282,27 +267,16 @@ TEST_F(RepairGateTest, FileReplacedByALinkIsNeitherReadNorRemoved) {
   EXPECT_TRUE(fs::is_symlink(tree / "sub/evil.exe"));
 }
 
-// A bind mount needs root and a mount namespace of its own, so that nothing outside the test
-// sees it: the case runs in a child process that unshares its mounts, and the mount goes with it.
 TEST_F(RepairGateTest, FolderReplacedByABindMountIsNotEntered) {
   if (geteuid() != 0) GTEST_SKIP() << "a bind mount needs root";
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const bool mounted = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                         mount((outside / "sub").c_str(), (tree / "sub").c_str(), nullptr, MS_BIND, nullptr) == 0;
-    if (!mounted) _exit(77);
-    settings::write(settings::Quarintine, "1");
+  settings::write(settings::Quarintine, "1");
+  const auto result = withBindMounts({{outside / "sub", tree / "sub"}}, [&] {
     scan::RunRepair(view);
-    _exit(view.rows[0].image == scan::kImageFailed && readFile(outside / "sub/evil.exe") == "outside" &&
-                  ListQuarantine().empty() ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "this system refuses a private mount namespace (unshare or mount failed)";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(readFile(outside / "sub/evil.exe"), "outside");
+    return view.rows[0].image == scan::kImageFailed && readFile(outside / "sub/evil.exe") == "outside" &&
+           ListQuarantine().empty();
+  });
+  if (result == MountedCheck::Refused) GTEST_SKIP() << "this system refuses a private mount namespace";
+  EXPECT_EQ(result, MountedCheck::Passed);
   EXPECT_EQ(readFile(tree / "sub/evil.exe"), "scanned");
   EXPECT_EQ(logLinesWith(tree / "sub/evil.exe was not removed: it changed since the scan"), 1);
 }
