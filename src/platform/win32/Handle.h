@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace platform::win32 {
 
 // A kernel handle closed when the object goes; null and INVALID_HANDLE_VALUE both mean none.
@@ -16,6 +18,8 @@ class Handle {
 
   HANDLE get() const { return m_handle; }
   explicit operator bool() const { return m_handle != nullptr; }
+  // Gives the handle up to the caller, who closes it.
+  HANDLE release() { return std::exchange(m_handle, nullptr); }
 
  private:
   HANDLE m_handle;
