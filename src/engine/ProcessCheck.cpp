@@ -5,6 +5,8 @@
 #include "platform/Platform.h"
 #include "process/mdlProcess.h"
 
+#include <utility>
+
 namespace ProcessCheck {
 
 Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId, std::uint64_t startTime) {

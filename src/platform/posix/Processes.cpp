@@ -177,21 +177,6 @@ bool terminateProcess(std::uint32_t processId) {
   return kill(static_cast<pid_t>(processId), SIGKILL) == 0;
 }
 
-ProcessHandle::~ProcessHandle() { release(); }
-
-ProcessHandle::ProcessHandle(ProcessHandle&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_open(std::exchange(other.m_open, false)), m_judged(std::move(other.m_judged)) {}
-
-ProcessHandle& ProcessHandle::operator=(ProcessHandle&& other) noexcept {
-  if (this != &other) {
-    release();
-    m_handle = std::exchange(other.m_handle, -1);
-    m_open = std::exchange(other.m_open, false);
-    m_judged = std::move(other.m_judged);
-  }
-  return *this;
-}
-
 void ProcessHandle::release() {
   if (m_handle >= 0) close(static_cast<int>(m_handle));
   m_handle = -1;

@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace platform::win32 {
+
+// A handle kept in a platform object's 64-bit handle field, back as the system's type.
+inline HANDLE handleOf(std::int64_t value) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); }
 
 // A kernel handle closed when the object goes; null and INVALID_HANDLE_VALUE both mean none.
 class Handle {

@@ -50,8 +50,6 @@ std::optional<ProcessInfo> describe(DWORD processId) {
   return describe(process.get(), processId);
 }
 
-HANDLE handleOf(std::int64_t value) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); }
-
 bool running(HANDLE process) {
   DWORD exitCode = 0;
   return GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
@@ -78,21 +76,6 @@ bool terminateProcess(std::uint32_t processId) {
   // A process that has already ended can still be opened while someone holds a handle to it;
   // it is not reported as terminated by this call.
   return running(process.get()) && TerminateProcess(process.get(), 0);
-}
-
-ProcessHandle::~ProcessHandle() { release(); }
-
-ProcessHandle::ProcessHandle(ProcessHandle&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_open(std::exchange(other.m_open, false)), m_judged(std::move(other.m_judged)) {}
-
-ProcessHandle& ProcessHandle::operator=(ProcessHandle&& other) noexcept {
-  if (this != &other) {
-    release();
-    m_handle = std::exchange(other.m_handle, -1);
-    m_open = std::exchange(other.m_open, false);
-    m_judged = std::move(other.m_judged);
-  }
-  return *this;
 }
 
 void ProcessHandle::release() {
