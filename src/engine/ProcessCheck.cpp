@@ -5,14 +5,20 @@
 #include "platform/Platform.h"
 #include "process/mdlProcess.h"
 
+#include <utility>
+
 namespace ProcessCheck {
 
-Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId) {
+Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId, std::uint64_t startTime) {
   std::string threat = LookupThreat(imagePath);
   if (threat.empty()) return {kClean, kNoAction};
   if (processId == platform::currentProcessId()) return {std::move(threat), kNoAction};
-  mMain::WriteLog(FileNameOf(imagePath) + ", a running process, is found as malicious. Suspsending: " + threat);
-  mdlProcess::SuspendProcess(processId);
+  const std::string found = FileNameOf(imagePath) + ", a running process, is found as malicious";
+  if (!mdlProcess::SuspendProcess(platform::ProcessInfo{processId, imagePath, startTime})) {
+    mMain::WriteLog(found + " but could not be suspended: " + threat);
+    return {std::move(threat), kNoAction};
+  }
+  mMain::WriteLog(found + ". Suspsending: " + threat);
   return {std::move(threat), kSuspended};
 }
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// The running-process check: is a process's image a known threat? If so the finding is logged
-// and the process suspended, at every call.
+// The running-process check: is a process's image a known threat? If so the process is suspended
+// and the outcome logged, at every call.
 namespace ProcessCheck {
 
 // The verdict columns of the process's row.
@@ -17,9 +17,12 @@ inline constexpr const char* kClean = "No";
 inline constexpr const char* kNoAction = "N/A";
 inline constexpr const char* kSuspended = "Application Suspended";
 
-// Looks the file name of `imagePath` up in the signature database. On a hit writes the log line
-// and suspends `processId`, except the program's own process, which is never suspended (its row
-// shows the threat name with "N/A" and no line is logged, since nothing is suspended).
-Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId);
+// Looks the file name of `imagePath` up in the signature database. On a hit suspends the listed
+// process (`processId`, started at `startTime`), and only that process: never a later one given
+// the same identifier. When the suspension took effect the row shows "Application Suspended" and
+// the log says so; when it did not (the process has ended, or may not be signalled) the row shows
+// "N/A" and the log line says the process could not be suspended. The program's own process is
+// never suspended: its row shows the threat name with "N/A" and nothing is logged.
+Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId, std::uint64_t startTime);
 
 }  // namespace ProcessCheck

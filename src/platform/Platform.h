@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The operating system behind the program: files and folders, dates, processes and the
@@ -232,8 +233,45 @@ struct ThreadInfo {
 // Every thread of the machine the program can see.
 std::vector<ThreadInfo> threadSnapshot();
 
-// Suspends one thread (on Linux the whole process stops).
+// Suspends one thread (on Linux the whole process stops). Unchecked: it acts on whatever process
+// the identifiers name at the moment of the call; to act on a process that was judged, open a
+// ProcessHandle and suspend through it.
 bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId);
+
+// A process held by its identity, so that a signal reaches exactly the process that was judged
+// and never a later one given the same identifier. Opening checks that the identifier still
+// names that process (same start time and image path). On Linux the handle is a pidfd, opened
+// before that check and signalled through; where the system has no pidfds, the start time and
+// image are checked again right before each signal. On Windows the process is opened once: the
+// open handle keeps its identifier from being given to another process. Move-only.
+class ProcessHandle {
+ public:
+  ProcessHandle() = default;
+  ~ProcessHandle();
+  ProcessHandle(ProcessHandle&& other) noexcept;
+  ProcessHandle& operator=(ProcessHandle&& other) noexcept;
+  ProcessHandle(const ProcessHandle&) = delete;
+  ProcessHandle& operator=(const ProcessHandle&) = delete;
+
+  // Opens the process `judged` names; not valid when it has ended or is now another process.
+  static ProcessHandle open(const ProcessInfo& judged);
+
+  bool valid() const { return m_open; }
+  std::uint32_t processId() const { return m_judged.processId; }
+
+  // Suspends the thread `threadId` of this process; on Linux the whole process stops, whichever of
+  // its threads is named. False when the process has ended, when the thread is not one of its own
+  // (Windows, and Linux without pidfds), or when the system refuses.
+  bool suspendThread(std::uint32_t threadId) const;
+
+ private:
+  ProcessHandle(std::int64_t handle, ProcessInfo judged) : m_handle(handle), m_open(true), m_judged(std::move(judged)) {}
+  void release();
+
+  std::int64_t m_handle = -1;  // pidfd, or HANDLE on Windows; -1 on Linux without pidfds
+  bool m_open = false;
+  ProcessInfo m_judged;
+};
 
 // Ends a process at once (a suspended one too).
 bool terminateProcess(std::uint32_t processId);

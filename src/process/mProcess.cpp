@@ -38,12 +38,15 @@ std::vector<ProcessEntry> ListProcesses() {
 void KillProcess(std::uint32_t processId) { platform::terminateProcess(processId); }
 
 void RefreshProcessList(ProcessListView& view) {
-  // Only a platform that supports the monitor gets a list; elsewhere the refusal has ended the program.
-  if (CheckPlatform() != 2) return;
-  view.clear();
+  const std::uint16_t platformId = CheckPlatform();
+  // On the Windows 95 family the refusal has ended the program (a test's hook returns instead).
+  if (platformId == 1) return;
+  // Only the family that supports the monitor starts from an empty list; any other identifier
+  // keeps the rows and appends the new ones after them.
+  if (platformId == 2) view.clear();
   for (const ProcessEntry& entry : ListProcesses()) {
     const int row = view.addRow(entry.ImagePath);
-    const auto verdict = ProcessCheck::CheckRunningProcess(entry.ImagePath, entry.ProcessId);
+    const auto verdict = ProcessCheck::CheckRunningProcess(entry.ImagePath, entry.ProcessId, entry.StartTime);
     view.setSubItems(row, verdict.status, verdict.action);
     view.setTag(row, entry.ProcessId, entry.StartTime);
   }

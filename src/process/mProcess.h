@@ -41,7 +41,9 @@ std::vector<ProcessEntry> ListProcesses();
 // Ends the process at once. No result: a failure is silent.
 void KillProcess(std::uint32_t processId);
 
-// Rebuilds the monitor's list: the platform test, then one checked row per listed process.
+// Rebuilds the monitor's list: the platform test, then one checked row per listed process. The
+// rows are cleared first on identifier 2 only; under any other the new rows follow the old ones,
+// and identifier 1 (whose refusal ends the program) lists nothing.
 void RefreshProcessList(ProcessListView& view);
 
 }  // namespace mProcess

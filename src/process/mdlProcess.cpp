@@ -12,17 +12,21 @@ int ListThreads(std::uint32_t /*processId*/) {
   return static_cast<int>(threadList.size()) - 1;
 }
 
-void SuspendProcess(std::uint32_t processId) {
-  if (processId == platform::currentProcessId()) return;
-  const int last = ListThreads(processId);
+bool SuspendProcess(const platform::ProcessInfo& judged) {
+  if (judged.processId == platform::currentProcessId()) return false;
+  const auto process = platform::ProcessHandle::open(judged);
+  if (!process.valid()) return false;
+  bool suspended = false;
+  const int last = ListThreads(judged.processId);
   for (int i = 0; i <= last; ++i) {
     const auto& thread = threadList[static_cast<std::size_t>(i)];
-    if (thread.ownerProcessId == processId) SuspendThreadById(thread.threadId, thread.ownerProcessId);
+    if (thread.ownerProcessId == judged.processId && SuspendThreadById(thread.threadId, process)) suspended = true;
   }
+  return suspended;
 }
 
-void SuspendThreadById(std::uint32_t threadId, std::uint32_t ownerProcessId) {
-  platform::suspendThread(ownerProcessId, threadId);
+bool SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner) {
+  return owner.suspendThread(threadId);
 }
 
 }  // namespace mdlProcess

@@ -15,11 +15,14 @@ const std::vector<platform::ThreadInfo>& ThreadList();
 // or -1 when no thread was read. The snapshot is not narrowed to `processId`: callers filter.
 int ListThreads(std::uint32_t processId);
 
-// Suspends every thread that `processId` owns now. Never the program's own process, which could
-// not resume itself. No result: a failure is silent.
-void SuspendProcess(std::uint32_t processId);
+// Suspends every thread of the process `judged`, provided its identifier still names that process
+// (same start time and image path): the process is held by its identity from that check to the
+// last thread, so a process that has ended is never confused with a later one given its
+// identifier. Never the program's own process, which could not resume itself. True when the
+// suspension took effect (at least one thread suspended).
+bool SuspendProcess(const platform::ProcessInfo& judged);
 
-// Suspends one thread. Linux addresses a thread through its owner, so the owner comes with it.
-void SuspendThreadById(std::uint32_t threadId, std::uint32_t ownerProcessId);
+// Suspends one thread of the held process `owner`. True when it took effect.
+bool SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner);
 
 }  // namespace mdlProcess

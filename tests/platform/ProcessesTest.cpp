@@ -1,6 +1,8 @@
 #include "platform/Platform.h"
 #include "platform/posix/ProcStat.h"
 #include "support/ChildProcess.h"
+#include "support/PidNamespace.h"
+#include "support/SignalPath.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,8 @@
 #include <unistd.h>
 
 using testing_support::ChildProcess;
+using testing_support::ScopedSignalPath;
+using testing_support::SignalPath;
 using testing_support::TempFolder;
 
 namespace {
@@ -166,4 +170,65 @@ TEST(Signals, GoneOrInvalidIdentifiersFailQuietly) {
   EXPECT_FALSE(platform::suspendThread(pid, pid));
   EXPECT_FALSE(platform::suspendThread(0, 0));
   EXPECT_EQ(platform::platformId(), 2);
+}
+
+// A process held by identity, through a pidfd and through the re-check where pidfds are missing.
+class ProcessHandleTest : public ::testing::TestWithParam<SignalPath> {
+ protected:
+  ScopedSignalPath signalPath{GetParam()};
+  TempFolder folder;
+};
+
+INSTANTIATE_TEST_SUITE_P(Paths, ProcessHandleTest, ::testing::ValuesIn(testing_support::signalPaths()),
+                         testing_support::signalPathName);
+
+TEST_P(ProcessHandleTest, OpensOnlyTheJudgedProcessAndStopsIt) {
+  ChildProcess child(folder / "judged.bin", 2);
+  const auto judged = platform::processInfo(child.pid());
+  ASSERT_TRUE(judged);
+  auto startedLater = *judged;
+  startedLater.startTime += 1;
+  auto otherImage = *judged;
+  otherImage.imagePath = folder / "other.bin";
+  EXPECT_FALSE(platform::ProcessHandle::open(startedLater).valid());
+  EXPECT_FALSE(platform::ProcessHandle::open(otherImage).valid());
+  EXPECT_FALSE(platform::ProcessHandle::open(platform::ProcessInfo{0, judged->imagePath, judged->startTime}).valid());
+  EXPECT_FALSE(child.stopSent());
+
+  const auto handle = platform::ProcessHandle::open(*judged);
+  ASSERT_TRUE(handle.valid());
+  EXPECT_EQ(handle.processId(), child.pid());
+  EXPECT_TRUE(handle.suspendThread(child.pid()));
+  EXPECT_TRUE(child.waitForEveryThread('T'));
+}
+
+TEST_P(ProcessHandleTest, EndedProcessIsNeverSignalled) {
+  ChildProcess child(folder / "ended.bin");
+  const auto judged = platform::processInfo(child.pid());
+  ASSERT_TRUE(judged);
+  const auto handle = platform::ProcessHandle::open(*judged);
+  ASSERT_TRUE(handle.valid());
+  child.stop();
+  EXPECT_FALSE(handle.suspendThread(judged->processId));
+  EXPECT_FALSE(platform::ProcessHandle::open(*judged).valid());
+  EXPECT_FALSE(platform::ProcessHandle().suspendThread(judged->processId));
+}
+
+TEST_P(ProcessHandleTest, IdentifierReusedAfterTheOpenIsNotSignalled) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root for a private PID namespace, where an identifier can be reused at will";
+  const int code = testing_support::exitCodeInPidNamespace([&] {
+    ChildProcess judged(folder / "judged.bin");
+    const auto info = platform::processInfo(judged.pid());
+    if (!info) return 2;
+    const auto handle = platform::ProcessHandle::open(*info);
+    if (!handle.valid()) return 3;
+    judged.stop();
+    if (!testing_support::setNextProcessId(static_cast<pid_t>(info->processId))) return 4;
+    ChildProcess innocent(folder / "innocent.bin");
+    if (innocent.pid() != info->processId) return 5;
+    if (handle.suspendThread(innocent.pid())) return 6;
+    return innocent.stopSent() ? 7 : 0;
+  });
+  if (code == testing_support::kNoPidNamespace) GTEST_SKIP() << "the system refuses a private PID namespace";
+  EXPECT_EQ(code, 0);
 }

@@ -85,15 +85,22 @@ TEST_F(Monitor, ListThreadsSnapshotsEveryThread) {
 TEST_F(Monitor, SuspendProcessStopsEveryThreadOfThatProcessOnly) {
   ChildProcess target(threatPath, 3);
   ChildProcess bystander(cleanPath, 1);
-  mdlProcess::SuspendProcess(target.pid());
+  EXPECT_TRUE(mdlProcess::SuspendProcess(*platform::processInfo(target.pid())));
   EXPECT_TRUE(target.waitForEveryThread('T'));
   EXPECT_NE(bystander.state(), 'T');
 }
 
-TEST_F(Monitor, SuspendingAGoneProcessIsQuiet) {
-  mdlProcess::SuspendProcess(unusedProcessId());
+TEST_F(Monitor, SuspendingAGoneProcessIsQuietAndReported) {
+  EXPECT_FALSE(mdlProcess::SuspendProcess(platform::ProcessInfo{unusedProcessId(), cleanPath, 1}));
   mProcess::KillProcess(unusedProcessId());
-  SUCCEED();
+}
+
+TEST_F(Monitor, SuspendsOnlyTheProcessJudged) {
+  ChildProcess target(threatPath, 1);
+  auto startedLater = *platform::processInfo(target.pid());
+  startedLater.startTime += 1;
+  EXPECT_FALSE(mdlProcess::SuspendProcess(startedLater));
+  EXPECT_FALSE(target.stopSent());
 }
 
 TEST_F(Monitor, NeverSuspendsItself) {
@@ -101,8 +108,7 @@ TEST_F(Monitor, NeverSuspendsItself) {
   GTEST_SKIP() << "runs the check in a forked copy of the test; the rule is the same code on every system";
 #else
   EXPECT_EQ(exitCodeInChild([] {
-              mdlProcess::SuspendProcess(platform::currentProcessId());
-              return 0;
+              return mdlProcess::SuspendProcess(*platform::processInfo(platform::currentProcessId())) ? 1 : 0;
             }),
             0);
 #endif
@@ -196,6 +202,28 @@ TEST_F(Monitor, RefusalOnTheWindows95FamilyListsNothing) {
   mProcess::overridePlatformId(std::nullopt);
   EXPECT_EQ(mProcess::CheckPlatform(), 2);
   EXPECT_EQ(refusals, 1);
+}
+
+TEST_F(Monitor, AnyOtherPlatformKeepsTheRowsAndListsAfterThem) {
+  writeReferenceDatabase({{threatName, "Threat Epsilon"}});
+  ChildProcess threat(threatPath);
+  int refusals = 0;
+  mProcess::setRefusalHook([&] { ++refusals; });
+  for (const std::uint16_t platformId : {0, 3}) {
+    mProcess::overridePlatformId(platformId);
+    FakeView view;
+    view.rows.push_back(Row{"kept", "No", "N/A", 1, 1});
+    mProcess::RefreshProcessList(view);
+    EXPECT_EQ(view.clears, 0);
+    ASSERT_GT(view.rows.size(), 1u);
+    EXPECT_EQ(view.rows.front().path, "kept");
+    const Row* bad = view.rowOf(threat.pid());
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->action, "Application Suspended");
+  }
+  EXPECT_EQ(refusals, 0);
+  EXPECT_TRUE(threat.waitForState('T'));
+  EXPECT_EQ(countOf(logMessages(), suspendedLine(threatName, "Threat Epsilon")), 2);
 }
 
 TEST_F(Monitor, RefusalWithoutAWindowEndsTheProgram) {

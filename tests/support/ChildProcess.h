@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #include "support/ChildProcessWin32.h"
 #else
+#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,6 +84,19 @@ class ChildProcess {
   }
 
   static char stateOf(std::uint32_t pid) { return stateAt("/proc/" + std::to_string(pid) + "/stat"); }
+
+  // True when the child is stopped or a stop signal waits for it. A signal is queued by the time
+  // the call that sent it returns, so this tells at once, without waiting, whether one was sent:
+  // the pending sets first, then the state, since a stop leaves the pending set as the child stops.
+  bool stopSent() const {
+    std::ifstream in("/proc/" + std::to_string(m_pid) + "/status");
+    constexpr unsigned long long kStop = 1ull << (SIGSTOP - 1);
+    bool pending = false;
+    for (std::string line; std::getline(in, line);)
+      if (line.starts_with("SigPnd:") || line.starts_with("ShdPnd:"))
+        pending = pending || (std::stoull(line.substr(7), nullptr, 16) & kStop);
+    return pending || state() == 'T';
+  }
 
  private:
   static char stateAt(const std::string& statFile) {

@@ -95,6 +95,15 @@ class ChildProcess {
     }
   }
 
+  // True when any thread of the child is suspended: suspension is done by the time the call returns.
+  bool stopSent() const {
+    for (const auto thread : threadIds()) {
+      const DWORD count = suspendCount(thread);
+      if (count > 0 && count != static_cast<DWORD>(-1)) return true;
+    }
+    return false;
+  }
+
   bool waitForState(char wanted) const {
     return waitFor([&] { return state() == wanted; });
   }

@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/posix/Pidfd.h"
 #include "platform/posix/ProcStat.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <sys/syscall.h>
 #include <unordered_map>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -109,6 +111,12 @@ struct KnownProcess {
   std::uint64_t startTime = 0;
 };
 
+// True while the identifier of `judged` still names that process: same start time and image path.
+bool stillNames(const ProcessInfo& judged) {
+  const auto now = processInfo(judged.processId);
+  return now && now->startTime == judged.startTime && now->imagePath == judged.imagePath;
+}
+
 }  // namespace
 
 std::uint16_t platformId() { return 2; }
@@ -167,6 +175,32 @@ bool terminateProcess(std::uint32_t processId) {
   // kill() with 0 or a negative number would signal a whole process group, or every process.
   if (!isProcessId(processId)) return false;
   return kill(static_cast<pid_t>(processId), SIGKILL) == 0;
+}
+
+void ProcessHandle::release() {
+  if (m_handle >= 0) close(static_cast<int>(m_handle));
+  m_handle = -1;
+  m_open = false;
+}
+
+ProcessHandle ProcessHandle::open(const ProcessInfo& judged) {
+  if (!isProcessId(judged.processId)) return {};
+  // The pidfd first, then the check: a pidfd names the process that held the identifier when it
+  // was opened, so once the check finds the judged process there, the pidfd is that process.
+  const int pidfd = posix::pidfdOpen(static_cast<pid_t>(judged.processId));
+  if (pidfd < 0 && !posix::pidfdsMissing(errno)) return {};
+  ProcessHandle handle(pidfd, judged);
+  if (!stillNames(judged)) return {};
+  return handle;
+}
+
+bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
+  if (!m_open) return false;
+  // Through the pidfd the stop reaches the process itself, which stops all its threads; once the
+  // process has ended the call fails, even if its identifier names another process by then.
+  if (m_handle >= 0) return posix::pidfdSendSignal(static_cast<int>(m_handle), SIGSTOP);
+  // Without pidfds the identifier is checked again right before the signal.
+  return stillNames(m_judged) && platform::suspendThread(m_judged.processId, threadId);
 }
 
 }  // namespace platform

@@ -26,8 +26,6 @@ std::string narrow(const wchar_t* text) {
   return result;
 }
 
-HANDLE handleOf(std::int64_t value) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); }
-
 // The full path of an open folder, or empty text when the system cannot tell it.
 std::wstring pathOf(std::int64_t handle) {
   std::wstring path(MAX_PATH, L'\0');

@@ -2,7 +2,13 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <utility>
+
 namespace platform::win32 {
+
+// A handle kept in a platform object's 64-bit handle field, back as the system's type.
+inline HANDLE handleOf(std::int64_t value) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); }
 
 // A kernel handle closed when the object goes; null and INVALID_HANDLE_VALUE both mean none.
 class Handle {
@@ -16,6 +22,8 @@ class Handle {
 
   HANDLE get() const { return m_handle; }
   explicit operator bool() const { return m_handle != nullptr; }
+  // Gives the handle up to the caller, who closes it.
+  HANDLE release() { return std::exchange(m_handle, nullptr); }
 
  private:
   HANDLE m_handle;

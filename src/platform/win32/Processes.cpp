@@ -5,6 +5,8 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -27,20 +29,30 @@ std::vector<DWORD> processIds() {
   return ids;
 }
 
-std::optional<ProcessInfo> describe(DWORD processId) {
-  win32::Handle process(OpenProcess(kQueryAndRead, FALSE, processId));
-  if (!process) return std::nullopt;
+// The image path and creation time of the open process `process`.
+std::optional<ProcessInfo> describe(HANDLE process, DWORD processId) {
   HMODULE modules[kModuleBufferBytes / sizeof(HMODULE)];
   DWORD needed = 0;
-  if (!EnumProcessModules(process.get(), modules, sizeof(modules), &needed) || needed == 0) return std::nullopt;
+  if (!EnumProcessModules(process, modules, sizeof(modules), &needed) || needed == 0) return std::nullopt;
   char path[kPathCharacters];
-  const DWORD length = GetModuleFileNameExA(process.get(), modules[0], path, kPathCharacters);
+  const DWORD length = GetModuleFileNameExA(process, modules[0], path, kPathCharacters);
   if (length == 0) return std::nullopt;
   ProcessInfo info{processId, std::string(path, length), 0};
   FILETIME created, exited, kernel, user;
-  if (GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
+  if (GetProcessTimes(process, &created, &exited, &kernel, &user))
     info.startTime = (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
   return info;
+}
+
+std::optional<ProcessInfo> describe(DWORD processId) {
+  win32::Handle process(OpenProcess(kQueryAndRead, FALSE, processId));
+  if (!process) return std::nullopt;
+  return describe(process.get(), processId);
+}
+
+bool running(HANDLE process) {
+  DWORD exitCode = 0;
+  return GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
 }
 }  // namespace
 
@@ -63,9 +75,28 @@ bool terminateProcess(std::uint32_t processId) {
   if (!process) return false;
   // A process that has already ended can still be opened while someone holds a handle to it;
   // it is not reported as terminated by this call.
-  DWORD exitCode = 0;
-  if (GetExitCodeProcess(process.get(), &exitCode) && exitCode != STILL_ACTIVE) return false;
-  return TerminateProcess(process.get(), 0);
+  return running(process.get()) && TerminateProcess(process.get(), 0);
+}
+
+void ProcessHandle::release() {
+  if (m_handle >= 0) CloseHandle(handleOf(m_handle));
+  m_handle = -1;
+  m_open = false;
+}
+
+ProcessHandle ProcessHandle::open(const ProcessInfo& judged) {
+  win32::Handle process(OpenProcess(kQueryAndRead, FALSE, judged.processId));
+  if (!process || !running(process.get())) return {};
+  // Read through the handle itself: the process it holds is the one checked.
+  const auto now = describe(process.get(), judged.processId);
+  if (!now || now->startTime != judged.startTime || now->imagePath != judged.imagePath) return {};
+  return ProcessHandle(reinterpret_cast<std::intptr_t>(process.release()), judged);
+}
+
+bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
+  // While the handle is held the identifier cannot name another process, so the thread's owner
+  // checked by suspendThread is this process.
+  return m_open && running(handleOf(m_handle)) && platform::suspendThread(m_judged.processId, threadId);
 }
 
 }  // namespace platform

@@ -127,6 +127,39 @@ TEST(Suspension, RefusesAThreadOfAnotherProcessOrOneThatIsGone) {
   EXPECT_FALSE(platform::suspendThread(goneProcess, goneThread));
 }
 
+TEST(ProcessHandle, OpensOnlyTheJudgedProcessAndSuspendsItsThreads) {
+  ChildProcess child(kImage, 2), other(kImage);
+  const auto judged = platform::processInfo(child.pid());
+  ASSERT_TRUE(judged);
+  auto startedLater = *judged;
+  startedLater.startTime += 1;
+  auto otherImage = *judged;
+  otherImage.imagePath = programs() / "another program.exe";
+  EXPECT_FALSE(platform::ProcessHandle::open(startedLater).valid());
+  EXPECT_FALSE(platform::ProcessHandle::open(otherImage).valid());
+
+  const auto handle = platform::ProcessHandle::open(*judged);
+  ASSERT_TRUE(handle.valid());
+  EXPECT_EQ(handle.processId(), child.pid());
+  for (const auto thread : child.threadIds()) EXPECT_TRUE(handle.suspendThread(thread));
+  for (const auto thread : child.threadIds()) EXPECT_EQ(suspendCount(thread), 1u);
+  // A thread of another process is not one of its own.
+  EXPECT_FALSE(handle.suspendThread(other.threadIds().front()));
+  EXPECT_FALSE(other.stopSent());
+}
+
+TEST(ProcessHandle, EndedProcessIsNeverSuspended) {
+  ChildProcess child(kImage);
+  const auto judged = platform::processInfo(child.pid());
+  ASSERT_TRUE(judged);
+  const auto handle = platform::ProcessHandle::open(*judged);
+  ASSERT_TRUE(handle.valid());
+  const auto thread = child.threadIds().front();
+  child.stop();
+  EXPECT_FALSE(handle.suspendThread(thread));
+  EXPECT_FALSE(platform::ProcessHandle::open(*judged).valid());
+}
+
 TEST(Termination, EndsASuspendedProcessWithExitCodeZero) {
   ChildProcess child(kImage, 2);
   for (const auto thread : child.threadIds()) platform::suspendThread(child.pid(), thread);
