@@ -8,8 +8,6 @@
 // system entries left out), one name per row, the raw bytes of each name kept as item data.
 // It shows what was there at its last refresh.
 class FileListBox : public QListWidget {
-  Q_OBJECT
-
  public:
   explicit FileListBox(QWidget* parent = nullptr);
 

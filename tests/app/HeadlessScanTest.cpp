@@ -50,6 +50,9 @@ TEST_F(HeadlessScanTest, CleanTreeGivesStatusZero) {
 }
 
 TEST_F(HeadlessScanTest, OddNamesStayOnOneLine) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names hold neither line feeds nor backslashes";
+#endif
   fs::create_directories(tree / "odd\nname\\dir");
   useDatabase({"evil.exe=Demo"});
   writeFile(tree / "odd\nname\\dir/evil.exe", "x");

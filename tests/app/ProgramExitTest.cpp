@@ -84,7 +84,7 @@ TEST_F(ProgramExitTest, HeadlessScanNeedsNoDisplay) {
 
 TEST_F(ProgramExitTest, PlantedThreatGivesStatusOneAndItsLine) {
   std::filesystem::create_directories(tree / "planted");
-  writeFile(tree / "planted" / kPlantedName, "x");
+  writeFile(tree / ("planted/" + std::string(kPlantedName)), "x");
   const Outcome planted = run("--scan " + quoted(tree / "planted"));
   EXPECT_EQ(planted.status, 1) << planted.err;
   EXPECT_NE(planted.out.find("\t" + (tree / "planted") + "/" + kPlantedName + "\n"), std::string::npos) << planted.out;
