@@ -6,11 +6,12 @@ set(CPACK_PACKAGE_CONTACT "Orvento <packages@orvento.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL http://www.orvento.example/)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "anti-spyware tool with a French interface")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Orvento Halvik scans folders for files whose name is a known threat (adware, spyware,
-trojans), deletes what the user confirms after an optional copy into a quarantine,
-restores quarantined files and runs an active monitor that suspends running processes
-whose image name is a known threat. Its interface is in French. Scans also run from a
-terminal (orvento-halvik --scan), with exit statuses for scripts.")
+  "Orvento Halvik scans folders for files whose name is a known threat
+(adware, spyware, trojans), deletes what the user confirms after an
+optional copy into a quarantine, restores quarantined files and runs an
+active monitor that suspends running processes whose image name is a
+known threat. Its interface is in French. Scans also run from a terminal
+(orvento-halvik --scan), with exit statuses for scripts.")
 set(CPACK_STRIP_FILES ON)
 
 if(NOT WIN32)
