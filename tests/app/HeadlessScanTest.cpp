@@ -42,24 +42,6 @@ TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
   EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
 }
 
-TEST_F(HeadlessScanTest, CleanTreeGivesStatusZero) {
-  fs::remove(tree / "one/sub/evil.exe");
-  EXPECT_EQ(run({tree / "one"}), 0);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 2\nObjets malicieux: 0\n");
-}
-
-TEST_F(HeadlessScanTest, OddNamesStayOnOneLine) {
-#ifdef _WIN32
-  GTEST_SKIP() << "Windows names hold neither line feeds nor backslashes";
-#endif
-  fs::create_directories(tree / "odd\nname\\dir");
-  useDatabase({"evil.exe=Demo"});
-  writeFile(tree / "odd\nname\\dir/evil.exe", "x");
-  EXPECT_EQ(run({tree / "odd\nname\\dir"}), 1);
-  EXPECT_EQ(out.str(), "DEMO\t" + tree.path() + platform::kSeparator + "odd\\nname\\\\dir" + platform::kSeparator + "evil.exe\n");
-}
-
 TEST_F(HeadlessScanTest, UnreadableDatabaseIsARunErrorAndScansNothing) {
   fs::remove(core::programFile(kScanDatabase));
   EXPECT_EQ(run({tree / "one"}), 2);
