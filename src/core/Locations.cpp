@@ -11,10 +11,19 @@ std::optional<Locations>& current() {
   static std::optional<Locations> value;
   return value;
 }
+
+bool isInstalledCopy(const std::string& programFolder) {
+  const auto attributes = platform::fileAttributes(programFolder + platform::kSeparator + kInstalledMarker);
+  return attributes && !(*attributes & (platform::kFolder | platform::kReparsePoint));
+}
 }  // namespace
 
-Locations platformLocations() {
-  return Locations{platform::programFolder(), platform::defaultSettingsFile(), platform::defaultAutostartFolder()};
+Locations platformLocations() { return locationsFor(platform::programFolder()); }
+
+Locations locationsFor(const std::string& programFolder) {
+  Locations found{programFolder, platform::defaultSettingsFile(), platform::defaultAutostartFolder()};
+  if (isInstalledCopy(programFolder)) found.dataFolder = platform::defaultDataFolder();
+  return found;
 }
 
 const Locations& locations() {
@@ -26,5 +35,15 @@ const Locations& locations() {
 void setLocations(Locations locations) { current() = std::move(locations); }
 
 std::string programFile(const std::string& name) { return locations().programFolder + platform::kSeparator + name; }
+
+std::string dataSubfolder(const std::string& name) {
+  const Locations& where = locations();
+  return (where.dataFolder.empty() ? where.programFolder : where.dataFolder) + platform::kSeparator + name;
+}
+
+bool createDataSubfolder(const std::string& name) {
+  const std::string folder = dataSubfolder(name);
+  return locations().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder);
+}
 
 }  // namespace core

@@ -3,22 +3,31 @@
 #include <string>
 
 // Where the program finds its own files and the user's: the program folder (signature
-// databases, "Logs", "Quarintine"), the per-user settings file and the autostart folder.
-// The application takes them from the platform at start-up; tests point them at a
-// temporary folder so that they never touch the user's files.
+// databases, the companion program), the data folder ("Logs", "Quarintine"), the per-user
+// settings file and the autostart folder. The application takes them from the platform at
+// start-up; tests point them at a temporary folder so that they never touch the user's files.
 namespace core {
 
 // The program title: caption of message boxes and application name of the status counters.
 inline constexpr const char* kProgramTitle = "Orvento Halvik";
 
+// The file that the install rules put into the program folder of an installed copy. A build
+// folder or a portable copy lacks it, and keeps the files it writes beside the executable.
+inline constexpr const char* kInstalledMarker = "installed";
+
 struct Locations {
   std::string programFolder;    // no trailing separator
   std::string settingsFile;     // the per-user settings store
   std::string autostartFolder;  // where the start-up entry is written
+  std::string dataFolder{};     // where "Logs" and "Quarintine" go; empty: the program folder
 };
 
 // The locations the platform reports for this user and this executable.
 Locations platformLocations();
+
+// The platform's locations for a program in `programFolder`: the data folder is the platform's
+// per-user one when that folder holds the installed marker (a file, not a link), else empty.
+Locations locationsFor(const std::string& programFolder);
 
 // The locations in force; the platform's until setLocations is called.
 const Locations& locations();
@@ -27,5 +36,14 @@ void setLocations(Locations locations);
 // A file the program owns: the program folder followed by the separator and `name`
 // ("scan.dll" gives "<program folder>/scan.dll").
 std::string programFile(const std::string& name);
+
+// A folder the program writes ("Logs", "Quarintine"): the data folder followed by the separator
+// and `name`.
+std::string dataSubfolder(const std::string& name);
+
+// Creates dataSubfolder(name). In the program folder one level is made, as the program always
+// did; a per-user data folder is made with the levels above it, open to the user only. True
+// when the folder exists afterwards.
+bool createDataSubfolder(const std::string& name);
 
 }  // namespace core

@@ -23,8 +23,8 @@ std::string oneLine(std::string message) {
 
 void WriteLog(const std::string& message) {
   if (settings::read(settings::LogFile) == "0") return;
-  const std::string folder = core::programFile("Logs");
-  platform::createFolder(folder);  // a failure shows at the append, which then fails silently
+  const std::string folder = core::dataSubfolder("Logs");
+  core::createDataSubfolder("Logs");  // a failure shows at the append, which then fails silently
   std::string date = platform::shortDate();
   std::replace(date.begin(), date.end(), '/', '_');
   platform::appendLine(folder + platform::kSeparator + date + ".txt", "[" + platform::shortTime() + "] " + oneLine(message));

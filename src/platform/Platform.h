@@ -78,6 +78,12 @@ bool deleteFile(const std::string& path);
 // Creates one folder level. True when the folder exists afterwards.
 bool createFolder(const std::string& path);
 
+// Creates `path` and every missing folder above it, each new one open to its owner only (on
+// Windows, with the protection the user's profile passes down). An existing folder is kept as
+// it is; a file in the way, or a link as the last level, is a failure. True when the folder
+// exists afterwards.
+bool createOwnerFolders(const std::string& path);
+
 // Appends `line` followed by CR LF to the file `path` (created when missing), in one write.
 bool appendLine(const std::string& path, const std::string& line);
 
@@ -291,6 +297,9 @@ bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::st
 // Where the start-up entry and the per-user settings live by default.
 std::string defaultAutostartFolder();  // first folder of $XDG_CONFIG_DIRS (default /etc/xdg) + "/autostart"
 std::string defaultSettingsFile();     // $XDG_CONFIG_HOME (default ~/.config) + "/orvento-halvik/settings.ini"
+// Where an installed copy keeps the files it writes: $XDG_DATA_HOME (default ~/.local/share)
+// + "/orvento-halvik"; on Windows the user's local application data + "\Orvento Halvik".
+std::string defaultDataFolder();
 // On Windows the start-up entry needs no folder (empty text) and the settings store is the
 // registry key "Software\VB and VBA Program Settings" of HKEY_CURRENT_USER.
 

@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr const char* kFolderName = "Quarintine";
 constexpr std::string_view kStoredExtension = ".aaq";
 
 // The longest file name the file systems we run on accept, in bytes.
@@ -86,9 +87,9 @@ std::optional<std::string> storeCopy(const std::string& path, const std::functio
 
 }  // namespace
 
-std::string QuarantineFolder() { return core::programFile("Quarintine"); }
+std::string QuarantineFolder() { return core::dataSubfolder(kFolderName); }
 
-void EnsureQuarantineFolder() { platform::createFolder(QuarantineFolder()); }
+void EnsureQuarantineFolder() { core::createDataSubfolder(kFolderName); }
 
 std::string QuarantineName(const std::string& path) { return FileNameOf(path) + std::string(kStoredExtension); }
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-// The quarantine: the program folder's "Quarintine" folder holding exact copies of removed
+// The quarantine: the data folder's "Quarintine" folder holding exact copies of removed
 // files, each named after its source file with ".aaq" appended. There is no index: a stored
 // file's name is the only trace of where it came from.
 
-// The program folder followed by the separator and "Quarintine".
+// The data folder (the program folder unless installed) followed by the separator and "Quarintine".
 std::string QuarantineFolder();
 
 // Creates the quarantine folder; an existing folder or a failure is ignored.

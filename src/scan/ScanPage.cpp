@@ -9,8 +9,10 @@
 #include "ui/Twips.h"
 #include "ui/frmMain.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTimer>
 
 ScanPage::ScanPage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
   Label23 = twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame), QStringLiteral("Label23"), 240, 480, 6375, 285);
@@ -48,21 +50,51 @@ void ScanPage::optScanMODE_Click(int index) {
   m_chooser->show();
 }
 
-// The whole scan runs here and yields as it walks: from inside a yield this page, its windows
-// and the main window may be closed or destroyed, so nothing of `this` is touched after the scan.
 void ScanPage::lblNextBack_Click() {
+  m_pendingFolders.clear();
   scan::ScanMode mode = scan::ScanMode::AllDrives;
   if (optScanMODE[1]->isChecked()) mode = scan::ScanMode::CustomFolder;
   if (optScanMODE[2]->isChecked()) mode = scan::ScanMode::QuickScan;
+  runScan(mode);
+}
+
+// The whole scan runs here and yields as it walks: from inside a yield this page, its windows
+// and the main window may be closed or destroyed, so nothing of `this` is touched after the scan.
+void ScanPage::runScan(scan::ScanMode mode) {
   ScanWindowView view(&m_main, m_main.lblStatus_Total, [page = QPointer<ScanPage>(this)]() -> frmScan* {
     return page ? page->reopenResults() : nullptr;
   });
   scan::RunScan(mode, view);
 }
 
+void ScanPage::scanFolders(const std::vector<std::string>& folders) {
+  m_pendingFolders.assign(folders.begin(), folders.end());
+  scanNextFolder();
+}
+
+void ScanPage::scanNextFolder() {
+  if (m_pendingFolders.empty()) return;
+  optScanMODE[1]->setChecked(true);
+  scan::setCustomScanFolder(m_pendingFolders.front());
+  m_pendingFolders.pop_front();
+  const QPointer<ScanPage> page(this);
+  runScan(scan::ScanMode::CustomFolder);
+  if (page && page->m_results && !page->m_pendingFolders.empty()) page->m_results->installEventFilter(page);
+}
+
+// The results window of a queued folder was closed or hidden: the next folder's turn.
+bool ScanPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_results && event->type() == QEvent::Hide) {
+    watched->removeEventFilter(this);
+    QTimer::singleShot(0, this, &ScanPage::scanNextFolder);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
 // Discards the results window of the previous scan and shows a fresh one.
 frmScan* ScanPage::reopenResults() {
   if (m_results) {
+    m_results->removeEventFilter(this);  // replaced, not closed by the user
     m_results->hide();
     m_results->deleteLater();
   }

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "scan/ScanDriver.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <array>
+#include <deque>
+#include <string>
+#include <vector>
 
 class frmMain;
 class frmDir;
@@ -29,6 +34,11 @@ class ScanPage : public QObject {
   // The folder chooser while it is open.
   frmDir* folderChooser() const;
 
+  // Custom scans of `folders` in turn (what opening folders with the program asks for): the
+  // first starts at once, each next one when the results window of the one before is closed
+  // or hidden. A scan the user starts with "Suivant" meanwhile drops the folders not yet scanned.
+  void scanFolders(const std::vector<std::string>& folders);
+
   QLabel* Label23 = nullptr;
   QLabel* Label2 = nullptr;
   Quillet::OrventoFrm* Frame1 = nullptr;
@@ -38,10 +48,14 @@ class ScanPage : public QObject {
  private:
   void optScanMODE_Click(int index);
   void lblNextBack_Click();
+  void runScan(scan::ScanMode mode);
+  void scanNextFolder();
   frmScan* reopenResults();
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   frmMain& m_main;
   QWidget* m_frame;
   QPointer<frmScan> m_results;
   QPointer<frmDir> m_chooser;
+  std::deque<std::string> m_pendingFolders;
 };

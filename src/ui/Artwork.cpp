@@ -1,6 +1,5 @@
 #include "ui/Artwork.h"
 
-#include <QPainter>
 #include <QPainterPath>
 
 #include <cmath>
@@ -109,6 +108,8 @@ void drawPicture(QPainter& painter, Picture picture) {
 
 }  // namespace
 
+QColor markColour() { return QColor(0x1F, 0x3A, 0x5F); }
+
 QPixmap draw(Picture picture, QSize size, const QColor& colour, qreal devicePixelRatio) {
   QPixmap pixmap(size * devicePixelRatio);
   pixmap.setDevicePixelRatio(devicePixelRatio);
@@ -117,11 +118,17 @@ QPixmap draw(Picture picture, QSize size, const QColor& colour, qreal devicePixe
   painter.setRenderHint(QPainter::Antialiasing);
   const qreal side = std::min(size.width(), size.height());
   painter.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
+  paint(painter, picture, side, colour);
+  return pixmap;
+}
+
+void paint(QPainter& painter, Picture picture, qreal side, const QColor& colour) {
+  painter.save();
   painter.scale(side / kGrid, side / kGrid);
   painter.setPen(QPen(colour, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
   drawPicture(painter, picture);
-  return pixmap;
+  painter.restore();
 }
 
 }  // namespace artwork

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPainter>
 #include <QPixmap>
 #include <QSize>
 
@@ -19,8 +20,15 @@ enum class Picture {
   Power,       // quit
 };
 
+// The colour of the product mark: the window's top band, its icon and the desktop's icons.
+QColor markColour();
+
 // `picture` drawn in `colour` on a transparent pixmap of `size` device-independent pixels,
 // at the given device pixel ratio.
 QPixmap draw(Picture picture, QSize size, const QColor& colour, qreal devicePixelRatio);
+
+// `picture` drawn in `colour` with `painter` into the square from (0, 0) to (side, side) of its
+// current coordinates: for other devices than a pixmap (the icons of the desktop, say).
+void paint(QPainter& painter, Picture picture, qreal side, const QColor& colour);
 
 }  // namespace artwork

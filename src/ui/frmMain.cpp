@@ -11,6 +11,7 @@
 #include "ui/ActionLabel.h"
 #include "ui/Artwork.h"
 #include "ui/DisplayText.h"
+#include "ui/FileListBox.h"
 #include "ui/Fonts.h"
 #include "ui/HelpText.h"
 #include "ui/OrventoCmd.h"
@@ -34,7 +35,7 @@ constexpr int kClientHeight = 5655;
 constexpr int kHeaderHeight = 1200;  // the band along the top that carries the picture buttons
 constexpr int kMonitorPeriod = 5000;
 
-const QColor kHeaderColour(0x1F, 0x3A, 0x5F);
+const QColor kHeaderColour = artwork::markColour();
 const QColor kWindowColour(0xE9, 0xEE, 0xF4);
 const QColor kColumnColour(0xD3, 0xDD, 0xE9);
 const QColor kButtonColour(0xF6, 0xF8, 0xFB);
@@ -96,6 +97,10 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   tmrAdMonitor = new QTimer(this);
   tmrAdMonitor->setObjectName(QStringLiteral("tmrAdMonitor"));
   tmrAdMonitor->setInterval(kMonitorPeriod);
+  File1 = new FileListBox(this);
+  File1->setObjectName(QStringLiteral("File1"));
+  File1->setPattern("*.aaq");
+  File1->hide();
 
   buildButtons();
   buildPages();
@@ -230,7 +235,7 @@ void frmMain::buildFooter() {
 // Runs once before the window is first shown. A step that fails is skipped and the next runs.
 void frmMain::load() {
   EnsureQuarantineFolder();
-  if (const std::string folder = QuarantineFolder(); isFolder(folder)) m_file1Path = folder;
+  if (const std::string folder = QuarantineFolder(); isFolder(folder)) File1->setPath(folder);
   m_currentFrame = 0;
   SignatureDb.setPath(core::programFile(kScanDatabase));
   if (settings::read(settings::LoadAdMonitor) == "1") {
@@ -255,7 +260,10 @@ void frmMain::SetCurrentFrame(int index) {
   if (index == m_currentFrame || index < 0 || index >= static_cast<int>(picFrame.size())) return;
   for (Quillet::OrventoFrm* page : picFrame) page->setVisible(false);
   picFrame[index]->setVisible(true);
-  if (index == 4) quarantinePage->fill();
+  if (index == 4) {
+    File1->setPath(QuarantineFolder());
+    quarantinePage->fill();
+  }
   m_currentFrame = index;
 }
 
@@ -266,6 +274,8 @@ void frmMain::showSettings() {
   m_settings->raise();
   m_settings->activateWindow();
 }
+
+const std::string& frmMain::File1Path() const { return File1->Path(); }
 
 frmSettings* frmMain::settingsDialog() const { return m_settings.data(); }
 

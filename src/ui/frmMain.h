@@ -11,6 +11,7 @@ class QTimer;
 class QPainter;
 class QPlainTextEdit;
 class ActionLabel;
+class FileListBox;
 class frmSettings;
 class ScanPage;
 class MonitorPage;
@@ -49,7 +50,7 @@ class frmMain : public QWidget {
 
   // The folder of the hidden quarantine file list: the quarantine folder, or empty when the
   // load sequence could not make it.
-  const std::string& File1Path() const { return m_file1Path; }
+  const std::string& File1Path() const;
 
   // Controls shared with the pages (object names as the member names; arrays as name_index).
   std::array<Quillet::OrventoFrm*, 5> picFrame{};
@@ -57,6 +58,7 @@ class frmMain : public QWidget {
   std::array<Quillet::OrventoCmd*, 5> imgButton{};  // indexes 0, 1, 2 and 4 exist
   Quillet::OrventoCmd* quit = nullptr;
   QTimer* tmrAdMonitor = nullptr;
+  FileListBox* File1 = nullptr;  // hidden: the quarantine folder's "*.aaq" files
 
   QLabel* lblStatus_Admonitor = nullptr;
   QLabel* lblStatus_System = nullptr;
@@ -92,6 +94,5 @@ class frmMain : public QWidget {
   void imgButton_Click(int index);
 
   int m_currentFrame = 0;
-  std::string m_file1Path;
   QPointer<frmSettings> m_settings;
 };

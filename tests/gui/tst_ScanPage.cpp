@@ -48,6 +48,8 @@ class tst_ScanPage : public QObject {
   void closingTheResultsFromAYieldStopsTheWalk();
   void destroyingTheResultsFromAYieldStopsTheWalk();
   void quittingFromAYieldStopsTheWalk();
+  void foldersOpenedWithTheProgramAreScannedInTurn();
+  void suivantDropsTheFoldersNotYetScanned();
 
  private:
   static constexpr int kHitsPerRoot = 3;
@@ -266,6 +268,40 @@ void tst_ScanPage::quittingFromAYieldStopsTheWalk() {
   QVERIFY(!m_main->isVisible());
   QVERIFY(window && !window->isVisible());
   QVERIFY(window->lvScan->topLevelItemCount() < kHitsPerRoot);
+}
+
+
+void tst_ScanPage::foldersOpenedWithTheProgramAreScannedInTurn() {
+  m_main->scanPage->scanFolders({*m_tree / "d", *m_tree / "win"});
+  QVERIFY(m_main->scanPage->optScanMODE[1]->isChecked());
+  QPointer<frmScan> first = m_main->scanPage->results();
+  QVERIFY(first && first->isVisible());
+  for (const QString& path : rowPaths(first)) QVERIFY2(path.startsWith(QStringLiteral("/d/")), qPrintable(path));
+  QCOMPARE(first->lvScan->topLevelItemCount(), kHitsPerRoot);
+  QCoreApplication::processEvents();
+  QCOMPARE(m_main->scanPage->results(), first.data());  // the next waits for the user
+
+  first->close();
+  QTRY_VERIFY(m_main->scanPage->results() != first.data());
+  frmScan* second = m_main->scanPage->results();
+  QVERIFY(second && second->isVisible());
+  for (const QString& path : rowPaths(second)) QVERIFY2(path.startsWith(QStringLiteral("/win/")), qPrintable(path));
+  QCOMPARE(m_main->lblStatus_Total->text(), QStringLiteral("2"));
+  second->close();
+  QCoreApplication::processEvents();
+  QCOMPARE(m_main->scanPage->results(), second);  // no folder left
+}
+
+void tst_ScanPage::suivantDropsTheFoldersNotYetScanned() {
+  m_main->scanPage->scanFolders({*m_tree / "d", *m_tree / "e"});
+  clickOption(2);
+  clickSuivant();  // the user's own scan replaces the queue
+  frmScan* quick = m_main->scanPage->results();
+  for (const QString& path : rowPaths(quick)) QVERIFY2(path.startsWith(QStringLiteral("/win/")), qPrintable(path));
+  quick->close();
+  QCoreApplication::processEvents();
+  QCOMPARE(m_main->scanPage->results(), quick);
+  QCOMPARE(m_main->lblStatus_Total->text(), QStringLiteral("2"));
 }
 
 QTEST_MAIN(tst_ScanPage)

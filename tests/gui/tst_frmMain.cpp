@@ -7,6 +7,7 @@
 #include "quarantine/QuarantineStore.h"
 #include "support/TempFolder.h"
 #include "ui/ActionLabel.h"
+#include "ui/FileListBox.h"
 #include "ui/OrventoCmd.h"
 #include "ui/OrventoFrm.h"
 #include "ui/frmMain.h"
@@ -72,6 +73,7 @@ class TestFrmMain : public QObject {
   void switchingToTheCurrentPageChangesNothing();
   void buttonsAndLinksShowTheirPages();
   void theQuarantineListIsRebuiltOnlyWhenEnteringItsPage();
+  void hiddenFile1ListsTheStoredFiles();
   void bothOpenersShowOneDialog();
   void reopeningAClosedDialogShowsTheStoredValues();
   void quarantineCountFollowsTheFolder();
@@ -203,6 +205,30 @@ void TestFrmMain::theQuarantineListIsRebuiltOnlyWhenEnteringItsPage() {
   click(window, "imgButton_2");
   QCOMPARE(list->topLevelItemCount(), 2);
   QCOMPARE(caption(window, "lblStatus_Quarintine"), QStringLiteral("2"));
+}
+
+void TestFrmMain::hiddenFile1ListsTheStoredFiles() {
+  ScopedLocations where;
+  EnsureQuarantineFolder();
+  putInQuarantineFolder("first.exe.aaq");
+  putInQuarantineFolder("notes.txt");
+  putInQuarantineFolder("LOUD.AAQ");
+  std::filesystem::create_directory(QuarantineFolder() + "/folder.aaq");
+  frmMain window;
+  window.show();
+  auto* file1 = window.findChild<FileListBox*>("File1");
+  QVERIFY(file1);
+  QVERIFY(!file1->isVisible());
+  QCOMPARE(file1->Path(), QuarantineFolder());
+  QCOMPARE(file1->Pattern(), std::string("*.aaq"));
+  QCOMPARE(file1->count(), 2);
+  QCOMPARE(file1->fileName(0), std::string("LOUD.AAQ"));
+  QCOMPARE(file1->fileName(1), std::string("first.exe.aaq"));
+
+  putInQuarantineFolder("second.exe.aaq");
+  QCOMPARE(file1->count(), 2);  // shown as at its last refresh
+  click(window, "imgButton_2");
+  QCOMPARE(file1->count(), 3);
 }
 
 void TestFrmMain::bothOpenersShowOneDialog() {

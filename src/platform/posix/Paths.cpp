@@ -1,7 +1,9 @@
 #include "platform/Platform.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -17,6 +19,24 @@ std::string homeFolder() {
   if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
   return "/";
 }
+
+// An absolute base folder from the environment variable `name`, or `fallback` under the home
+// folder when it is unset, empty or relative (the XDG base directory rule).
+std::string baseFolder(const char* name, const char* fallback) {
+  std::string base = environment(name);
+  if (base.empty() || base.front() != '/') base = homeFolder() + fallback;
+  return base;
+}
+
+// One level of createOwnerFolders: made owner-only, or already a folder. Levels above the last
+// may be links (a home folder often is one); the last one must be a folder itself.
+bool ensureLevel(const std::string& path, bool last) {
+  if (mkdir(path.c_str(), 0700) == 0) return true;
+  if (errno != EEXIST) return false;
+  struct stat status;
+  const int result = last ? lstat(path.c_str(), &status) : stat(path.c_str(), &status);
+  return result == 0 && S_ISDIR(status.st_mode);
+}
 }  // namespace
 
 std::string programFolder() {
@@ -29,10 +49,22 @@ std::string programFolder() {
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-std::string defaultSettingsFile() {
-  std::string base = environment("XDG_CONFIG_HOME");
-  if (base.empty() || base.front() != '/') base = homeFolder() + "/.config";
-  return base + "/orvento-halvik/settings.ini";
+std::string defaultSettingsFile() { return baseFolder("XDG_CONFIG_HOME", "/.config") + "/orvento-halvik/settings.ini"; }
+
+std::string defaultDataFolder() { return baseFolder("XDG_DATA_HOME", "/.local/share") + "/orvento-halvik"; }
+
+bool createOwnerFolders(const std::string& path) {
+  if (path.empty()) return false;
+  std::size_t end = path.find_first_not_of('/');
+  while (end != std::string::npos) {
+    end = path.find('/', end);
+    const std::string level = path.substr(0, end);
+    const bool last = end == std::string::npos || path.find_first_not_of('/', end) == std::string::npos;
+    if (!ensureLevel(level, last)) return false;
+    if (last) return true;
+    end = path.find_first_not_of('/', end);
+  }
+  return true;  // "/" or only separators: the root exists
 }
 
 std::string defaultAutostartFolder() {

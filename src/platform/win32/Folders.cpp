@@ -14,6 +14,26 @@ bool isFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Where the levels of a path start: after "C:\\", after "\\\\server\\share\\", or at 0.
+std::size_t firstLevel(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.find_first_not_of("\\/", 2);
+  if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+    std::size_t share = path.find_first_of("\\/", path.find_first_not_of("\\/"));
+    if (share != std::string::npos) share = path.find_first_of("\\/", path.find_first_not_of("\\/", share));
+    return share == std::string::npos ? share : path.find_first_not_of("\\/", share);
+  }
+  return path.find_first_not_of("\\/");
+}
+
+// One level of createOwnerFolders: made, or already a folder that is not a link.
+bool ensureLevel(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // Closes a FindFirstFileA search when the listing ends.
 struct SearchHandle {
   HANDLE handle;
@@ -70,6 +90,24 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
 bool createFolder(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return true;
   return GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path);
+}
+
+// Each new level takes the protection of the folder above it: under the user's profile that is
+// the user's own, so no descriptor of our own is needed.
+bool createOwnerFolders(const std::string& path) {
+  std::size_t end = firstLevel(path);
+  if (end == std::string::npos) return isFolder(path);
+  while (end != std::string::npos) {
+    end = path.find_first_of("\\/", end);
+    const std::string level = path.substr(0, end);
+    if (isFolder(level) && end != std::string::npos) {
+      end = path.find_first_not_of("\\/", end);
+      continue;  // a level above the last may be a link (a moved profile folder)
+    }
+    if (!ensureLevel(level)) return false;
+    if (end != std::string::npos) end = path.find_first_not_of("\\/", end);
+  }
+  return true;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 #include "platform/Platform.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -84,6 +85,12 @@ std::string defaultAutostartFolder() {
 std::string defaultSettingsFile() {
   // On Windows the per-user settings live in the registry, under this key of HKEY_CURRENT_USER.
   return "Software\\VB and VBA Program Settings";
+}
+
+std::string defaultDataFolder() {
+  char folder[MAX_PATH + 1] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return std::string();
+  return std::string(folder) + "\\Orvento Halvik";
 }
 
 }  // namespace platform

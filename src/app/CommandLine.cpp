@@ -1,0 +1,150 @@
+#include "app/CommandLine.h"
+
+#include "app/HitLine.h"
+#include "platform/Platform.h"
+
+#include <filesystem>
+
+namespace cli {
+namespace {
+
+constexpr const char* kProgram = "orvento-halvik";
+
+Request failure(const std::string& text) {
+  Request request;
+  request.action = Action::Error;
+  request.message = message(text);
+  return request;
+}
+
+std::string quoted(const std::string& text) { return "\u00AB " + escapedForLine(text) + " \u00BB"; }
+
+// "0" to "4": a page of the main window.
+std::optional<int> pageNumber(const std::string& text) {
+  if (text.size() != 1 || text[0] < '0' || text[0] > '4') return std::nullopt;
+  return text[0] - '0';
+}
+
+// The words of the command line, one at a time.
+class Words {
+ public:
+  explicit Words(const std::vector<std::string>& words) : m_words(words) {}
+  bool done() const { return m_next >= m_words.size(); }
+  const std::string& take() { return m_words[m_next++]; }
+
+ private:
+  const std::vector<std::string>& m_words;
+  std::size_t m_next = 0;
+};
+
+// Checks the options read against each other once every word is read.
+Request checked(Request request, bool scan) {
+  if (request.repair && !scan) return failure("--repair ne s'emploie qu'avec --scan");
+  if (scan) {
+    if (request.page || request.settings) return failure("--scan ne s'emploie ni avec --page ni avec --settings");
+    if (request.paths.empty()) return failure("--scan demande au moins un chemin");
+    request.action = Action::Scan;
+  } else if (request.page && !request.paths.empty()) {
+    return failure("--page ne s'emploie pas avec des dossiers (ils s'ouvrent sur la page de scan)");
+  }
+  return request;
+}
+
+}  // namespace
+
+std::string message(const std::string& text) { return std::string(kProgram) + " : " + text; }
+
+Request parse(const std::vector<std::string>& arguments) {
+  Request request;
+  bool scan = false;
+  bool optionsEnded = false;
+  Words words(arguments);
+  while (!words.done()) {
+    const std::string& word = words.take();
+    if (optionsEnded || word.empty() || word[0] != '-' || word == "-") {
+      request.paths.push_back(word);
+    } else if (word == "--") {
+      optionsEnded = true;
+    } else if (word == "--help" || word == "-h") {
+      return Request{.action = Action::Help};
+    } else if (word == "--version") {
+      return Request{.action = Action::Version};
+    } else if (word == "--scan") {
+      scan = true;
+    } else if (word == "--repair") {
+      request.repair = true;
+    } else if (word == "--settings") {
+      request.settings = true;
+    } else if (word == "--page" || word.starts_with("--page=")) {
+      if (word == "--page" && words.done()) return failure("l'option --page demande un num\u00E9ro de page");
+      const std::string value = word == "--page" ? words.take() : word.substr(7);
+      request.page = pageNumber(value);
+      if (!request.page) return failure("num\u00E9ro de page invalide " + quoted(value) + " (de 0 \u00E0 4)");
+    } else {
+      return failure("option inconnue " + quoted(word) + " (voir " + kProgram + " --help)");
+    }
+  }
+  return checked(std::move(request), scan);
+}
+
+std::optional<std::string> firstPathProblem(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    const auto attributes = path.empty() ? std::nullopt : platform::fileAttributes(path);
+    if (!attributes) return message(quoted(path) + " n'existe pas");
+    // A link to a folder is a folder here: the root of a walk is opened through its links.
+    if (!(*attributes & platform::kFolder)) return message(quoted(path) + " n'est pas un dossier");
+    if (!platform::FolderHandle::open(path).valid()) return message(quoted(path) + " ne peut pas \u00EAtre ouvert");
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> absolutePaths(const std::vector<std::string>& paths) {
+  std::vector<std::string> absolute;
+  for (const std::string& path : paths) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    absolute.push_back(error ? path : full.lexically_normal().string());
+  }
+  return absolute;
+}
+
+std::string versionText() { return std::string(kProgram) + " " HALVIK_VERSION "\n"; }
+
+std::string helpText() {
+  return R"(Usage : orvento-halvik [DOSSIER...]
+        orvento-halvik --page N | --settings
+        orvento-halvik --scan CHEMIN... [--repair]
+
+Orvento Halvik cherche les adwares, spywares et chevaux de Troie d'après le nom de
+leurs fichiers, les supprime et garde une copie en quarantaine si on le lui demande.
+
+Sans argument, ouvre la fenêtre principale. Avec des DOSSIERs, l'ouvre sur la page de
+scan et scanne aussitôt le premier ; chacun des suivants est scanné quand la fenêtre de
+résultats du précédent se ferme.
+
+Options :
+  --scan CHEMIN...  scanne sans fenêtre (fichiers cachés et système ignorés, liens jamais
+                    suivis, autres systèmes de fichiers non parcourus) ; chaque objet trouvé
+                    donne une ligne sur la sortie standard : le nom de la menace, une
+                    tabulation, le chemin complet ; le résumé suit sur la sortie d'erreur
+  --repair          avec --scan : supprime ensuite chaque objet trouvé, après une copie en
+                    quarantaine si l'option de quarantaine est cochée ; une ligne par objet
+                    dit ce qui a été fait
+  --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
+                    3 Aide, 4 Quarantaine
+  --settings        ouvre la fenêtre avec la boîte de configuration
+  -h, --help        affiche cette aide et quitte
+  --version         affiche la version et quitte
+  --                la suite est faite de chemins, même s'ils commencent par « - »
+
+Dans les lignes écrites, la barre oblique inverse, la tabulation, le saut de ligne et
+les autres caractères de contrôle s'écrivent \\, \t, \n et \xHH.
+
+État de sortie :
+  0  rien de malicieux n'a été trouvé
+  1  au moins un objet malicieux a été trouvé
+  2  erreur d'utilisation ou d'exécution ; rien n'est scanné ni modifié
+)";
+}
+
+}  // namespace cli

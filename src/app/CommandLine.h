@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The program's command line: the window by default, or one of the terminal uses (help,
+// version, a scan without a window). Parsing looks only at the words; whether the paths exist
+// is checked apart (firstPathProblem), before anything is scanned or shown.
+namespace cli {
+
+// Exit statuses, as Linux tools give them.
+inline constexpr int kNothingFound = 0;
+inline constexpr int kSomethingFound = 1;
+inline constexpr int kUsageOrRunError = 2;
+
+enum class Action {
+  Window,   // the main window, possibly on a page, with the settings dialog, or scanning folders
+  Scan,     // --scan: a scan without a window
+  Help,     // --help
+  Version,  // --version
+  Error,    // a usage error: `message` says which
+};
+
+struct Request {
+  Action action = Action::Window;
+  std::vector<std::string> paths{};  // the folders to scan (window or --scan), in order
+  bool repair = false;               // --repair after --scan
+  std::optional<int> page{};         // --page N, 0 to 4
+  bool settings = false;             // --settings
+  std::string message{};             // the one-line French message of a usage error
+};
+
+// Reads the arguments that follow the program name. The first of --help, --version or a usage
+// error, from the left, decides; "--" ends the options, so a folder may start with "-".
+Request parse(const std::vector<std::string>& arguments);
+
+// The text of --help and of --version, each ending in a line feed.
+std::string helpText();
+std::string versionText();
+
+// A one-line French message for the first path that does not name an existing folder, or
+// nullopt when every path does.
+std::optional<std::string> firstPathProblem(const std::vector<std::string>& paths);
+
+// `paths` made absolute against the working folder, lexically (no link is resolved), so that
+// every path the program shows or stores is a full one.
+std::vector<std::string> absolutePaths(const std::vector<std::string>& paths);
+
+// "orvento-halvik : " followed by `text`: how every message on standard error starts.
+std::string message(const std::string& text);
+
+}  // namespace cli

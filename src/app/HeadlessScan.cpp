@@ -1,0 +1,110 @@
+#include "app/HeadlessScan.h"
+
+#include "app/CommandLine.h"
+#include "app/HitLine.h"
+#include "core/Locations.h"
+#include "core/Settings.h"
+#include "engine/SignatureDb.h"
+#include "engine/mScanFiles.h"
+#include "scan/RepairPass.h"
+#include "scan/ScanDriver.h"
+
+#include <fstream>
+
+namespace cli {
+namespace {
+
+struct Hit {
+  std::string threatName;
+  std::string path;
+  int image = scan::kImageFound;
+};
+
+// The scan driver's windows, seen from a terminal: hits are written as they are found and
+// kept for the repair pass; captions, counters and yields have nowhere to go.
+class TerminalScanView : public scan::ScanDriverView {
+ public:
+  TerminalScanView(std::ostream& out, std::vector<Hit>& hits) : m_out(out), m_hits(hits) {}
+
+  bool visible() const override { return true; }
+  void close() override {}
+  void setCurFile(const std::string&) override {}
+  void setObjectsScanned(const std::string&) override {}
+  void setMaliciousObjects(const std::string&) override {}
+  void addHit(const std::string& threatName, const std::string& path) override {
+    m_hits.push_back({threatName, path});
+    m_out << hitLine(threatName, path) << '\n';
+  }
+  void showTotalScans(const std::string&) override {}
+  void reopenResults() override {}
+  void clearResults() override {}
+  std::vector<std::string> drives() const override { return {}; }
+  void setOperation(const std::string&) override {}
+  void finishResults() override {}
+  void yield() override {}
+
+ private:
+  std::ostream& m_out;
+  std::vector<Hit>& m_hits;
+};
+
+// The results list of a terminal scan: every hit is a ticked row.
+class TerminalRepairView : public scan::RepairView {
+ public:
+  explicit TerminalRepairView(std::vector<Hit>& hits) : m_hits(hits) {}
+
+  int rowCount() const override { return static_cast<int>(m_hits.size()); }
+  bool rowChecked(int) const override { return true; }
+  int rowImage(int row) const override { return m_hits[static_cast<std::size_t>(row)].image; }
+  std::string rowPath(int row) const override { return m_hits[static_cast<std::size_t>(row)].path; }
+  void setRowImage(int row, int image) override { m_hits[static_cast<std::size_t>(row)].image = image; }
+  std::string tag() const override { return m_tag; }
+  void setTag(const std::string& tag) override { m_tag = tag; }
+  void hide() override {}
+  void showObjectsRemoved(const std::string&) override {}
+  void quarantineChanged() override {}
+
+ private:
+  std::vector<Hit>& m_hits;
+  std::string m_tag;
+};
+
+// What the repair pass did with one hit.
+const char* verdict(int image, bool quarantined) {
+  if (image != scan::kImageRemoved) return "non supprim\u00E9";
+  return quarantined ? "copi\u00E9 en quarantaine puis supprim\u00E9" : "supprim\u00E9";
+}
+
+void repairAll(std::vector<Hit>& hits, std::ostream& out) {
+  const bool quarantine = settings::read(settings::Quarintine) == "1";
+  TerminalRepairView view(hits);
+  scan::RunRepair(view);
+  for (const Hit& hit : hits) out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.threatName, hit.path) << '\n';
+}
+
+}  // namespace
+
+int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
+  // A database that cannot be read would find nothing and report a clean tree.
+  const std::string database = core::programFile(kScanDatabase);
+  if (!std::ifstream(database, std::ios::binary)) {
+    err << message("base de signatures illisible : " + escapedForLine(database)) << '\n';
+    return kUsageOrRunError;
+  }
+  SignatureDb.setPath(database);
+  std::vector<Hit> hits;
+  TerminalScanView view(out, hits);
+  double scanned = 0;
+  for (const std::string& folder : folders) {
+    scan::setCustomScanFolder(folder);
+    scan::RunScan(scan::ScanMode::CustomFolder, view);
+    scanned += mScanFiles::ObjectsScanned();
+  }
+  if (repair) repairAll(hits, out);
+  out.flush();
+  err << "Objets Scann\u00E9s: " << settings::numberText(scanned) << '\n'
+      << "Objets malicieux: " << hits.size() << '\n';
+  return hits.empty() ? kNothingFound : kSomethingFound;
+}
+
+}  // namespace cli

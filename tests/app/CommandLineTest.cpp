@@ -1,0 +1,91 @@
+#include "app/CommandLine.h"
+
+#include "platform/Platform.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using cli::Action;
+using cli::parse;
+
+namespace {
+
+// The message of a usage error, which must be one line.
+std::string errorOf(const std::vector<std::string>& arguments) {
+  const cli::Request request = parse(arguments);
+  EXPECT_EQ(request.action, Action::Error);
+  EXPECT_EQ(request.message.find('\n'), std::string::npos);
+  EXPECT_EQ(request.message.rfind("orvento-halvik : ", 0), 0u) << request.message;
+  return request.message;
+}
+
+}  // namespace
+
+TEST(CommandLine, WindowIsTheDefaultAndFoldersAreKeptInOrder) {
+  const cli::Request none = parse({});
+  EXPECT_EQ(none.action, Action::Window);
+  EXPECT_TRUE(none.paths.empty());
+  EXPECT_FALSE(none.page);
+  EXPECT_FALSE(none.settings);
+
+  const cli::Request folders = parse({"b", "a", "-", "--", "--scan", "-x"});
+  EXPECT_EQ(folders.action, Action::Window);
+  EXPECT_EQ(folders.paths, (std::vector<std::string>{"b", "a", "-", "--scan", "-x"})) << "\"--\" ends the options";
+}
+
+TEST(CommandLine, PagesAndSettings) {
+  for (const auto& words : std::vector<std::vector<std::string>>{{"--page", "3"}, {"--page=3"}}) {
+    const cli::Request request = parse(words);
+    EXPECT_EQ(request.action, Action::Window);
+    EXPECT_EQ(request.page, 3);
+  }
+  const cli::Request both = parse({"--settings", "--page", "0"});
+  EXPECT_TRUE(both.settings);
+  EXPECT_EQ(both.page, 0);
+  for (const char* bad : {"5", "-1", "", "1x", "01", "deux"}) EXPECT_NE(errorOf({"--page", bad}).find("page"), std::string::npos) << bad;
+  EXPECT_NE(errorOf({"--page"}).find("--page demande"), std::string::npos);
+  errorOf({"--page", "1", "/tmp"});
+}
+
+TEST(CommandLine, ScanTakesPathsAndRepair) {
+  const cli::Request scan = parse({"--scan", "a", "b c", "--repair"});
+  EXPECT_EQ(scan.action, Action::Scan);
+  EXPECT_EQ(scan.paths, (std::vector<std::string>{"a", "b c"}));
+  EXPECT_TRUE(scan.repair);
+  EXPECT_FALSE(parse({"a", "--scan"}).repair);
+  EXPECT_EQ(parse({"a", "--scan"}).action, Action::Scan) << "options and paths in any order";
+
+  EXPECT_NE(errorOf({"--scan"}).find("au moins un chemin"), std::string::npos);
+  EXPECT_NE(errorOf({"--scan", "--repair"}).find("au moins un chemin"), std::string::npos);
+  EXPECT_NE(errorOf({"--repair", "a"}).find("--repair"), std::string::npos);
+  errorOf({"--scan", "a", "--page", "1"});
+  errorOf({"--scan", "a", "--settings"});
+}
+
+TEST(CommandLine, FirstOfHelpVersionOrErrorDecides) {
+  EXPECT_EQ(parse({"--help"}).action, Action::Help);
+  EXPECT_EQ(parse({"-h", "--bogus"}).action, Action::Help);
+  EXPECT_EQ(parse({"--scan", "--version"}).action, Action::Version);
+  EXPECT_EQ(parse({"--", "--help"}).action, Action::Window);
+  const std::string unknown = errorOf({"--bogus", "--help"});
+  EXPECT_NE(unknown.find("option inconnue \u00AB --bogus \u00BB"), std::string::npos) << unknown;
+  EXPECT_EQ(errorOf({"--evil\nline"}).find('\n'), std::string::npos) << "a line feed in an option stays in one line";
+}
+
+TEST(CommandLine, PathProblemsAreFoundBeforeAnythingIsDone) {
+  testing_support::TempFolder root;
+  testing_support::writeFile(root / "file", "x");
+  std::filesystem::create_directory(root / "folder");
+  EXPECT_FALSE(cli::firstPathProblem({root.path(), root / "folder"}));
+
+  const auto missing = cli::firstPathProblem({root / "folder", root / "missing", root / "file"});
+  ASSERT_TRUE(missing);
+  EXPECT_NE(missing->find("missing \u00BB n'existe pas"), std::string::npos) << *missing;
+  const auto file = cli::firstPathProblem({root / "file"});
+  ASSERT_TRUE(file);
+  EXPECT_NE(file->find("n'est pas un dossier"), std::string::npos) << *file;
+  EXPECT_TRUE(cli::firstPathProblem({""}));
+}

@@ -1,0 +1,81 @@
+#include "app/HeadlessScan.h"
+
+#include "../engine/ScanFixture.h"
+#include "core/Settings.h"
+#include "quarantine/QuarantineStore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+class HeadlessScanTest : public ScanFixture {
+ protected:
+  void SetUp() override {
+    useDatabase({"evil.exe=Demo", "spy.dll=Spy"});
+    fs::create_directories(tree / "one/sub");
+    fs::create_directories(tree / "two");
+    writeFile(tree / "one/sub/evil.exe", "bad");
+    writeFile(tree / "one/clean.txt", "ok");
+    writeFile(tree / "two/spy.dll", "bad too");
+  }
+
+  int run(const std::vector<std::string>& folders, bool repair = false) {
+    out.str("");
+    err.str("");
+    return cli::runHeadlessScan(folders, repair, out, err);
+  }
+
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
+  EXPECT_EQ(run({tree / "one", tree / "two"}), 1);
+  EXPECT_EQ(out.str(), "DEMO\t" + (tree / "one/sub/evil.exe") + "\nSPY\t" + (tree / "two/spy.dll") + "\n");
+  EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 4\nObjets malicieux: 2\n");
+  EXPECT_EQ(settings::read(settings::TotalScans), "2") << "each folder counts as one scan, as in the window";
+  EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
+}
+
+TEST_F(HeadlessScanTest, UnreadableDatabaseIsARunErrorAndScansNothing) {
+  fs::remove(core::programFile(kScanDatabase));
+  EXPECT_EQ(run({tree / "one"}), 2);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("base de signatures illisible"), std::string::npos);
+  EXPECT_EQ(settings::read(settings::TotalScans), "0");
+}
+
+TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
+  EXPECT_EQ(run({tree / "one", tree / "two"}, true), 1);
+  EXPECT_EQ(out.str(), "DEMO\t" + (tree / "one/sub/evil.exe") + "\nSPY\t" + (tree / "two/spy.dll") + "\n" +
+                           "supprim\u00E9\tDEMO\t" + (tree / "one/sub/evil.exe") + "\n" +
+                           "supprim\u00E9\tSPY\t" + (tree / "two/spy.dll") + "\n");
+  EXPECT_FALSE(fs::exists(tree / "one/sub/evil.exe"));
+  EXPECT_FALSE(fs::exists(tree / "two/spy.dll"));
+  EXPECT_TRUE(fs::exists(tree / "one/clean.txt"));
+  EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "2");
+  EXPECT_TRUE(ListQuarantine().empty());
+}
+
+TEST_F(HeadlessScanTest, RepairKeepsAQuarantineCopyWhenAsked) {
+  settings::write(settings::Quarintine, "1");
+  EXPECT_EQ(run({tree / "two"}, true), 1);
+  EXPECT_NE(out.str().find("copi\u00E9 en quarantaine puis supprim\u00E9\tSPY\t"), std::string::npos) << out.str();
+  ASSERT_EQ(ListQuarantine().size(), 1u);
+  EXPECT_EQ(readFile(QuarantineFolder() + platform::kSeparator + "spy.dll.aaq"), "bad too");
+}
+
+TEST_F(HeadlessScanTest, RepairNeverDeletesAFolderNamedLikeAThreat) {
+  fs::create_directories(tree / "three/evil.exe");
+  writeFile(tree / "three/evil.exe/inside", "kept");
+  EXPECT_EQ(run({tree / "three"}, true), 1);
+  EXPECT_NE(out.str().find("non supprim\u00E9\tDEMO\t"), std::string::npos) << out.str();
+  EXPECT_EQ(readFile(tree / "three/evil.exe/inside"), "kept");
+}
+
+}  // namespace
