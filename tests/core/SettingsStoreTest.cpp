@@ -1,3 +1,4 @@
+#include "core/ProfileCache.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "support/TempFolder.h"
@@ -8,6 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -197,6 +199,31 @@ TEST(SettingsStore, SoundHandEditsAreRead) {
   ASSERT_TRUE(settings::write(settings::LogFile, "1"));
   EXPECT_FALSE(exists(settingsFile() + ".bad"));
   EXPECT_EQ(settings::read(settings::TotalScans), "12");
+}
+
+// Reads come from the reader's parsed copy: the file is not parsed again at every read, yet a
+// change by another program, damage included, shows after the reader's check interval.
+TEST(SettingsStore, ReadsAreAnsweredFromTheParsedCopy) {
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::TotalScans, "5"));
+  auto& cache = profile::ProfileCache::instance();
+  const std::uint64_t before = cache.parses();
+  for (int i = 0; i < 2000; ++i) ASSERT_EQ(settings::read(settings::TotalScans), "5");
+  EXPECT_LE(cache.parses() - before, 2u);
+
+  const auto afterCheckInterval = std::chrono::milliseconds(150);
+  writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=6\r\n");
+  std::this_thread::sleep_for(afterCheckInterval);
+  EXPECT_EQ(settings::read(settings::TotalScans), "6");
+  writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=7\r\nstray text\r\n");
+  std::this_thread::sleep_for(afterCheckInterval);
+  EXPECT_EQ(settings::read(settings::TotalScans), "0");
+  writeFile(settingsFile(), "\xEF\xBB\xBF\xEF\xBB\xBF[Orvento Halvik\\Status]\r\nTotalscans=8\r\n");
+  std::this_thread::sleep_for(afterCheckInterval);
+  EXPECT_EQ(settings::read(settings::TotalScans), "0") << "a second byte order mark is stray text";
+  ASSERT_TRUE(settings::write(settings::TotalScans, "9"));
+  EXPECT_EQ(settings::read(settings::TotalScans), "9");
+  EXPECT_TRUE(exists(settingsFile() + ".bad"));
 }
 
 TEST(SettingsStore, UnreadableFileGivesDefaultsAndIsLeftWhole) {
