@@ -14,15 +14,25 @@
 // and writes, and a check that stops the run (and reports the input) when it fails.
 namespace fuzz_support {
 
-// A new folder under the system's temporary folder, made once per process and removed at exit.
+// A new folder under the system's temporary folder, removed with its content at exit.
+class WorkFolder {
+ public:
+  WorkFolder() : m_path((std::filesystem::temp_directory_path() / "halvik-fuzz-XXXXXX").string()) {
+    if (!::mkdtemp(m_path.data())) std::abort();
+  }
+  ~WorkFolder() { std::filesystem::remove_all(m_path); }
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+  const std::string& path() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
+// The folder of every run, made once per process.
 inline const std::string& workFolder() {
-  static const std::string folder = [] {
-    std::string name = (std::filesystem::temp_directory_path() / "halvik-fuzz-XXXXXX").string();
-    if (!::mkdtemp(name.data())) std::abort();
-    std::atexit([] { std::filesystem::remove_all(workFolder()); });
-    return name;
-  }();
-  return folder;
+  static const WorkFolder folder;
+  return folder.path();
 }
 
 // The bytes of `path`, nullopt when there is no such file.
