@@ -32,4 +32,12 @@ bool writeString(Text section, Text key, Text value, const std::string& file);
 // the section or the key is absent (an entry without "=" counts as absent).
 std::optional<std::string> lookup(std::string_view section, std::string_view key, const std::string& file);
 
+class ProfileDocument;
+
+// lookup, answered only from a file that `accept` finds fit (nullopt otherwise). The
+// judgment is made once per parsed copy of the file, so that a check of the whole file costs
+// nothing while the file stays as it is.
+std::optional<std::string> lookup(std::string_view section, std::string_view key, const std::string& file,
+                                  bool (*accept)(const ProfileDocument&));
+
 }  // namespace profile

@@ -44,13 +44,18 @@ void ProfileCache::checkAllBeforeNextUse() {
   for (auto& file : m_files) file->mustCheck = true;
 }
 
+std::uint64_t ProfileCache::parses() {
+  std::lock_guard lock(m_mutex);
+  return m_parses;
+}
+
 const ProfileDocument* ProfileCache::current(const std::string& path) {
   const std::int64_t now = monotonicNow();
   auto found = std::find_if(m_files.begin(), m_files.end(), [&](const auto& file) { return file->path == path; });
   if (found != m_files.end()) {
     CachedFile& file = **found;
     if (!checkDue(file, now)) return file.document.get();
-    if (!stillCurrent(file)) load(file);
+    if (!stillCurrent(file, now)) load(file, now);
     file.checkedAt = now;
     file.mustCheck = false;
     if (found != m_files.begin()) std::rotate(m_files.begin(), found, found + 1);
@@ -58,7 +63,7 @@ const ProfileDocument* ProfileCache::current(const std::string& path) {
   }
   auto file = std::make_unique<CachedFile>();
   file->path = path;
-  load(*file);
+  load(*file, now);
   file->checkedAt = now;
   if (m_files.size() >= kMaxFiles) m_files.pop_back();
   m_files.insert(m_files.begin(), std::move(file));
@@ -69,19 +74,31 @@ bool ProfileCache::checkDue(const CachedFile& file, std::int64_t now) const {
   return file.mustCheck || now - file.checkedAt >= kCheckIntervalNs - m_clockResolutionNs;
 }
 
-bool ProfileCache::stillCurrent(CachedFile& file) const {
+// True when the copy may be used as it is: the identity is unchanged, and either it can hide
+// no change or it was first seen too recently for its confirming parse.
+bool ProfileCache::stillCurrent(const CachedFile& file, std::int64_t now) {
   if (!file.identity) return false;
   const auto identity = fileIdentity(file.path);
-  return identity && *identity == *file.identity && !recentlyModified(*identity);
+  if (!identity || *identity != *file.identity) return false;
+  return file.settled || now - file.seenAt < kSettleNs;
 }
 
-void ProfileCache::load(CachedFile& file) {
+void ProfileCache::load(CachedFile& file, std::int64_t now) {
+  const std::optional<FileIdentity> previous = file.identity;
   file.document.reset();
   file.identity.reset();
   FileContent content = readFile(file.path);
   if (content.status != FileContent::Status::Read) return;
+  ++m_parses;
+  if (previous == content.identity) {
+    file.settled = file.settled || now - file.seenAt >= kSettleNs;  // the confirming parse
+  } else {
+    file.seenAt = now;
+    file.settled = !recentlyModified(content.identity);
+  }
   file.identity = content.identity;
-  file.document = std::make_unique<const ProfileDocument>(decodeProfile(std::move(content.bytes)).text);
+  DecodedText decoded = decodeProfile(std::move(content.bytes));
+  file.document = std::make_unique<const ProfileDocument>(std::move(decoded.text), decoded.encoding);
 }
 
 }  // namespace profile

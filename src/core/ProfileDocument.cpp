@@ -4,10 +4,18 @@
 
 namespace profile {
 
-ProfileDocument::ProfileDocument(Bytes text) : m_text(std::move(text)) {
+ProfileDocument::ProfileDocument(Bytes text, Encoding encoding) : m_text(std::move(text)), m_encoding(encoding) {
   m_parsed = std::string_view(m_text);
   m_parsed = m_parsed.substr(0, syntax::parseEnd(m_parsed));
   buildIndex(parse());
+}
+
+bool ProfileDocument::judgement(Judge judge) const {
+  if (m_judge != judge) {
+    m_verdict = judge(*this);
+    m_judge = judge;
+  }
+  return m_verdict;
 }
 
 syntax::Line ProfileDocument::lineAt(std::size_t& pos) const {

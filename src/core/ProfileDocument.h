@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/LargePageAllocator.h"
+#include "core/ProfileEncoding.h"
 #include "core/ProfileIndex.h"
 #include "core/ProfileSyntax.h"
 
@@ -24,10 +25,23 @@ class ProfileDocument {
     std::uint32_t end = 0;    // text offset of the next header, or of the end of the text
   };
 
-  // Parses `text` (already without byte order mark; at most 4 GiB).
-  explicit ProfileDocument(Bytes text);
+  // A judgment on a whole parsed file (see judgement()).
+  using Judge = bool (*)(const ProfileDocument&);
+
+  // Parses `text` (already without byte order mark; at most 4 GiB), read from a file in
+  // `encoding`.
+  explicit ProfileDocument(Bytes text, Encoding encoding = Encoding::Bytes);
   ProfileDocument(const ProfileDocument&) = delete;
   ProfileDocument& operator=(const ProfileDocument&) = delete;
+
+  // The whole text (a final 0x1A byte included) and the encoding of the file it came from.
+  std::string_view text() const { return m_text; }
+  Encoding encoding() const { return m_encoding; }
+
+  // What `judge` says of this document, worked out at the first call and kept for the later
+  // calls with the same judge: a parsed copy never changes. Not thread-safe by itself: the
+  // cache hands documents out under its lock.
+  bool judgement(Judge judge) const;
 
   const std::vector<Section>& sections() const { return m_sections; }
 
@@ -59,6 +73,9 @@ class ProfileDocument {
   void buildIndex(const PendingEntries& entries);
 
   Bytes m_text;
+  Encoding m_encoding;
+  mutable Judge m_judge = nullptr;
+  mutable bool m_verdict = false;
   std::string_view m_parsed;  // the text without a final 0x1A byte
   std::vector<Section> m_sections;
   ProfileIndex m_sectionIndex;

@@ -94,13 +94,16 @@ class Editor {
   }
 
   // Rewrites an entry's value: the text up to "=" and the white space after it stays, then
-  // the new value and the line's own terminator (CR LF when it had none).
+  // the new value and the line's own terminator (CR LF when it had none). An entry that
+  // already reads as the new value is left alone, whatever its spacing, quotes or bytes
+  // after a NUL.
   std::optional<std::string> updateLine(const EditLine& entry, std::string_view value) {
+    if (entry.line.hasEquals && syntax::stripQuotes(entry.line.value) == syntax::stripQuotes(syntax::trim(value)))
+      return std::nullopt;
     const std::string_view content = m_text.substr(entry.span.begin, entry.span.contentEnd - entry.span.begin);
     std::string replaced = entry.line.hasEquals ? std::string(content.substr(0, entry.line.equalsEnd))
                                                 : std::string(content.substr(0, entry.line.nameEnd)) + "=";
     replaced.append(value);
-    if (replaced == content) return std::nullopt;
     const bool unterminated = entry.span.contentEnd == entry.span.end;
     replaced.append(unterminated ? std::string_view("\r\n")
                                  : m_text.substr(entry.span.contentEnd, entry.span.end - entry.span.contentEnd));

@@ -1,6 +1,8 @@
 #include "core/ProfileFile.h"
 
-#include <atomic>
+#include "platform/posix/Descriptor.h"
+#include "platform/posix/TempFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,8 @@
 namespace profile {
 namespace {
 
+using platform::posix::Descriptor;
+
 constexpr std::size_t kMaxFileSize = std::size_t{1} << 30;
 constexpr std::size_t kMaxNameLength = 255;
 
@@ -23,28 +27,6 @@ FileIdentity identityOf(const struct stat& st) {
                       static_cast<std::int64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec,
                       st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
 }
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return m_fd; }
-  bool valid() const { return m_fd >= 0; }
-  // Closes now and reports whether the close succeeded (a late write error shows here).
-  bool close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int m_fd;
-};
 
 int openRetrying(const char* path, int flags, mode_t mode = 0) {
   int fd;
@@ -65,16 +47,6 @@ bool readAll(int fd, Bytes& bytes) {
   }
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 std::string folderOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
   return slash == 0 ? "/" : path.substr(0, slash);
@@ -93,11 +65,6 @@ std::string lockPathOf(const std::string& path) {
   return folderOf(path) + "/.halvik-" + hex + ".lock";
 }
 
-std::string temporaryPathIn(const std::string& folder) {
-  static std::atomic<unsigned> counter{0};
-  return folder + "/.halvik-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-}
-
 // The file a write replaces: `path` itself, or the target of the symbolic link it names.
 std::optional<std::string> writeTarget(const std::string& path) {
   struct stat st {};
@@ -109,30 +76,23 @@ std::optional<std::string> writeTarget(const std::string& path) {
   return target;
 }
 
-// Writes `bytes` to a new temporary file in `folder` with the permission bits (and, where
-// allowed, the owner) of `current`, flushed to disk. Returns its path, or nullopt.
-std::optional<std::string> writeTemporary(const std::string& folder, std::string_view bytes, const FileContent& current) {
-  const std::string temporary = temporaryPathIn(folder);
-  Descriptor fd(openRetrying(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (!fd.valid()) return std::nullopt;
-  bool ok = true;
-  if (current.status == FileContent::Status::Read) {
-    if (::geteuid() == 0) (void)!::fchown(fd.get(), current.owner, current.group);
-    ok = ::fchmod(fd.get(), current.mode) == 0;
-  }
-  ok = ok && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-  ok = fd.close() && ok;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return std::nullopt;
-  }
-  return temporary;
+// Gives a new file the permission bits (and, where allowed, the owner) of `current`.
+bool keepPermissions(int fd, const FileContent& current) {
+  if (current.status != FileContent::Status::Read) return true;
+  if (::geteuid() == 0) (void)!::fchown(fd, current.owner, current.group);
+  return ::fchmod(fd, current.mode) == 0;
 }
 
-bool syncFolder(const std::string& folder) {
-  Descriptor fd(openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!fd.valid()) return false;
-  return ::fsync(fd.get()) == 0 || errno == EINVAL;
+// Writes `bytes` to a temporary file beside `target`, flushed, then renames it over `target`
+// and flushes the folder.
+bool writeInPlaceOf(const std::string& target, std::string_view bytes, const FileContent& current) {
+  Descriptor folder(openRetrying(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.ok()) return false;
+  platform::posix::TempFile temporary(folder.get(), false);
+  if (!temporary.ok() || !keepPermissions(temporary.descriptor(), current) ||
+      !temporary.write(bytes.data(), bytes.size()) || !temporary.commit(nameOf(target).c_str(), true))
+    return false;
+  return ::fsync(folder.get()) == 0 || errno == EINVAL;
 }
 
 }  // namespace
@@ -153,7 +113,7 @@ bool recentlyModified(const FileIdentity& identity) {
 FileContent readFile(const std::string& path) {
   FileContent content;
   Descriptor fd(openRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!fd.valid()) {
+  if (!fd.ok()) {
     content.status = (errno == ENOENT || errno == ENOTDIR) ? FileContent::Status::Missing : FileContent::Status::Unreadable;
     return content;
   }
@@ -189,8 +149,10 @@ bool hasFolder(const std::string& path) {
 bool replaceFile(const std::string& path, const FileEdit& edit) {
   const auto target = writeTarget(path);
   if (!target) return false;
-  Descriptor lock(openRetrying(lockPathOf(*target).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-  if (!lock.valid()) return false;
+  // Never through a link: a link planted there would make us create or lock another file.
+  constexpr int kLockFlags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK;
+  Descriptor lock(openRetrying(lockPathOf(*target).c_str(), kLockFlags, 0666));
+  if (!lock.ok()) return false;
   int locked;
   do locked = ::flock(lock.get(), LOCK_EX);
   while (locked != 0 && errno == EINTR);
@@ -201,14 +163,7 @@ bool replaceFile(const std::string& path, const FileEdit& edit) {
   const EditResult result = edit(current);
   if (result.kind != EditResult::Kind::Changed) return result.kind == EditResult::Kind::Unchanged;
 
-  const std::string folder = folderOf(*target);
-  const auto temporary = writeTemporary(folder, result.bytes, current);
-  if (!temporary) return false;
-  if (::rename(temporary->c_str(), target->c_str()) != 0) {
-    ::unlink(temporary->c_str());
-    return false;
-  }
-  return syncFolder(folder);
+  return writeInPlaceOf(*target, result.bytes, current);
 }
 
 }  // namespace profile

@@ -28,8 +28,8 @@ struct FileIdentity {
 // The identity of the file `path` names now; nullopt when it cannot be examined.
 std::optional<FileIdentity> fileIdentity(const std::string& path);
 
-// True when the file was modified within the last two seconds (or claims a time still to
-// come): file systems with coarse timestamps could then hide a further change.
+// True when the file's timestamps cannot vouch that a later change will alter them: it was
+// modified within the last two seconds by the wall clock, or claims a time still to come.
 bool recentlyModified(const FileIdentity& identity);
 
 struct FileContent {
@@ -61,9 +61,11 @@ struct EditResult {
 // current content (read anew under the lock) and says what it becomes. Unchanged writes
 // nothing and succeeds; Rejected writes nothing and fails. Changed bytes go to a temporary
 // file in the same folder, are flushed and renamed over the original, which keeps its
-// permission bits; the folder is flushed too.
-// A symbolic link is followed: its target is replaced. On any failure the original is left
-// whole and the result is false.
+// permission bits; the folder is flushed too. Our own temporary files that a crashed writer
+// left in that folder are removed once they are a minute old.
+// A symbolic link to an existing file is followed: its target is replaced. A link whose target
+// does not exist makes the write fail and creates nothing. The lock file is never opened
+// through a link. On any failure the original is left whole and the result is false.
 using FileEdit = std::function<EditResult(const FileContent& current)>;
 bool replaceFile(const std::string& path, const FileEdit& edit);
 

@@ -4,8 +4,8 @@
 #include "core/ProfileFile.h"
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/TempFile.h"
 
-#include <atomic>
 #include <cerrno>
 #include <string_view>
 
@@ -75,12 +75,10 @@ std::optional<std::string> writeTarget(const std::string& path) {
 // (hidden, system, archive) of the current file. Returns its path, or nullopt.
 std::optional<std::string> writeTemporary(const std::string& folder, std::string_view bytes,
                                           const FileContent& current) {
-  static std::atomic<unsigned> counter{0};
-  const std::string temporary =
-      folder + "\\.halvik-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + ".tmp";
+  std::string temporary;
   bool ok = false;
   {
-    Handle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(platform::win32::createTemporaryIn(folder, temporary));
     if (!file) return std::nullopt;
     DWORD written = 0;
     ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -96,14 +94,18 @@ std::optional<std::string> writeTemporary(const std::string& folder, std::string
   return temporary;
 }
 
-// Holds an exclusive lock on the sidecar lock file "<file>.lock" while it lives.
+// Holds an exclusive lock on the sidecar lock file "<file>.lock" while it lives. A reparse
+// point there is opened as itself and refused: the lock never goes through a link.
 class SidecarLock {
  public:
   explicit SidecarLock(const std::string& target)
       : m_file(CreateFileA((target + ".lock").c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr)) {
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)) {
+    BY_HANDLE_FILE_INFORMATION info;
     OVERLAPPED whole{};
-    m_locked = m_file && LockFileEx(m_file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole);
+    m_locked = m_file && GetFileInformationByHandle(m_file.get(), &info) &&
+               !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+               LockFileEx(m_file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole);
   }
   bool locked() const { return m_locked; }
 

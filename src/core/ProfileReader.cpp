@@ -111,7 +111,13 @@ std::uint32_t getSection(Text section, std::span<char> buffer, const std::string
 }
 
 std::optional<std::string> lookup(std::string_view section, std::string_view key, const std::string& file) {
+  return lookup(section, key, file, nullptr);
+}
+
+std::optional<std::string> lookup(std::string_view section, std::string_view key, const std::string& file,
+                                  bool (*accept)(const ProfileDocument&)) {
   return withDocument(file, [&](const ProfileDocument* document) -> std::optional<std::string> {
+    if (document && accept && !document->judgement(accept)) return std::nullopt;
     const auto value = findValue(document, syntax::trimSpaces(syntax::untilNul(section)), syntax::trimSpaces(syntax::untilNul(key)));
     return value ? std::optional<std::string>(*value) : std::nullopt;
   });

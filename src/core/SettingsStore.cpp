@@ -2,6 +2,7 @@
 
 #include "core/Locations.h"
 #include "core/Profile.h"
+#include "core/ProfileDocument.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
@@ -141,6 +142,19 @@ bool isSound(std::string_view content) {
   return true;
 }
 
+// The same test on the reader's parsed copy of the file: a file of bytes, or UTF-8 with one
+// byte order mark (the copy holds the text after it), whose text is sound. UTF-16 is not.
+bool isSoundCopy(const profile::ProfileDocument& document) {
+  switch (document.encoding()) {
+    case profile::Encoding::Bytes:
+      return isSound(document.text());
+    case profile::Encoding::Utf8Bom:
+      return !document.text().starts_with("\xEF\xBB\xBF") && isSound(document.text());
+    default:
+      return false;
+  }
+}
+
 enum class FileState { Missing, Sound, Damaged, Unreadable };
 
 struct FileContent {
@@ -201,9 +215,9 @@ bool setAsideDamagedFile(const std::string& file, const std::string& damagedByte
 
 std::string GetSetting(const std::string& appName, const std::string& section, const std::string& key,
                        const std::string& defaultValue) {
-  const std::string& file = core::locations().settingsFile;
-  if (readSettingsFile(file).state != FileState::Sound) return defaultValue;
-  const auto stored = profile::lookup(sectionName(appName, section), encodeName(key), file);
+  // A missing, unreadable or damaged file gives the default, as an absent value does.
+  const auto stored =
+      profile::lookup(sectionName(appName, section), encodeName(key), core::locations().settingsFile, isSoundCopy);
   if (!stored) return defaultValue;
   return decode(*stored).value_or(defaultValue);
 }

@@ -4,9 +4,11 @@
 
 // The per-user settings store: text values addressed by application name, section and key,
 // compared without regard to ASCII case ("Totalscans" and "TotalScans" are one value). Any
-// text is a valid name, a folder path included. Nothing is cached: every read consults the
-// store, and every write reaches the file before it returns (atomic, locked against other
-// running copies). The store lives in the file core::locations().settingsFile; on Windows it
+// text is a valid name, a folder path included. Reads are answered from the profile reader's
+// parsed copy of the file, checked for changes as every profile read is (a write of our own
+// shows at once, another program's within 100 ms); every write reaches the file before it
+// returns (atomic, locked against other running copies). The store lives in the file
+// core::locations().settingsFile; on Windows it
 // lives in the registry, under the key of that name in HKEY_CURRENT_USER, where a backslash in
 // the application or section name separates key levels.
 namespace SettingsStore {

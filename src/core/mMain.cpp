@@ -5,19 +5,38 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace mMain {
 namespace {
-// One event is one line: a control character (a line feed in a file name, say) becomes "?".
-std::string oneLine(std::string message) {
-  std::replace_if(
-      message.begin(), message.end(),
-      [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F;
-      },
-      '?');
-  return message;
+// The line breaks of Unicode beyond the control characters, in UTF-8: U+0085 (NEL), U+2028
+// (line separator) and U+2029 (paragraph separator). Some viewers break lines at them.
+constexpr std::string_view kUnicodeBreaks[] = {"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"};
+
+bool isControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
+// The length of the line break that starts `text`, 0 when there is none.
+std::size_t breakAt(std::string_view text) {
+  if (isControl(text.front())) return 1;
+  for (const std::string_view lineBreak : kUnicodeBreaks)
+    if (text.starts_with(lineBreak)) return lineBreak.size();
+  return 0;
+}
+
+// One event is one line: a control character (a line feed in a file name, say) or another
+// line break becomes one "?".
+std::string oneLine(std::string_view message) {
+  std::string line;
+  line.reserve(message.size());
+  while (!message.empty()) {
+    const std::size_t length = breakAt(message);
+    line += length ? '?' : message.front();
+    message.remove_prefix(length ? length : 1);
+  }
+  return line;
 }
 }  // namespace
 

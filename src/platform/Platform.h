@@ -85,6 +85,9 @@ bool createFolder(const std::string& path);
 bool createOwnerFolders(const std::string& path);
 
 // Appends `line` followed by CR LF to the file `path` (created when missing), in one write.
+// Fails when `path` names a symbolic link (or, on Windows, any reparse point): the line is
+// never written through one, and a dangling one never creates its target. Links in the
+// folders of the path are followed.
 bool appendLine(const std::string& path, const std::string& line);
 
 // ---- Walking a folder tree ---------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The reader's parsed copies: an edit by another program is seen once the copy is due for a
 // check, whatever it leaves of size and modification time; a write of our own is seen at once.
 #include "ProfileTestSupport.h"
+#include "core/ProfileCache.h"
 #include "core/ProfileFile.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +125,34 @@ TEST(ProfileCache, ManyFilesInTurnEachGiveTheirOwnValue) {
   for (int round = 0; round < 3; ++round) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(value(paths[i]), std::to_string(i));
   }
+}
+
+// A database unpacked with dates to come (or written under a skewed clock): its timestamps can
+// never vouch for it, yet once it stops changing it is parsed once more at most, not at every
+// check.
+TEST(ProfileCache, FileDatedADayAheadStopsBeingParsed) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=v\r\n");
+  setModified(path, timespec{::time(nullptr) + 86400, 0});
+  auto& cache = profile::ProfileCache::instance();
+  const std::uint64_t before = cache.parses();
+  const auto settleTime = std::chrono::nanoseconds(profile::ProfileCache::kSettleNs) + std::chrono::milliseconds(300);
+  for (const auto end = std::chrono::steady_clock::now() + settleTime; std::chrono::steady_clock::now() < end;) {
+    ASSERT_EQ(value(path), "v");
+    waitPastCheckInterval();
+  }
+  EXPECT_EQ(cache.parses() - before, 2u) << "the first load and one confirming parse";
+  for (int check = 0; check < 5; ++check) {
+    waitPastCheckInterval();
+    ASSERT_EQ(value(path), "v");
+  }
+  EXPECT_EQ(cache.parses() - before, 2u);
+
+  // A real change is still seen at the next check.
+  writeFile(path, "[S]\r\nK=changed\r\n");
+  setModified(path, timespec{::time(nullptr) + 86400, 0});
+  waitPastCheckInterval();
+  EXPECT_EQ(value(path), "changed");
 }
 
 TEST(ProfileCache, RecentModificationCountsAsChange) {

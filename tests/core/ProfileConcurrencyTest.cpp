@@ -5,9 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <functional>
 
-#ifndef _WIN32
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -16,6 +26,7 @@ using namespace std::string_literals;
 using testing_support::GS;
 using testing_support::ProfileFiles;
 using testing_support::readFile;
+using testing_support::writeFile;
 using testing_support::WP;
 
 namespace {
@@ -95,6 +106,87 @@ TEST(ProfileConcurrency, TwoWritersOfDifferentKeysLoseNothing) {
     }
   }
   EXPECT_EQ(profile::lookup("Keep", "K", path), "v");
+#endif
+}
+
+// The names in `folder`.
+std::set<std::string> namesIn(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+bool isTemporary(const std::string& name) { return name.starts_with(".halvik-") && name.ends_with(".tmp"); }
+
+// Dates the entry `path` (a link itself, not its target) two minutes back.
+void ageTwoMinutes(const std::string& path) {
+#ifdef _WIN32
+  const std::uint64_t ticks = (static_cast<std::uint64_t>(::time(nullptr) - 120) + 11644473600u) * 10000000u;
+  const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  EXPECT_TRUE(file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, &time, &time));
+  CloseHandle(file);
+#else
+  const timespec then[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+  EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), then, AT_SYMLINK_NOFOLLOW), 0);
+#endif
+}
+
+// The next write in a folder removes the temporary files killed writers left there a minute
+// ago or more, and nothing else: not a fresh one, not a lock file, not a file of another name.
+TEST(ProfileConcurrency, NextWriteRemovesStaleTemporaryFilesOnly) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=v\r\n");
+  const std::string folder = files.folder().path();
+  const std::vector<std::string> stale = {".halvik-12-0.tmp", ".halvik-12-3-9f0a.tmp"};
+  const std::vector<std::string> kept = {".halvik-12-4-9f0b.tmp.old", "halvik-12-5.tmp", ".halvik-0123abcd.lock",
+                                         ".halvik-x-1.tmp", "notes.tmp"};
+  for (const auto& name : stale) writeFile(folder + "/" + name, "litter");
+  for (const auto& name : kept) writeFile(folder + "/" + name, "kept");
+  for (const auto& name : namesIn(folder)) ageTwoMinutes(folder + "/" + name);
+  writeFile(folder + "/.halvik-13-0-1.tmp", "a writer at work");  // fresh: kept
+  ASSERT_TRUE(WP(path, "S", "K", "w"));
+  std::set<std::string> expected(kept.begin(), kept.end());
+  expected.insert({std::filesystem::path(path).filename().string(), ".halvik-13-0-1.tmp"});
+  std::set<std::string> names = namesIn(folder);
+  names.erase(std::filesystem::path(path).filename().string() + ".lock");
+  EXPECT_EQ(names, expected);
+}
+
+TEST(ProfileConcurrency, WritersKilledMidWriteLoseNothingAndTheirLitterIsSwept) {
+#ifdef _WIN32
+  GTEST_SKIP() << "kills writers started with fork";
+#else
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=start\r\n");
+  const std::string folder = files.folder().path();
+  const std::string big(300000, 'b');
+  for (int round = 0; round < 30; ++round) {
+    const pid_t writer = runChild([&] {
+      for (int i = 0;; ++i) WP(path, "S", "K", i % 2 ? big.c_str() : "small");
+      return true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + round % 7 * 3));
+    ASSERT_EQ(kill(writer, SIGKILL), 0);
+    ASSERT_EQ(waitpid(writer, nullptr, 0), writer);
+    // The file is always whole: the old or the new value.
+    const auto value = profile::lookup("S", "K", path);
+    ASSERT_TRUE(value == "start" || value == "small" || value == big);
+  }
+  // A dead writer's link, planted where litter would be, is neither followed nor removed.
+  const std::string outside = files.make("outside");
+  ASSERT_EQ(symlink(outside.c_str(), (folder + "/.halvik-1-1.tmp").c_str()), 0);
+  for (const auto& name : namesIn(folder))
+    if (isTemporary(name)) ageTwoMinutes(folder + "/" + name);
+
+  ASSERT_TRUE(WP(path, "S", "K", "after"));
+  EXPECT_EQ(profile::lookup("S", "K", path), "after");
+  std::set<std::string> left;
+  for (const auto& name : namesIn(folder))
+    if (isTemporary(name)) left.insert(name);
+  EXPECT_EQ(left, std::set<std::string>{".halvik-1-1.tmp"});
+  EXPECT_EQ(testing_support::readFile(outside), "outside");
 #endif
 }
 

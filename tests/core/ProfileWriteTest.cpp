@@ -6,6 +6,9 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 using namespace std::string_literals;
 using testing_support::GP;
@@ -85,16 +88,31 @@ TEST(ProfileWrite, PlacementOfLines) {
   });
 }
 
+// Writing the value a key already reads as, however the line spells it, changes nothing.
 TEST(ProfileWrite, SameValueLeavesTheFileAlone) {
+  const std::vector<std::pair<std::string, const char*>> spellings = {
+      {"[S]\r\nK=v", "v"},           {"[S]\r\nK=v \r\n", "v"},          {"[S]\r\nK=\"v\"\r\n", "v"},
+      {"[S]\r\nK='v'\r\n", "v"},     {"[S]\r\nK=v\0junk\r\n"s, "v"},  {"[S]\r\n k \t= \"v\" \n", "v"},
+      {"[S]\r\nK=\" v \"\r\n", " v "}, {"[S]\r\nK=\r\n", ""},            {"[S]\r\nK=\"\"\r\n", ""},
+  };
   ProfileFiles files;
-  const std::string path = files.make("[S]\r\nK=v");
-  struct stat before {}, after {};
-  ASSERT_EQ(stat(path.c_str(), &before), 0);
-  EXPECT_TRUE(WP(path, "S", "K", "v"));
-  EXPECT_TRUE(WP(path, "S", "missing", nullptr));
-  ASSERT_EQ(stat(path.c_str(), &after), 0);
-  EXPECT_EQ(before.st_ino, after.st_ino);
-  EXPECT_EQ(readFile(path), "[S]\r\nK=v");
+  for (const auto& [content, value] : spellings) {
+    SCOPED_TRACE(content);
+    const std::string path = files.make(content);
+    struct stat before {}, after {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    EXPECT_TRUE(WP(path, "S", "K", value));
+    EXPECT_TRUE(WP(path, "S", "missing", nullptr));
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(readFile(path), content);
+  }
+  // A value that reads differently is written: quotes the reader keeps, an entry without "=".
+  check({
+      {0, "[S]\r\nK=\"v'\r\n", {{"S", "K", "v"}}, "[S]\r\nK=v\r\n"},
+      {0, "[S]\r\nK=v\r\n", {{"S", "K", "\"v\""}}, "[S]\r\nK=\"\"v\"\"\r\n"},
+      {0, "[S]\r\nK\r\n", {{"S", "K", ""}}, "[S]\r\nK=\r\n"},
+  });
 }
 
 TEST(ProfileWrite, NamesQuotingAndRejectedInput) {
@@ -122,6 +140,36 @@ TEST(ProfileWrite, ReadBackOfQuotedAndEmptyNames) {
   EXPECT_EQ(read.count, 8u);
   EXPECT_EQ(read.bytes.substr(0, 9), ";comment\0"s);
 }
+
+#ifndef _WIN32
+TEST(ProfileWrite, LinksToMissingFilesAndPlantedLockLinksCreateNothing) {
+  ProfileFiles files;
+  // A link whose target does not exist: the write fails, the target is not created.
+  const std::string link = files.make(std::nullopt);
+  const std::string missing = files.folder() / "missing.ini";
+  ASSERT_EQ(symlink(missing.c_str(), link.c_str()), 0);
+  EXPECT_FALSE(WP(link, "S", "K", "v"));
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  // A link to an existing file: its target is written.
+  const std::string target = files.make("[S]\r\nK=old\r\n");
+  const std::string viaLink = files.make(std::nullopt);
+  ASSERT_EQ(symlink(target.c_str(), viaLink.c_str()), 0);
+  EXPECT_TRUE(WP(viaLink, "S", "K", "new"));
+  EXPECT_EQ(readFile(target), "[S]\r\nK=new\r\n");
+  // A link planted as the lock file: neither its target nor the profile is touched.
+  const std::string profile = files.make("[S]\r\nK=v\r\n");
+  const std::string victim = files.make("victim");
+  const std::string dangling = files.folder() / "created-through-lock";
+  ASSERT_EQ(symlink(victim.c_str(), (profile + ".lock").c_str()), 0);
+  EXPECT_FALSE(WP(profile, "S", "K", "w"));
+  EXPECT_EQ(readFile(victim), "victim");
+  EXPECT_EQ(readFile(profile), "[S]\r\nK=v\r\n");
+  ASSERT_EQ(std::filesystem::remove(profile + ".lock"), true);
+  ASSERT_EQ(symlink(dangling.c_str(), (profile + ".lock").c_str()), 0);
+  EXPECT_FALSE(WP(profile, "S", "K", "w"));
+  EXPECT_FALSE(std::filesystem::exists(dangling));
+}
+#endif
 
 TEST(ProfileWrite, MissingFolderCreatesNothing) {
   ProfileFiles files;

@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -197,6 +199,37 @@ TEST(SettingsStore, SoundHandEditsAreRead) {
   ASSERT_TRUE(settings::write(settings::LogFile, "1"));
   EXPECT_FALSE(exists(settingsFile() + ".bad"));
   EXPECT_EQ(settings::read(settings::TotalScans), "12");
+}
+
+// Reads come from the reader's parsed copy: the file is not parsed again at every read, yet a
+// change by another program, damage included, shows after the reader's check interval.
+TEST(SettingsStore, ReadsAreAnsweredFromTheParsedCopy) {
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::TotalScans, "5"));
+  // Every opening of the file shows as an event: at most the load after our write and one
+  // confirming parse.
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, settingsFile().c_str(), IN_OPEN), 0);
+  for (int i = 0; i < 2000; ++i) ASSERT_EQ(settings::read(settings::TotalScans), "5");
+  alignas(inotify_event) char events[64 * sizeof(inotify_event)];
+  const ssize_t length = read(watch, events, sizeof events);
+  close(watch);
+  EXPECT_LE(length < 0 ? 0 : length / static_cast<ssize_t>(sizeof(inotify_event)), 2);
+
+  const auto afterCheckInterval = std::chrono::milliseconds(150);
+  writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=6\r\n");
+  std::this_thread::sleep_for(afterCheckInterval);
+  EXPECT_EQ(settings::read(settings::TotalScans), "6");
+  writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=7\r\nstray text\r\n");
+  std::this_thread::sleep_for(afterCheckInterval);
+  EXPECT_EQ(settings::read(settings::TotalScans), "0");
+  writeFile(settingsFile(), "\xEF\xBB\xBF\xEF\xBB\xBF[Orvento Halvik\\Status]\r\nTotalscans=8\r\n");
+  std::this_thread::sleep_for(afterCheckInterval);
+  EXPECT_EQ(settings::read(settings::TotalScans), "0") << "a second byte order mark is stray text";
+  ASSERT_TRUE(settings::write(settings::TotalScans, "9"));
+  EXPECT_EQ(settings::read(settings::TotalScans), "9");
+  EXPECT_TRUE(exists(settingsFile() + ".bad"));
 }
 
 TEST(SettingsStore, UnreadableFileGivesDefaultsAndIsLeftWhole) {

@@ -115,6 +115,43 @@ TEST(WriteLog, OneEventIsOneLineWhateverTheMessageHolds) {
             (std::vector<std::string>{"Evil was found in /tmp/a?b?c?d??e?[31m", "non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay"}));
 }
 
+TEST(WriteLog, UnicodeLineBreaksBecomeOneQuestionMarkEach) {
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  mMain::WriteLog("a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end");
+  // U+2027 and U+0084 are no line breaks; a cut sequence stays as it is.
+  EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"a?b?c?d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end"});
+}
+
+#ifndef _WIN32
+// A link as the day's file is never written through, whether its target exists or not; the
+// call returns silently. The "Logs" folder itself may be a link.
+TEST(WriteLog, TheDaysFileIsNeverWrittenThroughALink) {
+  ScopedLocations locations;
+  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  const std::string victim = locations.root() / "victim";
+  writeFile(victim, "untouched");
+  std::filesystem::create_directory(logsFolder());
+  std::filesystem::create_symlink(victim, todaysLogFile());
+  mMain::WriteLog("through a link");
+  EXPECT_EQ(readFile(victim), "untouched");
+
+  const std::string missing = locations.root() / "created";
+  std::filesystem::remove(todaysLogFile());
+  std::filesystem::create_symlink(missing, todaysLogFile());
+  mMain::WriteLog("through a dangling link");
+  EXPECT_FALSE(exists(missing));
+
+  const std::string elsewhere = locations.root() / "elsewhere";
+  std::filesystem::create_directory(elsewhere);
+  std::filesystem::remove_all(logsFolder());
+  std::filesystem::create_directory_symlink(elsewhere, logsFolder());
+  mMain::WriteLog("kept elsewhere");
+  EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"kept elsewhere"});
+  EXPECT_TRUE(std::filesystem::is_regular_file(elsewhere + "/" + std::filesystem::path(todaysLogFile()).filename().string()));
+}
+#endif
+
 TEST(WriteLog, ProgramFolderThatCannotHoldLogsIsSilent) {
   ScopedLocations locations;
   const std::string file = locations.root() / "plain-file";

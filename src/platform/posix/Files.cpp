@@ -87,8 +87,10 @@ bool appendLine(const std::string& path, const std::string& line) {
   const posix::PathAt at(path);
   if (!at.ok()) return false;
   const std::string text = line + "\r\n";
-  // Non-blocking so that a FIFO without a reader fails at once instead of hanging.
-  const int fd = openat(at.folder(), at.name(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  // Non-blocking so that a FIFO without a reader fails at once instead of hanging. A final
+  // symbolic link is never followed (a dangling one never creates its target).
+  const int fd = openat(at.folder(), at.name(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666);
   if (fd < 0) return false;
   const ssize_t written = write(fd, text.data(), text.size());
   const bool closed = close(fd) == 0;

@@ -1,10 +1,12 @@
 #include "platform/posix/TempFile.h"
 
+#include "platform/TempFileName.h"
 #include "platform/posix/PathAt.h"
+#include "platform/posix/TempFileSweep.h"
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -15,11 +17,9 @@ namespace {
 // A name no other writer picks: the process, a counter and random bits.
 std::string temporaryName() {
   static std::atomic<unsigned> counter{0};
-  unsigned long long random = 0;
+  std::uint64_t random = 0;
   if (getrandom(&random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) random = 0;
-  char text[80];
-  std::snprintf(text, sizeof text, ".halvik-%ld-%u-%llx.tmp", static_cast<long>(getpid()), counter++, random);
-  return text;
+  return platform::temporaryName(static_cast<std::uint32_t>(getpid()), counter++, random);
 }
 
 // Moves `from` to `to` in `folder` only when `to` does not exist, atomically. File systems
@@ -34,6 +34,7 @@ bool renameNoReplace(int folder, const char* from, const char* to) {
 }  // namespace
 
 TempFile::TempFile(int folder, bool ownerOnly) : m_folder(folder) {
+  sweepStaleTemporaries(folder);
   for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
     m_name = temporaryName();
     m_fd = openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,

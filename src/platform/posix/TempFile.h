@@ -7,6 +7,8 @@ namespace platform::posix {
 
 // A new file under a temporary hidden name in an open folder, written whole and then moved
 // to its final name, so that a reader never sees a partial file. Removed unless committed.
+// The name has a random part and is created exclusively (another name is tried on a clash);
+// stale temporary files that killed writers left in the folder are removed first.
 class TempFile {
  public:
   // ownerOnly: mode 0600 exactly; otherwise 0666 less the umask. Never executable.
