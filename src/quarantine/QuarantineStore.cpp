@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string_view>
 
@@ -65,6 +66,12 @@ bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
   return foldedA != foldedB ? foldedA < foldedB : a.storedName < b.storedName;
 }
 
+// The record of a copy of `path` stored now.
+quarantine::QuarantineRecord recordOf(const std::string& path, const platform::FileStatus& status, const std::string& threatName) {
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return {path, status.permissions, status.size, std::chrono::duration_cast<std::chrono::seconds>(now).count(), threatName};
+}
+
 }  // namespace
 
 std::string QuarantineFolder() { return core::programFile("Quarintine"); }
@@ -78,13 +85,18 @@ std::string SourceNameOf(const std::string& storedName) {
   return storedName.substr(0, storedName.size() - kStoredExtension.size());
 }
 
-bool PutInQuarantine(const std::string& path) {
+bool PutInQuarantine(const std::string& path, const std::string& threatName) {
   EnsureQuarantineFolder();
   const std::string name = FileNameOf(path);
+  const auto status = platform::fileStatus(path);
   for (int number = 1; number <= kMaxNumber; ++number) {
-    const std::string destination = storedPath(numberedName(name, number));
+    const std::string storedName = numberedName(name, number);
+    const std::string destination = storedPath(storedName);
     if (platform::fileAttributes(destination)) continue;
-    if (platform::copyFile(path, destination, {.replace = false, .ownerOnly = true})) return true;
+    if (platform::copyFile(path, destination, {.replace = false, .ownerOnly = true})) {
+      if (status) quarantine::writeQuarantineRecord(QuarantineFolder(), storedName, recordOf(path, *status, threatName));
+      return true;
+    }
     // Taken by another running copy between the test and the copy: try the next number.
     if (!platform::fileAttributes(destination)) return false;
   }
@@ -105,15 +117,28 @@ std::vector<QuarantineEntry> ListQuarantine() {
   return entries;
 }
 
+std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string& storedName) {
+  if (!isPlainName(storedName)) return std::nullopt;
+  auto record = quarantine::readQuarantineRecord(QuarantineFolder(), storedName);
+  if (!record || platform::fileLength(storedPath(storedName)) != record->size) return std::nullopt;
+  return record;
+}
+
 bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination) {
   if (!isPlainName(storedName)) return false;
   const std::string source = storedPath(storedName);
   // Restoring a stored file onto itself would copy it in place and then delete the only copy.
   std::error_code error;
   if (std::filesystem::equivalent(source, destination, error)) return false;
-  return platform::copyFile(source, destination) && platform::deleteFile(source);
+  const auto record = QuarantineRecordOf(storedName);
+  const platform::CopyOptions options{.replace = true, .ownerOnly = true, .permissions = record ? record->permissions : std::nullopt};
+  if (!platform::copyFile(source, destination, options) || !platform::deleteFile(source)) return false;
+  quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
+  return true;
 }
 
 bool DeleteFromQuarantine(const std::string& storedName) {
-  return isPlainName(storedName) && platform::deleteFile(storedPath(storedName));
+  if (!isPlainName(storedName) || !platform::deleteFile(storedPath(storedName))) return false;
+  quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
+  return true;
 }

@@ -15,9 +15,9 @@ bool isFolder(const std::string& path) {
 }
 
 // Removes the file of one row; the verdict is whether it is still there afterwards.
-int repairRow(const std::string& path, RepairView& view) {
+int repairRow(const std::string& path, const std::string& threatName, RepairView& view) {
   if (isFolder(path)) return kImageFailed;
-  if (settings::read(settings::Quarintine) == "1" && !PutInQuarantine(path)) return kImageFailed;
+  if (settings::read(settings::Quarintine) == "1" && !PutInQuarantine(path, threatName)) return kImageFailed;
   platform::deleteFile(path);
   if (platform::fileLength(path)) return kImageFailed;
   const std::string total = settings::numberText(settings::readNumber(settings::TotalObjectsRemoved) + 1);
@@ -36,7 +36,7 @@ void RunRepair(RepairView& view) {
   const int rows = view.rowCount();
   for (int row = 0; row < rows; ++row) {
     if (!view.rowChecked(row) || view.rowImage(row) != kImageFound) continue;
-    view.setRowImage(row, repairRow(view.rowPath(row), view));
+    view.setRowImage(row, repairRow(view.rowPath(row), view.rowThreat(row), view));
   }
   view.quarantineChanged();
 }

@@ -19,6 +19,7 @@ class RepairView {
   virtual bool rowChecked(int row) const = 0;
   virtual int rowImage(int row) const = 0;
   virtual std::string rowPath(int row) const = 0;  // the raw bytes of the full path
+  virtual std::string rowThreat(int row) const = 0;  // the raw bytes of the threat name
   virtual void setRowImage(int row, int image) = 0;
   virtual std::string tag() const = 0;  // Tag of lvScan
   virtual void setTag(const std::string& tag) = 0;

@@ -24,6 +24,7 @@ constexpr int kCaptionLeft = 360, kValueLeft = 2520, kRowHeight = 255;
 constexpr int kButtonTop = 5280;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kThreatRole = Qt::UserRole + 2;
 
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
@@ -129,6 +130,7 @@ class WindowRepairView : public scan::RepairView {
   bool rowChecked(int row) const override { return m_window.rowChecked(row); }
   int rowImage(int row) const override { return m_window.rowImage(row); }
   std::string rowPath(int row) const override { return m_window.rowPath(row); }
+  std::string rowThreat(int row) const override { return m_window.rowThreat(row); }
   void setRowImage(int row, int image) override { m_window.setRowImage(row, image); }
   std::string tag() const override { return m_window.lvScan->property("Tag").toString().toStdString(); }
   void setTag(const std::string& tag) override { m_window.lvScan->setProperty("Tag", QString::fromStdString(tag)); }
@@ -236,12 +238,14 @@ void frmScan::addHit(const std::string& threatName, const std::string& path) {
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, Qt::Checked);
   item->setData(1, kPathRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+  item->setData(0, kThreatRole, QByteArray(threatName.data(), static_cast<qsizetype>(threatName.size())));
   lvScan->addTopLevelItem(item);
   setRowImage(lvScan->topLevelItemCount() - 1, scan::kImageFound);
 }
 
 QTreeWidgetItem* frmScan::row(int index) const { return lvScan->topLevelItem(index); }
 std::string frmScan::rowPath(int index) const { return row(index)->data(1, kPathRole).toByteArray().toStdString(); }
+std::string frmScan::rowThreat(int index) const { return row(index)->data(0, kThreatRole).toByteArray().toStdString(); }
 int frmScan::rowImage(int index) const { return row(index)->data(0, kImageRole).toInt(); }
 bool frmScan::rowChecked(int index) const { return row(index)->checkState(0) == Qt::Checked; }
 

@@ -25,10 +25,11 @@ class frmScan : public QWidget {
  public:
   explicit frmScan(QWidget* owner = nullptr);
 
-  // Adds a ticked row with image 1: the threat name, the path shown as text and kept as raw bytes.
+  // Adds a ticked row with image 1: the threat name and the path shown as text and kept as raw bytes.
   void addHit(const std::string& threatName, const std::string& path);
-  // The raw bytes of a row's path, its image number and whether its box is ticked.
+  // The raw bytes of a row's path and threat name, its image number and whether its box is ticked.
   std::string rowPath(int row) const;
+  std::string rowThreat(int row) const;
   int rowImage(int row) const;
   void setRowImage(int row, int image);
   bool rowChecked(int row) const;

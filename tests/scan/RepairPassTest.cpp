@@ -20,6 +20,7 @@ struct Row {
   bool checked = true;
   int image = scan::kImageFound;
   std::string path;
+  std::string threat = "Spy.Test";
 };
 
 class FakeRepairView : public scan::RepairView {
@@ -28,6 +29,7 @@ class FakeRepairView : public scan::RepairView {
   bool rowChecked(int row) const override { return rows[row].checked; }
   int rowImage(int row) const override { return rows[row].image; }
   std::string rowPath(int row) const override { return rows[row].path; }
+  std::string rowThreat(int row) const override { return rows[row].threat; }
   void setRowImage(int row, int image) override { rows[row].image = image; }
   std::string tag() const override { return listTag; }
   void setTag(const std::string& tag) override { listTag = tag; }
@@ -86,6 +88,10 @@ TEST_F(RepairPassTest, WithQuarantineACopyIsKeptBeforeTheDeletion) {
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
   EXPECT_FALSE(fs::exists(tree / "evil.exe"));
   EXPECT_EQ(readFile(QuarantineFolder() + "/evil.exe.aaq"), "exact bytes");
+  const auto record = QuarantineRecordOf("evil.exe.aaq");
+  ASSERT_TRUE(record) << "the copy's record names the row's path and threat";
+  EXPECT_EQ(record->originalPath, tree / "evil.exe");
+  EXPECT_EQ(record->threatName, "Spy.Test");
 }
 
 TEST_F(RepairPassTest, OnlyTheExactValueOneAsksForQuarantine) {
