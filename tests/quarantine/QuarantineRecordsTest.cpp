@@ -168,7 +168,6 @@ TEST_F(QuarantineRecordsTest, ARecordsFileThatIsALinkIsNeitherReadNorWritten) {
 TEST_F(QuarantineRecordsTest, AnUnreadableRecordsFileGivesNoRecord) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
   ASSERT_TRUE(PutInQuarantine(detected("a.exe", "abc")));
-  ASSERT_TRUE(QuarantineRecordOf("a.exe.aaq"));
   ASSERT_EQ(::chmod(recordsFile().c_str(), 0), 0);
   EXPECT_FALSE(QuarantineRecordOf("a.exe.aaq"));
   EXPECT_TRUE(DeleteFromQuarantine("a.exe.aaq")) << "a record that cannot be removed does not block the deletion";
