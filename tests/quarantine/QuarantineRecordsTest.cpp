@@ -215,7 +215,7 @@ TEST_F(QuarantineRecordsTest, AnyBytesSurviveARecord) {
 }
 
 TEST_F(QuarantineRecordsTest, AHandEditedRecordsFileIsInputNeverTrusted) {
-  for (const char* name : {"nopath", "nosize", "hugesize", "badescape", "nul", "garbage", "setid", "hugemode",
+  for (const char* name : {"nopath", "nosize", "hugesize", "badescape", "zerobyte", "garbage", "setid", "hugemode",
                            "negowner", "noowner", "noone", "octal9", "spaces"})
     writeFile(stored(std::string(name) + ".aaq"), "abc");
   writeFile(recordsFile(), std::string("[Records]\r\n"
@@ -223,7 +223,7 @@ TEST_F(QuarantineRecordsTest, AHandEditedRecordsFileIsInputNeverTrusted) {
                                        "nosize.aaq=path=/x\r\n"
                                        "hugesize.aaq=path=/x size=99999999999999999999999\r\n"
                                        "badescape.aaq=path=/x%zz size=3\r\n"
-                                       "nul.aaq=path=/x%00y size=3\r\n"
+                                       "zerobyte.aaq=path=/x%00y size=3\r\n"
                                        "garbage.aaq=\xff\xfe\x01 = == size size= path\r\n"
                                        "setid.aaq=path=/x mode=04755 owner=1 group=1 size=3\r\n"
                                        "hugemode.aaq=path=/x mode=077777777777777777777 owner=1 group=1 size=3\r\n"
@@ -234,7 +234,7 @@ TEST_F(QuarantineRecordsTest, AHandEditedRecordsFileIsInputNeverTrusted) {
                                        "spaces.aaq=  path=/x  mode=+0644 owner=1 group=1 size=3 stored=1e9  \r\n") +
                            std::string(4096, '\0') + "\r\n[Records\r\n=\r\n");
 
-  for (const char* name : {"nopath", "nosize", "hugesize", "badescape", "nul", "garbage"})
+  for (const char* name : {"nopath", "nosize", "hugesize", "badescape", "zerobyte", "garbage"})
     EXPECT_FALSE(QuarantineRecordOf(std::string(name) + ".aaq")) << name;
   for (const char* name : {"setid", "hugemode", "negowner", "noowner", "noone", "octal9", "spaces"}) {
     const auto record = QuarantineRecordOf(std::string(name) + ".aaq");
