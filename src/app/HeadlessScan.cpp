@@ -15,8 +15,7 @@ namespace cli {
 namespace {
 
 struct Hit {
-  std::string threatName;
-  std::string path;
+  mScanFiles::Hit found;
   int image = scan::kImageFound;
 };
 
@@ -31,9 +30,9 @@ class TerminalScanView : public scan::ScanDriverView {
   void setCurFile(const std::string&) override {}
   void setObjectsScanned(const std::string&) override {}
   void setMaliciousObjects(const std::string&) override {}
-  void addHit(const std::string& threatName, const std::string& path) override {
-    m_hits.push_back({threatName, path});
-    m_out << hitLine(threatName, path) << '\n';
+  void addHit(const mScanFiles::Hit& hit) override {
+    m_hits.push_back({hit});
+    m_out << hitLine(hit.threatName, hit.path) << '\n';
   }
   void showTotalScans(const std::string&) override {}
   void reopenResults() override {}
@@ -56,7 +55,7 @@ class TerminalRepairView : public scan::RepairView {
   int rowCount() const override { return static_cast<int>(m_hits.size()); }
   bool rowChecked(int) const override { return true; }
   int rowImage(int row) const override { return m_hits[static_cast<std::size_t>(row)].image; }
-  std::string rowPath(int row) const override { return m_hits[static_cast<std::size_t>(row)].path; }
+  mScanFiles::Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)].found; }
   void setRowImage(int row, int image) override { m_hits[static_cast<std::size_t>(row)].image = image; }
   std::string tag() const override { return m_tag; }
   void setTag(const std::string& tag) override { m_tag = tag; }
@@ -79,7 +78,7 @@ void repairAll(std::vector<Hit>& hits, std::ostream& out) {
   const bool quarantine = settings::read(settings::Quarintine) == "1";
   TerminalRepairView view(hits);
   scan::RunRepair(view);
-  for (const Hit& hit : hits) out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.threatName, hit.path) << '\n';
+  for (const Hit& hit : hits) out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.found.threatName, hit.found.path) << '\n';
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/SettingsStore.h"
 
 #include "core/Locations.h"
+#include "core/PercentEncoding.h"
 #include "core/Profile.h"
 #include "core/ProfileDocument.h"
 #include "platform/Platform.h"
@@ -18,74 +19,16 @@
 namespace SettingsStore {
 namespace {
 
-constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+// A section or key name: besides control bytes and "%", the bytes the profile format reads as
+// structure ("[", "]", "=", ";"), the separator "\" of application and section, and spaces at
+// either end, which the profile reader would trim.
+std::string encodeName(const std::string& text) { return percent::encode(text, "\\[]=;", percent::Ends::Encoded); }
 
-bool isControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+// A value: control bytes and "%" only; the profile writer quotes a value whose ends the reader
+// would otherwise trim or unquote.
+std::string encodeValue(const std::string& text) { return percent::encode(text, {}); }
 
-void appendEncoded(std::string& out, unsigned char byte) {
-  out += '%';
-  out += kHexDigits[byte >> 4];
-  out += kHexDigits[byte & 0x0F];
-}
-
-// A section or key name: control bytes, "%", the bytes the profile format reads as structure
-// ("[", "]", "=", ";") and the separator "\" of application and section are encoded, and so
-// are spaces at either end, which the profile reader would trim.
-std::string encodeName(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const bool atEnd = i == 0 || i + 1 == text.size();
-    if (isControl(byte) || (byte == ' ' && atEnd) || std::string_view("%\\[]=;").find(text[i]) != std::string_view::npos)
-      appendEncoded(out, byte);
-    else
-      out += text[i];
-  }
-  return out;
-}
-
-// A value: control bytes and "%" are encoded; the profile writer quotes a value whose ends
-// the reader would otherwise trim or unquote.
-std::string encodeValue(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (isControl(byte) || byte == '%') {
-      appendEncoded(out, byte);
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// The text an encoded name or value stands for; nullopt on a "%" without two hex digits.
-std::optional<std::string> decode(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return std::nullopt;
-    const int high = hexValue(text[i + 1]);
-    const int low = hexValue(text[i + 2]);
-    if (high < 0 || low < 0) return std::nullopt;
-    out += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  return out;
-}
+using percent::decode;
 
 std::string sectionName(const std::string& appName, const std::string& section) {
   return encodeName(appName) + "\\" + encodeName(section);

@@ -63,9 +63,30 @@ std::optional<std::uint32_t> fileAttributes(const std::string& path);
 // Length in bytes of whatever `path` names (a link's own length); nullopt when it does not exist.
 std::optional<std::uint64_t> fileLength(const std::string& path);
 
+// Who owns a file and what its permission bits allow (POSIX systems only).
+struct FilePermissions {
+  std::uint32_t mode = 0;  // the permission bits, 0777 at most: set-ID and sticky bits are never carried
+  std::uint32_t owner = 0;
+  std::uint32_t group = 0;
+  bool operator==(const FilePermissions&) const = default;
+};
+
+struct FileStatus {
+  std::uint64_t size = 0;
+  // A regular file's; nullopt for anything else, and on Windows, where access lists hold the rights.
+  std::optional<FilePermissions> permissions = std::nullopt;
+};
+
+// Size, permission bits, owner and group of the entry `path` names (a final symbolic link is
+// not followed: a link gives its own); nullopt when it does not exist.
+std::optional<FileStatus> fileStatus(const std::string& path);
+
 struct CopyOptions {
   bool replace = true;     // false: fail when the destination exists (never overwrite)
   bool ownerOnly = false;  // true: the copy is readable and writable by its owner only, never executable
+  // The copy gets exactly these permission bits (whatever the umask, in place of ownerOnly),
+  // and their owner and group when the program runs as root. Ignored on Windows.
+  std::optional<FilePermissions> permissions = std::nullopt;
 };
 
 // Copies the bytes of `source` to `destination`. The copy is written under a temporary name
@@ -126,6 +147,8 @@ class OpenFile {
   OpenFile& operator=(const OpenFile&) = delete;
 
   bool valid() const { return m_handle >= 0; }
+  // Size, permission bits, owner and group of the open file itself, as fileStatus gives them.
+  std::optional<FileStatus> status() const;
   // The system's descriptor or handle, for the backend's own use.
   std::int64_t handle() const { return m_handle; }
 

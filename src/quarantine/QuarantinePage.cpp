@@ -100,8 +100,8 @@ void QuarantinePage::removeSelectedRow() {
   lvQuarintine->clearSelection();
 }
 
-std::optional<std::string> QuarantinePage::askRestorePath(const std::string& sourceName) {
-  return CdRestore->ShowSave(sourceName);
+std::optional<std::string> QuarantinePage::askRestorePath(const std::string& proposed) {
+  return CdRestore->ShowSave(proposed);
 }
 
 void QuarantinePage::quarantineChanged() { m_main.refreshQuarantineCount(); }

@@ -41,7 +41,7 @@ class QuarantinePage : public QObject, private QuarantinePageView {
   void addRow(const QuarantineRow& row) override;
   std::optional<std::string> selectedStoredName() const override;
   void removeSelectedRow() override;
-  std::optional<std::string> askRestorePath(const std::string& sourceName) override;
+  std::optional<std::string> askRestorePath(const std::string& proposed) override;
   void quarantineChanged() override;
 
   frmMain& m_main;

@@ -59,7 +59,8 @@ void QuarantinePageLogic::fill() {
 void QuarantinePageLogic::restoreSelected() {
   const auto storedName = selectedStoredName();
   if (!storedName) return;
-  const auto destination = m_view.askRestorePath(originalNameAndThreat(*storedName).first);
+  const auto record = QuarantineRecordOf(*storedName);
+  const auto destination = m_view.askRestorePath(record ? record->originalPath : originalNameAndThreat(*storedName).first);
   if (!destination || destination->empty()) return;
   if (isStoredFile(*storedName, *destination)) return;
   if (!RestoreFromQuarantine(*storedName, *destination)) return;

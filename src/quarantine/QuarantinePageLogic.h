@@ -23,9 +23,9 @@ class QuarantinePageView {
   virtual std::optional<std::string> selectedStoredName() const = 0;
   virtual void removeSelectedRow() = 0;
 
-  // Asks where to restore a file, proposing `sourceName`: the chosen full path, or nullopt
-  // when the user cancels.
-  virtual std::optional<std::string> askRestorePath(const std::string& sourceName) = 0;
+  // Asks where to restore a file, proposing `proposed` (a file name or a full path): the chosen
+  // full path, or nullopt when the user cancels.
+  virtual std::optional<std::string> askRestorePath(const std::string& proposed) = 0;
 
   // The quarantine folder has lost a file (restored or deleted).
   virtual void quarantineChanged() = 0;
@@ -42,8 +42,9 @@ class QuarantinePageLogic {
   // it was detected under). The threat lookups write nothing to the activity log.
   void fill();
 
-  // Copies the selected file to a path the user picks (the name it was detected under is
-  // proposed), then removes it from the quarantine and from the list.
+  // Copies the selected file to a path the user picks (the recorded original full path is
+  // proposed, or without a record the name it was detected under), then removes it from the
+  // quarantine and from the list.
   void restoreSelected();
 
   // Deletes the selected file from the quarantine for good (no question) and drops its row.

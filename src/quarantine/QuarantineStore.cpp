@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -69,16 +70,27 @@ bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
 
 constexpr platform::CopyOptions kStoredCopy{.replace = false, .ownerOnly = true};
 
+// The record of a copy of `path` stored now.
+quarantine::QuarantineRecord recordOf(const std::string& path, const platform::FileStatus& status, const std::string& threatName) {
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return {path, status.permissions, status.size, std::chrono::duration_cast<std::chrono::seconds>(now).count(), threatName};
+}
+
 // Stores a copy of the file found at `path` through `copyTo` under the first free stored name
-// of its name: the stored name, or nullopt.
-std::optional<std::string> storeCopy(const std::string& path, const std::function<bool(const std::string&)>& copyTo) {
+// of its name, with its record when `status` (the source's, read before the copy) is known: the
+// stored name, or nullopt.
+std::optional<std::string> storeCopy(const std::string& path, const std::optional<platform::FileStatus>& status,
+                                     const std::string& threatName, const std::function<bool(const std::string&)>& copyTo) {
   EnsureQuarantineFolder();
   const std::string name = FileNameOf(path);
   for (int number = 1; number <= kMaxNumber; ++number) {
     std::string stored = numberedName(name, number);
     const std::string destination = storedPath(stored);
     if (platform::fileAttributes(destination)) continue;
-    if (copyTo(destination)) return stored;
+    if (copyTo(destination)) {
+      if (status) quarantine::writeQuarantineRecord(QuarantineFolder(), stored, recordOf(path, *status, threatName));
+      return stored;
+    }
     // Taken by another running copy between the test and the copy: try the next number.
     if (!platform::fileAttributes(destination)) return std::nullopt;
   }
@@ -98,14 +110,15 @@ std::string SourceNameOf(const std::string& storedName) {
   return storedName.substr(0, storedName.size() - kStoredExtension.size());
 }
 
-bool PutInQuarantine(const std::string& path) {
-  return storeCopy(path, [&](const std::string& destination) {
+bool PutInQuarantine(const std::string& path, const std::string& threatName) {
+  return storeCopy(path, platform::fileStatus(path), threatName, [&](const std::string& destination) {
     return platform::copyFile(path, destination, kStoredCopy);
   }).has_value();
 }
 
-std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source) {
-  return storeCopy(path, [&](const std::string& destination) {
+std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
+                                             const std::string& threatName) {
+  return storeCopy(path, source.status(), threatName, [&](const std::string& destination) {
     return platform::copyOpenFile(source, destination, kStoredCopy);
   });
 }
@@ -124,15 +137,28 @@ std::vector<QuarantineEntry> ListQuarantine() {
   return entries;
 }
 
+std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string& storedName) {
+  if (!isPlainName(storedName)) return std::nullopt;
+  auto record = quarantine::readQuarantineRecord(QuarantineFolder(), storedName);
+  if (!record || platform::fileLength(storedPath(storedName)) != record->size) return std::nullopt;
+  return record;
+}
+
 bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination) {
   if (!isPlainName(storedName)) return false;
   const std::string source = storedPath(storedName);
   // Restoring a stored file onto itself would copy it in place and then delete the only copy.
   std::error_code error;
   if (std::filesystem::equivalent(source, destination, error)) return false;
-  return platform::copyFile(source, destination) && platform::deleteFile(source);
+  const auto record = QuarantineRecordOf(storedName);
+  const platform::CopyOptions options{.replace = true, .ownerOnly = true, .permissions = record ? record->permissions : std::nullopt};
+  if (!platform::copyFile(source, destination, options) || !platform::deleteFile(source)) return false;
+  quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
+  return true;
 }
 
 bool DeleteFromQuarantine(const std::string& storedName) {
-  return isPlainName(storedName) && platform::deleteFile(storedPath(storedName));
+  if (!isPlainName(storedName) || !platform::deleteFile(storedPath(storedName))) return false;
+  quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
+  return true;
 }

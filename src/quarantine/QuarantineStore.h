@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "quarantine/QuarantineRecords.h"
 
 #include <cstdint>
 #include <optional>
@@ -8,8 +9,9 @@
 #include <vector>
 
 // The quarantine: the data folder's "Quarintine" folder holding exact copies of removed
-// files, each named after its source file with ".aaq" appended. There is no index: a stored
-// file's name is the only trace of where it came from.
+// files, each named after its source file with ".aaq" appended, and beside them a record of
+// where each copy came from (QuarantineRecords.h). A copy without a record (an older folder, a
+// file dropped there by hand) is listed, restored and deleted all the same.
 
 // The data folder (the program folder unless installed) followed by the separator and "Quarintine".
 std::string QuarantineFolder();
@@ -27,13 +29,17 @@ std::string SourceNameOf(const std::string& storedName);
 // Copies the file at `path` into the quarantine. A stored file is never replaced: when the
 // name is taken the copy is stored as "name (2).ext.aaq", "name (3).ext.aaq" and so on. The copy
 // is exact, written under a temporary name and renamed, readable and writable by the owner
-// only. The source is left in place. True when the copy is stored.
-bool PutInQuarantine(const std::string& path);
+// only. Its record keeps `path`, the file's mode, owner, group and size, the time and
+// `threatName`. The source is left in place. True when the copy is stored (with or without
+// its record).
+bool PutInQuarantine(const std::string& path, const std::string& threatName = {});
 
 // Stores a copy of `source`, the regular file found at `path` and already opened and checked
 // by the caller, as PutInQuarantine does (the copy is named after `path`, which is not opened
-// again). The stored name, or nullopt when no copy was stored.
-std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source);
+// again; the record takes mode, owner, group and size from `source` itself). The stored name,
+// or nullopt when no copy was stored.
+std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
+                                             const std::string& threatName = {});
 
 struct QuarantineEntry {
   std::string storedName;
@@ -45,9 +51,15 @@ struct QuarantineEntry {
 // an empty list; a file that vanishes before its size is read is left out.
 std::vector<QuarantineEntry> ListQuarantine();
 
-// Copies the stored file to `destination` (replacing a file there), then deletes it from the
-// quarantine. Stops at the first failing step and reports it.
+// The record of a stored file; nullopt when it has none, or when the record's size is not the
+// file's (a record left from an earlier copy of that name, or a file replaced by hand).
+std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string& storedName);
+
+// Copies the stored file to `destination` (replacing a file there), then deletes it and its
+// record from the quarantine. The file gets its recorded mode (and owner and group when the
+// program runs as root); without a record it is readable and writable by its owner only.
+// Stops at the first failing step and reports it.
 bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination);
 
-// Deletes a stored file for good.
+// Deletes a stored file and its record for good.
 bool DeleteFromQuarantine(const std::string& storedName);

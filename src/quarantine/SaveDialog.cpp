@@ -11,14 +11,20 @@
 
 namespace {
 
-// The chosen path in bytes. A file name shown in the dialog is the proposed name decoded for
-// display, and decoding loses bytes that are not valid text; when the user kept that name,
-// the proposed raw bytes take its place.
-std::string rawPath(const QString& chosen, const std::string& proposedName) {
+// The bytes of `raw` once decoded for display and encoded again.
+std::string shownBytes(const std::string& raw) {
+  return QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(raw))).toStdString();
+}
+
+// The chosen path in bytes. The dialog shows the proposal decoded for display, and decoding
+// loses bytes that are not valid text: when the user kept the proposed path, its raw bytes
+// come back; when the user kept the proposed file name in another folder, the name's do.
+std::string rawPath(const QString& chosen, const std::string& proposed) {
   std::string path = QFile::encodeName(chosen).toStdString();
+  if (path == shownBytes(proposed)) return proposed;
+  const std::string proposedName = FileNameOf(proposed);
   const std::string shownName = FileNameOf(path);
-  if (shownName != QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(proposedName))).toStdString())
-    return path;
+  if (shownName != shownBytes(proposedName)) return path;
   return path.substr(0, path.size() - shownName.size()) + proposedName;
 }
 

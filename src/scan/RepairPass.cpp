@@ -26,7 +26,7 @@ enum class Outcome {
 Outcome storeCopy(const mScanFiles::Hit& hit, const mScanFiles::ReachedFolder& reached) {
   if (hit.entry->kind != EntryKind::File) return Outcome::Kept;
   const platform::OpenFile source = reached.folder.openFile(reached.name, hit.entry->id);
-  if (source.valid()) return StoreInQuarantine(hit.path, source) ? Outcome::Stored : Outcome::Kept;
+  if (source.valid()) return StoreInQuarantine(hit.path, source, hit.threatName) ? Outcome::Stored : Outcome::Kept;
   const auto now = reached.folder.identify(reached.name);
   return now && *now == *hit.entry ? Outcome::Kept : Outcome::Changed;
 }

@@ -160,6 +160,32 @@ class QuarantinePageTest : public QObject {
     QCOMPARE(window.quarantineCount(), QStringLiteral("1"));
   }
 
+  void restoreProposesTheRecordedFullPathAndGivesBackItsMode() {
+    Window window;
+    const std::string folder = window.outside("caf\xe9 \xff folder");
+    std::filesystem::create_directories(folder);
+    const std::string original = folder + platform::kSeparator + "bad.dll";
+    writeFile(original, "payload");
+    const auto mode = std::filesystem::perms(0750);
+    std::filesystem::permissions(original, mode);
+    QVERIFY(PutInQuarantine(original, "Trojan.BadDll"));
+    std::filesystem::remove(original);
+    window.open();
+    QCOMPARE(window.list->topLevelItemCount(), 1);
+    QCOMPARE(window.quarantineCount(), QStringLiteral("1"));
+
+    // The user keeps the proposal: the file comes back where it was, under its own bytes.
+    window.select("bad.dll.aaq");
+    window.answers << shown(original);
+    window.restore->click();
+    QCOMPARE(window.proposals, QStringList{shown(original)});
+    QCOMPARE(readFile(original), std::string("payload"));
+    QVERIFY(std::filesystem::status(original).permissions() == mode);
+    QVERIFY(!QuarantineRecordOf("bad.dll.aaq"));
+    QCOMPARE(window.list->topLevelItemCount(), 0);
+    QCOMPARE(window.quarantineCount(), QStringLiteral("0"));
+  }
+
   void restoreThatDoesNotHappenKeepsTheStoredFileAndRow_data() {
     QTest::addColumn<QString>("answer");
     QTest::newRow("cancelled") << QString();

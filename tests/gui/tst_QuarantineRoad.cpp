@@ -66,6 +66,12 @@ class QuarantineRoadTest : public QObject {
         if (plantedContent == content) origin[stored] = path;
     }
     QCOMPARE(origin.size(), std::size_t(2));
+    for (const auto& [stored, path] : origin) {
+      const auto record = QuarantineRecordOf(stored);
+      QVERIFY(record);
+      QCOMPARE(record->originalPath, path);
+      QCOMPARE(record->threatName, std::string("TROJAN.EVIL"));
+    }
 
     // Restore the first row to where it came from, delete the second.
     const std::string restored = list->topLevelItem(0)->data(0, Qt::UserRole).toByteArray().toStdString();
@@ -81,12 +87,14 @@ class QuarantineRoadTest : public QObject {
     list->topLevelItem(0)->setSelected(true);
     main.findChild<Quillet::OrventoCmd*>(QStringLiteral("Label17"))->click();
 
-    QCOMPARE(proposed, QStringLiteral("evil.exe"));
+    QCOMPARE(proposed, QFile::decodeName(QByteArray::fromStdString(origin[restored])));
     QCOMPARE(readFile(origin[restored]), planted.at(origin[restored]));
     QVERIFY(!std::filesystem::exists(origin[deleted]));
     QVERIFY(ListQuarantine().empty());
     QVERIFY(!std::filesystem::exists(QuarantineFolder() + "/" + restored));
     QVERIFY(!std::filesystem::exists(QuarantineFolder() + "/" + deleted));
+    QVERIFY(!quarantine::readQuarantineRecord(QuarantineFolder(), restored));
+    QVERIFY(!quarantine::readQuarantineRecord(QuarantineFolder(), deleted));
     QCOMPARE(list->topLevelItemCount(), 0);
     QCOMPARE(main.lblStatus_Quarintine->text(), QStringLiteral("0"));
     QCOMPARE(main.lblStatus_Removed->text(), QStringLiteral("2"));

@@ -23,8 +23,8 @@ class FakeView : public QuarantinePageView {
   void addRow(const QuarantineRow& row) override { rows.push_back(row); }
   std::optional<std::string> selectedStoredName() const override { return selected; }
   void removeSelectedRow() override { ++removedRows; }
-  std::optional<std::string> askRestorePath(const std::string& sourceName) override {
-    askedFor.push_back(sourceName);
+  std::optional<std::string> askRestorePath(const std::string& proposed) override {
+    askedFor.push_back(proposed);
     return answer;
   }
   void quarantineChanged() override { ++changes; }
@@ -116,6 +116,22 @@ TEST_F(QuarantinePageLogicTest, NumberedCopiesShowAndProposeTheNameTheyWereDetec
     logic.restoreSelected();
   }
   EXPECT_EQ(view.askedFor, (std::vector<std::string>{"bad.dll", "report (2).pdf"}));
+}
+
+TEST_F(QuarantinePageLogicTest, ARecordedCopyProposesItsOriginalFullPath) {
+  const std::string source = locations.root() / "docs/bad.dll";
+  std::filesystem::create_directories(locations.root() / "docs");
+  writeFile(source, "payload");
+  ASSERT_TRUE(PutInQuarantine(source, "Trojan.BadDll"));
+  writeFile(stored("other.dll.aaq"), "dropped by hand");
+  ASSERT_TRUE(quarantine::writeQuarantineRecord(QuarantineFolder(), "other.dll.aaq",
+                                                {"/left/from/an/earlier/copy", std::nullopt, 1, 0, ""}));
+
+  for (const char* storedName : {"bad.dll.aaq", "other.dll.aaq"}) {
+    view.selected = storedName;
+    logic.restoreSelected();
+  }
+  EXPECT_EQ(view.askedFor, (std::vector<std::string>{source, "other.dll"})) << "a record of another size is not the copy's";
 }
 
 }  // namespace

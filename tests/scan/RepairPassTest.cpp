@@ -94,6 +94,10 @@ TEST_F(RepairPassTest, WithQuarantineACopyIsKeptBeforeTheDeletion) {
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
   EXPECT_FALSE(fs::exists(tree / "evil.exe"));
   EXPECT_EQ(readFile(QuarantineFolder() + "/evil.exe.aaq"), "exact bytes");
+  const auto record = QuarantineRecordOf("evil.exe.aaq");
+  ASSERT_TRUE(record) << "the copy's record names the row's path and threat";
+  EXPECT_EQ(record->originalPath, tree / "evil.exe");
+  EXPECT_EQ(record->threatName, "Spy.Test");
 }
 
 TEST_F(RepairPassTest, OnlyTheExactValueOneAsksForQuarantine) {

@@ -33,6 +33,13 @@ bool copyBytes(int source, posix::TempFile& target) {
   }
 }
 
+// Gives an open file exactly `permissions.mode`, and their owner and group when the program runs
+// as root (a refused change of owner leaves the file ours, with those bits).
+bool applyPermissions(int fd, const FilePermissions& permissions) {
+  if (geteuid() == 0) (void)!fchown(fd, permissions.owner, permissions.group);
+  return fchmod(fd, permissions.mode & 0777) == 0;
+}
+
 // Copies the open regular file `source`, from its first byte, to `destination` through a
 // temporary file beside it.
 bool copyFrom(int source, const std::string& destination, CopyOptions options) {
@@ -40,8 +47,10 @@ bool copyFrom(int source, const std::string& destination, CopyOptions options) {
   if (fstat(source, &own) != 0 || !S_ISREG(own.st_mode) || lseek(source, 0, SEEK_SET) != 0) return false;
   const posix::PathAt to(destination, posix::PathAt::Folder::Always);
   if (!to.ok()) return false;
-  posix::TempFile output(to.folder(), options.ownerOnly);
-  return output.ok() && copyBytes(source, output) && output.commit(to.name(), options.replace);
+  posix::TempFile output(to.folder(), options.ownerOnly || options.permissions);
+  if (!output.ok() || !copyBytes(source, output)) return false;
+  if (options.permissions && !applyPermissions(output.descriptor(), *options.permissions)) return false;
+  return output.commit(to.name(), options.replace);
 }
 }  // namespace
 
@@ -52,10 +61,18 @@ std::optional<std::uint32_t> fileAttributes(const std::string& path) {
 }
 
 std::optional<std::uint64_t> fileLength(const std::string& path) {
+  const auto status = fileStatus(path);
+  if (!status) return std::nullopt;
+  return status->size;
+}
+
+std::optional<FileStatus> fileStatus(const std::string& path) {
   const posix::PathAt at(path);
   struct stat own;
   if (!at.ok() || fstatat(at.folder(), at.name(), &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-  return static_cast<std::uint64_t>(own.st_size);
+  FileStatus status{static_cast<std::uint64_t>(own.st_size), std::nullopt};
+  if (S_ISREG(own.st_mode)) status.permissions = FilePermissions{own.st_mode & 0777u, own.st_uid, own.st_gid};
+  return status;
 }
 
 bool copyFile(const std::string& source, const std::string& destination, CopyOptions options) {

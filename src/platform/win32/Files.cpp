@@ -12,9 +12,16 @@ std::optional<std::uint32_t> fileAttributes(const std::string& path) {
 }
 
 std::optional<std::uint64_t> fileLength(const std::string& path) {
+  const auto status = fileStatus(path);
+  if (!status) return std::nullopt;
+  return status->size;
+}
+
+std::optional<FileStatus> fileStatus(const std::string& path) {
+  // A symbolic link gives its own data; its rights are in an access list, not permission bits.
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return FileStatus{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, std::nullopt};
 }
 
 bool deleteFile(const std::string& path) {

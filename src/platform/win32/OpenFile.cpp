@@ -23,4 +23,11 @@ OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
   return *this;
 }
 
+std::optional<FileStatus> OpenFile::status() const {
+  // Rights are in an access list, not permission bits: only the size is known.
+  LARGE_INTEGER size;
+  if (m_handle < 0 || !GetFileSizeEx(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(m_handle)), &size)) return std::nullopt;
+  return FileStatus{static_cast<std::uint64_t>(size.QuadPart), std::nullopt};
+}
+
 }  // namespace platform
