@@ -1,6 +1,7 @@
 #include "app/HeadlessScan.h"
 
 #include "../engine/ScanFixture.h"
+#include "app/HitLine.h"
 #include "core/Settings.h"
 #include "quarantine/QuarantineStore.h"
 
@@ -30,13 +31,16 @@ class HeadlessScanTest : public ScanFixture {
     return cli::runHeadlessScan(folders, repair, out, err);
   }
 
+  // The hit line of a path under the tree (on Windows every separator is written as two backslashes).
+  std::string line(const std::string& threat, const std::string& path) const { return cli::hitLine(threat, tree / path) + "\n"; }
+
   std::ostringstream out;
   std::ostringstream err;
 };
 
 TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
   EXPECT_EQ(run({tree / "one", tree / "two"}), 1);
-  EXPECT_EQ(out.str(), "DEMO\t" + (tree / "one/sub/evil.exe") + "\nSPY\t" + (tree / "two/spy.dll") + "\n");
+  EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll"));
   EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 4\nObjets malicieux: 2\n");
   EXPECT_EQ(settings::read(settings::TotalScans), "2") << "each folder counts as one scan, as in the window";
   EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
@@ -52,9 +56,8 @@ TEST_F(HeadlessScanTest, UnreadableDatabaseIsARunErrorAndScansNothing) {
 
 TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
   EXPECT_EQ(run({tree / "one", tree / "two"}, true), 1);
-  EXPECT_EQ(out.str(), "DEMO\t" + (tree / "one/sub/evil.exe") + "\nSPY\t" + (tree / "two/spy.dll") + "\n" +
-                           "supprim\u00E9\tDEMO\t" + (tree / "one/sub/evil.exe") + "\n" +
-                           "supprim\u00E9\tSPY\t" + (tree / "two/spy.dll") + "\n");
+  EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll") + "supprim\u00E9\t" +
+                           line("DEMO", "one/sub/evil.exe") + "supprim\u00E9\t" + line("SPY", "two/spy.dll"));
   EXPECT_FALSE(fs::exists(tree / "one/sub/evil.exe"));
   EXPECT_FALSE(fs::exists(tree / "two/spy.dll"));
   EXPECT_TRUE(fs::exists(tree / "one/clean.txt"));
