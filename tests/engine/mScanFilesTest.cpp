@@ -247,9 +247,9 @@ TEST_F(WalkerTest, SymbolicLinksAreLookedUpButNeverFollowed) {
 }
 
 TEST_F(WalkerTest, OnlyTheExactNameIsAHit) {
-  // Windows drops blanks at the end of a name; those at its start it keeps.
+  // Windows drops blanks at the end of a name and refuses control bytes in one.
 #ifdef _WIN32
-  const std::vector<std::string> padded = {" evil.exe", "\tevil.exe"};
+  const std::vector<std::string> padded = {" evil.exe"};
 #else
   const std::vector<std::string> padded = {" evil.exe", "evil.exe ", "\tevil.exe", "evil.exe\f", " evil.exe\v"};
 #endif
