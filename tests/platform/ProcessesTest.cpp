@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -208,6 +209,12 @@ TEST_P(ProcessHandleTest, EndedProcessIsNeverSignalled) {
   ASSERT_TRUE(judged);
   const auto handle = platform::ProcessHandle::open(*judged);
   ASSERT_TRUE(handle.valid());
+  // Ended but not yet reaped: the identifier still names the dead process, which a signal reaches
+  // without effect.
+  kill(static_cast<pid_t>(child.pid()), SIGKILL);
+  ASSERT_TRUE(child.waitForState('Z'));
+  EXPECT_FALSE(handle.suspendThread(judged->processId));
+  EXPECT_FALSE(platform::ProcessHandle::open(*judged).valid());
   child.stop();
   EXPECT_FALSE(handle.suspendThread(judged->processId));
   EXPECT_FALSE(platform::ProcessHandle::open(*judged).valid());

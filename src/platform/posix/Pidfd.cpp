@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -25,6 +26,12 @@ bool pidfdsMissing(int error) { return error == ENOSYS || error == EPERM; }
 
 bool pidfdSendSignal(int pidfd, int signal) {
   return syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0;
+}
+
+bool pidfdEnded(int pidfd) {
+  // A pidfd becomes readable when its process ends.
+  pollfd watched{pidfd, POLLIN, 0};
+  return poll(&watched, 1, 0) != 0;
 }
 
 void simulateMissingPidfds(bool missing) { simulatedMissing = missing; }

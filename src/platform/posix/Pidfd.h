@@ -19,6 +19,9 @@ bool pidfdsMissing(int error);
 // Sends `signal` to the process of `pidfd`. False when it has ended, or the signal is refused.
 bool pidfdSendSignal(int pidfd, int signal);
 
+// True once the process of `pidfd` has ended, reaped by its parent or not.
+bool pidfdEnded(int pidfd);
+
 // Makes pidfdOpen fail with ENOSYS, as on a system without pidfds (false: the system's own again),
 // so that the path taken there can be tried anywhere.
 void simulateMissingPidfds(bool missing);

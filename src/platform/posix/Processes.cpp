@@ -196,9 +196,13 @@ ProcessHandle ProcessHandle::open(const ProcessInfo& judged) {
 
 bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
   if (!m_open) return false;
-  // Through the pidfd the stop reaches the process itself, which stops all its threads; once the
-  // process has ended the call fails, even if its identifier names another process by then.
-  if (m_handle >= 0) return posix::pidfdSendSignal(static_cast<int>(m_handle), SIGSTOP);
+  // Through the pidfd the stop reaches the process itself, which stops all its threads. Once the
+  // process has ended nothing is stopped, even if its identifier names another process by then:
+  // the call fails, or, while the ended process waits for its parent, succeeds without effect.
+  if (m_handle >= 0) {
+    const int pidfd = static_cast<int>(m_handle);
+    return posix::pidfdSendSignal(pidfd, SIGSTOP) && !posix::pidfdEnded(pidfd);
+  }
   // Without pidfds the identifier is checked again right before the signal.
   return stillNames(m_judged) && platform::suspendThread(m_judged.processId, threadId);
 }

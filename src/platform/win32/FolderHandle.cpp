@@ -29,10 +29,10 @@ std::string narrow(const wchar_t* text) {
 // The full path of an open folder, or empty text when the system cannot tell it.
 std::wstring pathOf(std::int64_t handle) {
   std::wstring path(MAX_PATH, L'\0');
-  DWORD length = GetFinalPathNameByHandleW(handleOf(handle), path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
+  DWORD length = GetFinalPathNameByHandleW(win32::handleOf(handle), path.data(), MAX_PATH, FILE_NAME_NORMALIZED);
   if (length >= MAX_PATH) {
     path.assign(length + 1, L'\0');
-    length = GetFinalPathNameByHandleW(handleOf(handle), path.data(), length + 1, FILE_NAME_NORMALIZED);
+    length = GetFinalPathNameByHandleW(win32::handleOf(handle), path.data(), length + 1, FILE_NAME_NORMALIZED);
   }
   path.resize(length < path.size() ? length : 0);
   return path;
@@ -93,7 +93,7 @@ std::optional<OpenFolder> openFolder(const std::wstring& path, bool ownEntry) {
 }  // namespace
 
 FolderHandle::~FolderHandle() {
-  if (m_handle >= 0) CloseHandle(handleOf(m_handle));
+  if (m_handle >= 0) CloseHandle(win32::handleOf(m_handle));
 }
 
 FolderHandle::FolderHandle(FolderHandle&& other) noexcept : m_handle(other.m_handle), m_id(other.m_id) {
@@ -102,7 +102,7 @@ FolderHandle::FolderHandle(FolderHandle&& other) noexcept : m_handle(other.m_han
 
 FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
   if (this != &other) {
-    if (m_handle >= 0) CloseHandle(handleOf(m_handle));
+    if (m_handle >= 0) CloseHandle(win32::handleOf(m_handle));
     m_handle = other.m_handle;
     m_id = other.m_id;
     other.m_handle = -1;

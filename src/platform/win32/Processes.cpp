@@ -79,7 +79,7 @@ bool terminateProcess(std::uint32_t processId) {
 }
 
 void ProcessHandle::release() {
-  if (m_handle >= 0) CloseHandle(handleOf(m_handle));
+  if (m_handle >= 0) CloseHandle(win32::handleOf(m_handle));
   m_handle = -1;
   m_open = false;
 }
@@ -96,7 +96,7 @@ ProcessHandle ProcessHandle::open(const ProcessInfo& judged) {
 bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
   // While the handle is held the identifier cannot name another process, so the thread's owner
   // checked by suspendThread is this process.
-  return m_open && running(handleOf(m_handle)) && platform::suspendThread(m_judged.processId, threadId);
+  return m_open && running(win32::handleOf(m_handle)) && platform::suspendThread(m_judged.processId, threadId);
 }
 
 }  // namespace platform
