@@ -17,6 +17,8 @@ endforeach()
 install(FILES $<TARGET_FILE:halvik_ui> $<TARGET_FILE:halvik_core> $<TARGET_FILE:halvik_platform>
         DESTINATION ${relink}/lib)
 get_target_property(HALVIK_SYSTEM_LIBRARIES halvik_platform LINK_LIBRARIES)
+list(FILTER HALVIK_SYSTEM_LIBRARIES EXCLUDE REGEX "^::@")  # CMake's marks of the folder that linked them
+list(JOIN HALVIK_SYSTEM_LIBRARIES " " HALVIK_SYSTEM_LIBRARIES)
 configure_file(cmake/relink/CMakeLists.txt.in relink/CMakeLists.txt @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/relink/CMakeLists.txt cmake/relink/README.txt DESTINATION ${relink})
 install(FILES /usr/share/common-licenses/LGPL-3 RENAME LGPL-3.txt DESTINATION LGPL)
@@ -29,6 +31,11 @@ endif()
 
 set(CPACK_GENERATOR NSIS)
 set(CPACK_VERBATIM_VARIABLES ON)
+# A 64-bit installer for a 64-bit program (it also runs under a Wine without its 32-bit part),
+# whose Start-menu folder is named without the version.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\n!define MUI_STARTMENUPAGE_DEFAULTFOLDER \"Orvento Halvik\"")
+# The installed programs lose their symbol tables; the relink kit's files keep theirs.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME "Orvento Halvik")
 set(CPACK_PACKAGE_VENDOR "Orvento")
 set(CPACK_PACKAGE_FILE_NAME "OrventoHalvik-${PROJECT_VERSION}-win64")
