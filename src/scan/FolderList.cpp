@@ -1,6 +1,7 @@
 #include "scan/FolderList.h"
 
 #include "platform/Platform.h"
+#include "platform/SystemText.h"
 #include "ui/DisplayText.h"
 
 #include <QStyle>
@@ -11,20 +12,24 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 
 
-// The folders from the root down to `path` itself: "/a/b" gives "/", "/a", "/a/b".
+// The folders from the root down to `path` itself: "/a/b" gives "/", "/a", "/a/b" (on Windows
+// "C:\a" gives "C:\", "C:\a").
 std::vector<std::string> foldersDownTo(const std::string& path) {
-  std::vector<std::string> folders{std::string(1, platform::kSeparator)};
-  for (std::size_t end = path.find(platform::kSeparator, 1); ; end = path.find(platform::kSeparator, end + 1)) {
+  const std::size_t root = platform::rootLength(path);
+  std::vector<std::string> folders{path.substr(0, root)};
+  for (std::size_t end = path.find(platform::kSeparator, root); ; end = path.find(platform::kSeparator, end + 1)) {
     const std::string folder = path.substr(0, end);
-    if (folder.size() > 1 && folder != folders.back()) folders.push_back(folder);
+    if (folder.size() > root && folder != folders.back()) folders.push_back(folder);
     if (end == std::string::npos) break;
   }
   return folders;
 }
 
+// A folder's own name; a root is its own name.
 std::string lastName(const std::string& folder) {
   const auto separator = folder.rfind(platform::kSeparator);
-  return folder.size() <= 1 || separator == std::string::npos ? folder : folder.substr(separator + 1);
+  return folder.size() <= platform::rootLength(folder) || separator == std::string::npos ? folder
+                                                                                         : folder.substr(separator + 1);
 }
 }  // namespace
 
@@ -38,9 +43,10 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
 
 bool FolderList::setPath(const std::string& path) {
   std::string folder = path;
-  while (folder.size() > 1 && folder.back() == platform::kSeparator) folder.pop_back();
+  const std::size_t root = platform::rootLength(folder);
+  while (folder.size() > std::max<std::size_t>(root, 1) && folder.back() == platform::kSeparator) folder.pop_back();
   const auto entries = platform::listFolder(folder, "*", platform::kFolder);
-  if (folder.empty() || folder.front() != platform::kSeparator || !entries) return false;
+  if (root == 0 || !entries) return false;
   std::vector<std::string> subfolders;
   for (const auto& entry : *entries)
     if ((entry.attributes & platform::kFolder) && entry.name != "." && entry.name != "..") subfolders.push_back(entry.name);
@@ -51,9 +57,9 @@ bool FolderList::setPath(const std::string& path) {
   const std::vector<std::string> openFolders = foldersDownTo(folder);
   for (std::size_t depth = 0; depth < openFolders.size(); ++depth)
     addFolder(ui::displayText(lastName(openFolders[depth])), openFolders[depth], static_cast<int>(depth), true);
-  const std::string prefix = folder.size() > 1 ? folder : std::string();
+  const std::string prefix = folder.size() > root ? folder + platform::kSeparator : folder;
   for (const std::string& name : subfolders)
-    addFolder(ui::displayText(name), prefix + platform::kSeparator + name, static_cast<int>(openFolders.size()), false);
+    addFolder(ui::displayText(name), prefix + name, static_cast<int>(openFolders.size()), false);
   setCurrentRow(static_cast<int>(openFolders.size()) - 1);
   return true;
 }

@@ -4,6 +4,7 @@
 #include "core/mMain.h"
 #include "engine/SignatureDb.h"
 #include "platform/Platform.h"
+#include "platform/SystemText.h"
 
 namespace scan {
 namespace {
@@ -31,10 +32,12 @@ bool walk(const std::string& root, ScanDriverView& view) {
   return mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
 }
 
+// The captions join the program's own words (UTF-8 here) to paths in the system's encoding:
+// the words are turned into that encoding first.
 void finish(ScanDriverView& view, const char* endCaption) {
   mMain::WriteLog("Scan Complete!");
-  view.setOperation("Terminé");
-  view.setCurFile(endCaption);
+  view.setOperation(platform::systemText("Terminé"));
+  view.setCurFile(platform::systemText(endCaption));
   view.finishResults();
 }
 
@@ -45,7 +48,7 @@ void scanAllDrives(ScanDriverView& view) {
   for (const std::string& entry : view.drives()) {
     const std::string root = driveRoot(entry);
     mMain::WriteLog("Scanning drive " + root);
-    view.setOperation("Lecteur Scanné " + root);
+    view.setOperation(platform::systemText("Lecteur Scanné ") + root);
     const bool completed = walk(root, view);
     view.yield();
     if (!completed) break;  // "Annuler" ends the whole scan

@@ -99,7 +99,7 @@ void TestFrmMain::firstRunShowsDefaultsAndMakesTheQuarantineFolder() {
   QCOMPARE(visiblePage(window), 0);
   QVERIFY(std::filesystem::is_directory(where.programFolder() + "/Quarintine"));
   QCOMPARE(window.File1Path(), QuarantineFolder());
-  QCOMPARE(SignatureDb.Path(), where.programFolder() + "/scan.dll");
+  QCOMPARE(SignatureDb.Path(), where.programFolder() + platform::kSeparator + "scan.dll");
   QVERIFY(window.windowTitle().startsWith(QStringLiteral(" Orvento AntiSpyware ® Version 2.0")));
 }
 

@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "support/TempFolder.h"
 #include "ui/ActionLabel.h"
+#include "ui/RegistryStuff.h"
 #include "ui/frmSettings.h"
 
 #include <QCheckBox>
@@ -13,6 +14,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using testing_support::ScopedLocations;
 
@@ -49,14 +55,31 @@ struct Fixture {
   std::unique_ptr<frmSettings> dialog;
 };
 
-std::string startupEntry() { return core::locations().autostartFolder + "/bobbypin.desktop"; }
+#ifdef _WIN32
+// The start-up entry: on Windows the value "bobbypin" of the machine's Run key; nullopt when absent.
+std::optional<std::string> startupEntry() {
+  char data[1024];
+  DWORD size = sizeof data;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, RegistryStuff::kRunKey, RegistryStuff::kRunValueName, RRF_RT_REG_SZ, nullptr,
+                   data, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::string(data);
+}
+#else
+// The start-up entry: on Linux an autostart file in the (temporary) autostart folder.
+std::optional<std::string> startupEntry() {
+  const std::string path = core::locations().autostartFolder + "/bobbypin.desktop";
+  if (!std::filesystem::exists(path)) return std::nullopt;
+  return testing_support::readFile(path);
+}
+#endif
 
 // Every line of every log file in the program folder's "Logs" folder.
 std::string logText() {
   std::string text;
   const std::filesystem::path folder = core::locations().programFolder + "/Logs";
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) text += testing_support::readFile(entry.path());
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) text += testing_support::readFile(entry.path().string());
   return text;
 }
 
@@ -70,6 +93,7 @@ class TestFrmSettings : public QObject {
   Q_OBJECT
 
  private slots:
+  void init();
   void designTimeState();
   void loadShowsOnlyExactValues_data();
   void loadShowsOnlyExactValues();
@@ -84,6 +108,14 @@ class TestFrmSettings : public QObject {
   void anUnwritableAutostartFolderFailsSilently();
   void cancelStoresNothing();
 };
+
+// Each case starts without a start-up entry: on Linux every case has an autostart folder of its
+// own, on Windows the entry is one value of the machine's Run key, removed here.
+void TestFrmSettings::init() {
+#ifdef _WIN32
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RegistryStuff::kRunKey, RegistryStuff::kRunValueName);
+#endif
+}
 
 void TestFrmSettings::designTimeState() {
   ScopedLocations where;
@@ -198,9 +230,9 @@ void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
   QCOMPARE(settings::read(settings::RunOnStartup), std::string("1"));
-  QVERIFY(std::filesystem::exists(startupEntry()));
-  const std::string entry = testing_support::readFile(startupEntry());
-  QVERIFY2(entry.find(where.programFolder() + "/Sentrel.exe") != std::string::npos, entry.c_str());
+  QVERIFY(startupEntry());
+  const std::string entry = *startupEntry();
+  QVERIFY2(entry.find(where.programFolder() + platform::kSeparator + "Sentrel.exe") != std::string::npos, entry.c_str());
   QVERIFY(logText().find("Running on startup...") != std::string::npos);
 
   fixture.open();
@@ -208,7 +240,7 @@ void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
   fixture.box("Check1")->setChecked(false);
   fixture.save();
   QCOMPARE(settings::read(settings::RunOnStartup), std::string("0"));
-  QVERIFY(!std::filesystem::exists(startupEntry()));
+  QVERIFY(!startupEntry());
 
   fixture.open();  // unticked again: removing an entry that does not exist is logged all the same
   fixture.save();
@@ -222,7 +254,7 @@ void TestFrmSettings::startupLogLineFollowsTheLoggingInForceBefore() {
   ScopedLocations where;
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
-  QVERIFY(std::filesystem::exists(startupEntry()));
+  QVERIFY(startupEntry());
   QCOMPARE(settings::read(settings::LogFile), std::string("1"));
   QVERIFY(logText().find("Running on startup...") == std::string::npos);
 }
@@ -252,7 +284,7 @@ void TestFrmSettings::cancelStoresNothing() {
 
   QVERIFY(!fixture.dialog->isVisible());
   QVERIFY(!std::filesystem::exists(core::locations().settingsFile));
-  QVERIFY(!std::filesystem::exists(startupEntry()));
+  QVERIFY(!startupEntry());
   QCOMPARE(fixture.timer.interval(), 3000);
   QVERIFY(!fixture.timer.isActive());
 }

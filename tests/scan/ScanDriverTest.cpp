@@ -3,6 +3,7 @@
 #include "../engine/ScanFixture.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
+#include "platform/SystemText.h"
 
 #include <gtest/gtest.h>
 
@@ -123,8 +124,8 @@ TEST_F(ScanDriverTest, CustomFolderIsWalked) {
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   ASSERT_EQ(view.hits.size(), 1u);
   EXPECT_EQ(view.hits[0].second, tree / "d/evil.exe");
-  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner " + tree / "d", "Terminé"}));
-  EXPECT_EQ(view.curFile, "-Scan Terminé-");
+  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner " + tree / "d", platform::systemText("Terminé")}));
+  EXPECT_EQ(view.curFile, platform::systemText("-Scan Terminé-"));
   EXPECT_NE(todaysLog().find("Scanning " + tree / "d"), std::string::npos);
 }
 
@@ -134,8 +135,8 @@ TEST_F(ScanDriverTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   EXPECT_TRUE(view.hits.empty());
   EXPECT_EQ(view.totalScans, "6");
-  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner (CANCEL)", "Terminé"}));
-  EXPECT_EQ(view.curFile, "-Scan Terminé-");
+  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner (CANCEL)", platform::systemText("Terminé")}));
+  EXPECT_EQ(view.curFile, platform::systemText("-Scan Terminé-"));
   EXPECT_TRUE(view.finished);
   const std::string log = todaysLog();
   EXPECT_NE(log.find("Scanning (CANCEL)"), std::string::npos);
@@ -147,8 +148,8 @@ TEST_F(ScanDriverTest, QuickScanWalksTheWindowsFolder) {
   scan::RunScan(scan::ScanMode::QuickScan, view);
   ASSERT_EQ(view.hits.size(), 1u);
   EXPECT_EQ(view.hits[0].second, tree / "e/evil.exe");
-  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scan Windows", "Terminé"}));
-  EXPECT_EQ(view.curFile, "-Scan Terminé-");
+  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scan Windows", platform::systemText("Terminé")}));
+  EXPECT_EQ(view.curFile, platform::systemText("-Scan Terminé-"));
   EXPECT_NE(todaysLog().find("Scanning Quick Search"), std::string::npos);
 }
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Text written in the program's source (UTF-8) as bytes in the system's 8-bit encoding, the
+// encoding of paths and stored values, so that it can be joined to them and shown like them.
+// On Linux that encoding is UTF-8 and the text is returned as it is; on Windows it is the ANSI
+// code page, where a character the code page lacks becomes "?".
+std::string systemText(const std::string& utf8);
+
+// The length of the root that begins `path` ("/" on Linux, a drive root such as "C:\" on
+// Windows), or 0 when `path` does not begin at a root.
+std::size_t rootLength(const std::string& path);
+
+}  // namespace platform
