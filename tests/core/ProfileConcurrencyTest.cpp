@@ -116,7 +116,9 @@ std::set<std::string> namesIn(const std::string& folder) {
   return names;
 }
 
+#ifndef _WIN32
 bool isTemporary(const std::string& name) { return name.starts_with(".halvik-") && name.ends_with(".tmp"); }
+#endif
 
 // Dates the entry `path` (a link itself, not its target) two minutes back.
 void ageTwoMinutes(const std::string& path) {
