@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -14,7 +15,8 @@ std::optional<Locations>& current() {
 }  // namespace
 
 Locations platformLocations() {
-  return Locations{platform::programFolder(), platform::defaultSettingsFile(), platform::defaultAutostartFolder()};
+  return Locations{platform::programFolder(), platform::defaultSettingsFile(), platform::defaultAutostartFolder(),
+                   platform::defaultRuntimeFolder()};
 }
 
 const Locations& locations() {
@@ -26,5 +28,31 @@ const Locations& locations() {
 void setLocations(Locations locations) { current() = std::move(locations); }
 
 std::string programFile(const std::string& name) { return locations().programFolder + platform::kSeparator + name; }
+
+std::string runtimeFolder() {
+  const std::string& folder = locations().runtimeFolder;
+  return folder.empty() ? platform::defaultRuntimeFolder() : folder;
+}
+
+std::string runtimeFile(const std::string& name) {
+  const std::string folder = runtimeFolder();
+  platform::createFolder(folder);
+  return folder + platform::kSeparator + name;
+}
+
+bool isProgramFile(const std::string& imagePath, const std::string& name) {
+  const std::string file = programFile(name);
+#ifdef _WIN32
+  const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(imagePath.begin(), imagePath.end(), file.begin(), file.end(),
+                    [&fold](char a, char b) { return fold(a) == fold(b); });
+#else
+  return imagePath == file;
+#endif
+}
+
+bool isOwnProgram(const std::string& imagePath) {
+  return isProgramFile(imagePath, kMainProgram) || isProgramFile(imagePath, kCompanionProgram);
+}
 
 }  // namespace core

@@ -18,8 +18,9 @@ inline constexpr const char* kNoAction = "N/A";
 inline constexpr const char* kSuspended = "Application Suspended";
 
 // Looks the file name of `imagePath` up in the signature database. On a hit writes the log line
-// and suspends `processId`, except the program's own process, which is never suspended (its row
-// shows the threat name with "N/A" and no line is logged, since nothing is suspended).
+// and suspends `processId`, except the program's own process and the program folder's own programs
+// (the main program and the companion), which are never suspended (their row shows the threat
+// name with "N/A" and no line is logged, since nothing is suspended).
 Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId);
 
 }  // namespace ProcessCheck

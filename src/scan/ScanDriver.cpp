@@ -27,12 +27,17 @@ void countScan(ScanDriverView& view) {
   view.showTotalScans(total);
 }
 
-bool walk(const std::string& root, ScanDriverView& view) {
-  return mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
+// Walks one root and adds the folders it could not open to `unreadable`.
+bool walk(const std::string& root, ScanDriverView& view, double& unreadable) {
+  const bool completed = mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
+  unreadable += mScanFiles::UnreadableFolders();
+  return completed;
 }
 
-void finish(ScanDriverView& view, const char* endCaption) {
-  mMain::WriteLog("Scan Complete!");
+// The end line says how many folders the scan could not open, so that a smaller count of
+// scanned objects is never silent.
+void finish(ScanDriverView& view, const char* endCaption, double unreadable) {
+  mMain::WriteLog("Scan Complete! Dossiers illisibles: " + settings::numberText(unreadable));
   view.setOperation("Terminé");
   view.setCurFile(endCaption);
   view.finishResults();
@@ -42,15 +47,16 @@ void scanAllDrives(ScanDriverView& view) {
   settings::write(settings::LastSystemScan, platform::shortDate());
   mMain::WriteLog("Scanning all drives...");
   view.setOperation("Scanner tous les lecteurs...");
+  double unreadable = 0;
   for (const std::string& entry : view.drives()) {
     const std::string root = driveRoot(entry);
     mMain::WriteLog("Scanning drive " + root);
     view.setOperation("Lecteur Scanné " + root);
-    const bool completed = walk(root, view);
+    const bool completed = walk(root, view, unreadable);
     view.yield();
     if (!completed) break;  // "Annuler" ends the whole scan
   }
-  finish(view, "-Sacn Terminé-");
+  finish(view, "-Sacn Terminé-", unreadable);
 }
 
 void scanCustomFolder(ScanDriverView& view) {
@@ -58,16 +64,18 @@ void scanCustomFolder(ScanDriverView& view) {
   mMain::WriteLog("Scanning " + folder);
   view.setOperation("Scanner " + folder);
   // A cancelled choice walks nothing; the scan still ends as any other.
-  if (folder != kCancelledChoice) walk(folder, view);
-  finish(view, "-Scan Terminé-");
+  double unreadable = 0;
+  if (folder != kCancelledChoice) walk(folder, view, unreadable);
+  finish(view, "-Scan Terminé-", unreadable);
 }
 
 void quickScan(ScanDriverView& view) {
   const std::string folder = scanRoots().windowsFolder();
   mMain::WriteLog("Scanning Quick Search");
   view.setOperation("Scan Windows");
-  walk(folder, view);
-  finish(view, "-Scan Terminé-");
+  double unreadable = 0;
+  walk(folder, view, unreadable);
+  finish(view, "-Scan Terminé-", unreadable);
 }
 }  // namespace
 

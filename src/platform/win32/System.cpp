@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 namespace {
@@ -84,6 +85,13 @@ std::string defaultAutostartFolder() {
 std::string defaultSettingsFile() {
   // On Windows the per-user settings live in the registry, under this key of HKEY_CURRENT_USER.
   return "Software\\VB and VBA Program Settings";
+}
+
+std::string defaultRuntimeFolder() {
+  if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) return local;
+  std::string temporary = textOf(MAX_PATH + 1, [](char* buffer, UINT size) { return static_cast<UINT>(GetTempPathA(size, buffer)); });
+  while (temporary.size() > 3 && temporary.back() == '\\') temporary.pop_back();
+  return temporary;
 }
 
 }  // namespace platform
