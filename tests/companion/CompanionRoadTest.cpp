@@ -134,7 +134,10 @@ class CompanionRoadTest : public ::testing::Test {
     endMainPrograms();
     core::setLocations(m_saved);
     // Ending the notification service ends dbus-run-session, which takes its bus down with it.
-    if (const std::string pid = readFile(m_work / "bus/pid"); !pid.empty()) kill(static_cast<pid_t>(std::stol(pid)), SIGTERM);
+    if (const std::string pid = readFile(m_work / "bus/pid"); !pid.empty() && bus) {
+      kill(static_cast<pid_t>(std::stol(pid)), SIGTERM);
+      bus->exitCodeWithin(5s);
+    }
     bus.reset();
     display.reset();
   }
