@@ -212,7 +212,7 @@ int main(int argc, char* argv[]) {
   const std::string program = scratch + "/program";
   std::filesystem::create_directories(program);
   std::filesystem::create_directories(scratch + "/config");
-  core::setLocations({program, scratch + "/config/settings.ini", scratch + "/autostart"});
+  core::setLocations({program, scratch + "/config/settings.ini", scratch + "/autostart", scratch + "/runtime"});
 
   std::printf("Making a tree of %d entries and a database of %d entries...\n", kEntries, kDatabaseEntries);
   TreeMaker tree(root);

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -22,6 +23,7 @@ Locations platformLocations() { return locationsFor(platform::programFolder()); 
 
 Locations locationsFor(const std::string& programFolder) {
   Locations found{programFolder, platform::defaultSettingsFile(), platform::defaultAutostartFolder()};
+  found.runtimeFolder = platform::defaultRuntimeFolder();
   if (isInstalledCopy(programFolder)) found.dataFolder = platform::defaultDataFolder();
   return found;
 }
@@ -44,6 +46,31 @@ std::string dataSubfolder(const std::string& name) {
 bool createDataSubfolder(const std::string& name) {
   const std::string folder = dataSubfolder(name);
   return locations().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder);
+
+std::string runtimeFolder() {
+  const std::string& folder = locations().runtimeFolder;
+  return folder.empty() ? platform::defaultRuntimeFolder() : folder;
+}
+
+std::string runtimeFile(const std::string& name) {
+  const std::string folder = runtimeFolder();
+  platform::createFolder(folder);
+  return folder + platform::kSeparator + name;
+}
+
+bool isProgramFile(const std::string& imagePath, const std::string& name) {
+  const std::string file = programFile(name);
+#ifdef _WIN32
+  const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(imagePath.begin(), imagePath.end(), file.begin(), file.end(),
+                    [&fold](char a, char b) { return fold(a) == fold(b); });
+#else
+  return imagePath == file;
+#endif
+}
+
+bool isOwnProgram(const std::string& imagePath) {
+  return isProgramFile(imagePath, kMainProgram) || isProgramFile(imagePath, kCompanionProgram);
 }
 
 }  // namespace core

@@ -15,10 +15,20 @@ inline constexpr const char* kProgramTitle = "Orvento Halvik";
 // folder or a portable copy lacks it, and keeps the files it writes beside the executable.
 inline constexpr const char* kInstalledMarker = "installed";
 
+// The program folder's two programs: the main window, and the companion alert program that the
+// start-up entry starts (its name is the one the entry has always registered, on every system).
+#ifdef _WIN32
+inline constexpr const char* kMainProgram = "orvento-halvik.exe";
+#else
+inline constexpr const char* kMainProgram = "orvento-halvik";
+#endif
+inline constexpr const char* kCompanionProgram = "Sentrel.exe";
+
 struct Locations {
   std::string programFolder;    // no trailing separator
   std::string settingsFile;     // the per-user settings store
   std::string autostartFolder;  // where the start-up entry is written
+  std::string runtimeFolder{};  // the session's locks; empty: the platform's default
   std::string dataFolder{};     // where "Logs" and "Quarintine" go; empty: the program folder
 };
 
@@ -45,5 +55,18 @@ std::string dataSubfolder(const std::string& name);
 // did; a per-user data folder is made with the levels above it, open to the user only. True
 // when the folder exists afterwards.
 bool createDataSubfolder(const std::string& name);
+
+// The folder of the session's locks: locations().runtimeFolder, or the platform's default.
+std::string runtimeFolder();
+
+// A file of the runtime folder (the folder's last level is created when it is missing).
+std::string runtimeFile(const std::string& name);
+
+// True when `imagePath` names the program folder's program `name` (Windows: in any letter case).
+bool isProgramFile(const std::string& imagePath, const std::string& name);
+
+// True when `imagePath` is one of the program folder's own programs (the main program or the
+// companion): the monitors never suspend them.
+bool isOwnProgram(const std::string& imagePath);
 
 }  // namespace core

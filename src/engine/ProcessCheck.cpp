@@ -1,5 +1,6 @@
 #include "engine/ProcessCheck.h"
 
+#include "core/Locations.h"
 #include "core/mMain.h"
 #include "engine/SignatureDb.h"
 #include "platform/Platform.h"
@@ -12,7 +13,7 @@ namespace ProcessCheck {
 Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId, std::uint64_t startTime) {
   std::string threat = LookupThreat(imagePath);
   if (threat.empty()) return {kClean, kNoAction};
-  if (processId == platform::currentProcessId()) return {std::move(threat), kNoAction};
+  if (processId == platform::currentProcessId() || core::isOwnProgram(imagePath)) return {std::move(threat), kNoAction};
   const std::string found = FileNameOf(imagePath) + ", a running process, is found as malicious";
   if (!mdlProcess::SuspendProcess(platform::ProcessInfo{processId, imagePath, startTime})) {
     mMain::WriteLog(found + " but could not be suspended: " + threat);

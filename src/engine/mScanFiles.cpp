@@ -15,6 +15,7 @@ namespace {
 bool g_scanRunning = false;
 double g_objectsScanned = 0;
 double g_threatsFound = 0;
+double g_unreadableFolders = 0;
 // Raised by every start that stops a running walk: the stopped walk belongs to a discarded
 // results window and must not go on filling it, not even to the end of its file pass.
 std::uint64_t g_generation = 0;
@@ -62,7 +63,7 @@ class Walk {
  private:
   using Clock = std::chrono::steady_clock;
 
-  bool enter(platform::FolderHandle handle);
+  bool enter(platform::FolderHandle handle, bool otherFileSystem = false);
   bool onCurrentPath(const platform::FolderId& id) const;
   bool enterSubfolder(const std::string& name);
   void gatherSubfolders(Frame& frame) const;
@@ -110,11 +111,15 @@ void Walk::run(const std::string& folder) {
 }
 
 // The start of a ScanFolder call: nothing is walked once the walk is cancelled or its window
-// hidden. A folder that cannot be opened or listed is walked as an empty folder.
-bool Walk::enter(platform::FolderHandle handle) {
+// hidden. A folder that cannot be opened or listed is walked as an empty folder and counted as
+// unreadable, unless it lies on another file system (never entered, on purpose).
+bool Walk::enter(platform::FolderHandle handle, bool otherFileSystem) {
   if (!g_scanRunning || !m_view.visible()) return false;
   Frame frame{m_path.size(), handle.id(), std::move(handle), {}, {}, 0};
-  if (auto listed = frame.handle.list("*", platform::kFolder)) frame.entries = std::move(*listed);
+  if (auto listed = frame.handle.list("*", platform::kFolder))
+    frame.entries = std::move(*listed);
+  else if (!otherFileSystem)
+    g_unreadableFolders += 1;
   gatherSubfolders(frame);
   m_stack.push_back(std::move(frame));
   closeFarHandles();
@@ -122,12 +127,13 @@ bool Walk::enter(platform::FolderHandle handle) {
 }
 
 bool Walk::enterSubfolder(const std::string& name) {
-  platform::FolderHandle handle = m_stack.back().handle.openChild(name);
+  bool otherFileSystem = false;
+  platform::FolderHandle handle = m_stack.back().handle.openChild(name, &otherFileSystem);
   if (handle.valid() && onCurrentPath(handle.id())) return false;
   const std::size_t parentLength = m_path.size();
   m_path += platform::kSeparator;
   m_path += name;
-  if (enter(std::move(handle))) return true;
+  if (enter(std::move(handle), otherFileSystem)) return true;
   m_path.resize(parentLength);
   return false;
 }
@@ -240,12 +246,14 @@ bool ScanRunning() { return g_scanRunning; }
 void setScanRunning(bool running) { g_scanRunning = running; }
 double ObjectsScanned() { return g_objectsScanned; }
 double ThreatsFound() { return g_threatsFound; }
+double UnreadableFolders() { return g_unreadableFolders; }
 std::chrono::milliseconds YieldInterval() { return g_yieldInterval; }
 void setYieldInterval(std::chrono::milliseconds interval) { g_yieldInterval = interval; }
 
 bool StartScan(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield) {
   g_objectsScanned = 0;
   g_threatsFound = 0;
+  g_unreadableFolders = 0;
   if (g_scanRunning) {
     g_scanRunning = false;
     ++g_generation;

@@ -38,6 +38,10 @@ void setScanRunning(bool running);
 double ObjectsScanned();
 double ThreatsFound();
 
+// Folders the walks since the last StartScan could not open or list (a folder on another file
+// system, which is never entered, is not one of them).
+double UnreadableFolders();
+
 // Shortest time between two yields (and caption updates) of a walk: 15 ms, so that drawing does
 // not slow a scan. Zero yields after every entry and every subfolder (tests use it).
 std::chrono::milliseconds YieldInterval();

@@ -24,6 +24,8 @@
 namespace {
 
 const QColor kLinkColour(0, 0, 255);
+// How long a refresh or a switch waits for the companion to finish a check under the lock.
+constexpr std::chrono::milliseconds kLockWait(1000);
 const QColor kOrange(0xFF, 0x80, 0x00);
 
 // lvProcesses as the refresh sees it. Each row keeps the raw path bytes beside its display text.
@@ -117,6 +119,7 @@ void MonitorPage::buildControls() {
 }
 
 void MonitorPage::RefreshProcessList() {
+  if (!m_lock.take(kLockWait)) return;
   // The rows are rebuilt in place; the list keeps its scroll position so that a tick does not
   // move what the user is looking at.
   const int scroll = lvProcesses->verticalScrollBar()->value();
@@ -125,6 +128,14 @@ void MonitorPage::RefreshProcessList() {
   mProcess::RefreshProcessList(tree);
   lvProcesses->verticalScrollBar()->setValue(scroll);
   lvProcesses->setUpdatesEnabled(true);
+  if (!m_main.tmrAdMonitor->isActive()) m_lock.release();
+}
+
+void MonitorPage::followMonitorState() {
+  if (m_main.tmrAdMonitor->isActive())
+    m_lock.take(kLockWait);
+  else
+    m_lock.release();
 }
 
 void MonitorPage::lblEnableMonitor_Click() {
@@ -133,6 +144,7 @@ void MonitorPage::lblEnableMonitor_Click() {
     timer->stop();
   else
     timer->start();
+  followMonitorState();
   const bool on = timer->isActive();
   lblEnableMonitor->setText(on ? QStringLiteral("D\u00E9sactiv\u00E9") : QStringLiteral("Activ\u00E9"));
   m_main.lblStatus_Admonitor->setText(on ? QStringLiteral("Charg\u00E9") : QStringLiteral("Non Charg\u00E9"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/ProcessSelection.h"
+#include "process/MonitorLock.h"
 
 #include <QObject>
 
@@ -32,8 +33,14 @@ class MonitorPage : public QObject {
   MonitorPage(frmMain& main, QWidget* frame);
   ~MonitorPage() override;
 
-  // Rebuilds lvProcesses: every tick of tmrAdMonitor runs it.
+  // Rebuilds lvProcesses: every tick of tmrAdMonitor runs it. Only under the session's monitor
+  // lock: while the companion runs a check of its own, the refresh waits for it (a second at most,
+  // then this tick is skipped).
   void RefreshProcessList();
+
+  // Holds the session's monitor lock while tmrAdMonitor runs, and lets it go when it stops, so
+  // that the companion's checks pause meanwhile. Called whenever the monitor is switched.
+  void followMonitorState();
 
   // The process last clicked in the list; none until a row is clicked.
   const std::optional<ProcessSelection>& selection() const { return m_selection; }
@@ -56,4 +63,5 @@ class MonitorPage : public QObject {
   frmMain& m_main;
   QWidget* m_frame;
   std::optional<ProcessSelection> m_selection;
+  MonitorLock m_lock;
 };

@@ -186,8 +186,9 @@ class FolderHandle {
   static FolderHandle open(const std::string& path);
 
   // Opens the subfolder `name` of this folder. Never through a symbolic link, and never onto
-  // another file system (a mount point below this folder is not opened).
-  FolderHandle openChild(const std::string& name) const;
+  // another file system (a mount point below this folder is not opened: `otherFileSystem`, when
+  // given, then tells that this, not a failure to open, is why no folder came back).
+  FolderHandle openChild(const std::string& name, bool* otherFileSystem = nullptr) const;
 
   // Opens the folder that holds this one, provided it is still the folder `expected`.
   FolderHandle openParent(const FolderId& expected) const;
@@ -308,6 +309,40 @@ class ProcessHandle {
 // Ends a process at once (a suspended one too).
 bool terminateProcess(std::uint32_t processId);
 
+// ---- Locks and other programs -------------------------------------------------------------
+
+// An exclusive lock on a file, held until the object goes (or the process ends, however it
+// ends). Move-only. Two holders of the same file never coexist, whether in one process or two.
+class FileLock {
+ public:
+  FileLock() = default;
+  ~FileLock();
+  FileLock(FileLock&& other) noexcept;
+  FileLock& operator=(FileLock&& other) noexcept;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // Takes the lock on `path` (the file is created when missing, never through a symbolic link)
+  // without waiting: a lock that is not held when someone else has it or the file cannot be made.
+  static FileLock tryTake(const std::string& path);
+
+  bool held() const { return m_handle >= 0; }
+
+ private:
+  explicit FileLock(std::int64_t handle) : m_handle(handle) {}
+
+  std::int64_t m_handle = -1;
+};
+
+// Starts the program `path` with `arguments`, detached from this one (it outlives it and is
+// never left as a zombie). False when it could not be started.
+bool startProgram(const std::string& path, const std::vector<std::string>& arguments);
+
+// Brings the top-level windows of the process `processId` to the front. False when there is no
+// reliable way to do it (Linux: only the display server can, and it is asked by its own protocol)
+// or the process has no window.
+bool raiseWindowsOf(std::uint32_t processId);
+
 // ---- Start-up entry and per-user folders -----------------------------------------------
 
 enum class RegistryRoot : std::uint32_t { CurrentUser = 0x80000001u, LocalMachine = 0x80000002u };
@@ -326,6 +361,10 @@ std::string defaultSettingsFile();     // $XDG_CONFIG_HOME (default ~/.config) +
 // Where an installed copy keeps the files it writes: $XDG_DATA_HOME (default ~/.local/share)
 // + "/orvento-halvik"; on Windows the user's local application data + "\Orvento Halvik".
 std::string defaultDataFolder();
+// The user's folder for locks of the running session: $XDG_RUNTIME_DIR (a private folder of the
+// user) when it is set; the settings file's folder otherwise. On Windows %LOCALAPPDATA%, or the
+// temporary folder when that is not set.
+std::string defaultRuntimeFolder();
 // On Windows the start-up entry needs no folder (empty text) and the settings store is the
 // registry key "Software\VB and VBA Program Settings" of HKEY_CURRENT_USER.
 

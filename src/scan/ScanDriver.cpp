@@ -28,14 +28,18 @@ void countScan(ScanDriverView& view) {
   view.showTotalScans(total);
 }
 
-bool walk(const std::string& root, ScanDriverView& view) {
-  return mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
+// Walks one root and adds the folders it could not open to `unreadable`.
+bool walk(const std::string& root, ScanDriverView& view, double& unreadable) {
+  const bool completed = mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
+  unreadable += mScanFiles::UnreadableFolders();
+  return completed;
 }
 
 // The captions join the program's own words (UTF-8 here) to paths in the system's encoding:
-// the words are turned into that encoding first.
-void finish(ScanDriverView& view, const char* endCaption) {
-  mMain::WriteLog("Scan Complete!");
+// the words are turned into that encoding first. The end line says how many folders the scan could not open, so that a smaller count of
+// scanned objects is never silent.
+void finish(ScanDriverView& view, const char* endCaption, double unreadable) {
+  mMain::WriteLog("Scan Complete! Dossiers illisibles: " + settings::numberText(unreadable));
   view.setOperation(platform::systemText("Terminé"));
   view.setCurFile(platform::systemText(endCaption));
   view.finishResults();
@@ -45,15 +49,16 @@ void scanAllDrives(ScanDriverView& view) {
   settings::write(settings::LastSystemScan, platform::shortDate());
   mMain::WriteLog("Scanning all drives...");
   view.setOperation("Scanner tous les lecteurs...");
+  double unreadable = 0;
   for (const std::string& entry : view.drives()) {
     const std::string root = driveRoot(entry);
     mMain::WriteLog("Scanning drive " + root);
     view.setOperation(platform::systemText("Lecteur Scanné ") + root);
-    const bool completed = walk(root, view);
+    const bool completed = walk(root, view, unreadable);
     view.yield();
     if (!completed) break;  // "Annuler" ends the whole scan
   }
-  finish(view, "-Sacn Terminé-");
+  finish(view, "-Sacn Terminé-", unreadable);
 }
 
 void scanCustomFolder(ScanDriverView& view) {
@@ -61,16 +66,18 @@ void scanCustomFolder(ScanDriverView& view) {
   mMain::WriteLog("Scanning " + folder);
   view.setOperation("Scanner " + folder);
   // A cancelled choice walks nothing; the scan still ends as any other.
-  if (folder != kCancelledChoice) walk(folder, view);
-  finish(view, "-Scan Terminé-");
+  double unreadable = 0;
+  if (folder != kCancelledChoice) walk(folder, view, unreadable);
+  finish(view, "-Scan Terminé-", unreadable);
 }
 
 void quickScan(ScanDriverView& view) {
   const std::string folder = scanRoots().windowsFolder();
   mMain::WriteLog("Scanning Quick Search");
   view.setOperation("Scan Windows");
-  walk(folder, view);
-  finish(view, "-Scan Terminé-");
+  double unreadable = 0;
+  walk(folder, view, unreadable);
+  finish(view, "-Scan Terminé-", unreadable);
 }
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "ui/OrventoFrm.h"
 #include "ui/Twips.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
@@ -217,10 +218,24 @@ void frmScan::buildResultsPanel() {
   lvScan->setIconSize(QSize(16, 16));
   lvScan->header()->resizeSection(0, twips::toPixels(2700, logicalDpiX()));
   lvScan->setProperty("Tag", QString());
+  addCheckAction(QStringLiteral("mnuCheckAll"), QStringLiteral("Tout cocher"), Qt::Checked);
+  addCheckAction(QStringLiteral("mnuUncheckAll"), QStringLiteral("Tout d\u00E9cocher"), Qt::Unchecked);
+  lvScan->setContextMenuPolicy(Qt::ActionsContextMenu);
   Line7 = line(p, QStringLiteral("Line7"), 4800);
   Label16 = label(p, QStringLiteral("Label16"), QStringLiteral("Cliquer sur \"Suivant\" pour continuer"), 240, 4920, 4800);
   Label14 = button(p, QStringLiteral("Label14"), QStringLiteral("Suivant"), 5400, kDarkBlue);
   connect(Label14, &ActionLabel::Click, this, &frmScan::Label14_Click);
+}
+
+// An entry of the list's context menu that ticks or unticks every row the user may tick.
+void frmScan::addCheckAction(const QString& objectName, const QString& caption, Qt::CheckState state) {
+  auto* action = new QAction(caption, lvScan);
+  action->setObjectName(objectName);
+  connect(action, &QAction::triggered, this, [this, state] {
+    for (int index = 0; index < lvScan->topLevelItemCount(); ++index)
+      if (row(index)->flags() & Qt::ItemIsUserCheckable) row(index)->setCheckState(0, state);
+  });
+  lvScan->addAction(action);
 }
 
 void frmScan::fillDrives() {

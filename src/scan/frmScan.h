@@ -89,6 +89,7 @@ class frmScan : public QWidget {
  private:
   void buildProgressPanel();
   void buildResultsPanel();
+  void addCheckAction(const QString& objectName, const QString& caption, Qt::CheckState state);
   void fillDrives();
   QTreeWidgetItem* row(int index) const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Locations.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -17,7 +18,7 @@ inline constexpr const char* kRunKeyForRemoval = "SOFTWARE\\Microsoft\\Windows\\
 
 // The value name of the start-up entry and the companion program it starts.
 inline constexpr const char* kRunValueName = "bobbypin";
-inline constexpr const char* kCompanionProgram = "Sentrel.exe";
+inline constexpr const char* kCompanionProgram = core::kCompanionProgram;
 
 // Writes `valueName` = `data` under `keyPath` of `root`, then logs "Running on startup...".
 void SetRunValue(platform::RegistryRoot root, const std::string& keyPath, const std::string& valueName,

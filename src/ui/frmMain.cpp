@@ -240,6 +240,7 @@ void frmMain::load() {
   SignatureDb.setPath(core::programFile(kScanDatabase));
   if (settings::read(settings::LoadAdMonitor) == "1") {
     tmrAdMonitor->start();
+    monitorPage->followMonitorState();
     lblStatus_Admonitor->setText(QStringLiteral("charg\u00E9"));
     ui::setTextColour(lblStatus_Admonitor, QColor(0, 0, 0));
   } else {

@@ -146,7 +146,7 @@ TEST(SettingsStore, CreatesMissingSettingsFolders) {
   ScopedLocations locations;
   const std::string file = locations.root() / "home/.config/orvento-halvik/settings.ini";
   std::filesystem::create_directories(locations.root() / "home");
-  core::setLocations({locations.programFolder(), file, core::locations().autostartFolder});
+  core::setLocations({locations.programFolder(), file, core::locations().autostartFolder, core::locations().runtimeFolder});
   ASSERT_TRUE(settings::write(settings::Quarintine, "1"));
   EXPECT_EQ(settings::read(settings::Quarintine), "1");
   EXPECT_TRUE(exists(file));

@@ -156,7 +156,7 @@ TEST(WriteLog, ProgramFolderThatCannotHoldLogsIsSilent) {
   ScopedLocations locations;
   const std::string file = locations.root() / "plain-file";
   writeFile(file, "x");
-  core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder});
+  core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder, core::locations().runtimeFolder});
   ASSERT_TRUE(settings::write(settings::LogFile, "1"));  // options are kept per program folder
   mMain::WriteLog("lost");
   EXPECT_EQ(readFile(file), "x");

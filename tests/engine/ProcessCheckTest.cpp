@@ -1,3 +1,4 @@
+#include "core/Locations.h"
 #include "engine/ProcessCheck.h"
 #include "platform/Platform.h"
 #include "support/ChildProcess.h"
@@ -136,4 +137,17 @@ TEST_P(ProcessCheckPaths, IdentifierReusedAfterTheListingIsLeftAlone) {
   EXPECT_EQ(code, 0);
   EXPECT_EQ(logMessages(), std::vector<std::string>{notSuspendedLine(name, "Reused Threat")});
 #endif
+}
+
+TEST_F(ProcessCheckTest, TheProgramFoldersOwnProgramsAreNeverSuspended) {
+  for (const char* program : {core::kMainProgram, core::kCompanionProgram}) {
+    const std::string own = core::programFile(program);
+    writeReferenceDatabase({{program, "Listed By Mistake"}});
+    ChildProcess child(own);
+    const auto verdict = ProcessCheck::CheckRunningProcess(own, child.pid(), listed(child).startTime);
+    EXPECT_EQ(verdict.status, "Listed By Mistake") << program;
+    EXPECT_EQ(verdict.action, "N/A") << program;
+    EXPECT_FALSE(child.waitForState('T')) << program;
+  }
+  EXPECT_TRUE(logMessages().empty());
 }

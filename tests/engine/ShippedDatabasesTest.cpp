@@ -23,7 +23,7 @@ class ShippedDatabasesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_saved = core::locations();
-    core::setLocations({platform::programFolder(), m_saved.settingsFile, m_saved.autostartFolder});
+    core::setLocations({platform::programFolder(), m_saved.settingsFile, m_saved.autostartFolder, m_saved.runtimeFolder});
   }
   void TearDown() override { core::setLocations(m_saved); }
 

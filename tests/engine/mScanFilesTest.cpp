@@ -354,9 +354,19 @@ TEST_F(WalkerTest, UnreadableFolderIsSkipped) {
   EXPECT_TRUE(inProcessWithoutOverrides([&] {
     const bool completed = scan(tree.path());
     return completed && view.hits.size() == 1 && view.hits[0].second == tree / "open/evil.exe" &&
-           mScanFiles::ObjectsScanned() == 3;
+           mScanFiles::ObjectsScanned() == 3 && mScanFiles::UnreadableFolders() == 1;
   }));
 #endif
+}
+
+TEST_F(WalkerTest, UnreadableFoldersAreCountedPerWalkAndAMissingRootIsOne) {
+  makeFolder(tree / "open");
+  EXPECT_TRUE(scan(tree.path()));
+  EXPECT_EQ(mScanFiles::UnreadableFolders(), 0);
+  EXPECT_TRUE(scan(tree / "missing"));
+  EXPECT_EQ(mScanFiles::UnreadableFolders(), 1);
+  EXPECT_TRUE(scan(tree.path()));  // the count starts again with every walk
+  EXPECT_EQ(mScanFiles::UnreadableFolders(), 0);
 }
 
 TEST_F(WalkerTest, PatternSelectsTheEntriesOfTheFilePass) {

@@ -1,4 +1,5 @@
 #include "monitor/MonitorPage.h"
+#include "process/MonitorLock.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "support/ThreatDatabase.h"
@@ -111,6 +112,26 @@ class MonitorPageTest : public QObject {
     QTest::mouseClick(page.lblEnableMonitor, Qt::LeftButton);
     QVERIFY(!m_main->tmrAdMonitor->isActive());
     QCOMPARE(page.lblEnableMonitor->text(), QStringLiteral("Activ\u00E9"));
+  }
+
+  // One monitor per session: the page holds the lock while the monitor is on (from the stored
+  // setting or the toggle), and a refresh never runs while someone else holds it.
+  void holdsTheSessionLockWhileOnAndNeverRefreshesWithoutIt() {
+    settings::write(settings::LoadAdMonitor, "1");
+    MonitorPage& page = open();
+    MonitorLock companion;
+    QVERIFY(!companion.take());
+    QTest::mouseClick(page.lblEnableMonitor, Qt::LeftButton);  // off
+    QVERIFY(companion.take());
+    page.RefreshProcessList();  // the companion is checking: this refresh waits, then is skipped
+    QCOMPARE(page.lvProcesses->topLevelItemCount(), 0);
+    companion.release();
+    page.RefreshProcessList();
+    QVERIFY(page.lvProcesses->topLevelItemCount() > 0);
+    QVERIFY(companion.take());  // a refresh with the monitor off lets the lock go at once
+    companion.release();
+    QTest::mouseClick(page.lblEnableMonitor, Qt::LeftButton);  // on again
+    QVERIFY(!companion.take());
   }
 
   void tickSuspendsThreatsAndMarksRows() {

@@ -9,6 +9,7 @@
 #include "ui/ActionLabel.h"
 #include "ui/OrventoFrm.h"
 
+#include <QAction>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
@@ -26,6 +27,7 @@ class tst_frmScan : public QObject {
   void annulerStopsTheWalkAndEnablesValider();
   void validerShowsTheResults();
   void suivantRepairsTickedRowsThenHides();
+  void contextMenuTicksAndUnticksEveryRow();
 
  private:
   static QColor textColour(const QWidget* widget) { return widget->palette().color(QPalette::WindowText); }
@@ -148,6 +150,24 @@ void tst_frmScan::suivantRepairsTickedRowsThenHides() {
   QCOMPARE(window.rowImage(1), scan::kImageRemoved);
   QVERIFY(!std::filesystem::exists(tree / "later.exe"));
   QCOMPARE(settings::read(settings::TotalObjectsRemoved), std::string("2"));
+}
+
+void tst_frmScan::contextMenuTicksAndUnticksEveryRow() {
+  frmScan window;
+  for (const char* path : {"/a/one.exe", "/b/two.exe", "/c/three.exe"}) window.addHit("DEMO", path);
+  window.lvScan->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+  QCOMPARE(window.lvScan->contextMenuPolicy(), Qt::ActionsContextMenu);
+  QCOMPARE(window.lvScan->actions().size(), qsizetype(2));
+  auto* checkAll = window.lvScan->findChild<QAction*>(QStringLiteral("mnuCheckAll"));
+  auto* uncheckAll = window.lvScan->findChild<QAction*>(QStringLiteral("mnuUncheckAll"));
+  QVERIFY(checkAll && uncheckAll);
+  QCOMPARE(checkAll->text(), QStringLiteral("Tout cocher"));
+  QCOMPARE(uncheckAll->text(), QStringLiteral("Tout d\u00E9cocher"));
+
+  uncheckAll->trigger();
+  for (int row = 0; row < 3; ++row) QVERIFY(!window.rowChecked(row));
+  checkAll->trigger();
+  for (int row = 0; row < 3; ++row) QVERIFY(window.rowChecked(row));
 }
 
 QTEST_MAIN(tst_frmScan)

@@ -115,7 +115,7 @@ TEST_F(QuarantineStoreTest, ProgramFolderThatCannotHoldTheQuarantineFails) {
   const std::string source = detected("x", "evil.exe", "bad");
   const std::string file = m_locations.root() / "plain-file";
   writeFile(file, "x");
-  core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder});
+  core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder, core::locations().runtimeFolder});
   EnsureQuarantineFolder();
   EXPECT_FALSE(PutInQuarantine(source));
   EXPECT_TRUE(ListQuarantine().empty());

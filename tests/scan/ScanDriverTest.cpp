@@ -9,6 +9,10 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -141,6 +145,26 @@ TEST_F(ScanDriverTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
   const std::string log = todaysLog();
   EXPECT_NE(log.find("Scanning (CANCEL)"), std::string::npos);
   EXPECT_NE(log.find("Scan Complete!"), std::string::npos);
+}
+
+TEST_F(ScanDriverTest, TheEndLineCountsTheFoldersNoDriveCouldOpen) {
+#ifdef _WIN32
+  GTEST_SKIP() << "folder permission bits are POSIX";
+#else
+  for (const char* drive : {"c", "e"}) {
+    fs::create_directory(tree / (std::string(drive) + "/locked"));
+    ASSERT_EQ(chmod((tree / (std::string(drive) + "/locked")).c_str(), 0), 0);
+  }
+  // Without the rights that let the superuser read any folder, as a user runs the program.
+  EXPECT_TRUE(inProcessWithoutOverrides([&] {
+    scan::RunScan(scan::ScanMode::AllDrives, view);
+    return todaysLog().find("Scan Complete! Dossiers illisibles: 2") != std::string::npos;
+  }));
+  for (const char* drive : {"c", "e"}) chmod((tree / (std::string(drive) + "/locked")).c_str(), 0700);
+  scan::setCustomScanFolder(tree / "d");
+  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  EXPECT_NE(todaysLog().find("Scan Complete! Dossiers illisibles: 0"), std::string::npos);
+#endif
 }
 
 TEST_F(ScanDriverTest, QuickScanWalksTheWindowsFolder) {

@@ -85,7 +85,8 @@ class ScopedLocations {
     std::filesystem::create_directories(m_root / "program");
     std::filesystem::create_directories(m_root / "config");
     std::filesystem::create_directories(m_root / "autostart");
-    core::setLocations({m_root / "program", settingsLocation(), m_root / "autostart"});
+    std::filesystem::create_directories(m_root / "runtime");
+    core::setLocations({m_root / "program", settingsLocation(), m_root / "autostart", m_root / "runtime"});
   }
   ~ScopedLocations() {
     core::setLocations(m_saved);

@@ -80,13 +80,15 @@ FolderHandle FolderHandle::open(const std::string& path) {
   return id ? FolderHandle(fd, *id) : FolderHandle();
 }
 
-FolderHandle FolderHandle::openChild(const std::string& name) const {
+FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem) const {
+  if (otherFileSystem) *otherFileSystem = false;
   if (!valid()) return {};
   const int fd = openat(static_cast<int>(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW);
   const auto id = identifyFolder(fd);
   if (!id) return {};
   if (id->device != m_id.device) {
     close(fd);
+    if (otherFileSystem) *otherFileSystem = true;
     return {};
   }
   return FolderHandle(fd, *id);

@@ -74,6 +74,13 @@ std::string defaultAutostartFolder() {
   return first + "/autostart";
 }
 
+std::string defaultRuntimeFolder() {
+  const std::string runtime = environment("XDG_RUNTIME_DIR");
+  if (!runtime.empty() && runtime.front() == '/') return runtime;
+  const std::string settings = defaultSettingsFile();
+  return settings.substr(0, settings.rfind('/'));
+}
+
 std::string windowsFolder() { return "/usr"; }
 
 }  // namespace platform

@@ -116,7 +116,8 @@ FolderHandle FolderHandle::open(const std::string& path) {
   return FolderHandle(reinterpret_cast<std::intptr_t>(folder->handle), folder->id);
 }
 
-FolderHandle FolderHandle::openChild(const std::string& name) const {
+FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem) const {
+  if (otherFileSystem) *otherFileSystem = false;
   if (!valid() || name.empty() || name.find_first_of("\\/") != std::string::npos) return {};
   const std::wstring path = pathOf(m_handle);
   if (path.empty()) return {};
@@ -124,7 +125,10 @@ FolderHandle FolderHandle::openChild(const std::string& name) const {
   if (!child) return {};
   FolderHandle opened(reinterpret_cast<std::intptr_t>(child->handle), child->id);
   // Another volume mounted on a folder is its own drive.
-  if (child->id.device != m_id.device) return {};
+  if (child->id.device != m_id.device) {
+    if (otherFileSystem) *otherFileSystem = true;
+    return {};
+  }
   return opened;
 }
 

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 namespace {
@@ -91,6 +92,13 @@ std::string defaultDataFolder() {
   char folder[MAX_PATH + 1] = {};
   if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return std::string();
   return std::string(folder) + "\\Orvento Halvik";
+}
+
+std::string defaultRuntimeFolder() {
+  if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) return local;
+  std::string temporary = textOf(MAX_PATH + 1, [](char* buffer, UINT size) { return static_cast<UINT>(GetTempPathA(size, buffer)); });
+  while (temporary.size() > 3 && temporary.back() == '\\') temporary.pop_back();
+  return temporary;
 }
 
 }  // namespace platform

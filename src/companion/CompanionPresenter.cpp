@@ -1,0 +1,64 @@
+#include "companion/CompanionPresenter.h"
+
+#include "core/Settings.h"
+#include "engine/ProcessCheck.h"
+#include "process/MonitorLock.h"
+
+namespace companion {
+
+CompanionPresenter::CompanionPresenter(CompanionView& view, ProcessSweep& sweep, MonitorLock& lock, Clock clock)
+    : m_view(view), m_sweep(sweep), m_lock(lock), m_clock(std::move(clock)) {}
+
+std::chrono::milliseconds CompanionPresenter::storedPeriod() {
+  const std::string stored = settings::read(settings::AdMonitorRefresh);
+  for (const int period : {10000, 5000, 3000, 1000})
+    if (stored == std::to_string(period)) return std::chrono::milliseconds(period);
+  return std::chrono::milliseconds(5000);
+}
+
+std::chrono::milliseconds CompanionPresenter::wake() {
+  const auto now = m_clock();
+  if (!m_due || now >= *m_due) {
+    const auto period = storedPeriod();
+    m_due = now + period;
+    check();
+  }
+  return std::chrono::ceil<std::chrono::milliseconds>(*m_due - now);
+}
+
+void CompanionPresenter::check() {
+  if (settings::read(settings::LoadAdMonitor) != "1") {
+    m_notified.clear();
+    showState(MonitorState::Off);
+    return;
+  }
+  if (!m_lock.take()) {
+    showState(MonitorState::InMainWindow);
+    return;
+  }
+  const std::vector<SweepRow> rows = m_sweep.run();
+  m_lock.release();
+  showState(MonitorState::On);
+  noticeSuspensions(rows);
+}
+
+void CompanionPresenter::showState(MonitorState state) {
+  if (m_state == state) return;
+  m_state = state;
+  m_view.showMonitorState(state);
+}
+
+// A process is notified the first time a check suspends it; identities of processes that are no
+// longer listed as suspended are forgotten, so a new process reusing an identifier is new.
+void CompanionPresenter::noticeSuspensions(const std::vector<SweepRow>& rows) {
+  std::set<Identity> suspended;
+  for (const SweepRow& row : rows) {
+    if (row.action != ProcessCheck::kSuspended) continue;
+    const Identity identity{row.processId, row.startTime};
+    suspended.insert(identity);
+    if (!m_notified.contains(identity)) m_view.notifySuspended(row.status, row.imagePath);
+  }
+  m_notified = std::move(suspended);
+}
+
+}  // namespace companion

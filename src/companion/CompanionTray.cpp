@@ -1,0 +1,75 @@
+#include "companion/CompanionTray.h"
+
+#include "companion/MainProgram.h"
+#include "ui/Artwork.h"
+#include "ui/DisplayText.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QPainter>
+
+namespace {
+
+const QColor kShieldColour(0x1F, 0x3A, 0x5F);
+const QColor kOffColour(0x80, 0x80, 0x80);
+
+// The shield on a light disc, so that it shows on dark and light panels alike.
+QIcon shieldIcon(const QColor& colour) {
+  const qreal ratio = qApp->devicePixelRatio();
+  QPixmap canvas(QSize(64, 64) * ratio);
+  canvas.setDevicePixelRatio(ratio);
+  canvas.fill(Qt::transparent);
+  QPainter painter(&canvas);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xF6, 0xF8, 0xFB));
+  painter.drawEllipse(QRectF(2, 2, 60, 60));
+  painter.drawPixmap(QPointF(8, 8), artwork::draw(artwork::Picture::Shield, QSize(48, 48), colour, ratio));
+  painter.end();
+  return QIcon(canvas);
+}
+
+QString tooltipOf(companion::MonitorState state) {
+  switch (state) {
+    case companion::MonitorState::On: return QStringLiteral("Orvento Halvik - Moniteur actif");
+    case companion::MonitorState::InMainWindow:
+      return QStringLiteral("Orvento Halvik - Moniteur actif dans la fen\u00EAtre principale");
+    case companion::MonitorState::Off: break;
+  }
+  return QStringLiteral("Orvento Halvik - Moniteur d\u00E9sactiv\u00E9");
+}
+
+}  // namespace
+
+CompanionTray::CompanionTray(QObject* parent) : QObject(parent), m_notifier(m_icon) {
+  buildMenu();
+  m_icon.setContextMenu(&m_menu);
+  showMonitorState(companion::MonitorState::Off);
+  m_icon.show();
+  connect(&m_notifier, &DesktopNotifier::activated, this, [] { companion::MainProgram::openMonitorPage(); });
+}
+
+void CompanionTray::buildMenu() {
+  m_menu.setObjectName(QStringLiteral("mnuCompanion"));
+  connect(m_menu.addAction(QStringLiteral("Ouvrir Orvento Halvik")), &QAction::triggered, this,
+          [] { companion::MainProgram::open(); });
+  connect(m_menu.addAction(QStringLiteral("Scanner un dossier...")), &QAction::triggered, this,
+          &CompanionTray::chooseFolderToScan);
+  m_menu.addSeparator();
+  connect(m_menu.addAction(QStringLiteral("Quitter")), &QAction::triggered, this, &CompanionTray::quitRequested);
+}
+
+void CompanionTray::chooseFolderToScan() {
+  const QString folder = QFileDialog::getExistingDirectory(nullptr, QStringLiteral("Scanner un dossier"));
+  if (!folder.isEmpty()) companion::MainProgram::scanFolder(QFile::encodeName(folder).toStdString());
+}
+
+void CompanionTray::showMonitorState(companion::MonitorState state) {
+  m_icon.setToolTip(tooltipOf(state));
+  m_icon.setIcon(shieldIcon(state == companion::MonitorState::Off ? kOffColour : kShieldColour));
+}
+
+void CompanionTray::notifySuspended(const std::string& threatName, const std::string& imagePath) {
+  m_notifier.notify(ui::displayText(threatName) + QStringLiteral(" a \u00E9t\u00E9 suspendu"), ui::displayText(imagePath));
+}

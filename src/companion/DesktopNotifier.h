@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QSystemTrayIcon;
+
+// A desktop notification: the freedesktop notification service over D-Bus on Linux, the tray
+// icon's balloon on Windows. A service that is missing or fails is silent; nothing waits for it.
+class DesktopNotifier : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DesktopNotifier(QSystemTrayIcon& tray, QObject* parent = nullptr);
+  ~DesktopNotifier() override;
+
+  void notify(const QString& summary, const QString& body);
+
+ signals:
+  // The user clicked one of this notifier's notifications.
+  void activated();
+
+ private:
+  class Backend;
+  std::unique_ptr<Backend> m_backend;
+};

@@ -1,0 +1,66 @@
+// Linux: notifications through the freedesktop notification service on the session bus.
+#include "companion/DesktopNotifier.h"
+
+#include "core/Locations.h"
+
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusMessage>
+#include <QSet>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace {
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kDefaultAction = QStringLiteral("default");
+}  // namespace
+
+// Keeps the identifiers the service gave to this program's notifications, so that only a click
+// on one of them counts (the service's signals reach every client of the bus).
+class DesktopNotifier::Backend : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit Backend(DesktopNotifier& owner) : m_owner(owner) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this, SLOT(onActionInvoked(uint, QString)));
+    bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this, SLOT(onClosed(uint, uint)));
+  }
+
+  void notify(const QString& summary, const QString& body) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return;
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    call << QString::fromUtf8(core::kProgramTitle) << 0u << QString() << summary << body
+         << QStringList{kDefaultAction, QStringLiteral("Ouvrir")} << QVariantMap() << -1;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+      const QDBusPendingReply<uint> reply = *finished;
+      if (!reply.isError()) m_sent.insert(reply.value());
+      finished->deleteLater();
+    });
+  }
+
+ private slots:
+  void onActionInvoked(uint id, const QString& action) {
+    if (action != kDefaultAction || !m_sent.remove(id)) return;
+    emit m_owner.activated();
+  }
+  void onClosed(uint id, uint /*reason*/) { m_sent.remove(id); }
+
+ private:
+  DesktopNotifier& m_owner;
+  QSet<uint> m_sent;
+};
+
+DesktopNotifier::DesktopNotifier(QSystemTrayIcon& /*tray*/, QObject* parent)
+    : QObject(parent), m_backend(std::make_unique<Backend>(*this)) {}
+
+DesktopNotifier::~DesktopNotifier() = default;
+
+void DesktopNotifier::notify(const QString& summary, const QString& body) { m_backend->notify(summary, body); }
+
+#include "DesktopNotifierDBus.moc"

@@ -1,0 +1,20 @@
+#include "companion/MainProgram.h"
+
+#include "core/Locations.h"
+#include "platform/Platform.h"
+
+namespace companion::MainProgram {
+
+std::string path() { return core::programFile(core::kMainProgram); }
+
+bool open() {
+  for (const platform::ProcessInfo& process : platform::listProcesses())
+    if (core::isProgramFile(process.imagePath, core::kMainProgram) && platform::raiseWindowsOf(process.processId)) return true;
+  return platform::startProgram(path(), {});
+}
+
+bool openMonitorPage() { return platform::startProgram(path(), {"--page", "2"}); }
+
+bool scanFolder(const std::string& folder) { return platform::startProgram(path(), {folder}); }
+
+}  // namespace companion::MainProgram

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// The companion's ways into the main program of the same program folder.
+namespace companion::MainProgram {
+
+// The main program's path: the program folder's "orvento-halvik" ("orvento-halvik.exe" on Windows).
+std::string path();
+
+// Brings a running main program to the front; starts it when none runs or it cannot be raised.
+bool open();
+
+// Starts the main program on its monitor page ("--page 2").
+bool openMonitorPage();
+
+// Starts the main program on a custom scan of `folder`.
+bool scanFolder(const std::string& folder);
+
+}  // namespace companion::MainProgram

@@ -1,0 +1,41 @@
+// Sentrel.exe, the companion alert program that the start-up entry starts: the shield in the
+// notification area, the active monitor's check in the background, and a desktop notification
+// for each process it suspends.
+#include "companion/CompanionPresenter.h"
+#include "companion/CompanionTray.h"
+#include "companion/MonitorSweep.h"
+#include "core/Locations.h"
+#include "platform/Platform.h"
+#include "process/MonitorLock.h"
+#include "ui/Fonts.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+// Held for the companion's whole run: a second copy in the same session leaves at once.
+constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
+  if (!instance.held()) return 0;
+
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window
+  QApplication::setFont(fonts::ui());
+
+  CompanionTray tray;
+  companion::MonitorSweep sweep;
+  MonitorLock lock;
+  companion::CompanionPresenter presenter(tray, sweep, lock, [] { return std::chrono::steady_clock::now(); });
+
+  // One single-shot timer, set again after every wake for as long as the presenter asks: the
+  // companion sleeps between checks.
+  QTimer timer;
+  timer.setSingleShot(true);
+  QObject::connect(&timer, &QTimer::timeout, [&] { timer.start(presenter.wake()); });
+  QObject::connect(&tray, &CompanionTray::quitRequested, &application, &QApplication::quit);
+  timer.start(0);
+  return QApplication::exec();
+}

@@ -1,0 +1,53 @@
+#include "platform/Platform.h"
+
+#include "platform/posix/Descriptor.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace platform {
+
+// Two forks: the program is started by a short-lived middle process, so that it is adopted by
+// the system and never becomes a zombie of ours. Between fork and exec only async-signal-safe
+// calls run. A pipe closed on exec tells whether the exec itself succeeded.
+bool startProgram(const std::string& path, const std::vector<std::string>& arguments) {
+  std::vector<std::string> words{path};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return false;
+  posix::Descriptor readEnd(report[0]);
+  const pid_t middle = fork();
+  if (middle < 0) {
+    close(report[1]);
+    return false;
+  }
+  if (middle == 0) {
+    if (fork() == 0) {
+      setsid();
+      execv(argv[0], argv.data());
+      const int error = errno;
+      [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
+      _exit(127);
+    }
+    _exit(0);
+  }
+  close(report[1]);
+  int status = 0;
+  while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  ssize_t length;
+  while ((length = read(readEnd.get(), &error, sizeof error)) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 && length == 0;
+}
+
+bool raiseWindowsOf(std::uint32_t /*processId*/) { return false; }
+
+}  // namespace platform

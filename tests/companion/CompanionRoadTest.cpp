@@ -1,0 +1,264 @@
+// The built companion as a user meets it: started under a virtual display on a private session
+// bus whose notification service is the test's own, with a process planted under a database name.
+// It must suspend the process, log it once per check, notify it once, open the main program on its
+// monitor page when the notification is clicked, pause while the main window's monitor is on, and
+// a second copy must leave at once. Skipped, with the reason, where dbus-run-session or Xvfb is
+// missing (scripts/deps installs both).
+#include "core/Locations.h"
+#include "core/Settings.h"
+#include "platform/Platform.h"
+#include "process/MonitorLock.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+#include "support/ThreatDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::readFile;
+
+bool onPath(const std::string& program) { return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0; }
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+// A program started by the test with extra environment variables; killed and reaped at the end.
+class Started {
+ public:
+  Started(std::vector<std::string> words, const std::vector<std::string>& extraEnvironment, int outputFd = -1) {
+    std::vector<std::string> environment(extraEnvironment);
+    for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
+    std::vector<char*> argv, envp;
+    for (auto& word : words) argv.push_back(word.data());
+    for (auto& entry : environment) envp.push_back(entry.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (outputFd >= 0) posix_spawn_file_actions_adddup2(&actions, outputFd, 3);
+    if (posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) m_pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  ~Started() { stop(); }
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+
+  pid_t pid() const { return m_pid; }
+
+  void stop() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGTERM);
+    if (!exitedWithin(5s)) {
+      kill(m_pid, SIGKILL);
+      waitpid(m_pid, nullptr, 0);
+    }
+    m_pid = 0;
+  }
+
+  // Waits for the program to end on its own; its exit code, or -1 when it still runs.
+  int exitCodeWithin(std::chrono::milliseconds limit) {
+    int status = 0;
+    const bool ended = waitUntil([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, limit);
+    if (!ended) return -1;
+    m_pid = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
+ private:
+  bool exitedWithin(std::chrono::milliseconds limit) {
+    return waitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, limit);
+  }
+  pid_t m_pid = 0;
+};
+
+std::vector<std::string> linesOf(const std::string& path) {
+  std::vector<std::string> lines;
+  std::istringstream in(readFile(path));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Processes of the main program in the test's program folder (started by the companion, detached).
+std::vector<std::uint32_t> mainPrograms() {
+  std::vector<std::uint32_t> found;
+  for (const auto& process : platform::listProcesses())
+    if (core::isProgramFile(process.imagePath, core::kMainProgram)) found.push_back(process.processId);
+  return found;
+}
+
+std::string commandLineOf(std::uint32_t pid) {
+  std::string words = readFile("/proc/" + std::to_string(pid) + "/cmdline");
+  std::replace(words.begin(), words.end(), '\0', ' ');
+  return words;
+}
+
+void endMainPrograms() {
+  for (const std::uint32_t pid : mainPrograms()) kill(static_cast<pid_t>(pid), SIGTERM);
+  waitUntil([] { return mainPrograms().empty(); }, 5s);
+}
+
+class CompanionRoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"dbus-run-session", "Xvfb"})
+      if (!onPath(tool)) GTEST_SKIP() << tool << " is missing: the companion needs a session bus and a display (scripts/deps installs them)";
+    makeProgramFolder();
+    startDisplay();
+    startBus();
+  }
+
+  void TearDown() override {
+    companion.reset();
+    endMainPrograms();
+    core::setLocations(m_saved);
+    // Ending the notification service ends dbus-run-session, which takes its bus down with it.
+    if (const std::string pid = readFile(m_work / "bus/pid"); !pid.empty() && bus) {
+      kill(static_cast<pid_t>(std::stol(pid)), SIGTERM);
+      bus->exitCodeWithin(5s);
+    }
+    bus.reset();
+    display.reset();
+  }
+
+  // The built programs copied to a program folder of the test's own, with its own database, and
+  // the settings every program of that folder reads.
+  void makeProgramFolder() {
+    std::filesystem::create_directories(m_work / "program");
+    std::filesystem::create_directories(m_work / "config/orvento-halvik");
+    std::filesystem::create_directories(m_work / "runtime");
+    std::filesystem::permissions(m_work / "runtime", std::filesystem::perms::owner_all);
+    std::filesystem::create_directories(m_work / "bus");
+    for (const char* program : {core::kMainProgram, core::kCompanionProgram})
+      std::filesystem::copy_file(std::string(HALVIK_PROGRAM_FOLDER) + "/" + program, m_work / "program" + "/" + program);
+    core::setLocations({m_work / "program", m_work / "config/orvento-halvik/settings.ini", m_work / "autostart", m_work / "runtime"});
+    testing_support::writeReferenceDatabase({{m_planted, "Test.Planted"}, {m_second, "Test.Second"}});
+    testing_support::writeFile(core::programFile("scan.dll"), "[Scanfiles]\r\n");
+    settings::write(settings::LoadAdMonitor, "1");
+    settings::write(settings::AdMonitorRefresh, "1000");
+  }
+
+  void startDisplay() {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    display = std::make_unique<Started>(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+                                        std::vector<std::string>{}, fds[1]);
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    m_environment.push_back("DISPLAY=:" + number);
+  }
+
+  void startBus() {
+    bus = std::make_unique<Started>(std::vector<std::string>{"dbus-run-session", "--", HALVIK_NOTIFICATION_SERVER, m_work / "bus", "--click-first"},
+                                    std::vector<std::string>{});
+    const std::string address = m_work / "bus/address";
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(address); }, 10s)) << "the notification service did not start";
+    m_environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + readFile(address));
+    m_environment.push_back("XDG_CONFIG_HOME=" + (m_work / "config"));
+    m_environment.push_back("XDG_RUNTIME_DIR=" + (m_work / "runtime"));
+    m_environment.push_back("QT_QPA_PLATFORM=xcb");
+  }
+
+  std::unique_ptr<Started> startCompanion() {
+    return std::make_unique<Started>(std::vector<std::string>{core::programFile(core::kCompanionProgram)}, m_environment);
+  }
+
+  std::vector<std::string> notifications() { return linesOf(m_work / "bus/notifications"); }
+
+  long suspensionLines(const std::string& name, const std::string& threat) {
+    return testing_support::countOf(testing_support::logMessages(),
+                                    name + ", a running process, is found as malicious. Suspsending: " + threat);
+  }
+
+  testing_support::TempFolder m_work;
+  core::Locations m_saved = core::locations();
+  std::string m_planted = testing_support::uniqueName("planted");
+  std::string m_second = testing_support::uniqueName("second");
+  std::vector<std::string> m_environment;
+  std::unique_ptr<Started> display, bus, companion;
+};
+
+TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesForTheMainWindowAndStaysAlone) {
+  companion = startCompanion();
+  ASSERT_GT(companion->pid(), 0);
+  const std::string instanceLock = m_work / "runtime/orvento-halvik-companion.lock";
+  ASSERT_TRUE(waitUntil([&] { return !platform::FileLock::tryTake(instanceLock).held(); }, 10s)) << "the companion did not start";
+
+  // A second copy in the same session leaves at once, and leaves the first one running.
+  Started second({core::programFile(core::kCompanionProgram)}, m_environment);
+  EXPECT_EQ(second.exitCodeWithin(5s), 0);
+  EXPECT_EQ(testing_support::ChildProcess::stateOf(static_cast<std::uint32_t>(companion->pid())), 'S');
+
+  testing_support::ChildProcess planted(m_work / m_planted);
+  ASSERT_TRUE(planted.waitForState('T') || waitUntil([&] { return planted.state() == 'T'; }, 5s)) << "the planted process was not suspended";
+  const auto suspendedAt = std::chrono::steady_clock::now();
+
+  // Notified once, in French, with the image path; the click opens the main program on page 2.
+  ASSERT_TRUE(waitUntil([&] { return !notifications().empty(); }, 5s));
+  ASSERT_TRUE(waitUntil([] { return !mainPrograms().empty(); }, 10s)) << "the click did not start the main program";
+  EXPECT_NE(commandLineOf(mainPrograms().front()).find(" --page 2"), std::string::npos) << commandLineOf(mainPrograms().front());
+
+  // The main program switches its monitor on at start (the stored setting): the companion pauses.
+  MonitorLock probe(core::runtimeFile(MonitorLock::kFileName));
+  const auto heldByOthers = [&probe] {
+    const bool free = probe.take();
+    probe.release();
+    return !free;
+  };
+  // Held for a while, not just for one of the companion's own short checks.
+  const auto heldForAWhile = [&] {
+    if (!heldByOthers()) return false;
+    std::this_thread::sleep_for(150ms);
+    return heldByOthers();
+  };
+  ASSERT_TRUE(waitUntil(heldForAWhile, 10s)) << "the main window's monitor did not take the lock";
+  const long linesBeforePause = suspensionLines(m_planted, "Test.Planted");
+  const double secondsSuspended = std::chrono::duration<double>(std::chrono::steady_clock::now() - suspendedAt).count();
+  // One line per check of one second (the first at the suspension itself), never more.
+  EXPECT_GE(linesBeforePause, 1);
+  EXPECT_LE(linesBeforePause, static_cast<long>(secondsSuspended) + 2);
+
+  testing_support::ChildProcess secondPlanted(m_work / m_second);
+  std::this_thread::sleep_for(2500ms);  // the main window's first tick comes 5 s after its start
+  EXPECT_EQ(secondPlanted.state(), 'S') << "the companion checked while the main window's monitor was on";
+  EXPECT_EQ(suspensionLines(m_second, "Test.Second"), 0);
+
+  // The main program ends: the companion resumes and suspends the second process.
+  endMainPrograms();
+  EXPECT_TRUE(waitUntil([&] { return secondPlanted.state() == 'T'; }, 5s)) << "the companion did not resume";
+  ASSERT_TRUE(waitUntil([&] { return notifications().size() == 2; }, 5s));
+  std::this_thread::sleep_for(2500ms);
+
+  const std::vector<std::string> received = notifications();
+  ASSERT_EQ(received.size(), 2u) << "a process was notified more than once";
+  EXPECT_EQ(received[0], "Orvento Halvik\tTest.Planted a \u00E9t\u00E9 suspendu\t" + (m_work / m_planted) + "\tdefault,Ouvrir");
+  EXPECT_EQ(received[1], "Orvento Halvik\tTest.Second a \u00E9t\u00E9 suspendu\t" + (m_work / m_second) + "\tdefault,Ouvrir");
+  EXPECT_EQ(testing_support::ChildProcess::stateOf(static_cast<std::uint32_t>(companion->pid())), 'S') << "the companion stopped";
+}
+
+}  // namespace

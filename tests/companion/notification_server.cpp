@@ -1,0 +1,70 @@
+// A freedesktop notification service of the companion's road test, run on a private session bus:
+// it records every notification it receives, one line each, and can answer the first one with a
+// click ("default" action), as a user would.
+// Usage: notification_server <folder> [--click-first]
+// Writes <folder>/address (the bus address, once the service name is taken) and <folder>/pid, and
+// appends "<application>\t<summary>\t<body>\t<actions>" lines to <folder>/notifications. Ending
+// it ends the dbus-run-session around it, and with it the bus.
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTimer>
+#include <QVariantMap>
+
+#include <utility>
+
+namespace {
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+}  // namespace
+
+class NotificationServer : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public:
+  NotificationServer(QString record, bool clickFirst) : m_record(std::move(record)), m_clickFirst(clickFirst) {}
+
+ public slots:
+  uint Notify(const QString& application, uint /*replaces*/, const QString& /*icon*/, const QString& summary, const QString& body,
+              const QStringList& actions, const QVariantMap& /*hints*/, int /*timeout*/) {
+    QFile file(m_record);
+    if (file.open(QIODevice::Append)) file.write((QStringList{application, summary, body, actions.join(',')}.join('\t') + '\n').toUtf8());
+    const uint id = ++m_lastId;
+    if (m_clickFirst && id == 1) QTimer::singleShot(200, this, [id] { sendSignal("ActionInvoked", {id, QStringLiteral("default")}); });
+    return id;
+  }
+  QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+  void CloseNotification(uint id) { sendSignal("NotificationClosed", {id, 3u}); }
+
+ private:
+  static void sendSignal(const char* name, const QVariantList& arguments) {
+    QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, QString::fromLatin1(name));
+    signal.setArguments(arguments);
+    QDBusConnection::sessionBus().send(signal);
+  }
+
+  QString m_record;
+  bool m_clickFirst;
+  uint m_lastId = 0;
+};
+
+int main(int argc, char* argv[]) {
+  QCoreApplication application(argc, argv);
+  if (argc < 2) return 2;
+  const QString folder = QString::fromLocal8Bit(argv[1]);
+  NotificationServer server(folder + QStringLiteral("/notifications"), argc > 2 && QByteArray(argv[2]) == "--click-first");
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.registerObject(kPath, &server, QDBusConnection::ExportAllSlots) || !bus.registerService(kInterface)) return 1;
+  for (const auto& [name, text] : {std::pair{QStringLiteral("/pid"), QByteArray::number(QCoreApplication::applicationPid())},
+                                   std::pair{QStringLiteral("/address"), qgetenv("DBUS_SESSION_BUS_ADDRESS")}}) {
+    QSaveFile file(folder + name);  // appears whole, once written
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) return 1;
+  }
+  return QCoreApplication::exec();
+}
+
+#include "notification_server.moc"
