@@ -46,6 +46,7 @@ std::string dataSubfolder(const std::string& name) {
 bool createDataSubfolder(const std::string& name) {
   const std::string folder = dataSubfolder(name);
   return locations().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder);
+}
 
 std::string runtimeFolder() {
   const std::string& folder = locations().runtimeFolder;

@@ -154,7 +154,7 @@ void tst_frmScan::suivantRepairsTickedRowsThenHides() {
 
 void tst_frmScan::contextMenuTicksAndUnticksEveryRow() {
   frmScan window;
-  for (const char* path : {"/a/one.exe", "/b/two.exe", "/c/three.exe"}) window.addHit("DEMO", path);
+  for (const char* path : {"/a/one.exe", "/b/two.exe", "/c/three.exe"}) window.addHit({"DEMO", path, 0, {}, {}});
   window.lvScan->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
   QCOMPARE(window.lvScan->contextMenuPolicy(), Qt::ActionsContextMenu);
   QCOMPARE(window.lvScan->actions().size(), qsizetype(2));
