@@ -94,15 +94,18 @@ int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::o
   std::vector<Hit> hits;
   TerminalScanView view(out, hits);
   double scanned = 0;
+  double unreadable = 0;
   for (const std::string& folder : folders) {
     scan::setCustomScanFolder(folder);
     scan::RunScan(scan::ScanMode::CustomFolder, view);
     scanned += mScanFiles::ObjectsScanned();
+    unreadable += mScanFiles::UnreadableFolders();
   }
   if (repair) repairAll(hits, out);
   out.flush();
   err << "Objets Scann\u00E9s: " << settings::numberText(scanned) << '\n'
-      << "Objets malicieux: " << hits.size() << '\n';
+      << "Objets malicieux: " << hits.size() << '\n'
+      << "Dossiers illisibles: " << settings::numberText(unreadable) << '\n';
   return hits.empty() ? kNothingFound : kSomethingFound;
 }
 

@@ -41,7 +41,7 @@ class HeadlessScanTest : public ScanFixture {
 TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
   EXPECT_EQ(run({tree / "one", tree / "two"}), 1);
   EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll"));
-  EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 4\nObjets malicieux: 2\n");
+  EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 4\nObjets malicieux: 2\nDossiers illisibles: 0\n");
   EXPECT_EQ(settings::read(settings::TotalScans), "2") << "each folder counts as one scan, as in the window";
   EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
 }
