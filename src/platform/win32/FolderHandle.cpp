@@ -183,7 +183,7 @@ OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expecte
   if (!valid()) return {};
   OpenFile file(reinterpret_cast<std::intptr_t>(openEntry(m_handle, name, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN)));
   if (!file.valid()) return {};
-  const auto found = identityOf(handleOf(file.handle()));
+  const auto found = identityOf(win32::handleOf(file.handle()));
   if (!found || !(*found == EntryIdentity{expected, EntryKind::File})) return {};
   return file;
 }
