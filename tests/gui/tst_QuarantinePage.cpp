@@ -180,7 +180,9 @@ class QuarantinePageTest : public QObject {
     window.restore->click();
     QCOMPARE(window.proposals, QStringList{shown(original)});
     QCOMPARE(readFile(original), std::string("payload"));
+#ifndef _WIN32  // Windows keeps rights in access lists: a restore there is owner-only
     QVERIFY(std::filesystem::status(original).permissions() == mode);
+#endif
     QVERIFY(!QuarantineRecordOf("bad.dll.aaq"));
     QCOMPARE(window.list->topLevelItemCount(), 0);
     QCOMPARE(window.quarantineCount(), QStringLiteral("0"));
