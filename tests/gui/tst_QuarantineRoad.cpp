@@ -1,5 +1,6 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
+#include "platform/Platform.h"
 #include "quarantine/QuarantineStore.h"
 #include "quarantine/SaveDialog.h"
 #include "scan/ScanDriver.h"
@@ -33,8 +34,9 @@ class QuarantineRoadTest : public QObject {
       writeFile(core::programFile(database), "[Scanfiles]\r\nEVIL.EXE=Trojan.Evil\r\n");
     QVERIFY(settings::write(settings::Quarintine, "1"));
     const std::string scanned = locations.root() / "scanned";
-    const std::map<std::string, std::string> planted = {{scanned + "/first/evil.exe", "first copy"},
-                                                        {scanned + "/second/evil.exe", "second copy, longer"}};
+    // Paths as the walk writes them, with the system's separator.
+    const auto under = [&](const char* folder) { return scanned + platform::kSeparator + folder + platform::kSeparator + "evil.exe"; };
+    const std::map<std::string, std::string> planted = {{under("first"), "first copy"}, {under("second"), "second copy, longer"}};
     for (const auto& [path, content] : planted) {
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
       writeFile(path, content);
@@ -69,8 +71,7 @@ class QuarantineRoadTest : public QObject {
     for (const auto& [stored, path] : origin) {
       const auto record = QuarantineRecordOf(stored);
       QVERIFY(record);
-      // The same path, whichever separators joined its names (on Windows the walk adds "\\").
-      QCOMPARE(std::filesystem::path(record->originalPath).lexically_normal(), std::filesystem::path(path).lexically_normal());
+      QCOMPARE(record->originalPath, path);
       QCOMPARE(record->threatName, std::string("TROJAN.EVIL"));
     }
 
