@@ -119,28 +119,28 @@ frmMain::~frmMain() = default;
 
 void frmMain::buildButtons() {
   for (int i = 0; i < 3; ++i) {
-    const PageButton& spec = kPageButtons[i];
-    auto* button = twips::placed(new Quillet::OrventoCmd(this, i), QStringLiteral("lblButtonBack_%1").arg(i), 120, spec.top,
+    const PageButton& page = kPageButtons[i];
+    auto* button = twips::placed(new Quillet::OrventoCmd(this, i), QStringLiteral("lblButtonBack_%1").arg(i), 120, page.top,
                                  1575, 1095);
-    button->setCaption(QString::fromUtf8(spec.caption));
-    if (spec.tooltip) button->setToolTip(QString::fromUtf8(spec.tooltip));
+    button->setCaption(QString::fromUtf8(page.caption));
+    if (page.tooltip) button->setToolTip(QString::fromUtf8(page.tooltip));
     button->setBackColor(kButtonColour);
     button->setButtonType(1);
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
-    button->setPicture(picture(spec.picture, button, kHeaderColour));
+    button->setPicture(picture(page.picture, button, kHeaderColour));
     connect(button, &Quillet::OrventoCmd::Click, this, &frmMain::lblButtonBack_Click);
     lblButtonBack[i] = button;
   }
-  for (const PictureButton& spec : kPictureButtons) {
-    auto* button = twips::placed(new Quillet::OrventoCmd(this, spec.index), QStringLiteral("imgButton_%1").arg(spec.index),
-                                 spec.left, 360, 735, 615);
-    button->setToolTip(QString::fromUtf8(spec.tooltip));
+  for (const PictureButton& entry : kPictureButtons) {
+    auto* button = twips::placed(new Quillet::OrventoCmd(this, entry.index), QStringLiteral("imgButton_%1").arg(entry.index),
+                                 entry.left, 360, 735, 615);
+    button->setToolTip(QString::fromUtf8(entry.tooltip));
     button->setBackColor(kHeaderColour);
-    button->setPicture(picture(spec.picture, button, Qt::white));
+    button->setPicture(picture(entry.picture, button, Qt::white));
     connect(button, &Quillet::OrventoCmd::Click, this, &frmMain::imgButton_Click);
-    imgButton[spec.index] = button;
+    imgButton[entry.index] = button;
   }
   quit = twips::placed(new Quillet::OrventoCmd(this), QStringLiteral("quit"), 7920, 360, 735, 645);
   quit->setToolTip(QStringLiteral("Quitter l'application"));

@@ -22,8 +22,8 @@ TEST(HitLine, SeparatorsAndControlBytesAreEscaped) {
 }
 
 TEST(HitLine, OneHitIsOneLineWithOneTab) {
-  const std::string line = cli::hitLine("TROJAN\tX", "/tmp/a\nb\tc");
-  EXPECT_EQ(line, "TROJAN\\tX\t/tmp/a\\nb\\tc");
+  const std::string line = cli::hitLine("TROJAN\tX", "/data/a\nb\tc");
+  EXPECT_EQ(line, "TROJAN\\tX\t/data/a\\nb\\tc");
   EXPECT_EQ(line.find('\n'), std::string::npos);
   EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1);
 }
