@@ -6,7 +6,7 @@
 // baseline, written here), the time to load the database once, and the memory the parsed
 // database adds to the process. Goals: at most 0.5 us per lookup, at least 5,000 times
 // faster than the baseline, a load of at most 60 ms and at most 32 MB.
-#include "core/cINI.h"
+#include "profile/cINI.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,6 +24,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace halvik::bench {
 
 namespace {
 
@@ -157,7 +159,7 @@ double medianLookup(const std::vector<std::string>& names, int batches, int batc
 
 }  // namespace
 
-int main() {
+int run() {
   std::string folder = (std::filesystem::temp_directory_path() / "halvik-bench-XXXXXX").string();
   if (!mkdtemp(folder.data())) return 1;
   const std::string database = folder + "/scan.dll";
@@ -165,7 +167,7 @@ int main() {
   std::vector<std::string> names;
   for (int i = 0; i < kEntries; ++i) names.push_back(upper(entryName(i)));
 
-  cINI SignatureDb;
+  profile::cINI SignatureDb;
   SignatureDb.setPath(database);
   SignatureDb.setSection("Scanfiles");
   SignatureDb.setKey(names[0]);
@@ -209,3 +211,7 @@ int main() {
   std::printf("  goals %s\n", met ? "met" : "NOT met");
   return 0;
 }
+
+}  // namespace halvik::bench
+
+int main() { return halvik::bench::run(); }

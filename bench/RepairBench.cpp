@@ -24,6 +24,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace halvik::bench {
+
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kFolders = 20;
@@ -50,11 +52,11 @@ std::vector<std::string> makeFiles(const std::string& root) {
 
 class Rows : public scan::RepairView {
  public:
-  explicit Rows(std::vector<mScanFiles::Hit> hits) : m_hits(std::move(hits)), m_images(m_hits.size(), scan::kImageFound) {}
+  explicit Rows(std::vector<engine::mScanFiles::Hit> hits) : m_hits(std::move(hits)), m_images(m_hits.size(), scan::kImageFound) {}
   int rowCount() const override { return static_cast<int>(m_hits.size()); }
   bool rowChecked(int) const override { return true; }
   int rowImage(int row) const override { return m_images[static_cast<std::size_t>(row)]; }
-  mScanFiles::Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)]; }
+  engine::mScanFiles::Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)]; }
   void setRowImage(int row, int image) override { m_images[static_cast<std::size_t>(row)] = image; }
   std::string tag() const override { return {}; }
   void setTag(const std::string&) override {}
@@ -64,7 +66,7 @@ class Rows : public scan::RepairView {
   int removed() const { return static_cast<int>(std::count(m_images.begin(), m_images.end(), scan::kImageRemoved)); }
 
  private:
-  std::vector<mScanFiles::Hit> m_hits;
+  std::vector<engine::mScanFiles::Hit> m_hits;
   std::vector<int> m_images;
 };
 
@@ -87,7 +89,7 @@ void copyBytes(const std::string& from, const std::string& to) {
 }
 }  // namespace
 
-int main() {
+int run() {
   std::string scratch = access("/dev/shm", W_OK) == 0 ? "/dev/shm/halvik-repair-bench-XXXXXX"
                                                        : (std::filesystem::temp_directory_path() / "halvik-repair-bench-XXXXXX").string();
   if (!mkdtemp(scratch.data())) return 1;
@@ -96,19 +98,19 @@ int main() {
   std::filesystem::create_directories(program);
   core::setLocations({program, scratch + "/settings.ini", scratch + "/autostart"});
   {
-    std::ofstream database(program + "/" + kScanDatabase, std::ios::binary);
+    std::ofstream database(program + "/" + engine::kScanDatabase, std::ios::binary);
     database << "[Scanfiles]\r\n";
     for (int i = 0; i < kFolders * kFilesPerFolder; ++i) database << fileName(i) << "=Bench.Threat\r\n";
   }
-  std::filesystem::last_write_time(program + "/" + kScanDatabase,
+  std::filesystem::last_write_time(program + "/" + engine::kScanDatabase,
                                    std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-  SignatureDb.setPath(program + "/" + kScanDatabase);
-  SignatureDb.setSection("SCANFILES");
+  engine::SignatureDb.setPath(program + "/" + engine::kScanDatabase);
+  engine::SignatureDb.setSection("SCANFILES");
 
   const auto walked = [&] {
     makeFiles(root);
     testing_support::HitRecorder list;
-    mScanFiles::StartScan("*.*", root, list, {});
+    engine::mScanFiles::StartScan("*.*", root, list, {});
     return Rows(std::move(list.hits));
   };
   int removed = 0;
@@ -118,7 +120,7 @@ int main() {
   };
   const auto clearQuarantine = [&] { std::filesystem::remove_all(program + "/Quarintine"); };
 
-  settings::write(settings::Quarintine, "0");
+  core::settings::write(core::settings::Quarintine, "0");
   const double bareMs = bestTime([&] { return makeFiles(root); },
                                  [](const std::vector<std::string>& paths) { for (const auto& path : paths) unlink(path.c_str()); });
   const double repairMs = bestTime(walked, repair);
@@ -137,7 +139,7 @@ int main() {
           unlink(path.c_str());
         }
       });
-  settings::write(settings::Quarintine, "1");
+  core::settings::write(core::settings::Quarintine, "1");
   const double quarantineMs = bestTime(
       [&] {
         clearQuarantine();
@@ -155,3 +157,7 @@ int main() {
   std::filesystem::remove_all(scratch);
   return 0;
 }
+
+}  // namespace halvik::bench
+
+int main() { return halvik::bench::run(); }

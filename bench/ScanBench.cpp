@@ -18,7 +18,7 @@
 #include "scan/ScanDriver.h"
 #include "scan/ScanPage.h"
 #include "scan/frmScan.h"
-#include "ui/OrventoCmd.h"
+#include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -37,6 +37,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace halvik::bench {
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -168,20 +170,20 @@ long statusKilobytes(const char* field) {
 }
 
 // A results window that shows nothing and is always open.
-class NullView : public mScanFiles::ScanView {
+class NullView : public engine::mScanFiles::ScanView {
  public:
   bool visible() const override { return true; }
   void close() override {}
   void setCurFile(const std::string&) override {}
   void setObjectsScanned(const std::string&) override {}
   void setMaliciousObjects(const std::string&) override {}
-  void addHit(const mScanFiles::Hit&) override { ++hits; }
+  void addHit(const engine::mScanFiles::Hit&) override { ++hits; }
   int hits = 0;
 };
 
 int walk(const std::string& root) {
   NullView view;
-  mScanFiles::StartScan("*.*", root, view, [] {});
+  engine::mScanFiles::StartScan("*.*", root, view, [] {});
   return view.hits;
 }
 
@@ -200,7 +202,7 @@ void line(const char* what, double ms, double findMs, const char* goal) {
 }
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int run(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication application(argc, argv);
 
@@ -218,7 +220,7 @@ int main(int argc, char* argv[]) {
   TreeMaker tree(root);
   tree.build();
   {
-    std::ofstream database(program + "/" + kScanDatabase, std::ios::binary);
+    std::ofstream database(program + "/" + engine::kScanDatabase, std::ios::binary);
     std::ofstream names(scratch + "/names", std::ios::binary);
     database << "[Scanfiles]\r\n";
     for (int i = 0; i < kDatabaseEntries; ++i) {
@@ -226,7 +228,7 @@ int main(int argc, char* argv[]) {
       names << upper(databaseName(i)) << "\n";
     }
   }
-  std::filesystem::last_write_time(program + "/" + kScanDatabase,
+  std::filesystem::last_write_time(program + "/" + engine::kScanDatabase,
                                    std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
   const std::string listed = "find " + shellQuoted(root) + " -xdev -printf '%f\\n'";
   std::printf("find lists %d entries below the root; %d of them carry a database name\n\n",
@@ -240,10 +242,10 @@ int main(int argc, char* argv[]) {
 
   // The walk's own memory first, before any other walk has grown the heap: the database is
   // loaded by one lookup, then the peak resident size restarts from here.
-  SignatureDb.setSection("SCANFILES");
-  SignatureDb.setPath(program + "/" + kScanDatabase);
-  SignatureDb.setKey("ANY");
-  SignatureDb.Value();
+  engine::SignatureDb.setSection("SCANFILES");
+  engine::SignatureDb.setPath(program + "/" + engine::kScanDatabase);
+  engine::SignatureDb.setKey("ANY");
+  engine::SignatureDb.Value();
   std::ofstream("/proc/self/clear_refs") << "5";
   const long residentBefore = statusKilobytes("VmRSS:");
   walk(root);
@@ -254,16 +256,16 @@ int main(int argc, char* argv[]) {
   int loadRun = 0, walkerHits = 0;
   const double loadMs = bestTime([&] {
     const std::string copy = program + "/copy" + std::to_string(loadRun++) + ".dll";
-    std::filesystem::copy_file(program + "/" + kScanDatabase, copy);
+    std::filesystem::copy_file(program + "/" + engine::kScanDatabase, copy);
     std::filesystem::last_write_time(copy, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-    SignatureDb.setPath(copy);
+    engine::SignatureDb.setPath(copy);
     walkerHits = walk(root);
   });
-  SignatureDb.setPath(program + "/" + kScanDatabase);
+  engine::SignatureDb.setPath(program + "/" + engine::kScanDatabase);
   int loadedHits = 0;
   const double loadedMs = bestTime([&] { loadedHits = walk(root); });
 
-  frmMain main;
+  ui::frmMain main;
   main.show();
   main.scanPage->optScanMODE[1]->setChecked(true);
   scan::setCustomScanFolder(root);
@@ -288,3 +290,7 @@ int main(int argc, char* argv[]) {
   std::system(("rm -rf " + shellQuoted(scratch)).c_str());
   return 0;
 }
+
+}  // namespace halvik::bench
+
+int main(int argc, char* argv[]) { return halvik::bench::run(argc, argv); }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace halvik::bench {
+
 // A crowd of sleeping child processes of one image, killed and reaped when it goes.
 class SleepingChildren {
  public:
@@ -17,3 +19,5 @@ class SleepingChildren {
  private:
   std::vector<std::unique_ptr<testing_support::ChildProcess>> m_children;
 };
+
+}  // namespace halvik::bench

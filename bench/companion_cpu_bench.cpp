@@ -17,6 +17,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace halvik::bench {
+
 namespace {
 
 // User and system time of process `pid` so far, in seconds.
@@ -54,7 +56,7 @@ double companionPercent(const std::string& program, const std::string& root, int
 
 }  // namespace
 
-int main() {
+int run() {
   testing_support::ScopedLocations scoped;
   const std::string root = scoped.root().path();
   const std::string program = scoped.programFolder() + "/" + core::kCompanionProgram;
@@ -64,10 +66,10 @@ int main() {
   core::setLocations({scoped.programFolder(), root + "/config/orvento-halvik/settings.ini", root + "/autostart", root + "/runtime"});
   SleepingChildren children(scoped.root() / "sleeping-child", 300);
 
-  settings::write(settings::AdMonitorRefresh, "1000");
-  settings::write(settings::LoadAdMonitor, "0");
+  core::settings::write(core::settings::AdMonitorRefresh, "1000");
+  core::settings::write(core::settings::LoadAdMonitor, "0");
   const double off = companionPercent(program, root, 10);
-  settings::write(settings::LoadAdMonitor, "1");
+  core::settings::write(core::settings::LoadAdMonitor, "1");
   const double on = companionPercent(program, root, 30);
 
   std::printf("%zu sleeping children\n", children.size());
@@ -77,3 +79,7 @@ int main() {
   std::printf("checking / goal of 1 %%: %.2f (goal <= 1.00) %s\n", on / 1.0, on >= 0 && on < 1.0 ? "met" : "NOT MET");
   return 0;
 }
+
+}  // namespace halvik::bench
+
+int main() { return halvik::bench::run(); }

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace halvik::bench {
+
 namespace {
 constexpr int kFolders = 400;
 constexpr int kFilesPerFolder = 499;  // plus the folder itself: 200,000 entries
@@ -44,7 +46,7 @@ double bestSeconds(Function function) {
 }
 }  // namespace
 
-int main() {
+int run() {
   char pattern[] = "/tmp/halvik-bench-XXXXXX";
   if (!mkdtemp(pattern)) return 1;
   const std::string root = pattern;
@@ -85,3 +87,7 @@ int main() {
   std::filesystem::remove_all(root, error);
   return 0;
 }
+
+}  // namespace halvik::bench
+
+int main() { return halvik::bench::run(); }

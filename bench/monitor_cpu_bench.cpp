@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <sys/resource.h>
 
+namespace halvik::bench {
+
 namespace {
 
 double cpuSeconds() {
@@ -33,13 +35,13 @@ double corePercentOver(int milliseconds) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int run(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   testing_support::ScopedLocations locations;
   SleepingChildren children(locations.root() / "sleeping-child", 300);
 
-  frmMain main;
+  ui::frmMain main;
   main.show();
   main.SetCurrentFrame(2);
   QApplication::processEvents();
@@ -56,3 +58,7 @@ int main(int argc, char* argv[]) {
   std::printf("monitor / goal of 2 %%: %.2f (goal <= 1.00) %s\n", monitor / 2.0, monitor < 2.0 ? "met" : "NOT MET");
   return 0;
 }
+
+}  // namespace halvik::bench
+
+int main(int argc, char* argv[]) { return halvik::bench::run(argc, argv); }

@@ -14,12 +14,14 @@
 #include <unistd.h>
 #include <vector>
 
+namespace halvik::bench {
+
 namespace {
 
 constexpr int kChildren = 300;
 constexpr int kRounds = 25;
 
-class KeepingView : public ProcessListView {
+class KeepingView : public process::ProcessListView {
  public:
   void clear() override { rows.clear(); }
   int addRow(const std::string& imagePath) override {
@@ -81,7 +83,7 @@ void writeDatabase() {
 
 }  // namespace
 
-int main() {
+int run() {
   testing_support::ScopedLocations locations;
   writeDatabase();
   SleepingChildren children(locations.root() / "sleeping-child", kChildren);
@@ -92,8 +94,8 @@ int main() {
   // The rounds interleave the measurements, so that a busy moment of the machine weighs on all alike.
   std::vector<double> refreshTimes, listingTimes, loopTimes, psTimes;
   for (int round = 0; round < kRounds; ++round) {
-    refreshTimes.push_back(microseconds([&] { mProcess::RefreshProcessList(view); }));
-    listingTimes.push_back(microseconds([&] { mProcess::ListProcesses(); }));
+    refreshTimes.push_back(microseconds([&] { process::mProcess::RefreshProcessList(view); }));
+    listingTimes.push_back(microseconds([&] { process::mProcess::ListProcesses(); }));
     loopTimes.push_back(microseconds([&] { readable = bareLoop(); }));
     psTimes.push_back(microseconds([&] { psLines = psCommand(); }));
   }
@@ -113,3 +115,7 @@ int main() {
   std::printf("ratio ps / bare loop: %.2f\n", ps / loop);
   return 0;
 }
+
+}  // namespace halvik::bench
+
+int main() { return halvik::bench::run(); }

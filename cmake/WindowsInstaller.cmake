@@ -13,7 +13,8 @@ set(relink LGPL/relink)
 foreach(program ${halvik_programs})
   install(FILES $<TARGET_OBJECTS:${program}> DESTINATION ${relink}/programs/${program})
 endforeach()
-install(FILES $<TARGET_FILE:halvik_ui> $<TARGET_FILE:halvik_cli> $<TARGET_FILE:halvik_core> $<TARGET_FILE:halvik_platform>
+install(FILES $<TARGET_FILE:halvik_ui> $<TARGET_FILE:halvik_cli> $<TARGET_FILE:halvik_core>
+        $<TARGET_FILE:halvik_profile> $<TARGET_FILE:halvik_platform>
         DESTINATION ${relink}/lib)
 get_target_property(HALVIK_SYSTEM_LIBRARIES halvik_platform LINK_LIBRARIES)
 list(FILTER HALVIK_SYSTEM_LIBRARIES EXCLUDE REGEX "^::@")  # CMake's marks of the folder that linked them

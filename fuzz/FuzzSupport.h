@@ -12,7 +12,7 @@
 
 // What the fuzz targets share: a private folder for the files of every run, whole-file reads
 // and writes, and a check that stops the run (and reports the input) when it fails.
-namespace fuzz_support {
+namespace halvik::fuzz {
 
 // A new folder under the system's temporary folder, removed with its content at exit.
 class WorkFolder {
@@ -63,4 +63,4 @@ inline bool holdsTemporaryFile(const std::string& folder) {
     }                                                                              \
   } while (false)
 
-}  // namespace fuzz_support
+}  // namespace halvik::fuzz

@@ -5,12 +5,14 @@
 // nothing to find, a refused write must leave the file byte for byte, and no temporary file
 // may remain.
 #include "FuzzSupport.h"
-#include "core/Profile.h"
-#include "core/ProfileSyntax.h"
+#include "profile/Profile.h"
+#include "profile/ProfileSyntax.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <vector>
+
+namespace halvik::fuzz {
 
 namespace {
 
@@ -80,3 +82,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::filesystem::remove(file + ".lock");
   return 0;
 }
+
+}  // namespace halvik::fuzz

@@ -8,6 +8,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+namespace halvik::fuzz {
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static unsigned run = 0;
   FuzzedDataProvider input(data, size);
@@ -23,13 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string key = input.ConsumeRandomLengthString(24);
     const std::string value = input.ConsumeRandomLengthString(40);
     if (!writing) {
-      SettingsStore::GetSetting(app, section, key, value);
+      core::SettingsStore::GetSetting(app, section, key, value);
       continue;
     }
-    FUZZ_REQUIRE(SettingsStore::SaveSetting(app, section, key, value));
-    FUZZ_REQUIRE(SettingsStore::GetSetting(app, section, key, value + "?") == value);
+    FUZZ_REQUIRE(core::SettingsStore::SaveSetting(app, section, key, value));
+    FUZZ_REQUIRE(core::SettingsStore::GetSetting(app, section, key, value + "?") == value);
   }
   FUZZ_REQUIRE(!fuzz_support::holdsTemporaryFile(folder));
   std::filesystem::remove_all(folder);
   return 0;
 }
+
+}  // namespace halvik::fuzz

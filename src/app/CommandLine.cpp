@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-namespace cli {
+namespace halvik::app {
 namespace {
 
 constexpr const char* kProgram = "orvento-halvik";
@@ -147,4 +147,4 @@ les autres caractères de contrôle s'écrivent \\, \t, \n et \xHH.
 )";
 }
 
-}  // namespace cli
+}  // namespace halvik::app

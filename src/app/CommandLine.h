@@ -7,7 +7,7 @@
 // The program's command line: the window by default, or one of the terminal uses (help,
 // version, a scan without a window). Parsing looks only at the words; whether the paths exist
 // is checked apart (firstPathProblem), before anything is scanned or shown.
-namespace cli {
+namespace halvik::app {
 
 // Exit statuses, as Linux tools give them.
 inline constexpr int kNothingFound = 0;
@@ -50,4 +50,4 @@ std::vector<std::string> absolutePaths(const std::vector<std::string>& paths);
 // "orvento-halvik : " followed by `text`: how every message on standard error starts.
 std::string message(const std::string& text);
 
-}  // namespace cli
+}  // namespace halvik::app

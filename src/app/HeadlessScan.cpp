@@ -11,11 +11,11 @@
 
 #include <fstream>
 
-namespace cli {
+namespace halvik::app {
 namespace {
 
 struct Hit {
-  mScanFiles::Hit found;
+  engine::mScanFiles::Hit found;
   int image = scan::kImageFound;
 };
 
@@ -30,7 +30,7 @@ class TerminalScanView : public scan::ScanDriverView {
   void setCurFile(const std::string&) override {}
   void setObjectsScanned(const std::string&) override {}
   void setMaliciousObjects(const std::string&) override {}
-  void addHit(const mScanFiles::Hit& hit) override {
+  void addHit(const engine::mScanFiles::Hit& hit) override {
     m_hits.push_back({hit});
     m_out << hitLine(hit.threatName, hit.path) << '\n';
   }
@@ -55,7 +55,7 @@ class TerminalRepairView : public scan::RepairView {
   int rowCount() const override { return static_cast<int>(m_hits.size()); }
   bool rowChecked(int) const override { return true; }
   int rowImage(int row) const override { return m_hits[static_cast<std::size_t>(row)].image; }
-  mScanFiles::Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)].found; }
+  engine::mScanFiles::Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)].found; }
   void setRowImage(int row, int image) override { m_hits[static_cast<std::size_t>(row)].image = image; }
   std::string tag() const override { return m_tag; }
   void setTag(const std::string& tag) override { m_tag = tag; }
@@ -75,7 +75,7 @@ const char* verdict(int image, bool quarantined) {
 }
 
 void repairAll(std::vector<Hit>& hits, std::ostream& out) {
-  const bool quarantine = settings::read(settings::Quarintine) == "1";
+  const bool quarantine = core::settings::read(core::settings::Quarintine) == "1";
   TerminalRepairView view(hits);
   scan::RunRepair(view);
   for (const Hit& hit : hits) out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.found.threatName, hit.found.path) << '\n';
@@ -85,12 +85,12 @@ void repairAll(std::vector<Hit>& hits, std::ostream& out) {
 
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
   // A database that cannot be read would find nothing and report a clean tree.
-  const std::string database = core::programFile(kScanDatabase);
+  const std::string database = core::programFile(engine::kScanDatabase);
   if (!std::ifstream(database, std::ios::binary)) {
     err << message("base de signatures illisible : " + escapedForLine(database)) << '\n';
     return kUsageOrRunError;
   }
-  SignatureDb.setPath(database);
+  engine::SignatureDb.setPath(database);
   std::vector<Hit> hits;
   TerminalScanView view(out, hits);
   double scanned = 0;
@@ -98,15 +98,15 @@ int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::o
   for (const std::string& folder : folders) {
     scan::setCustomScanFolder(folder);
     scan::RunScan(scan::ScanMode::CustomFolder, view);
-    scanned += mScanFiles::ObjectsScanned();
-    unreadable += mScanFiles::UnreadableFolders();
+    scanned += engine::mScanFiles::ObjectsScanned();
+    unreadable += engine::mScanFiles::UnreadableFolders();
   }
   if (repair) repairAll(hits, out);
   out.flush();
-  err << "Objets Scann\u00E9s: " << settings::numberText(scanned) << '\n'
+  err << "Objets Scann\u00E9s: " << core::settings::numberText(scanned) << '\n'
       << "Objets malicieux: " << hits.size() << '\n'
-      << "Dossiers illisibles: " << settings::numberText(unreadable) << '\n';
+      << "Dossiers illisibles: " << core::settings::numberText(unreadable) << '\n';
   return hits.empty() ? kNothingFound : kSomethingFound;
 }
 
-}  // namespace cli
+}  // namespace halvik::app

@@ -10,11 +10,11 @@
 // "Dossiers illisibles: N", the folders the walk could not open) and every message to `err`. With `repair` the repair pass then handles every hit, with the stored
 // quarantine choice and the window's safety rules, and `out` gets one line per hit saying what
 // happened. No window and no display are needed.
-namespace cli {
+namespace halvik::app {
 
 // `folders` must be existing folders (firstPathProblem). The result is the exit status: 0 when
 // nothing was found, 1 when something was, 2 when the signature database cannot be read (then
 // nothing is scanned).
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err);
 
-}  // namespace cli
+}  // namespace halvik::app

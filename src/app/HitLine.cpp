@@ -1,6 +1,6 @@
 #include "app/HitLine.h"
 
-namespace cli {
+namespace halvik::app {
 
 std::string escapedForLine(const std::string& bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -29,4 +29,4 @@ std::string hitLine(const std::string& threatName, const std::string& path) {
   return escapedForLine(threatName) + '\t' + escapedForLine(path);
 }
 
-}  // namespace cli
+}  // namespace halvik::app

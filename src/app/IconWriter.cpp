@@ -2,13 +2,15 @@
 // shield in the colour of the product mark, as a scalable SVG and as PNGs of the theme's sizes.
 // Usage: halvik_icons <folder> <name>   writes <folder>/scalable/<name>.svg and
 // <folder>/<N>x<N>/<name>.png for every size.
-#include "ui/Artwork.h"
+#include "widgets/Artwork.h"
 
 #include <QDir>
 #include <QImage>
 #include <QSvgGenerator>
 
 #include <iostream>
+
+namespace halvik::app {
 
 namespace {
 
@@ -20,7 +22,7 @@ bool writePng(const QString& folder, const QString& name, int side) {
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  artwork::paint(painter, artwork::Picture::Shield, side, artwork::markColour());
+  widgets::artwork::paint(painter, widgets::artwork::Picture::Shield, side, widgets::artwork::markColour());
   painter.end();
   const QString sized = QStringLiteral("%1/%2x%2").arg(folder).arg(side);
   return QDir().mkpath(sized) && image.save(sized + "/" + name + ".png");
@@ -36,13 +38,13 @@ bool writeSvg(const QString& folder, const QString& name) {
   svg.setTitle(QStringLiteral("Orvento Halvik"));
   QPainter painter;
   if (!painter.begin(&svg)) return false;
-  artwork::paint(painter, artwork::Picture::Shield, kScalableSide, artwork::markColour());
+  widgets::artwork::paint(painter, widgets::artwork::Picture::Shield, kScalableSide, widgets::artwork::markColour());
   return painter.end();
 }
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int run(int argc, char* argv[]) {
   if (argc != 3) {
     std::cerr << "usage: halvik_icons <folder> <name>\n";
     return 2;
@@ -54,3 +56,7 @@ int main(int argc, char* argv[]) {
   if (!written) std::cerr << "halvik_icons: could not write every icon into " << argv[1] << "\n";
   return written ? 0 : 1;
 }
+
+}  // namespace halvik::app
+
+int main(int argc, char* argv[]) { return halvik::app::run(argc, argv); }

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
 #include "scan/ScanPage.h"
-#include "ui/Fonts.h"
+#include "widgets/Fonts.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -11,18 +11,20 @@
 #include <string>
 #include <vector>
 
+namespace halvik::app {
+
 namespace {
 
 // The window, on the page or with the dialog the command line asks for; folders open the scan
 // page and are scanned in turn, the first as soon as the event loop runs.
-int runWindow(char* programName, const cli::Request& request, const std::vector<std::string>& folders) {
+int runWindow(char* programName, const app::Request& request, const std::vector<std::string>& folders) {
   // Qt sees only the program name: a folder named like one of its options stays a folder.
   int argc = 1;
   char* argv[] = {programName, nullptr};
   QApplication application(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("example.orvento.Halvik"));  // the desktop entry's id
-  QApplication::setFont(fonts::ui());
-  frmMain window;
+  QApplication::setFont(widgets::fonts::ui());
+  ui::frmMain window;
   window.show();
   if (request.page) window.SetCurrentFrame(*request.page);
   if (request.settings) window.showSettings();
@@ -35,20 +37,24 @@ int runWindow(char* programName, const cli::Request& request, const std::vector<
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-  const cli::Request request = cli::parse(std::vector<std::string>(argv + 1, argv + argc));
+int run(int argc, char* argv[]) {
+  const app::Request request = app::parse(std::vector<std::string>(argv + 1, argv + argc));
   switch (request.action) {
-    case cli::Action::Help: std::cout << cli::helpText(); return cli::kNothingFound;
-    case cli::Action::Version: std::cout << cli::versionText(); return cli::kNothingFound;
-    case cli::Action::Error: std::cerr << request.message << '\n'; return cli::kUsageOrRunError;
-    case cli::Action::Scan:
-    case cli::Action::Window: break;
+    case app::Action::Help: std::cout << app::helpText(); return app::kNothingFound;
+    case app::Action::Version: std::cout << app::versionText(); return app::kNothingFound;
+    case app::Action::Error: std::cerr << request.message << '\n'; return app::kUsageOrRunError;
+    case app::Action::Scan:
+    case app::Action::Window: break;
   }
-  if (const auto problem = cli::firstPathProblem(request.paths)) {
+  if (const auto problem = app::firstPathProblem(request.paths)) {
     std::cerr << *problem << '\n';
-    return cli::kUsageOrRunError;
+    return app::kUsageOrRunError;
   }
-  const std::vector<std::string> folders = cli::absolutePaths(request.paths);
-  if (request.action == cli::Action::Scan) return cli::runHeadlessScan(folders, request.repair, std::cout, std::cerr);
+  const std::vector<std::string> folders = app::absolutePaths(request.paths);
+  if (request.action == app::Action::Scan) return app::runHeadlessScan(folders, request.repair, std::cout, std::cerr);
   return runWindow(argv[0], request, folders);
 }
+
+}  // namespace halvik::app
+
+int main(int argc, char* argv[]) { return halvik::app::run(argc, argv); }

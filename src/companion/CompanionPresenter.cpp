@@ -1,16 +1,16 @@
 #include "companion/CompanionPresenter.h"
 
 #include "core/Settings.h"
-#include "engine/ProcessCheck.h"
+#include "process/ProcessCheck.h"
 #include "process/MonitorLock.h"
 
-namespace companion {
+namespace halvik::companion {
 
-CompanionPresenter::CompanionPresenter(CompanionView& view, ProcessSweep& sweep, MonitorLock& lock, Clock clock)
+CompanionPresenter::CompanionPresenter(CompanionView& view, ProcessSweep& sweep, process::MonitorLock& lock, Clock clock)
     : m_view(view), m_sweep(sweep), m_lock(lock), m_clock(std::move(clock)) {}
 
 std::chrono::milliseconds CompanionPresenter::storedPeriod() {
-  const std::string stored = settings::read(settings::AdMonitorRefresh);
+  const std::string stored = core::settings::read(core::settings::AdMonitorRefresh);
   for (const int period : {10000, 5000, 3000, 1000})
     if (stored == std::to_string(period)) return std::chrono::milliseconds(period);
   return std::chrono::milliseconds(5000);
@@ -27,7 +27,7 @@ std::chrono::milliseconds CompanionPresenter::wake() {
 }
 
 void CompanionPresenter::check() {
-  if (settings::read(settings::LoadAdMonitor) != "1") {
+  if (core::settings::read(core::settings::LoadAdMonitor) != "1") {
     m_notified.clear();
     showState(MonitorState::Off);
     return;
@@ -53,7 +53,7 @@ void CompanionPresenter::showState(MonitorState state) {
 void CompanionPresenter::noticeSuspensions(const std::vector<SweepRow>& rows) {
   std::set<Identity> suspended;
   for (const SweepRow& row : rows) {
-    if (row.action != ProcessCheck::kSuspended) continue;
+    if (row.action != process::ProcessCheck::kSuspended) continue;
     const Identity identity{row.processId, row.startTime};
     suspended.insert(identity);
     if (!m_notified.contains(identity)) m_view.notifySuspended(row.status, row.imagePath);
@@ -61,4 +61,4 @@ void CompanionPresenter::noticeSuspensions(const std::vector<SweepRow>& rows) {
   m_notified = std::move(suspended);
 }
 
-}  // namespace companion
+}  // namespace halvik::companion

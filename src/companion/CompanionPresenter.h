@@ -11,9 +11,11 @@
 #include <string>
 #include <utility>
 
+namespace halvik::process {
 class MonitorLock;
+}
 
-namespace companion {
+namespace halvik::companion {
 
 // The companion's decisions: when to run the active monitor's check, pausing while the main
 // window's monitor holds the lock, and which suspensions to notify (once per process). The
@@ -22,7 +24,7 @@ class CompanionPresenter {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-  CompanionPresenter(CompanionView& view, ProcessSweep& sweep, MonitorLock& lock, Clock clock);
+  CompanionPresenter(CompanionView& view, ProcessSweep& sweep, process::MonitorLock& lock, Clock clock);
 
   // Runs the check when it is due and tells how long to wait before calling again. Early calls
   // do nothing but say how long is left.
@@ -41,11 +43,11 @@ class CompanionPresenter {
 
   CompanionView& m_view;
   ProcessSweep& m_sweep;
-  MonitorLock& m_lock;
+  process::MonitorLock& m_lock;
   Clock m_clock;
   std::optional<std::chrono::steady_clock::time_point> m_due;  // none before the first check
   std::optional<MonitorState> m_state;
   std::set<Identity> m_notified;  // suspended processes already notified, still running
 };
 
-}  // namespace companion
+}  // namespace halvik::companion

@@ -1,13 +1,15 @@
 #include "companion/CompanionTray.h"
 
 #include "companion/MainProgram.h"
-#include "ui/Artwork.h"
-#include "ui/DisplayText.h"
+#include "widgets/Artwork.h"
+#include "widgets/DisplayText.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPainter>
+
+namespace halvik::companion {
 
 namespace {
 
@@ -25,7 +27,7 @@ QIcon shieldIcon(const QColor& colour) {
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0xF6, 0xF8, 0xFB));
   painter.drawEllipse(QRectF(2, 2, 60, 60));
-  painter.drawPixmap(QPointF(8, 8), artwork::draw(artwork::Picture::Shield, QSize(48, 48), colour, ratio));
+  painter.drawPixmap(QPointF(8, 8), widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(48, 48), colour, ratio));
   painter.end();
   return QIcon(canvas);
 }
@@ -71,5 +73,7 @@ void CompanionTray::showMonitorState(companion::MonitorState state) {
 }
 
 void CompanionTray::notifySuspended(const std::string& threatName, const std::string& imagePath) {
-  m_notifier.notify(ui::displayText(threatName) + QStringLiteral(" a \u00E9t\u00E9 suspendu"), ui::displayText(imagePath));
+  m_notifier.notify(widgets::displayText(threatName) + QStringLiteral(" a \u00E9t\u00E9 suspendu"), widgets::displayText(imagePath));
 }
+
+}  // namespace halvik::companion

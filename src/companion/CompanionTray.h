@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
+namespace halvik::companion {
+
 // The companion's face: the shield in the notification area with a tooltip telling where the
 // active monitor runs, its menu, and the desktop notifications. Where the desktop has no
 // notification area the icon is simply not seen; notifications still go out.
@@ -32,3 +34,5 @@ class CompanionTray : public QObject, public companion::CompanionView {
   QSystemTrayIcon m_icon;
   DesktopNotifier m_notifier;
 };
+
+}  // namespace halvik::companion

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace companion {
+namespace halvik::companion {
 
 // Where the active monitor runs, as the companion's tray icon says it.
 enum class MonitorState {
@@ -20,4 +20,4 @@ class CompanionView {
   virtual void notifySuspended(const std::string& threatName, const std::string& imagePath) = 0;
 };
 
-}  // namespace companion
+}  // namespace halvik::companion

@@ -7,6 +7,8 @@
 
 class QSystemTrayIcon;
 
+namespace halvik::companion {
+
 // A desktop notification: the freedesktop notification service over D-Bus on Linux, the tray
 // icon's balloon on Windows. A service that is missing or fails is silent; nothing waits for it.
 class DesktopNotifier : public QObject {
@@ -26,3 +28,5 @@ class DesktopNotifier : public QObject {
   class Backend;
   std::unique_ptr<Backend> m_backend;
 };
+
+}  // namespace halvik::companion

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+namespace halvik::companion {
+
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
@@ -63,4 +65,7 @@ DesktopNotifier::~DesktopNotifier() = default;
 
 void DesktopNotifier::notify(const QString& summary, const QString& body) { m_backend->notify(summary, body); }
 
+}  // namespace halvik::companion
+
 #include "DesktopNotifierDBus.moc"
+

@@ -3,6 +3,8 @@
 
 #include <QSystemTrayIcon>
 
+namespace halvik::companion {
+
 class DesktopNotifier::Backend {
  public:
   explicit Backend(QSystemTrayIcon& tray) : m_tray(tray) {}
@@ -19,3 +21,5 @@ DesktopNotifier::~DesktopNotifier() = default;
 void DesktopNotifier::notify(const QString& summary, const QString& body) {
   m_backend->m_tray.showMessage(summary, body, QSystemTrayIcon::Warning);
 }
+
+}  // namespace halvik::companion

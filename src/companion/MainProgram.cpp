@@ -3,7 +3,7 @@
 #include "core/Locations.h"
 #include "platform/Platform.h"
 
-namespace companion::MainProgram {
+namespace halvik::companion::MainProgram {
 
 std::string path() { return core::programFile(core::kMainProgram); }
 
@@ -17,4 +17,4 @@ bool openMonitorPage() { return platform::startProgram(path(), {"--page", "2"});
 
 bool scanFolder(const std::string& folder) { return platform::startProgram(path(), {folder}); }
 
-}  // namespace companion::MainProgram
+}  // namespace halvik::companion::MainProgram

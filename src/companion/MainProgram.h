@@ -3,7 +3,7 @@
 #include <string>
 
 // The companion's ways into the main program of the same program folder.
-namespace companion::MainProgram {
+namespace halvik::companion::MainProgram {
 
 // The main program's path: the program folder's "orvento-halvik" ("orvento-halvik.exe" on Windows).
 std::string path();
@@ -17,4 +17,4 @@ bool openMonitorPage();
 // Starts the main program on a custom scan of `folder`.
 bool scanFolder(const std::string& folder);
 
-}  // namespace companion::MainProgram
+}  // namespace halvik::companion::MainProgram

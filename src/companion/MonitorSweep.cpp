@@ -3,9 +3,9 @@
 #include "process/ProcessListView.h"
 #include "process/mProcess.h"
 
-namespace companion {
+namespace halvik::companion {
 namespace {
-class RowCollector : public ProcessListView {
+class RowCollector : public process::ProcessListView {
  public:
   std::vector<SweepRow> rows;
 
@@ -27,8 +27,8 @@ class RowCollector : public ProcessListView {
 
 std::vector<SweepRow> MonitorSweep::run() {
   RowCollector collector;
-  mProcess::RefreshProcessList(collector);
+  process::mProcess::RefreshProcessList(collector);
   return std::move(collector.rows);
 }
 
-}  // namespace companion
+}  // namespace halvik::companion

@@ -2,7 +2,7 @@
 
 #include "companion/ProcessSweep.h"
 
-namespace companion {
+namespace halvik::companion {
 
 // The check of the main window's monitor (mProcess::RefreshProcessList), with its lookup,
 // suspension, safety rules and log lines, its rows collected instead of shown.
@@ -11,4 +11,4 @@ class MonitorSweep : public ProcessSweep {
   std::vector<SweepRow> run() override;
 };
 
-}  // namespace companion
+}  // namespace halvik::companion

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace companion {
+namespace halvik::companion {
 
 // One process as the monitor's check left it: the row the monitor page would show.
 struct SweepRow {
@@ -22,4 +22,4 @@ class ProcessSweep {
   virtual std::vector<SweepRow> run() = 0;
 };
 
-}  // namespace companion
+}  // namespace halvik::companion

@@ -7,27 +7,29 @@
 #include "core/Locations.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
-#include "ui/Fonts.h"
+#include "widgets/Fonts.h"
 
 #include <QApplication>
 #include <QTimer>
+
+namespace halvik::companion {
 
 namespace {
 // Held for the companion's whole run: a second copy in the same session leaves at once.
 constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int run(int argc, char* argv[]) {
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
   if (!instance.held()) return 0;
 
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window
-  QApplication::setFont(fonts::ui());
+  QApplication::setFont(widgets::fonts::ui());
 
   CompanionTray tray;
   companion::MonitorSweep sweep;
-  MonitorLock lock;
+  process::MonitorLock lock;
   companion::CompanionPresenter presenter(tray, sweep, lock, [] { return std::chrono::steady_clock::now(); });
 
   // One single-shot timer, set again after every wake for as long as the presenter asks: the
@@ -39,3 +41,7 @@ int main(int argc, char* argv[]) {
   timer.start(0);
   return QApplication::exec();
 }
+
+}  // namespace halvik::companion
+
+int main(int argc, char* argv[]) { return halvik::companion::run(argc, argv); }

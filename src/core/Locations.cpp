@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-namespace core {
+namespace halvik::core {
 namespace {
 std::optional<Locations>& current() {
   static std::optional<Locations> value;
@@ -74,4 +74,4 @@ bool isOwnProgram(const std::string& imagePath) {
   return isProgramFile(imagePath, kMainProgram) || isProgramFile(imagePath, kCompanionProgram);
 }
 
-}  // namespace core
+}  // namespace halvik::core

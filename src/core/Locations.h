@@ -6,7 +6,7 @@
 // databases, the companion program), the data folder ("Logs", "Quarintine"), the per-user
 // settings file and the autostart folder. The application takes them from the platform at
 // start-up; tests point them at a temporary folder so that they never touch the user's files.
-namespace core {
+namespace halvik::core {
 
 // The program title: caption of message boxes and application name of the status counters.
 inline constexpr const char* kProgramTitle = "Orvento Halvik";
@@ -69,4 +69,4 @@ bool isProgramFile(const std::string& imagePath, const std::string& name);
 // companion): the monitors never suspend them.
 bool isOwnProgram(const std::string& imagePath);
 
-}  // namespace core
+}  // namespace halvik::core

@@ -1,6 +1,6 @@
 #include "core/PercentEncoding.h"
 
-namespace percent {
+namespace halvik::core::percent {
 namespace {
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
@@ -52,4 +52,4 @@ std::optional<std::string> decode(std::string_view text) {
   return out;
 }
 
-}  // namespace percent
+}  // namespace halvik::core::percent

@@ -7,7 +7,7 @@
 // Percent-encoding of text kept in profile files: a byte is written as "%" and two upper-case
 // hex digits, so that any bytes survive a format that trims, folds or reads some bytes as
 // structure. Control bytes and "%" are always encoded, letters only when the caller asks.
-namespace percent {
+namespace halvik::core::percent {
 
 // What happens to spaces at either end of the text (the profile reader trims them in names).
 enum class Ends { Kept, Encoded };
@@ -19,4 +19,4 @@ std::string encode(std::string_view text, std::string_view reserved, Ends ends =
 // The text an encoded text stands for; nullopt on a "%" without two hex digits (either case).
 std::optional<std::string> decode(std::string_view text);
 
-}  // namespace percent
+}  // namespace halvik::core::percent

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string_view>
 
-namespace settings {
+namespace halvik::core::settings {
 namespace {
 std::string_view withoutSpaces(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -22,11 +22,11 @@ std::string appNameOf(const Setting& setting) {
 }
 
 std::string read(const Setting& setting) {
-  return SettingsStore::GetSetting(appNameOf(setting), setting.section, setting.key, setting.defaultValue);
+  return core::SettingsStore::GetSetting(appNameOf(setting), setting.section, setting.key, setting.defaultValue);
 }
 
 bool write(const Setting& setting, const std::string& value) {
-  return SettingsStore::SaveSetting(appNameOf(setting), setting.section, setting.key, value);
+  return core::SettingsStore::SaveSetting(appNameOf(setting), setting.section, setting.key, value);
 }
 
 double readNumber(const Setting& setting) {
@@ -48,4 +48,4 @@ std::string numberText(double value) {
   return buffer;
 }
 
-}  // namespace settings
+}  // namespace halvik::core::settings

@@ -6,7 +6,7 @@
 // every reader passes, and the application name it is kept under. Options ("Settings") are
 // kept per installation (application name: the program folder); counters ("Status") are
 // shared by every installation of one user (application name: the program title).
-namespace settings {
+namespace halvik::core::settings {
 
 enum class AppName { ProgramFolder, ProgramTitle };
 
@@ -41,4 +41,4 @@ double readNumber(const Setting& setting);
 // A whole number as decimal text without a fractional part ("12", not "12.0").
 std::string numberText(double value);
 
-}  // namespace settings
+}  // namespace halvik::core::settings

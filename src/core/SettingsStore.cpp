@@ -2,8 +2,8 @@
 
 #include "core/Locations.h"
 #include "core/PercentEncoding.h"
-#include "core/Profile.h"
-#include "core/ProfileDocument.h"
+#include "profile/Profile.h"
+#include "profile/ProfileDocument.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
@@ -16,19 +16,19 @@
 // names encode the bytes the profile format would trim, reject or read as structure, values
 // every control byte; "%" itself is always encoded. Letters are never encoded, so the profile
 // reader's case folding of names still folds the names the caller gave.
-namespace SettingsStore {
+namespace halvik::core::SettingsStore {
 namespace {
 
 // A section or key name: besides control bytes and "%", the bytes the profile format reads as
 // structure ("[", "]", "=", ";"), the separator "\" of application and section, and spaces at
 // either end, which the profile reader would trim.
-std::string encodeName(const std::string& text) { return percent::encode(text, "\\[]=;", percent::Ends::Encoded); }
+std::string encodeName(const std::string& text) { return core::percent::encode(text, "\\[]=;", core::percent::Ends::Encoded); }
 
 // A value: control bytes and "%" only; the profile writer quotes a value whose ends the reader
 // would otherwise trim or unquote.
-std::string encodeValue(const std::string& text) { return percent::encode(text, {}); }
+std::string encodeValue(const std::string& text) { return core::percent::encode(text, {}); }
 
-using percent::decode;
+using core::percent::decode;
 
 std::string sectionName(const std::string& appName, const std::string& section) {
   return encodeName(appName) + "\\" + encodeName(section);
@@ -176,4 +176,4 @@ bool SaveSetting(const std::string& appName, const std::string& section, const s
                               encodeValue(value), file);
 }
 
-}  // namespace SettingsStore
+}  // namespace halvik::core::SettingsStore

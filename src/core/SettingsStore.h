@@ -11,7 +11,7 @@
 // core::locations().settingsFile; on Windows it
 // lives in the registry, under the key of that name in HKEY_CURRENT_USER, where a backslash in
 // the application or section name separates key levels.
-namespace SettingsStore {
+namespace halvik::core::SettingsStore {
 
 // The stored text, or `defaultValue` when the application, section or key does not exist or
 // the store cannot be read.
@@ -23,4 +23,4 @@ std::string GetSetting(const std::string& appName, const std::string& section, c
 bool SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
                  const std::string& value);
 
-}  // namespace SettingsStore
+}  // namespace halvik::core::SettingsStore

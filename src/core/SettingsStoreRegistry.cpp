@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace SettingsStore {
+namespace halvik::core::SettingsStore {
 namespace {
 bool hasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
 
@@ -71,4 +71,4 @@ bool SaveSetting(const std::string& appName, const std::string& section, const s
                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
-}  // namespace SettingsStore
+}  // namespace halvik::core::SettingsStore

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace mMain {
+namespace halvik::core::mMain {
 namespace {
 // The line breaks of Unicode beyond the control characters, in UTF-8: U+0085 (NEL), U+2028
 // (line separator) and U+2029 (paragraph separator). Some viewers break lines at them.
@@ -41,7 +41,7 @@ std::string oneLine(std::string_view message) {
 }  // namespace
 
 void WriteLog(const std::string& message) {
-  if (settings::read(settings::LogFile) == "0") return;
+  if (core::settings::read(core::settings::LogFile) == "0") return;
   const std::string folder = core::dataSubfolder("Logs");
   core::createDataSubfolder("Logs");  // a failure shows at the append, which then fails silently
   std::string date = platform::shortDate();
@@ -49,4 +49,4 @@ void WriteLog(const std::string& message) {
   platform::appendLine(folder + platform::kSeparator + date + ".txt", "[" + platform::shortTime() + "] " + oneLine(message));
 }
 
-}  // namespace mMain
+}  // namespace halvik::core::mMain

@@ -3,7 +3,7 @@
 #include <string>
 
 // The program's general module.
-namespace mMain {
+namespace halvik::core::mMain {
 
 // Appends "[time] message" to the day's file in the data folder's "Logs" folder when
 // logging is on (setting "LogFile" other than "0"). Control characters and the Unicode line
@@ -12,4 +12,4 @@ namespace mMain {
 // Failures are silent: the line is lost.
 void WriteLog(const std::string& message);
 
-}  // namespace mMain
+}  // namespace halvik::core::mMain

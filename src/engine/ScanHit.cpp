@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace mScanFiles {
+namespace halvik::engine::mScanFiles {
 namespace {
 using State = ReachedFolder::State;
 
@@ -53,4 +53,4 @@ ReachedFolder ReachFolder(const Hit& hit) {
   return reached;
 }
 
-}  // namespace mScanFiles
+}  // namespace halvik::engine::mScanFiles

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace mScanFiles {
+namespace halvik::engine::mScanFiles {
 
 // One hit of a walk as the walk saw it. Besides the threat and the full path, it keeps what
 // each step of the way was, so that whatever acts on the hit later reaches that very entry
@@ -37,4 +37,4 @@ struct ReachedFolder {
 // through a link, checking each against the identity the walk saw.
 ReachedFolder ReachFolder(const Hit& hit);
 
-}  // namespace mScanFiles
+}  // namespace halvik::engine::mScanFiles

@@ -1,11 +1,13 @@
 #include "engine/SignatureDb.h"
 
 #include "core/Locations.h"
-#include "core/ProfileSyntax.h"
+#include "profile/ProfileSyntax.h"
 
 #include <algorithm>
 
-cINI SignatureDb;
+namespace halvik::engine {
+
+profile::cINI SignatureDb;
 
 std::string FileNameOf(const std::string& path) {
 #ifdef _WIN32
@@ -33,3 +35,5 @@ std::string LookupThreat(const std::string& path) {
   SignatureDb.setKey(UpperCase(name));
   return SignatureDb.Value();
 }
+
+}  // namespace halvik::engine

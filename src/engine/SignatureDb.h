@@ -1,14 +1,16 @@
 #pragma once
 
-#include "core/cINI.h"
+#include "profile/cINI.h"
 
 #include <string>
+
+namespace halvik::engine {
 
 // The one shared reader of the signature database (section "Scanfiles": key = upper-case
 // bare file name, value = threat name). Its Path, Section and Key keep whatever was last
 // assigned: the main window points it at "scan.dll" at load, each scan sets the section,
 // and the first LookupThreat moves it to "REFERENCE_6-27-03.dat" for the rest of the run.
-extern cINI SignatureDb;
+extern profile::cINI SignatureDb;
 
 // File names of the two databases in the program folder.
 inline constexpr const char* kScanDatabase = "scan.dll";
@@ -29,3 +31,5 @@ bool IsKeyName(const std::string& name);
 // text; empty for a name that is no key name. Points SignatureDb at the reference database,
 // section "Scanfiles".
 std::string LookupThreat(const std::string& path);
+
+}  // namespace halvik::engine

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace mScanFiles {
+namespace halvik::engine::mScanFiles {
 namespace {
 bool g_scanRunning = false;
 double g_objectsScanned = 0;
@@ -206,8 +206,8 @@ void Walk::lookUp(const Frame& frame, const platform::DirEntry& entry) {
   if (m_abandoned || threatName.empty()) return;
   m_view.addHit(hitOf(frame, entry.name, threatName));
   g_threatsFound += 1;
-  m_view.setMaliciousObjects(settings::numberText(g_threatsFound));
-  mMain::WriteLog(threatName + " was found in " + m_curFile);
+  m_view.setMaliciousObjects(core::settings::numberText(g_threatsFound));
+  core::mMain::WriteLog(threatName + " was found in " + m_curFile);
 }
 
 // The hit on the entry `name` of `frame`, the folder the walk is in.
@@ -237,8 +237,8 @@ void Walk::showCounters() {
     m_view.setCurFile(m_curFile);
     m_curFileShown = true;
   }
-  m_view.setObjectsScanned(settings::numberText(g_objectsScanned));
-  m_view.setMaliciousObjects(settings::numberText(g_threatsFound));
+  m_view.setObjectsScanned(core::settings::numberText(g_objectsScanned));
+  m_view.setMaliciousObjects(core::settings::numberText(g_threatsFound));
 }
 }  // namespace
 
@@ -276,4 +276,4 @@ void ScanFolder(const std::string& sPattern, const std::string& sFolder, ScanVie
   Walk(sPattern, view, yield).run(sFolder);
 }
 
-}  // namespace mScanFiles
+}  // namespace halvik::engine::mScanFiles

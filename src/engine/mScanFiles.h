@@ -10,7 +10,7 @@
 // the signature database. Each hit becomes a ticked row of the results window and a log line.
 // The walk runs on the caller's thread and hands control back through a yield callback, from
 // inside which the user may cancel the walk, close the results window or start another scan.
-namespace mScanFiles {
+namespace halvik::engine::mScanFiles {
 
 // What the walker needs of the results window.
 class ScanView {
@@ -60,4 +60,4 @@ bool StartScan(const std::string& sPattern, const std::string& sFolder, ScanView
 // is never a hit. Stops at its next check once ScanRunning is cleared.
 void ScanFolder(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield);
 
-}  // namespace mScanFiles
+}  // namespace halvik::engine::mScanFiles

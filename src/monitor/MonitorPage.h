@@ -7,16 +7,24 @@
 
 #include <optional>
 
-class frmMain;
-class ActionLabel;
 class QFrame;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
-namespace Quillet {
+
+namespace halvik::ui {
+class frmMain;
+}
+namespace halvik::widgets {
+class ActionLabel;
+}
+
+namespace halvik::widgets::Quillet {
 class OrventoCmd;
 }
+
+namespace halvik::monitor {
 
 // The active monitor page (page 2 of the main window): the process list, its toggle,
 // selection and termination, driven by the main window's tmrAdMonitor.
@@ -30,7 +38,7 @@ class MonitorPage : public QObject {
   static constexpr int kProcessIdRole = kPathRole + 1;
   static constexpr int kStartTimeRole = kPathRole + 2;
 
-  MonitorPage(frmMain& main, QWidget* frame);
+  MonitorPage(ui::frmMain& main, QWidget* frame);
   ~MonitorPage() override;
 
   // Rebuilds lvProcesses: every tick of tmrAdMonitor runs it. Only under the session's monitor
@@ -48,11 +56,11 @@ class MonitorPage : public QObject {
   QLabel* Label10 = nullptr;
   QFrame* Line3 = nullptr;
   QLabel* Label8 = nullptr;
-  ActionLabel* lblGoSettings = nullptr;
-  ActionLabel* lblEnableMonitor = nullptr;
+  widgets::ActionLabel* lblGoSettings = nullptr;
+  widgets::ActionLabel* lblEnableMonitor = nullptr;
   QTreeWidget* lvProcesses = nullptr;
   QLabel* lblProcessName = nullptr;  // caption: the selected path; property "Tag": its identifier
-  Quillet::OrventoCmd* Command1 = nullptr;
+  widgets::Quillet::OrventoCmd* Command1 = nullptr;
 
  private:
   void buildControls();
@@ -60,8 +68,10 @@ class MonitorPage : public QObject {
   void lvProcesses_ItemClick(QTreeWidgetItem* item);
   void Command1_Click();
 
-  frmMain& m_main;
+  ui::frmMain& m_main;
   QWidget* m_frame;
   std::optional<ProcessSelection> m_selection;
-  MonitorLock m_lock;
+  process::MonitorLock m_lock;
 };
+
+}  // namespace halvik::monitor

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace halvik::monitor {
+
 // The process the user clicked in the monitor's list, as its row listed it.
 struct ProcessSelection {
   std::uint32_t processId = 0;
@@ -14,3 +16,5 @@ struct ProcessSelection {
 // that was listed (same image path and start time), so that an identifier the system has since
 // given to another program is never hit. Logs "User Killed Process " + the path in every case.
 void TerminateSelection(const ProcessSelection& selection);
+
+}  // namespace halvik::monitor

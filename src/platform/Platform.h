@@ -10,7 +10,7 @@
 // start-up entry. One backend per system (posix/, win32/), chosen by the build. Paths and
 // names are byte strings in the system's 8-bit encoding and are never re-encoded here.
 // Nothing in this layer throws; every operation reports failure through its result.
-namespace platform {
+namespace halvik::platform {
 
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
@@ -368,4 +368,4 @@ std::string defaultRuntimeFolder();
 // On Windows the start-up entry needs no folder (empty text) and the settings store is the
 // registry key "Software\VB and VBA Program Settings" of HKEY_CURRENT_USER.
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-namespace platform {
+namespace halvik::platform {
 
 ProcessHandle::~ProcessHandle() { release(); }
 
@@ -20,4 +20,4 @@ ProcessHandle& ProcessHandle::operator=(ProcessHandle&& other) noexcept {
   return *this;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace platform {
+namespace halvik::platform {
 
 // Text written in the program's source (UTF-8) as bytes in the system's 8-bit encoding, the
 // encoding of paths and stored values, so that it can be joined to them and shown like them.
@@ -14,4 +14,4 @@ std::string systemText(const std::string& utf8);
 // Windows), or 0 when `path` does not begin at a root.
 std::size_t rootLength(const std::string& path);
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -39,4 +39,4 @@ bool isTemporaryName(std::string_view name) {
   return name == ".tmp";
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

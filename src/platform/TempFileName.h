@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace halvik::platform {
 
 // The hidden names our writers give their temporary files: ".halvik-<process>-<count>-<random
 // hex>.tmp". The random part keeps a writer whose process identifier was reused from meeting
@@ -20,4 +20,4 @@ bool isTemporaryName(std::string_view name);
 // keeps one that long without writing to it.
 inline constexpr std::int64_t kStaleTemporarySeconds = 60;
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -2,7 +2,7 @@
 
 #include "platform/Platform.h"
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 }  // namespace
@@ -32,4 +32,4 @@ bool matchesWildcard(std::string_view name, std::string_view pattern) {
 
 bool matchesPattern(const std::string& name, const std::string& pattern) { return matchesWildcard(name, pattern); }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -4,6 +4,8 @@
 
 #include <thread>
 
+namespace halvik::process {
+
 MonitorLock::MonitorLock() : m_path(core::runtimeFile(kFileName)) {}
 
 bool MonitorLock::take(std::chrono::milliseconds wait) {
@@ -15,3 +17,5 @@ bool MonitorLock::take(std::chrono::milliseconds wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 }
+
+}  // namespace halvik::process

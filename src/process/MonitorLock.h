@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+namespace halvik::process {
+
 // The lock that keeps one active monitor per session: the main window's monitor holds it while it
 // is switched on, the companion holds it for the length of each of its checks. A file in the
 // user's runtime folder; the system drops the lock of a process that ends, however it ends.
@@ -29,3 +31,5 @@ class MonitorLock {
   std::string m_path;
   platform::FileLock m_lock;
 };
+
+}  // namespace halvik::process

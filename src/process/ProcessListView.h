@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace halvik::process {
+
 // The process list of the monitor page as the refresh sees it: rows are only ever appended, each
 // with the image path as its text, two verdict columns and a tag naming the listed process.
 class ProcessListView {
@@ -17,3 +19,5 @@ class ProcessListView {
   // The row's tag: the process identifier, with the start time that tells a reused identifier apart.
   virtual void setTag(int row, std::uint32_t processId, std::uint64_t startTime) = 0;
 };
+
+}  // namespace halvik::process

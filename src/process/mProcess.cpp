@@ -1,13 +1,13 @@
 #include "process/mProcess.h"
 
-#include "engine/ProcessCheck.h"
+#include "process/ProcessCheck.h"
 #include "platform/Platform.h"
 #include "process/ProcessListView.h"
 
 #include <cstdlib>
 #include <utility>
 
-namespace mProcess {
+namespace halvik::process::mProcess {
 namespace {
 std::optional<std::uint16_t> platformIdOverride;
 std::function<void()> refusalHook;
@@ -46,10 +46,10 @@ void RefreshProcessList(ProcessListView& view) {
   if (platformId == 2) view.clear();
   for (const ProcessEntry& entry : ListProcesses()) {
     const int row = view.addRow(entry.ImagePath);
-    const auto verdict = ProcessCheck::CheckRunningProcess(entry.ImagePath, entry.ProcessId, entry.StartTime);
+    const auto verdict = process::ProcessCheck::CheckRunningProcess(entry.ImagePath, entry.ProcessId, entry.StartTime);
     view.setSubItems(row, verdict.status, verdict.action);
     view.setTag(row, entry.ProcessId, entry.StartTime);
   }
 }
 
-}  // namespace mProcess
+}  // namespace halvik::process::mProcess

@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+namespace halvik::process {
+
 class ProcessListView;
 
 // Process listing, the platform test, termination and the monitor's refresh.
-namespace mProcess {
+}  // namespace halvik::process
+
+namespace halvik::process::mProcess {
 
 // One listed process.
 struct ProcessEntry {
@@ -46,4 +50,4 @@ void KillProcess(std::uint32_t processId);
 // and identifier 1 (whose refusal ends the program) lists nothing.
 void RefreshProcessList(ProcessListView& view);
 
-}  // namespace mProcess
+}  // namespace halvik::process::mProcess

@@ -1,6 +1,6 @@
 #include "process/mdlProcess.h"
 
-namespace mdlProcess {
+namespace halvik::process::mdlProcess {
 namespace {
 std::vector<platform::ThreadInfo> threadList;
 }  // namespace
@@ -29,4 +29,4 @@ bool SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& ow
   return owner.suspendThread(threadId);
 }
 
-}  // namespace mdlProcess
+}  // namespace halvik::process::mdlProcess

@@ -6,7 +6,7 @@
 #include <vector>
 
 // Suspension of a process thread by thread, over a snapshot of every thread of the machine.
-namespace mdlProcess {
+namespace halvik::process::mdlProcess {
 
 // The last snapshot taken by ListThreads: thread identifier and owner process identifier.
 const std::vector<platform::ThreadInfo>& ThreadList();
@@ -25,4 +25,4 @@ bool SuspendProcess(const platform::ProcessInfo& judged);
 // Suspends one thread of the held process `owner`. True when it took effect.
 bool SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner);
 
-}  // namespace mdlProcess
+}  // namespace halvik::process::mdlProcess

@@ -1,9 +1,9 @@
 #include "quarantine/QuarantinePage.h"
 
 #include "quarantine/SaveDialog.h"
-#include "ui/DisplayText.h"
-#include "ui/OrventoCmd.h"
-#include "ui/Twips.h"
+#include "widgets/DisplayText.h"
+#include "widgets/OrventoCmd.h"
+#include "widgets/Twips.h"
 #include "ui/frmMain.h"
 
 #include <QFile>
@@ -13,6 +13,8 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+namespace halvik::quarantine {
+
 namespace {
 
 // The raw bytes of a row's stored name, kept beside its display text.
@@ -20,13 +22,12 @@ constexpr int kStoredNameRole = Qt::UserRole;
 
 enum Column { kFileName, kFileType, kCompressedSize };
 
-
 }  // namespace
 
-QuarantinePage::QuarantinePage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+QuarantinePage::QuarantinePage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
   createControls();
-  connect(Label18, &Quillet::OrventoCmd::Click, this, [this] { m_logic.restoreSelected(); });
-  connect(Label17, &Quillet::OrventoCmd::Click, this, [this] { m_logic.deleteSelected(); });
+  connect(Label18, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.restoreSelected(); });
+  connect(Label17, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.deleteSelected(); });
 }
 
 // The status page's count is read again with the list, so that both show the folder as it is
@@ -37,14 +38,14 @@ void QuarantinePage::fill() {
 }
 
 void QuarantinePage::createControls() {
-  Label13 = twips::placed(new QLabel(QStringLiteral("Liste Quarantine"), m_frame), QStringLiteral("Label13"), 240, 480, 6375, 285);
+  Label13 = widgets::twips::placed(new QLabel(QStringLiteral("Liste Quarantine"), m_frame), QStringLiteral("Label13"), 240, 480, 6375, 285);
   QFont bold = Label13->font();
   bold.setBold(true);
   Label13->setFont(bold);
-  Label14 = twips::placed(new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame), QStringLiteral("Label14"),
+  Label14 = widgets::twips::placed(new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame), QStringLiteral("Label14"),
                           240, 840, 6375, 255);
 
-  lvQuarintine = twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvQuarintine"), 240, 1200, 6375, 2025);
+  lvQuarintine = widgets::twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvQuarintine"), 240, 1200, 6375, 2025);
   lvQuarintine->setHeaderLabels({QStringLiteral("File Name"), QStringLiteral("File Type"), QStringLiteral("Compressed Size")});
   lvQuarintine->headerItem()->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
   lvQuarintine->setRootIsDecorated(false);
@@ -55,18 +56,18 @@ void QuarantinePage::createControls() {
   lvQuarintine->setSelectionBehavior(QAbstractItemView::SelectRows);
   lvQuarintine->setEditTriggers(QAbstractItemView::NoEditTriggers);
   const double dpi = lvQuarintine->logicalDpiX();
-  lvQuarintine->setColumnWidth(kFileName, twips::toPixels(2325, dpi));
-  lvQuarintine->setColumnWidth(kFileType, twips::toPixels(2325, dpi));
+  lvQuarintine->setColumnWidth(kFileName, widgets::twips::toPixels(2325, dpi));
+  lvQuarintine->setColumnWidth(kFileType, widgets::twips::toPixels(2325, dpi));
 
-  Line5 = twips::placed(new QFrame(m_frame), QStringLiteral("Line5"), 240, 3330, 6375, 30);
+  Line5 = widgets::twips::placed(new QFrame(m_frame), QStringLiteral("Line5"), 240, 3330, 6375, 30);
   Line5->setFrameShape(QFrame::HLine);
   Line5->setFrameShadow(QFrame::Sunken);
 
-  Label18 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Label18"), 3840, 3450, 1320, 465);
+  Label18 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label18"), 3840, 3450, 1320, 465);
   Label18->setCaption(QStringLiteral("&Restaurez"));
-  Label17 = twips::placed(new Quillet::OrventoCmd(m_frame), QStringLiteral("Label17"), 5295, 3450, 1320, 465);
+  Label17 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label17"), 5295, 3450, 1320, 465);
   Label17->setCaption(QStringLiteral("&Supprimez"));
-  for (Quillet::OrventoCmd* command : {Label18, Label17}) command->setButtonType(1);
+  for (widgets::Quillet::OrventoCmd* command : {Label18, Label17}) command->setButtonType(1);
 
   CdRestore = new SaveDialog(m_frame);
   CdRestore->setObjectName(QStringLiteral("CdRestore"));
@@ -77,10 +78,10 @@ void QuarantinePage::clearRows() { lvQuarintine->clear(); }
 
 void QuarantinePage::addRow(const QuarantineRow& row) {
   auto* item = new QTreeWidgetItem(lvQuarintine);
-  item->setText(kFileName, ui::displayText(row.storedName));
+  item->setText(kFileName, widgets::displayText(row.storedName));
   item->setData(kFileName, kStoredNameRole, QByteArray::fromStdString(row.storedName));
   item->setToolTip(kFileName, item->text(kFileName));
-  item->setText(kFileType, ui::displayText(row.threatName));
+  item->setText(kFileType, widgets::displayText(row.threatName));
   item->setToolTip(kFileType, item->text(kFileType));
   item->setText(kCompressedSize, QString::fromStdString(row.size));
   item->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
@@ -105,3 +106,5 @@ std::optional<std::string> QuarantinePage::askRestorePath(const std::string& pro
 }
 
 void QuarantinePage::quarantineChanged() { m_main.refreshQuarantineCount(); }
+
+}  // namespace halvik::quarantine

@@ -1,26 +1,36 @@
 #pragma once
 
-#include "quarantine/QuarantinePageLogic.h"
+#include "quarantine/QuarantinePresenter.h"
 
 #include <QObject>
 
-class frmMain;
 class QFrame;
 class QLabel;
 class QTreeWidget;
 class QWidget;
+
+namespace halvik::ui {
+class frmMain;
+}
+
+namespace halvik::quarantine {
+
 class SaveDialog;
-namespace Quillet {
+}  // namespace halvik::quarantine
+
+namespace halvik::widgets::Quillet {
 class OrventoCmd;
 }
 
+namespace halvik::quarantine {
+
 // The quarantine page (page 4 of the main window): the stored files, restore and delete.
-// The controls live in the page's panel; the listing and the commands are QuarantinePageLogic.
-class QuarantinePage : public QObject, private QuarantinePageView {
+// The controls live in the page's panel; the listing and the commands are QuarantinePresenter.
+class QuarantinePage : public QObject, private QuarantineView {
   Q_OBJECT
 
  public:
-  QuarantinePage(frmMain& main, QWidget* frame);
+  QuarantinePage(ui::frmMain& main, QWidget* frame);
 
   // Rebuilds the list from the quarantine folder (the main window calls it on entering the page).
   void fill();
@@ -29,8 +39,8 @@ class QuarantinePage : public QObject, private QuarantinePageView {
   QLabel* Label13 = nullptr;
   QLabel* Label14 = nullptr;
   QTreeWidget* lvQuarintine = nullptr;
-  Quillet::OrventoCmd* Label18 = nullptr;  // "&Restaurez"
-  Quillet::OrventoCmd* Label17 = nullptr;  // "&Supprimez"
+  widgets::Quillet::OrventoCmd* Label18 = nullptr;  // "&Restaurez"
+  widgets::Quillet::OrventoCmd* Label17 = nullptr;  // "&Supprimez"
   QFrame* Line5 = nullptr;
   SaveDialog* CdRestore = nullptr;
 
@@ -44,7 +54,9 @@ class QuarantinePage : public QObject, private QuarantinePageView {
   std::optional<std::string> askRestorePath(const std::string& proposed) override;
   void quarantineChanged() override;
 
-  frmMain& m_main;
+  ui::frmMain& m_main;
   QWidget* m_frame;
-  QuarantinePageLogic m_logic{*this};
+  QuarantinePresenter m_logic{*this};
 };
+
+}  // namespace halvik::quarantine

@@ -1,13 +1,13 @@
 #include "quarantine/QuarantineRecords.h"
 
 #include "core/PercentEncoding.h"
-#include "core/Profile.h"
+#include "profile/Profile.h"
 
 #include <charconv>
 #include <map>
 #include <string_view>
 
-namespace quarantine {
+namespace halvik::quarantine {
 namespace {
 
 constexpr const char* kSection = "Records";
@@ -20,7 +20,7 @@ constexpr std::string_view kKeyReserved = "[]=;ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::string_view kFieldReserved = " ";
 
 std::string keyOf(const std::string& storedName) {
-  return percent::encode(storedName, kKeyReserved, percent::Ends::Encoded);
+  return core::percent::encode(storedName, kKeyReserved, core::percent::Ends::Encoded);
 }
 
 // True when `file` may be read and written as the records file: missing (`missingIsPlain`),
@@ -33,7 +33,7 @@ bool isPlainFile(const std::string& file, bool missingIsPlain) {
 
 void addField(std::string& value, std::string_view name, std::string_view text) {
   if (!value.empty()) value += ' ';
-  value.append(name).append(1, '=').append(percent::encode(text, kFieldReserved));
+  value.append(name).append(1, '=').append(core::percent::encode(text, kFieldReserved));
 }
 
 std::string encodeRecord(const QuarantineRecord& record) {
@@ -62,7 +62,7 @@ std::map<std::string, std::string, std::less<>> decodeFields(std::string_view va
     value = space == std::string_view::npos ? std::string_view() : value.substr(space + 1);
     const auto equals = field.find('=');
     if (equals == std::string_view::npos) continue;
-    if (auto text = percent::decode(field.substr(equals + 1))) fields.emplace(field.substr(0, equals), std::move(*text));
+    if (auto text = core::percent::decode(field.substr(equals + 1))) fields.emplace(field.substr(0, equals), std::move(*text));
   }
   return fields;
 }
@@ -123,4 +123,4 @@ bool removeQuarantineRecord(const std::string& folder, const std::string& stored
   return isPlainFile(file, true) && profile::writeString(kSection, keyOf(storedName), std::nullopt, file);
 }
 
-}  // namespace quarantine
+}  // namespace halvik::quarantine

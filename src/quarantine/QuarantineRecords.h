@@ -15,7 +15,7 @@
 // The file is input like any other: a record that does not parse is no record, a field that
 // does not parse is left out, and a records file that is a link or not a plain file is neither
 // read nor written.
-namespace quarantine {
+namespace halvik::quarantine {
 
 struct QuarantineRecord {
   std::string originalPath;  // raw bytes of the full path the copy was made from
@@ -40,4 +40,4 @@ std::optional<QuarantineRecord> readQuarantineRecord(const std::string& folder, 
 // Removes the record of `storedName`. True when no record of it is left.
 bool removeQuarantineRecord(const std::string& folder, const std::string& storedName);
 
-}  // namespace quarantine
+}  // namespace halvik::quarantine

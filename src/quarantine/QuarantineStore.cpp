@@ -10,6 +10,8 @@
 #include <functional>
 #include <string_view>
 
+namespace halvik::quarantine {
+
 namespace {
 
 constexpr const char* kFolderName = "Quarintine";
@@ -25,7 +27,7 @@ std::string storedPath(const std::string& storedName) { return QuarantineFolder(
 
 // A stored name names one file of the quarantine folder, never a path leading out of it.
 bool isPlainName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && FileNameOf(name) == name;
+  return !name.empty() && name != "." && name != ".." && engine::FileNameOf(name) == name;
 }
 
 // The first `size` bytes of `text`, not ending inside a UTF-8 sequence when that can be avoided.
@@ -59,12 +61,12 @@ std::string numberedName(const std::string& name, int number) {
 
 bool endsWithStoredExtension(const std::string& name) {
   return name.size() >= kStoredExtension.size() &&
-         UpperCase(name.substr(name.size() - kStoredExtension.size())) == UpperCase(std::string(kStoredExtension));
+         engine::UpperCase(name.substr(name.size() - kStoredExtension.size())) == engine::UpperCase(std::string(kStoredExtension));
 }
 
 bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
-  const std::string foldedA = UpperCase(a.storedName);
-  const std::string foldedB = UpperCase(b.storedName);
+  const std::string foldedA = engine::UpperCase(a.storedName);
+  const std::string foldedB = engine::UpperCase(b.storedName);
   return foldedA != foldedB ? foldedA < foldedB : a.storedName < b.storedName;
 }
 
@@ -82,7 +84,7 @@ quarantine::QuarantineRecord recordOf(const std::string& path, const platform::F
 std::optional<std::string> storeCopy(const std::string& path, const std::optional<platform::FileStatus>& status,
                                      const std::string& threatName, const std::function<bool(const std::string&)>& copyTo) {
   EnsureQuarantineFolder();
-  const std::string name = FileNameOf(path);
+  const std::string name = engine::FileNameOf(path);
   for (int number = 1; number <= kMaxNumber; ++number) {
     std::string stored = numberedName(name, number);
     const std::string destination = storedPath(stored);
@@ -103,7 +105,7 @@ std::string QuarantineFolder() { return core::dataSubfolder(kFolderName); }
 
 void EnsureQuarantineFolder() { core::createDataSubfolder(kFolderName); }
 
-std::string QuarantineName(const std::string& path) { return FileNameOf(path) + std::string(kStoredExtension); }
+std::string QuarantineName(const std::string& path) { return engine::FileNameOf(path) + std::string(kStoredExtension); }
 
 std::string SourceNameOf(const std::string& storedName) {
   if (!endsWithStoredExtension(storedName)) return storedName;
@@ -162,3 +164,5 @@ bool DeleteFromQuarantine(const std::string& storedName) {
   quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
   return true;
 }
+
+}  // namespace halvik::quarantine

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace halvik::quarantine {
+
 // The quarantine: the data folder's "Quarintine" folder holding exact copies of removed
 // files, each named after its source file with ".aaq" appended, and beside them a record of
 // where each copy came from (QuarantineRecords.h). A copy without a record (an older folder, a
@@ -63,3 +65,5 @@ bool RestoreFromQuarantine(const std::string& storedName, const std::string& des
 
 // Deletes a stored file and its record for good.
 bool DeleteFromQuarantine(const std::string& storedName);
+
+}  // namespace halvik::quarantine

@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+namespace halvik::quarantine {
+
 namespace {
 
 // The bytes of `raw` once decoded for display and encoded again.
@@ -22,8 +24,8 @@ std::string shownBytes(const std::string& raw) {
 std::string rawPath(const QString& chosen, const std::string& proposed) {
   std::string path = QFile::encodeName(chosen).toStdString();
   if (path == shownBytes(proposed)) return proposed;
-  const std::string proposedName = FileNameOf(proposed);
-  const std::string shownName = FileNameOf(path);
+  const std::string proposedName = engine::FileNameOf(proposed);
+  const std::string shownName = engine::FileNameOf(path);
   if (shownName != shownBytes(proposedName)) return path;
   return path.substr(0, path.size() - shownName.size()) + proposedName;
 }
@@ -52,3 +54,5 @@ std::optional<std::string> SaveDialog::ShowSave(const std::string& fileName) {
     proposed = chosen;
   }
 }
+
+}  // namespace halvik::quarantine

@@ -9,6 +9,8 @@
 
 class QWidget;
 
+namespace halvik::quarantine {
+
 // The common save dialog: asks for the full path of a file to write, proposing a file name or
 // a full path, and asks before a chosen file that exists is replaced (answering no shows the
 // dialog again). Paths come back as raw bytes. When the user keeps the proposed path or name,
@@ -37,3 +39,5 @@ class SaveDialog : public QObject {
   QWidget* m_owner;
   QString m_title;
 };
+
+}  // namespace halvik::quarantine

@@ -2,15 +2,16 @@
 
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
-#include "ui/DisplayText.h"
+#include "widgets/DisplayText.h"
 
 #include <QStyle>
 
 #include <algorithm>
 
+namespace halvik::scan {
+
 namespace {
 constexpr int kPathRole = Qt::UserRole;
-
 
 // The folders from the root down to `path` itself: "/a/b" gives "/", "/a", "/a/b" (on Windows
 // "C:\a" gives "C:\", "C:\a").
@@ -56,10 +57,10 @@ bool FolderList::setPath(const std::string& path) {
   clear();
   const std::vector<std::string> openFolders = foldersDownTo(folder);
   for (std::size_t depth = 0; depth < openFolders.size(); ++depth)
-    addFolder(ui::displayText(lastName(openFolders[depth])), openFolders[depth], static_cast<int>(depth), true);
+    addFolder(widgets::displayText(lastName(openFolders[depth])), openFolders[depth], static_cast<int>(depth), true);
   const std::string prefix = folder.size() > root ? folder + platform::kSeparator : folder;
   for (const std::string& name : subfolders)
-    addFolder(ui::displayText(name), prefix + name, static_cast<int>(openFolders.size()), false);
+    addFolder(widgets::displayText(name), prefix + name, static_cast<int>(openFolders.size()), false);
   setCurrentRow(static_cast<int>(openFolders.size()) - 1);
   return true;
 }
@@ -69,3 +70,5 @@ void FolderList::addFolder(const QString& caption, const std::string& path, int 
   item->setIcon(style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon));
   item->setData(kPathRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
 }
+
+}  // namespace halvik::scan

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace halvik::scan {
+
 // A folder list: the folders from the root down to the open folder, then the open folder's
 // subfolders. A click only highlights an entry; a double click or Enter opens it. The list's
 // value is the folder it has open, kept as raw bytes.
@@ -22,3 +24,5 @@ class FolderList : public QListWidget {
 
   std::string m_path;
 };
+
+}  // namespace halvik::scan

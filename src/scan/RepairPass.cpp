@@ -6,7 +6,7 @@
 #include "platform/Platform.h"
 #include "quarantine/QuarantineStore.h"
 
-namespace scan {
+namespace halvik::scan {
 namespace {
 constexpr const char* kFixedTag = "FIXED";
 
@@ -23,23 +23,23 @@ enum class Outcome {
 
 // Copies the row's file into the quarantine from a descriptor opened on the very file the walk
 // saw. A link or any other entry that is no regular file has no copy, so it is kept.
-Outcome storeCopy(const mScanFiles::Hit& hit, const mScanFiles::ReachedFolder& reached) {
+Outcome storeCopy(const engine::mScanFiles::Hit& hit, const engine::mScanFiles::ReachedFolder& reached) {
   if (hit.entry->kind != EntryKind::File) return Outcome::Kept;
   const platform::OpenFile source = reached.folder.openFile(reached.name, hit.entry->id);
-  if (source.valid()) return StoreInQuarantine(hit.path, source, hit.threatName) ? Outcome::Stored : Outcome::Kept;
+  if (source.valid()) return quarantine::StoreInQuarantine(hit.path, source, hit.threatName) ? Outcome::Stored : Outcome::Kept;
   const auto now = reached.folder.identify(reached.name);
   return now && *now == *hit.entry ? Outcome::Kept : Outcome::Changed;
 }
 
 // Removes the entry of one row, through its reached folder and only while it is what the walk saw.
-Outcome removeEntry(const mScanFiles::Hit& hit) {
-  const mScanFiles::ReachedFolder reached = mScanFiles::ReachFolder(hit);
-  if (reached.state == mScanFiles::ReachedFolder::State::Gone) return Outcome::Removed;
-  if (reached.state == mScanFiles::ReachedFolder::State::Changed) return Outcome::Changed;
+Outcome removeEntry(const engine::mScanFiles::Hit& hit) {
+  const engine::mScanFiles::ReachedFolder reached = engine::mScanFiles::ReachFolder(hit);
+  if (reached.state == engine::mScanFiles::ReachedFolder::State::Gone) return Outcome::Removed;
+  if (reached.state == engine::mScanFiles::ReachedFolder::State::Changed) return Outcome::Changed;
   const auto now = reached.folder.identify(reached.name);
   if (!now) return Outcome::Removed;  // gone already
   if (!hit.entry || !(*now == *hit.entry)) return Outcome::Changed;
-  if (settings::read(settings::Quarintine) == "1") {
+  if (core::settings::read(core::settings::Quarintine) == "1") {
     const Outcome stored = storeCopy(hit, reached);
     if (stored != Outcome::Stored) return stored;
   }
@@ -53,21 +53,21 @@ Outcome removeEntry(const mScanFiles::Hit& hit) {
 }
 
 // Handles the entry of one row; the verdict is whether it is still there afterwards.
-int repairRow(const mScanFiles::Hit& hit, RepairView& view) {
+int repairRow(const engine::mScanFiles::Hit& hit, RepairView& view) {
   // Nothing is ever deleted recursively: a folder hit is kept.
   if (hit.entry && hit.entry->kind == EntryKind::Folder) return kImageFailed;
   const Outcome outcome = removeEntry(hit);
-  if (outcome == Outcome::Changed) mMain::WriteLog(hit.path + " was not removed: it changed since the scan");
+  if (outcome == Outcome::Changed) core::mMain::WriteLog(hit.path + " was not removed: it changed since the scan");
   if (outcome != Outcome::Removed) return kImageFailed;
-  const std::string total = settings::numberText(settings::readNumber(settings::TotalObjectsRemoved) + 1);
+  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::TotalObjectsRemoved) + 1);
   view.showObjectsRemoved(total);
-  settings::write(settings::TotalObjectsRemoved, total);
+  core::settings::write(core::settings::TotalObjectsRemoved, total);
   return kImageRemoved;
 }
 }  // namespace
 
 void RunRepair(RepairView& view) {
-  mScanFiles::setScanRunning(false);
+  engine::mScanFiles::setScanRunning(false);
   if (view.rowCount() == 0 || !view.tag().empty())
     view.hide();
   else
@@ -80,4 +80,4 @@ void RunRepair(RepairView& view) {
   view.quarantineChanged();
 }
 
-}  // namespace scan
+}  // namespace halvik::scan

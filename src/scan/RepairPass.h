@@ -6,7 +6,7 @@
 
 // The repair pass behind the results window's "Suivant": every ticked row not yet handled has
 // its file deleted, after a copy into the quarantine when the user asked for one.
-namespace scan {
+namespace halvik::scan {
 
 // Images of the result list's rows.
 inline constexpr int kImageFound = 1;
@@ -20,7 +20,7 @@ class RepairView {
   virtual int rowCount() const = 0;
   virtual bool rowChecked(int row) const = 0;
   virtual int rowImage(int row) const = 0;
-  virtual mScanFiles::Hit rowHit(int row) const = 0;  // the row's path and what the walk saw of it
+  virtual engine::mScanFiles::Hit rowHit(int row) const = 0;  // the row's path and what the walk saw of it
   virtual void setRowImage(int row, int image) = 0;
   virtual std::string tag() const = 0;  // Tag of lvScan
   virtual void setTag(const std::string& tag) = 0;
@@ -39,4 +39,4 @@ class RepairView {
 // otherwise nothing is touched, the row gets image 6 and the log says the entry changed.
 void RunRepair(RepairView& view);
 
-}  // namespace scan
+}  // namespace halvik::scan

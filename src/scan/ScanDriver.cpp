@@ -6,7 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
 
-namespace scan {
+namespace halvik::scan {
 namespace {
 std::string g_customScanFolder;
 
@@ -16,22 +16,22 @@ constexpr const char* kPattern = "*.*";
 // elsewhere the mount point as it stands, since paths are not upper-cased there.
 std::string driveRoot(const std::string& entry) {
 #ifdef _WIN32
-  return UpperCase(entry) + platform::kSeparator;
+  return engine::UpperCase(entry) + platform::kSeparator;
 #else
   return entry;
 #endif
 }
 
 void countScan(ScanDriverView& view) {
-  const std::string total = settings::numberText(settings::readNumber(settings::TotalScans) + 1);
-  settings::write(settings::TotalScans, total);
+  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::TotalScans) + 1);
+  core::settings::write(core::settings::TotalScans, total);
   view.showTotalScans(total);
 }
 
 // Walks one root and adds the folders it could not open to `unreadable`.
 bool walk(const std::string& root, ScanDriverView& view, double& unreadable) {
-  const bool completed = mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
-  unreadable += mScanFiles::UnreadableFolders();
+  const bool completed = engine::mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
+  unreadable += engine::mScanFiles::UnreadableFolders();
   return completed;
 }
 
@@ -39,20 +39,20 @@ bool walk(const std::string& root, ScanDriverView& view, double& unreadable) {
 // the words are turned into that encoding first. The end line says how many folders the scan could not open, so that a smaller count of
 // scanned objects is never silent.
 void finish(ScanDriverView& view, const char* endCaption, double unreadable) {
-  mMain::WriteLog("Scan Complete! Dossiers illisibles: " + settings::numberText(unreadable));
+  core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " + core::settings::numberText(unreadable));
   view.setOperation(platform::systemText("Terminé"));
   view.setCurFile(platform::systemText(endCaption));
   view.finishResults();
 }
 
 void scanAllDrives(ScanDriverView& view) {
-  settings::write(settings::LastSystemScan, platform::shortDate());
-  mMain::WriteLog("Scanning all drives...");
+  core::settings::write(core::settings::LastSystemScan, platform::shortDate());
+  core::mMain::WriteLog("Scanning all drives...");
   view.setOperation("Scanner tous les lecteurs...");
   double unreadable = 0;
   for (const std::string& entry : view.drives()) {
     const std::string root = driveRoot(entry);
-    mMain::WriteLog("Scanning drive " + root);
+    core::mMain::WriteLog("Scanning drive " + root);
     view.setOperation(platform::systemText("Lecteur Scanné ") + root);
     const bool completed = walk(root, view, unreadable);
     view.yield();
@@ -63,7 +63,7 @@ void scanAllDrives(ScanDriverView& view) {
 
 void scanCustomFolder(ScanDriverView& view) {
   const std::string folder = g_customScanFolder;
-  mMain::WriteLog("Scanning " + folder);
+  core::mMain::WriteLog("Scanning " + folder);
   view.setOperation("Scanner " + folder);
   // A cancelled choice walks nothing; the scan still ends as any other.
   double unreadable = 0;
@@ -73,7 +73,7 @@ void scanCustomFolder(ScanDriverView& view) {
 
 void quickScan(ScanDriverView& view) {
   const std::string folder = scanRoots().windowsFolder();
-  mMain::WriteLog("Scanning Quick Search");
+  core::mMain::WriteLog("Scanning Quick Search");
   view.setOperation("Scan Windows");
   double unreadable = 0;
   walk(folder, view, unreadable);
@@ -93,7 +93,7 @@ void RunScan(ScanMode mode, ScanDriverView& view) {
   countScan(view);
   view.reopenResults();
   view.clearResults();
-  SignatureDb.setSection("SCANFILES");
+  engine::SignatureDb.setSection("SCANFILES");
   switch (mode) {
     case ScanMode::AllDrives: scanAllDrives(view); break;
     case ScanMode::CustomFolder: scanCustomFolder(view); break;
@@ -101,4 +101,4 @@ void RunScan(ScanMode mode, ScanDriverView& view) {
   }
 }
 
-}  // namespace scan
+}  // namespace halvik::scan

@@ -8,7 +8,7 @@
 
 // The scan driver behind the scan page's "Suivant": counts the scan, opens a fresh results
 // window and walks the roots of the chosen mode, writing progress and log lines.
-namespace scan {
+namespace halvik::scan {
 
 // The scan modes, by the index of the scan page's optScanMODE options.
 enum class ScanMode { AllDrives = 0, CustomFolder = 1, QuickScan = 2 };
@@ -22,7 +22,7 @@ void setCustomScanFolder(const std::string& folder);
 
 // What the driver needs of the windows: the results window, as the walker sees it and through
 // the driver's own captions, and the main window's status page.
-class ScanDriverView : public mScanFiles::ScanView {
+class ScanDriverView : public engine::mScanFiles::ScanView {
  public:
   virtual void showTotalScans(const std::string& total) = 0;  // lblStatus_Total
   virtual void reopenResults() = 0;                            // discard the results window, show a fresh one
@@ -45,4 +45,4 @@ ScanRoots& scanRoots();
 // walk is stopped ("Annuler", its window closed, another scan) no further root is walked.
 void RunScan(ScanMode mode, ScanDriverView& view);
 
-}  // namespace scan
+}  // namespace halvik::scan

@@ -4,9 +4,9 @@
 #include "scan/ScanWindowView.h"
 #include "scan/frmDir.h"
 #include "scan/frmScan.h"
-#include "ui/OrventoCmd.h"
-#include "ui/OrventoFrm.h"
-#include "ui/Twips.h"
+#include "widgets/OrventoCmd.h"
+#include "widgets/OrventoFrm.h"
+#include "widgets/Twips.h"
 #include "ui/frmMain.h"
 
 #include <QEvent>
@@ -14,26 +14,28 @@
 #include <QRadioButton>
 #include <QTimer>
 
-ScanPage::ScanPage(frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
-  Label23 = twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame), QStringLiteral("Label23"), 240, 480, 6375, 285);
+namespace halvik::scan {
+
+ScanPage::ScanPage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+  Label23 = widgets::twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame), QStringLiteral("Label23"), 240, 480, 6375, 285);
   QFont bold = Label23->font();
   bold.setBold(true);
   Label23->setFont(bold);
-  Label2 = twips::placed(new QLabel(QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"), frame),
+  Label2 = widgets::twips::placed(new QLabel(QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"), frame),
                          QStringLiteral("Label2"), 240, 840, 6375, 255);
-  Frame1 = twips::placed(new Quillet::OrventoFrm(frame), QStringLiteral("Frame1"), 480, 1260, 5895, 1620);
+  Frame1 = widgets::twips::placed(new widgets::Quillet::OrventoFrm(frame), QStringLiteral("Frame1"), 480, 1260, 5895, 1620);
   const char* const captions[] = {"Scannez tout l'ordinateur", "Selectionnez le répertoire à scanner", "Scan Rapide du système"};
   for (int index = 0; index < 3; ++index) {
-    auto* option = twips::placed(new QRadioButton(QString::fromUtf8(captions[index]), Frame1),
+    auto* option = widgets::twips::placed(new QRadioButton(QString::fromUtf8(captions[index]), Frame1),
                                  QStringLiteral("optScanMODE_%1").arg(index), 240, 180 + 420 * index, 5400, 315);
     connect(option, &QRadioButton::clicked, this, [this, index] { optScanMODE_Click(index); });
     optScanMODE[static_cast<std::size_t>(index)] = option;
   }
   optScanMODE[0]->setChecked(true);
-  lblNextBack = twips::placed(new Quillet::OrventoCmd(frame), QStringLiteral("lblNextBack"), 5295, 3240, 1320, 465);
+  lblNextBack = widgets::twips::placed(new widgets::Quillet::OrventoCmd(frame), QStringLiteral("lblNextBack"), 5295, 3240, 1320, 465);
   lblNextBack->setCaption(QStringLiteral("Suivant"));
   lblNextBack->setButtonType(1);
-  connect(lblNextBack, &Quillet::OrventoCmd::Click, this, &ScanPage::lblNextBack_Click);
+  connect(lblNextBack, &widgets::Quillet::OrventoCmd::Click, this, &ScanPage::lblNextBack_Click);
 }
 
 frmScan* ScanPage::results() const { return m_results; }
@@ -100,7 +102,9 @@ frmScan* ScanPage::reopenResults() {
   }
   m_results = new frmScan(&m_main);
   connect(m_results, &frmScan::ObjectsRemoved, m_main.lblStatus_Removed, &QLabel::setText);
-  connect(m_results, &frmScan::RepairDone, &m_main, &frmMain::refreshQuarantineCount);
+  connect(m_results, &frmScan::RepairDone, &m_main, &ui::frmMain::refreshQuarantineCount);
   m_results->show();
   return m_results;
 }
+
+}  // namespace halvik::scan

@@ -10,16 +10,26 @@
 #include <string>
 #include <vector>
 
-class frmMain;
-class frmDir;
-class frmScan;
 class QLabel;
 class QRadioButton;
 class QWidget;
-namespace Quillet {
+
+namespace halvik::ui {
+class frmMain;
+}
+
+namespace halvik::scan {
+
+class frmDir;
+class frmScan;
+}  // namespace halvik::scan
+
+namespace halvik::widgets::Quillet {
 class OrventoCmd;
 class OrventoFrm;
-}  // namespace Quillet
+}  // namespace halvik::widgets::Quillet
+
+namespace halvik::scan {
 
 // The scan page (page 1 of the main window): the three scan modes and "Suivant", the scan
 // driver. Each click of "Suivant" runs a whole scan, yielding to the event loop as it walks.
@@ -27,7 +37,7 @@ class ScanPage : public QObject {
   Q_OBJECT
 
  public:
-  ScanPage(frmMain& main, QWidget* frame);
+  ScanPage(ui::frmMain& main, QWidget* frame);
 
   // The results window of the latest scan (null before the first scan or once it is gone).
   frmScan* results() const;
@@ -41,9 +51,9 @@ class ScanPage : public QObject {
 
   QLabel* Label23 = nullptr;
   QLabel* Label2 = nullptr;
-  Quillet::OrventoFrm* Frame1 = nullptr;
+  widgets::Quillet::OrventoFrm* Frame1 = nullptr;
   std::array<QRadioButton*, 3> optScanMODE{};
-  Quillet::OrventoCmd* lblNextBack = nullptr;
+  widgets::Quillet::OrventoCmd* lblNextBack = nullptr;
 
  private:
   void optScanMODE_Click(int index);
@@ -53,9 +63,11 @@ class ScanPage : public QObject {
   frmScan* reopenResults();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-  frmMain& m_main;
+  ui::frmMain& m_main;
   QWidget* m_frame;
   QPointer<frmScan> m_results;
   QPointer<frmDir> m_chooser;
   std::deque<std::string> m_pendingFolders;
 };
+
+}  // namespace halvik::scan

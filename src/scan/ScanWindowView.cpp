@@ -1,12 +1,14 @@
 #include "scan/ScanWindowView.h"
 
-#include "ui/ActionLabel.h"
-#include "ui/DisplayText.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/DisplayText.h"
 
 #include <QCoreApplication>
 #include <QTreeWidget>
 
 #include <utility>
+
+namespace halvik::scan {
 
 ScanWindowView::ScanWindowView(QWidget* mainWindow, QLabel* totalScans, std::function<frmScan*()> reopen)
     : m_main(mainWindow), m_totalScans(totalScans), m_reopen(std::move(reopen)) {}
@@ -18,7 +20,7 @@ void ScanWindowView::close() {
 }
 
 void ScanWindowView::setCaption(QLabel* frmScan::*label, const std::string& text) {
-  if (m_window) (m_window->*label)->setText(ui::displayText(text));
+  if (m_window) (m_window->*label)->setText(widgets::displayText(text));
 }
 
 void ScanWindowView::setCurFile(const std::string& path) { setCaption(&frmScan::lblCurFile, path); }
@@ -26,12 +28,12 @@ void ScanWindowView::setObjectsScanned(const std::string& count) { setCaption(&f
 void ScanWindowView::setMaliciousObjects(const std::string& count) { setCaption(&frmScan::lblMaliciousObjects, count); }
 void ScanWindowView::setOperation(const std::string& text) { setCaption(&frmScan::lblOperation, text); }
 
-void ScanWindowView::addHit(const mScanFiles::Hit& hit) {
+void ScanWindowView::addHit(const engine::mScanFiles::Hit& hit) {
   if (m_window) m_window->addHit(hit);
 }
 
 void ScanWindowView::showTotalScans(const std::string& total) {
-  if (m_totalScans) m_totalScans->setText(ui::displayText(total));
+  if (m_totalScans) m_totalScans->setText(widgets::displayText(total));
 }
 
 void ScanWindowView::reopenResults() { m_window = m_reopen(); }
@@ -51,3 +53,5 @@ void ScanWindowView::finishResults() {
 }
 
 void ScanWindowView::yield() { QCoreApplication::processEvents(); }
+
+}  // namespace halvik::scan

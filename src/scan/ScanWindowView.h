@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace halvik::scan {
+
 // The scan driver's view of the windows for one click of "Suivant": the results window that
 // this click opened and the main window's status page. Every object is held through a guarded
 // pointer and looked at again after each yield, so a window closed, replaced by a later scan or
@@ -24,7 +26,7 @@ class ScanWindowView : public scan::ScanDriverView {
   void setCurFile(const std::string& path) override;
   void setObjectsScanned(const std::string& count) override;
   void setMaliciousObjects(const std::string& count) override;
-  void addHit(const mScanFiles::Hit& hit) override;
+  void addHit(const engine::mScanFiles::Hit& hit) override;
 
   void showTotalScans(const std::string& total) override;
   void reopenResults() override;
@@ -42,3 +44,5 @@ class ScanWindowView : public scan::ScanDriverView {
   std::function<frmScan*()> m_reopen;
   QPointer<frmScan> m_window;
 };
+
+}  // namespace halvik::scan

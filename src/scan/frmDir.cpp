@@ -4,14 +4,16 @@
 #include "platform/Platform.h"
 #include "scan/FolderList.h"
 #include "scan/ScanDriver.h"
-#include "ui/DisplayText.h"
-#include "ui/OrventoCmd.h"
-#include "ui/Twips.h"
+#include "widgets/DisplayText.h"
+#include "widgets/OrventoCmd.h"
+#include "widgets/Twips.h"
 
 #include <QComboBox>
 
 #include <filesystem>
 #include <system_error>
+
+namespace halvik::scan {
 
 namespace {
 // The platform's current folder, where the folder list starts.
@@ -27,13 +29,13 @@ frmDir::frmDir(QWidget* owner) : QWidget(owner, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Selectionnez un répertoire..."));
   const double dpi = logicalDpiX();
-  setFixedSize(twips::toPixels(4800, dpi), twips::toPixels(4560, dpi));
-  Drive1 = twips::placed(new QComboBox(this), QStringLiteral("Drive1"), 120, 120, 4560, 315);
-  Dir1 = twips::placed(new FolderList(this), QStringLiteral("Dir1"), 120, 540, 4560, 3240);
-  Command1 = twips::placed(new Quillet::OrventoCmd(this), QStringLiteral("Command1"), 2040, 3960, 1260, 420);
+  setFixedSize(widgets::twips::toPixels(4800, dpi), widgets::twips::toPixels(4560, dpi));
+  Drive1 = widgets::twips::placed(new QComboBox(this), QStringLiteral("Drive1"), 120, 120, 4560, 315);
+  Dir1 = widgets::twips::placed(new FolderList(this), QStringLiteral("Dir1"), 120, 540, 4560, 3240);
+  Command1 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("Command1"), 2040, 3960, 1260, 420);
   Command1->setCaption(QStringLiteral("&Ok"));
   Command1->setButtonType(1);
-  Command2 = twips::placed(new Quillet::OrventoCmd(this), QStringLiteral("Command2"), 3420, 3960, 1260, 420);
+  Command2 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("Command2"), 3420, 3960, 1260, 420);
   Command2->setCaption(QStringLiteral("&Annuler"));
   Command2->setButtonType(1);
 
@@ -41,8 +43,8 @@ frmDir::frmDir(QWidget* owner) : QWidget(owner, Qt::Window) {
   if (!Dir1->setPath(start)) Dir1->setPath(std::string(1, platform::kSeparator));
   fillDrives(Dir1->Path());
   connect(Drive1, &QComboBox::currentIndexChanged, this, &frmDir::Drive1_Change);
-  connect(Command1, &Quillet::OrventoCmd::Click, this, &frmDir::Command1_Click);
-  connect(Command2, &Quillet::OrventoCmd::Click, this, &frmDir::Command2_Click);
+  connect(Command1, &widgets::Quillet::OrventoCmd::Click, this, &frmDir::Command1_Click);
+  connect(Command2, &widgets::Quillet::OrventoCmd::Click, this, &frmDir::Command2_Click);
 }
 
 // The drives, with the one holding `folder` (the longest mount point above it) selected.
@@ -50,7 +52,7 @@ void frmDir::fillDrives(const std::string& folder) {
   int holding = -1;
   std::size_t longest = 0;
   for (const std::string& drive : scan::scanRoots().drives()) {
-    Drive1->addItem(ui::displayText(drive),
+    Drive1->addItem(widgets::displayText(drive),
                     QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
     const bool above = folder.compare(0, drive.size(), drive) == 0 &&
                        (drive.size() == 1 || folder.size() == drive.size() || folder[drive.size()] == platform::kSeparator);
@@ -68,7 +70,7 @@ void frmDir::Drive1_Change(int index) {
 
 void frmDir::Command1_Click() {
   scan::setCustomScanFolder(Dir1->Path());
-  mMain::WriteLog(scan::CustomScanFolder() + " selected for custom scan");
+  core::mMain::WriteLog(scan::CustomScanFolder() + " selected for custom scan");
   close();
 }
 
@@ -76,3 +78,5 @@ void frmDir::Command2_Click() {
   scan::setCustomScanFolder(scan::kCancelledChoice);
   close();
 }
+
+}  // namespace halvik::scan

@@ -3,10 +3,17 @@
 #include <QWidget>
 
 class QComboBox;
+
+namespace halvik::scan {
+
 class FolderList;
-namespace Quillet {
+}  // namespace halvik::scan
+
+namespace halvik::widgets::Quillet {
 class OrventoCmd;
 }
+
+namespace halvik::scan {
 
 // The folder chooser of the custom scan: a drive list and a folder list. "&Ok" stores the
 // folder the list has open in CustomScanFolder and logs it; "&Annuler" stores "(CANCEL)";
@@ -20,8 +27,8 @@ class frmDir : public QWidget {
 
   QComboBox* Drive1 = nullptr;
   FolderList* Dir1 = nullptr;
-  Quillet::OrventoCmd* Command1 = nullptr;
-  Quillet::OrventoCmd* Command2 = nullptr;
+  widgets::Quillet::OrventoCmd* Command1 = nullptr;
+  widgets::Quillet::OrventoCmd* Command2 = nullptr;
 
  private:
   void fillDrives(const std::string& folder);
@@ -29,3 +36,5 @@ class frmDir : public QWidget {
   void Command1_Click();
   void Command2_Click();
 };
+
+}  // namespace halvik::scan

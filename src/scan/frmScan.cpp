@@ -3,10 +3,10 @@
 #include "engine/mScanFiles.h"
 #include "scan/RepairPass.h"
 #include "scan/ScanDriver.h"
-#include "ui/ActionLabel.h"
-#include "ui/DisplayText.h"
-#include "ui/OrventoFrm.h"
-#include "ui/Twips.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/DisplayText.h"
+#include "widgets/OrventoFrm.h"
+#include "widgets/Twips.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,7 +17,9 @@
 #include <QTreeWidget>
 
 // A row keeps its whole hit for the repair.
-Q_DECLARE_METATYPE(mScanFiles::Hit)
+Q_DECLARE_METATYPE(halvik::engine::mScanFiles::Hit)
+
+namespace halvik::scan {
 
 namespace {
 const QColor kDarkRed(192, 0, 0);
@@ -32,8 +34,8 @@ constexpr int kHitRole = Qt::UserRole + 2;
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
               const QColor& colour = QColor()) {
-  auto* control = twips::placed(new QLabel(caption, parent), name, left, top, width, kRowHeight);
-  if (colour.isValid()) ui::setTextColour(control, colour);
+  auto* control = widgets::twips::placed(new QLabel(caption, parent), name, left, top, width, kRowHeight);
+  if (colour.isValid()) widgets::setTextColour(control, colour);
   return control;
 }
 
@@ -46,14 +48,14 @@ QLabel* heading(QWidget* parent, const QString& name, const QString& caption, in
 }
 
 QFrame* line(QWidget* parent, const QString& name, int top) {
-  auto* control = twips::placed(new QFrame(parent), name, 240, top, kPanelWidth - 480, 30);
+  auto* control = widgets::twips::placed(new QFrame(parent), name, 240, top, kPanelWidth - 480, 30);
   control->setFrameShape(QFrame::HLine);
   control->setFrameShadow(QFrame::Sunken);
   return control;
 }
 
-ActionLabel* button(QWidget* parent, const QString& name, const QString& caption, int left, const QColor& colour) {
-  auto* control = twips::placed(new ActionLabel(caption, parent), name, left, kButtonTop, 1080, 300);
+widgets::ActionLabel* button(QWidget* parent, const QString& name, const QString& caption, int left, const QColor& colour) {
+  auto* control = widgets::twips::placed(new widgets::ActionLabel(caption, parent), name, left, kButtonTop, 1080, 300);
   QFont bold = control->font();
   bold.setBold(true);
   bold.setUnderline(true);
@@ -62,8 +64,8 @@ ActionLabel* button(QWidget* parent, const QString& name, const QString& caption
   return control;
 }
 
-Quillet::OrventoFrm* panel(QWidget* parent, const QString& name, const QString& caption) {
-  auto* control = twips::placed(new Quillet::OrventoFrm(parent), name, kPanelLeft, kPanelTop, kPanelWidth, kPanelHeight);
+widgets::Quillet::OrventoFrm* panel(QWidget* parent, const QString& name, const QString& caption) {
+  auto* control = widgets::twips::placed(new widgets::Quillet::OrventoFrm(parent), name, kPanelLeft, kPanelTop, kPanelWidth, kPanelHeight);
   control->setCaption(caption);
   return control;
 }
@@ -132,7 +134,7 @@ class WindowRepairView : public scan::RepairView {
   int rowCount() const override { return m_window.lvScan->topLevelItemCount(); }
   bool rowChecked(int row) const override { return m_window.rowChecked(row); }
   int rowImage(int row) const override { return m_window.rowImage(row); }
-  mScanFiles::Hit rowHit(int row) const override { return m_window.rowHit(row); }
+  engine::mScanFiles::Hit rowHit(int row) const override { return m_window.rowHit(row); }
   void setRowImage(int row, int image) override { m_window.setRowImage(row, image); }
   std::string tag() const override { return m_window.lvScan->property("Tag").toString().toStdString(); }
   void setTag(const std::string& tag) override { m_window.lvScan->setProperty("Tag", QString::fromStdString(tag)); }
@@ -149,9 +151,9 @@ frmScan::frmScan(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("frmScan"));
   setWindowTitle(QStringLiteral("Orvento Halvik 2.0  -   Scan en cours ..."));
   const double dpi = logicalDpiX();
-  setFixedSize(twips::toPixels(kPanelWidth + 2 * kPanelLeft, dpi), twips::toPixels(kPanelHeight + 2 * kPanelTop, dpi));
+  setFixedSize(widgets::twips::toPixels(kPanelWidth + 2 * kPanelLeft, dpi), widgets::twips::toPixels(kPanelHeight + 2 * kPanelTop, dpi));
   for (int number = 1; number <= 6; ++number) ilListview[number - 1] = listImage(number);
-  Drive = twips::placed(new QComboBox(this), QStringLiteral("Drive"), kPanelLeft, kPanelTop, 1500, 300);
+  Drive = widgets::twips::placed(new QComboBox(this), QStringLiteral("Drive"), kPanelLeft, kPanelTop, 1500, 300);
   Drive->hide();
   fillDrives();
   buildProgressPanel();
@@ -201,8 +203,8 @@ void frmScan::buildProgressPanel() {
   lblGoFix = button(p, QStringLiteral("lblGoFix"), QStringLiteral("Valider"), 5400, kDarkBlue);
   lblGoFix->setEnabled(false);
   Line5 = line(p, QStringLiteral("Line5"), 5700);
-  connect(lblGoAbort, &ActionLabel::Click, this, &frmScan::lblGoAbort_Click);
-  connect(lblGoFix, &ActionLabel::Click, this, &frmScan::lblGoFix_Click);
+  connect(lblGoAbort, &widgets::ActionLabel::Click, this, &frmScan::lblGoAbort_Click);
+  connect(lblGoFix, &widgets::ActionLabel::Click, this, &frmScan::lblGoFix_Click);
 }
 
 void frmScan::buildResultsPanel() {
@@ -210,13 +212,13 @@ void frmScan::buildResultsPanel() {
   QWidget* p = Picture2;
   Label36 = heading(p, QStringLiteral("Label36"), QStringLiteral("Sommaire du Scan :"), 480);
   Line6 = line(p, QStringLiteral("Line6"), 840);
-  lvScan = twips::placed(new QTreeWidget(p), QStringLiteral("lvScan"), 240, 960, kPanelWidth - 480, 3720);
+  lvScan = widgets::twips::placed(new QTreeWidget(p), QStringLiteral("lvScan"), 240, 960, kPanelWidth - 480, 3720);
   lvScan->setColumnCount(2);
   lvScan->setHeaderLabels({QStringLiteral("Type des Spywares"), QStringLiteral("Nom de fichiers")});
   lvScan->setRootIsDecorated(false);
   lvScan->setUniformRowHeights(true);
   lvScan->setIconSize(QSize(16, 16));
-  lvScan->header()->resizeSection(0, twips::toPixels(2700, logicalDpiX()));
+  lvScan->header()->resizeSection(0, widgets::twips::toPixels(2700, logicalDpiX()));
   lvScan->setProperty("Tag", QString());
   addCheckAction(QStringLiteral("mnuCheckAll"), QStringLiteral("Tout cocher"), Qt::Checked);
   addCheckAction(QStringLiteral("mnuUncheckAll"), QStringLiteral("Tout d\u00E9cocher"), Qt::Unchecked);
@@ -224,7 +226,7 @@ void frmScan::buildResultsPanel() {
   Line7 = line(p, QStringLiteral("Line7"), 4800);
   Label16 = label(p, QStringLiteral("Label16"), QStringLiteral("Cliquer sur \"Suivant\" pour continuer"), 240, 4920, 4800);
   Label14 = button(p, QStringLiteral("Label14"), QStringLiteral("Suivant"), 5400, kDarkBlue);
-  connect(Label14, &ActionLabel::Click, this, &frmScan::Label14_Click);
+  connect(Label14, &widgets::ActionLabel::Click, this, &frmScan::Label14_Click);
 }
 
 // An entry of the list's context menu that ticks or unticks every row the user may tick.
@@ -240,7 +242,7 @@ void frmScan::addCheckAction(const QString& objectName, const QString& caption, 
 
 void frmScan::fillDrives() {
   for (const std::string& drive : scan::scanRoots().drives())
-    Drive->addItem(ui::displayText(drive), QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
+    Drive->addItem(widgets::displayText(drive), QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
 }
 
 std::vector<std::string> frmScan::driveEntries() const {
@@ -249,8 +251,8 @@ std::vector<std::string> frmScan::driveEntries() const {
   return entries;
 }
 
-void frmScan::addHit(const mScanFiles::Hit& hit) {
-  auto* item = new QTreeWidgetItem({ui::displayText(hit.threatName), ui::displayText(hit.path)});
+void frmScan::addHit(const engine::mScanFiles::Hit& hit) {
+  auto* item = new QTreeWidgetItem({widgets::displayText(hit.threatName), widgets::displayText(hit.path)});
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, Qt::Checked);
   item->setData(1, kPathRole, QByteArray(hit.path.data(), static_cast<qsizetype>(hit.path.size())));
@@ -260,7 +262,7 @@ void frmScan::addHit(const mScanFiles::Hit& hit) {
 }
 
 QTreeWidgetItem* frmScan::row(int index) const { return lvScan->topLevelItem(index); }
-mScanFiles::Hit frmScan::rowHit(int index) const { return row(index)->data(1, kHitRole).value<mScanFiles::Hit>(); }
+engine::mScanFiles::Hit frmScan::rowHit(int index) const { return row(index)->data(1, kHitRole).value<engine::mScanFiles::Hit>(); }
 std::string frmScan::rowPath(int index) const { return row(index)->data(1, kPathRole).toByteArray().toStdString(); }
 int frmScan::rowImage(int index) const { return row(index)->data(0, kImageRole).toInt(); }
 bool frmScan::rowChecked(int index) const { return row(index)->checkState(0) == Qt::Checked; }
@@ -273,7 +275,7 @@ void frmScan::setRowImage(int index, int image) {
 void frmScan::lblGoAbort_Click() {
   lblGoFix->setEnabled(true);
   lblGoAbort->setEnabled(false);
-  mScanFiles::setScanRunning(false);
+  engine::mScanFiles::setScanRunning(false);
 }
 
 void frmScan::lblGoFix_Click() {
@@ -285,3 +287,5 @@ void frmScan::Label14_Click() {
   WindowRepairView view(*this);
   scan::RunRepair(view);
 }
+
+}  // namespace halvik::scan

@@ -13,10 +13,16 @@ class QFrame;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace halvik::widgets {
 class ActionLabel;
-namespace Quillet {
+}
+
+namespace halvik::widgets::Quillet {
 class OrventoFrm;
 }
+
+namespace halvik::scan {
 
 // The scan results window: the progress panel Picture1 while a scan runs, then the results
 // panel Picture2 with the list of found objects and the repair pass. A fresh instance serves
@@ -29,9 +35,9 @@ class frmScan : public QWidget {
 
   // Adds a ticked row with image 1: the threat name, the path shown as text and kept as raw
   // bytes, and what the walk saw of the entry, kept for the repair.
-  void addHit(const mScanFiles::Hit& hit);
+  void addHit(const engine::mScanFiles::Hit& hit);
   // A row's hit, the raw bytes of its path, its image number and whether its box is ticked.
-  mScanFiles::Hit rowHit(int row) const;
+  engine::mScanFiles::Hit rowHit(int row) const;
   std::string rowPath(int row) const;
   int rowImage(int row) const;
   void setRowImage(int row, int image);
@@ -43,7 +49,7 @@ class frmScan : public QWidget {
   std::array<QPixmap, 6> ilListview;
   QComboBox* Drive = nullptr;
 
-  Quillet::OrventoFrm* Picture1 = nullptr;
+  widgets::Quillet::OrventoFrm* Picture1 = nullptr;
   QLabel* Label10 = nullptr;
   QLabel* Label1 = nullptr;
   QLabel* lblOperation = nullptr;
@@ -65,18 +71,18 @@ class frmScan : public QWidget {
   QLabel* Label8 = nullptr;
   QLabel* Label11 = nullptr;
   QLabel* Label13 = nullptr;
-  ActionLabel* lblGoAbort = nullptr;
-  ActionLabel* lblGoFix = nullptr;
+  widgets::ActionLabel* lblGoAbort = nullptr;
+  widgets::ActionLabel* lblGoFix = nullptr;
   QFrame* Line1 = nullptr;
   QFrame* Line2 = nullptr;
   QFrame* Line4 = nullptr;
   QFrame* Line5 = nullptr;
 
-  Quillet::OrventoFrm* Picture2 = nullptr;
+  widgets::Quillet::OrventoFrm* Picture2 = nullptr;
   QLabel* Label36 = nullptr;
   QTreeWidget* lvScan = nullptr;  // its dynamic property "Tag" is the list's tag text
   QLabel* Label16 = nullptr;
-  ActionLabel* Label14 = nullptr;
+  widgets::ActionLabel* Label14 = nullptr;
   QFrame* Line6 = nullptr;
   QFrame* Line7 = nullptr;
 
@@ -97,3 +103,5 @@ class frmScan : public QWidget {
   void lblGoFix_Click();
   void Label14_Click();
 };
+
+}  // namespace halvik::scan

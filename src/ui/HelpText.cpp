@@ -1,5 +1,7 @@
 #include "ui/HelpText.h"
 
+namespace halvik::ui {
+
 QString helpText() {
   return QStringLiteral(
       "Orvento Halvik 2007 - Aide et informations\n"
@@ -35,3 +37,5 @@ QString helpText() {
       "\"Suivant\". Tous les lecteurs sont scannés et les applications trouvées sont listées "
       "pour être supprimées. Le scan rapide ne vérifie que le dossier du système.\n");
 }
+
+}  // namespace halvik::ui

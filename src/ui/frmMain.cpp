@@ -8,15 +8,15 @@
 #include "quarantine/QuarantinePage.h"
 #include "quarantine/QuarantineStore.h"
 #include "scan/ScanPage.h"
-#include "ui/ActionLabel.h"
-#include "ui/Artwork.h"
-#include "ui/DisplayText.h"
-#include "ui/FileListBox.h"
-#include "ui/Fonts.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/Artwork.h"
+#include "widgets/DisplayText.h"
+#include "widgets/FileListBox.h"
+#include "widgets/Fonts.h"
 #include "ui/HelpText.h"
-#include "ui/OrventoCmd.h"
-#include "ui/OrventoFrm.h"
-#include "ui/Twips.h"
+#include "widgets/OrventoCmd.h"
+#include "widgets/OrventoFrm.h"
+#include "widgets/Twips.h"
 #include "ui/frmSettings.h"
 
 #include <QDesktopServices>
@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <QUrl>
 
+namespace halvik::ui {
+
 namespace {
 
 constexpr int kClientWidth = 8730;
@@ -35,7 +37,7 @@ constexpr int kClientHeight = 5655;
 constexpr int kHeaderHeight = 1200;  // the band along the top that carries the picture buttons
 constexpr int kMonitorPeriod = 5000;
 
-const QColor kHeaderColour = artwork::markColour();
+const QColor kHeaderColour = widgets::artwork::markColour();
 const QColor kWindowColour(0xE9, 0xEE, 0xF4);
 const QColor kColumnColour(0xD3, 0xDD, 0xE9);
 const QColor kButtonColour(0xF6, 0xF8, 0xFB);
@@ -48,22 +50,22 @@ struct PageButton {
   const char* caption;
   const char* tooltip;
   int top;
-  artwork::Picture picture;
+  widgets::artwork::Picture picture;
 };
-constexpr PageButton kPageButtons[3] = {{"Status", nullptr, 1320, artwork::Picture::Shield},
-                                        {"Scannez", "Scanner du syst\u00E8me", 2760, artwork::Picture::Magnifier},
-                                        {"Moniteur", "Moniteur Active", 4200, artwork::Picture::Pulse}};
+constexpr PageButton kPageButtons[3] = {{"Status", nullptr, 1320, widgets::artwork::Picture::Shield},
+                                        {"Scannez", "Scanner du syst\u00E8me", 2760, widgets::artwork::Picture::Magnifier},
+                                        {"Moniteur", "Moniteur Active", 4200, widgets::artwork::Picture::Pulse}};
 
 struct PictureButton {
   int index;
   int left;
   const char* tooltip;
-  artwork::Picture picture;
+  widgets::artwork::Picture picture;
 };
-constexpr PictureButton kPictureButtons[4] = {{2, 4200, "Liste de Quarantine", artwork::Picture::Quarantine},
-                                              {1, 5040, "Configuration de l'AntiSpyware", artwork::Picture::Gear},
-                                              {4, 5880, "Aide et informations", artwork::Picture::Help},
-                                              {0, 6720, "Orvento Web Site", artwork::Picture::Globe}};
+constexpr PictureButton kPictureButtons[4] = {{2, 4200, "Liste de Quarantine", widgets::artwork::Picture::Quarantine},
+                                              {1, 5040, "Configuration de l'AntiSpyware", widgets::artwork::Picture::Gear},
+                                              {4, 5880, "Aide et informations", widgets::artwork::Picture::Help},
+                                              {0, 6720, "Orvento Web Site", widgets::artwork::Picture::Globe}};
 
 constexpr const char* kPageCaptions[5] = {"Status :", "Scan Syst\u00E8me :", "Moniteur des Adwares Actives:",
                                           "Aide et Informations :", "Liste Quarantine :"};
@@ -90,14 +92,14 @@ bool isFolder(const std::string& path) {
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral(" Orvento AntiSpyware \u00AE Version 2.0 - Orvento"));
-  setFont(fonts::ui());
-  setFixedSize(twips::toPixels(kClientWidth, logicalDpiX()), twips::toPixels(kClientHeight, logicalDpiY()));
-  setWindowIcon(QIcon(artwork::draw(artwork::Picture::Shield, QSize(32, 32), kHeaderColour, 2)));
+  setFont(widgets::fonts::ui());
+  setFixedSize(widgets::twips::toPixels(kClientWidth, logicalDpiX()), widgets::twips::toPixels(kClientHeight, logicalDpiY()));
+  setWindowIcon(QIcon(widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(32, 32), kHeaderColour, 2)));
 
   tmrAdMonitor = new QTimer(this);
   tmrAdMonitor->setObjectName(QStringLiteral("tmrAdMonitor"));
   tmrAdMonitor->setInterval(kMonitorPeriod);
-  File1 = new FileListBox(this);
+  File1 = new widgets::FileListBox(this);
   File1->setObjectName(QStringLiteral("File1"));
   File1->setPattern("*.aaq");
   File1->hide();
@@ -107,9 +109,9 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   buildStatusPage();
   buildHelpPage();
   buildFooter();
-  scanPage = new ScanPage(*this, picFrame[1]);
-  monitorPage = new MonitorPage(*this, picFrame[2]);
-  quarantinePage = new QuarantinePage(*this, picFrame[4]);
+  scanPage = new scan::ScanPage(*this, picFrame[1]);
+  monitorPage = new monitor::MonitorPage(*this, picFrame[2]);
+  quarantinePage = new quarantine::QuarantinePage(*this, picFrame[4]);
   load();
 }
 
@@ -120,7 +122,7 @@ frmMain::~frmMain() = default;
 void frmMain::buildButtons() {
   for (int i = 0; i < 3; ++i) {
     const PageButton& page = kPageButtons[i];
-    auto* button = twips::placed(new Quillet::OrventoCmd(this, i), QStringLiteral("lblButtonBack_%1").arg(i), 120, page.top,
+    auto* button = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this, i), QStringLiteral("lblButtonBack_%1").arg(i), 120, page.top,
                                  1575, 1095);
     button->setCaption(QString::fromUtf8(page.caption));
     if (page.tooltip) button->setToolTip(QString::fromUtf8(page.tooltip));
@@ -130,32 +132,32 @@ void frmMain::buildButtons() {
     bold.setBold(true);
     button->setFont(bold);
     button->setPicture(picture(page.picture, button, kHeaderColour));
-    connect(button, &Quillet::OrventoCmd::Click, this, &frmMain::lblButtonBack_Click);
+    connect(button, &widgets::Quillet::OrventoCmd::Click, this, &frmMain::lblButtonBack_Click);
     lblButtonBack[i] = button;
   }
   for (const PictureButton& entry : kPictureButtons) {
-    auto* button = twips::placed(new Quillet::OrventoCmd(this, entry.index), QStringLiteral("imgButton_%1").arg(entry.index),
+    auto* button = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this, entry.index), QStringLiteral("imgButton_%1").arg(entry.index),
                                  entry.left, 360, 735, 615);
     button->setToolTip(QString::fromUtf8(entry.tooltip));
     button->setBackColor(kHeaderColour);
     button->setPicture(picture(entry.picture, button, Qt::white));
-    connect(button, &Quillet::OrventoCmd::Click, this, &frmMain::imgButton_Click);
+    connect(button, &widgets::Quillet::OrventoCmd::Click, this, &frmMain::imgButton_Click);
     imgButton[entry.index] = button;
   }
-  quit = twips::placed(new Quillet::OrventoCmd(this), QStringLiteral("quit"), 7920, 360, 735, 645);
+  quit = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("quit"), 7920, 360, 735, 645);
   quit->setToolTip(QStringLiteral("Quitter l'application"));
   quit->setBackColor(kHeaderColour);
-  quit->setPicture(picture(artwork::Picture::Power, quit, QColor(0xFF, 0xB4, 0xA8)));
-  connect(quit, &Quillet::OrventoCmd::Click, this, &frmMain::close);
+  quit->setPicture(picture(widgets::artwork::Picture::Power, quit, QColor(0xFF, 0xB4, 0xA8)));
+  connect(quit, &widgets::Quillet::OrventoCmd::Click, this, &frmMain::close);
 }
 
-QPixmap frmMain::picture(artwork::Picture kind, const QWidget* button, const QColor& colour) const {
-  return artwork::draw(kind, button->size(), colour, devicePixelRatioF());
+QPixmap frmMain::picture(widgets::artwork::Picture kind, const QWidget* button, const QColor& colour) const {
+  return widgets::artwork::draw(kind, button->size(), colour, devicePixelRatioF());
 }
 
 void frmMain::buildPages() {
   for (int i = 0; i < 5; ++i) {
-    auto* page = twips::placed(new Quillet::OrventoFrm(this), QStringLiteral("picFrame_%1").arg(i), 1800, 1200, 6855, 4095);
+    auto* page = widgets::twips::placed(new widgets::Quillet::OrventoFrm(this), QStringLiteral("picFrame_%1").arg(i), 1800, 1200, 6855, 4095);
     page->setCaption(QString::fromUtf8(kPageCaptions[i]));
     page->setForeColor(kHeaderColour);
     page->setVisible(i == 0);
@@ -165,24 +167,24 @@ void frmMain::buildPages() {
 
 void frmMain::buildStatusPage() {
   QWidget* page = picFrame[0];
-  page->setFont(fonts::verdana());
-  auto* title = twips::placed(new QLabel(QStringLiteral("Status:"), page), QStringLiteral("lblStatusTitle"), 120, 360, 6600, 450);
-  title->setFont(fonts::verdana(14));
+  page->setFont(widgets::fonts::verdana());
+  auto* title = widgets::twips::placed(new QLabel(QStringLiteral("Status:"), page), QStringLiteral("lblStatusTitle"), 120, 360, 6600, 450);
+  title->setFont(widgets::fonts::verdana(14));
   QFont bold = title->font();
   bold.setBold(true);
   title->setFont(bold);
-  twips::placed(new QLabel(QStringLiteral("Initialisation du Status"), page), QStringLiteral("lblStatusSubtitle"), 120, 840, 6600,
+  widgets::twips::placed(new QLabel(QStringLiteral("Initialisation du Status"), page), QStringLiteral("lblStatusSubtitle"), 120, 840, 6600,
                 255);
-  auto* rule = twips::placed(new QFrame(page), QStringLiteral("lineStatus"), 120, 1140, 6615, 30);
+  auto* rule = widgets::twips::placed(new QFrame(page), QStringLiteral("lineStatus"), 120, 1140, 6615, 30);
   rule->setFrameShape(QFrame::HLine);
   rule->setFrameShadow(QFrame::Sunken);
 
   std::array<QLabel*, 6> values{};
   for (int row = 0; row < 6; ++row) {
     const int top = 1320 + row * 330;
-    twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].caption), page), QStringLiteral("lblStatusCaption_%1").arg(row),
+    widgets::twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].caption), page), QStringLiteral("lblStatusCaption_%1").arg(row),
                   120, top, 2820, 255);
-    values[row] = twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].initialText), page),
+    values[row] = widgets::twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].initialText), page),
                                 QString::fromUtf8(kStatusRows[row].valueName), 3000, top, 3735, 255);
   }
   lblStatus_Admonitor = values[0];
@@ -195,11 +197,11 @@ void frmMain::buildStatusPage() {
   lblGoIgnore = statusLink(QStringLiteral("lblGoIgnore"), QStringLiteral("Ouvrir des ignor\u00E9s"), 120);
   lblStatusReset = statusLink(QStringLiteral("lblStatusReset"), QStringLiteral("Initialisez"), 2520);
   lblGoQuarintine = statusLink(QStringLiteral("lblGoQuarintine"), QStringLiteral("Ouvrir quarantine"), 4680);
-  connect(lblGoQuarintine, &ActionLabel::Click, this, [this] { SetCurrentFrame(4); });
+  connect(lblGoQuarintine, &widgets::ActionLabel::Click, this, [this] { SetCurrentFrame(4); });
 }
 
-ActionLabel* frmMain::statusLink(const QString& objectName, const QString& caption, int left) {
-  auto* link = twips::placed(new ActionLabel(caption, picFrame[0]), objectName, left, 3540, 2040, 255);
+widgets::ActionLabel* frmMain::statusLink(const QString& objectName, const QString& caption, int left) {
+  auto* link = widgets::twips::placed(new widgets::ActionLabel(caption, picFrame[0]), objectName, left, 3540, 2040, 255);
   link->setForeColor(kLinkColour);
   QFont underlined = link->font();
   underlined.setUnderline(true);
@@ -208,8 +210,8 @@ ActionLabel* frmMain::statusLink(const QString& objectName, const QString& capti
 }
 
 void frmMain::buildHelpPage() {
-  Text2 = twips::placed(new QPlainTextEdit(picFrame[3]), QStringLiteral("Text2"), 120, 420, 6615, 3555);
-  Text2->setFont(fonts::verdana());
+  Text2 = widgets::twips::placed(new QPlainTextEdit(picFrame[3]), QStringLiteral("Text2"), 120, 420, 6615, 3555);
+  Text2->setFont(widgets::fonts::verdana());
   Text2->setReadOnly(true);
   Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -219,50 +221,50 @@ void frmMain::buildHelpPage() {
 
 // The maker's notice twice, 30 twips apart, the white copy underneath: an engraved look.
 void frmMain::buildFooter() {
-  QFont small = fonts::ui(7);
-  auto* shadow = twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooterShadow"), 2295, 5400, 6240, 195);
-  auto* notice = twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooter"), 2265, 5400, 6240, 195);
+  QFont small = widgets::fonts::ui(7);
+  auto* shadow = widgets::twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooterShadow"), 2295, 5400, 6240, 195);
+  auto* notice = widgets::twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooter"), 2265, 5400, 6240, 195);
   for (QLabel* label : {shadow, notice}) {
     label->setFont(small);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
   }
-  ui::setTextColour(shadow, Qt::white);
-  ui::setTextColour(notice, QColor(0x44, 0x4C, 0x58));
+  widgets::setTextColour(shadow, Qt::white);
+  widgets::setTextColour(notice, QColor(0x44, 0x4C, 0x58));
 }
 
 // ---- Load sequence ------------------------------------------------------------------------
 
 // Runs once before the window is first shown. A step that fails is skipped and the next runs.
 void frmMain::load() {
-  EnsureQuarantineFolder();
-  if (const std::string folder = QuarantineFolder(); isFolder(folder)) File1->setPath(folder);
+  quarantine::EnsureQuarantineFolder();
+  if (const std::string folder = quarantine::QuarantineFolder(); isFolder(folder)) File1->setPath(folder);
   m_currentFrame = 0;
-  SignatureDb.setPath(core::programFile(kScanDatabase));
-  if (settings::read(settings::LoadAdMonitor) == "1") {
+  engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
+  if (core::settings::read(core::settings::LoadAdMonitor) == "1") {
     tmrAdMonitor->start();
     monitorPage->followMonitorState();
     lblStatus_Admonitor->setText(QStringLiteral("charg\u00E9"));
-    ui::setTextColour(lblStatus_Admonitor, QColor(0, 0, 0));
+    widgets::setTextColour(lblStatus_Admonitor, QColor(0, 0, 0));
   } else {
     lblStatus_Admonitor->setText(QStringLiteral("Non charg\u00E9"));
-    ui::setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
+    widgets::setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
   }
-  lblStatus_System->setText(ui::displayText(settings::read(settings::LastSystemScan)));
-  lblStatus_Removed->setText(ui::displayText(settings::read(settings::TotalObjectsRemoved)));
-  lblStatus_Total->setText(ui::displayText(settings::read(settings::TotalScans)));
+  lblStatus_System->setText(widgets::displayText(core::settings::read(core::settings::LastSystemScan)));
+  lblStatus_Removed->setText(widgets::displayText(core::settings::read(core::settings::TotalObjectsRemoved)));
+  lblStatus_Total->setText(widgets::displayText(core::settings::read(core::settings::TotalScans)));
   refreshQuarantineCount();
 }
 
-void frmMain::refreshQuarantineCount() { lblStatus_Quarintine->setText(QString::number(ListQuarantine().size())); }
+void frmMain::refreshQuarantineCount() { lblStatus_Quarintine->setText(QString::number(quarantine::ListQuarantine().size())); }
 
 // ---- Pages and commands -----------------------------------------------------------------
 
 void frmMain::SetCurrentFrame(int index) {
   if (index == m_currentFrame || index < 0 || index >= static_cast<int>(picFrame.size())) return;
-  for (Quillet::OrventoFrm* page : picFrame) page->setVisible(false);
+  for (widgets::Quillet::OrventoFrm* page : picFrame) page->setVisible(false);
   picFrame[index]->setVisible(true);
   if (index == 4) {
-    File1->setPath(QuarantineFolder());
+    File1->setPath(quarantine::QuarantineFolder());
     quarantinePage->fill();
   }
   m_currentFrame = index;
@@ -305,10 +307,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const double dpi = logicalDpiX();
-  const int header = twips::toPixels(kHeaderHeight, dpi);
-  const int column = twips::toPixels(1800, dpi);
+  const int header = widgets::twips::toPixels(kHeaderHeight, dpi);
+  const int column = widgets::twips::toPixels(1800, dpi);
   painter.fillRect(rect(), kWindowColour);
-  painter.fillRect(QRect(0, header, column - twips::toPixels(60, dpi), height() - header), kColumnColour);
+  painter.fillRect(QRect(0, header, column - widgets::twips::toPixels(60, dpi), height() - header), kColumnColour);
   QLinearGradient band(0, 0, 0, header);
   band.setColorAt(0, kHeaderColour.lighter(150));
   band.setColorAt(1, kHeaderColour);
@@ -317,18 +319,20 @@ void frmMain::paintEvent(QPaintEvent*) {
 }
 
 void frmMain::paintProductMark(QPainter& painter, double dpi) {
-  const int side = twips::toPixels(720, dpi);
-  const QPoint origin(twips::toPixels(180, dpi), twips::toPixels(240, dpi));
-  painter.drawPixmap(origin, artwork::draw(artwork::Picture::Shield, QSize(side, side), Qt::white, devicePixelRatioF()));
-  QFont name = fonts::ui(17);
+  const int side = widgets::twips::toPixels(720, dpi);
+  const QPoint origin(widgets::twips::toPixels(180, dpi), widgets::twips::toPixels(240, dpi));
+  painter.drawPixmap(origin, widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(side, side), Qt::white, devicePixelRatioF()));
+  QFont name = widgets::fonts::ui(17);
   name.setBold(true);
   painter.setFont(name);
   painter.setPen(Qt::white);
-  const int textLeft = origin.x() + side + twips::toPixels(120, dpi);
-  const QRect nameArea(textLeft, origin.y() - twips::toPixels(60, dpi), twips::toPixels(3000, dpi), twips::toPixels(540, dpi));
+  const int textLeft = origin.x() + side + widgets::twips::toPixels(120, dpi);
+  const QRect nameArea(textLeft, origin.y() - widgets::twips::toPixels(60, dpi), widgets::twips::toPixels(3000, dpi), widgets::twips::toPixels(540, dpi));
   painter.drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Orvento Halvik"));
-  painter.setFont(fonts::ui(8));
+  painter.setFont(widgets::fonts::ui(8));
   painter.setPen(QColor(0xC8, 0xD8, 0xEC));
-  painter.drawText(QRect(textLeft, nameArea.bottom(), nameArea.width(), twips::toPixels(300, dpi)), Qt::AlignLeft | Qt::AlignTop,
+  painter.drawText(QRect(textLeft, nameArea.bottom(), nameArea.width(), widgets::twips::toPixels(300, dpi)), Qt::AlignLeft | Qt::AlignTop,
                    QStringLiteral("AntiSpyware  \u2022  Version 2.0"));
 }
+
+}  // namespace halvik::ui

@@ -10,19 +10,35 @@ class QLabel;
 class QTimer;
 class QPainter;
 class QPlainTextEdit;
+
+namespace halvik::monitor {
+class MonitorPage;
+}
+namespace halvik::quarantine {
+class QuarantinePage;
+}
+namespace halvik::scan {
+class ScanPage;
+}
+namespace halvik::widgets {
 class ActionLabel;
 class FileListBox;
+}
+
+namespace halvik::ui {
+
 class frmSettings;
-class ScanPage;
-class MonitorPage;
-class QuarantinePage;
-namespace Quillet {
+}  // namespace halvik::ui
+
+namespace halvik::widgets::Quillet {
 class OrventoCmd;
 class OrventoFrm;
-}  // namespace Quillet
-namespace artwork {
+}  // namespace halvik::widgets::Quillet
+namespace halvik::widgets::artwork {
 enum class Picture;
 }
+
+namespace halvik::ui {
 
 // The main window: three page buttons, the picture buttons, the quit button and five pages in
 // one rectangle (0 status, 1 scan, 2 monitor, 3 help, 4 quarantine), one shown at a time.
@@ -53,12 +69,12 @@ class frmMain : public QWidget {
   const std::string& File1Path() const;
 
   // Controls shared with the pages (object names as the member names; arrays as name_index).
-  std::array<Quillet::OrventoFrm*, 5> picFrame{};
-  std::array<Quillet::OrventoCmd*, 3> lblButtonBack{};
-  std::array<Quillet::OrventoCmd*, 5> imgButton{};  // indexes 0, 1, 2 and 4 exist
-  Quillet::OrventoCmd* quit = nullptr;
+  std::array<widgets::Quillet::OrventoFrm*, 5> picFrame{};
+  std::array<widgets::Quillet::OrventoCmd*, 3> lblButtonBack{};
+  std::array<widgets::Quillet::OrventoCmd*, 5> imgButton{};  // indexes 0, 1, 2 and 4 exist
+  widgets::Quillet::OrventoCmd* quit = nullptr;
   QTimer* tmrAdMonitor = nullptr;
-  FileListBox* File1 = nullptr;  // hidden: the quarantine folder's "*.aaq" files
+  widgets::FileListBox* File1 = nullptr;  // hidden: the quarantine folder's "*.aaq" files
 
   QLabel* lblStatus_Admonitor = nullptr;
   QLabel* lblStatus_System = nullptr;
@@ -66,14 +82,14 @@ class frmMain : public QWidget {
   QLabel* lblStatus_Total = nullptr;
   QLabel* lblStatus_Ignore = nullptr;
   QLabel* lblStatus_Quarintine = nullptr;
-  ActionLabel* lblGoIgnore = nullptr;
-  ActionLabel* lblStatusReset = nullptr;
-  ActionLabel* lblGoQuarintine = nullptr;
+  widgets::ActionLabel* lblGoIgnore = nullptr;
+  widgets::ActionLabel* lblStatusReset = nullptr;
+  widgets::ActionLabel* lblGoQuarintine = nullptr;
   QPlainTextEdit* Text2 = nullptr;
 
-  ScanPage* scanPage = nullptr;
-  MonitorPage* monitorPage = nullptr;
-  QuarantinePage* quarantinePage = nullptr;
+  scan::ScanPage* scanPage = nullptr;
+  monitor::MonitorPage* monitorPage = nullptr;
+  quarantine::QuarantinePage* quarantinePage = nullptr;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -83,11 +99,11 @@ class frmMain : public QWidget {
   void buildButtons();
   void buildPages();
   void buildStatusPage();
-  ActionLabel* statusLink(const QString& objectName, const QString& caption, int left);
+  widgets::ActionLabel* statusLink(const QString& objectName, const QString& caption, int left);
   void buildHelpPage();
   void buildFooter();
   void load();
-  QPixmap picture(artwork::Picture kind, const QWidget* button, const QColor& colour) const;
+  QPixmap picture(widgets::artwork::Picture kind, const QWidget* button, const QColor& colour) const;
   void paintProductMark(QPainter& painter, double dpi);
 
   void lblButtonBack_Click(int index);
@@ -96,3 +112,5 @@ class frmMain : public QWidget {
   int m_currentFrame = 0;
   QPointer<frmSettings> m_settings;
 };
+
+}  // namespace halvik::ui

@@ -2,11 +2,11 @@
 
 #include "core/Locations.h"
 #include "core/Settings.h"
-#include "ui/ActionLabel.h"
-#include "ui/Fonts.h"
-#include "ui/OrventoFrm.h"
-#include "ui/RegistryStuff.h"
-#include "ui/Twips.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/Fonts.h"
+#include "widgets/OrventoFrm.h"
+#include "core/RegistryStuff.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -15,6 +15,8 @@
 
 #include <array>
 #include <utility>
+
+namespace halvik::ui {
 
 namespace {
 
@@ -38,13 +40,13 @@ frmSettings::frmSettings(QTimer& monitorTimer, QWidget* owner) : QDialog(owner),
   setObjectName(QStringLiteral("frmSettings"));
   setWindowTitle(QStringLiteral("Orvento Halvik 2.0  - Configuration"));
   setModal(false);
-  setFont(fonts::ui());
-  setFixedSize(twips::toPixels(kWidth, logicalDpiX()), twips::toPixels(kHeight, logicalDpiY()));
+  setFont(widgets::fonts::ui());
+  setFixedSize(widgets::twips::toPixels(kWidth, logicalDpiX()), widgets::twips::toPixels(kHeight, logicalDpiY()));
   buildControls();
 }
 
 void frmSettings::buildControls() {
-  Picture1 = twips::placed(new Quillet::OrventoFrm(this), QStringLiteral("Picture1"), 0, 0, kWidth, kHeight);
+  Picture1 = widgets::twips::placed(new widgets::Quillet::OrventoFrm(this), QStringLiteral("Picture1"), 0, 0, kWidth, kHeight);
   Label10 = groupHeading(QStringLiteral("Label10"), QStringLiteral("Options Générales :"), 480);
   Check1 = checkBox(QStringLiteral("Check1"), QStringLiteral("Lancer au démarrage"), 1080);
   Check2 = checkBox(QStringLiteral("Check2"), QStringLiteral("Enregistrer au fichier Log"), 1440);
@@ -59,23 +61,23 @@ void frmSettings::buildControls() {
   Option4 = optionButton(QStringLiteral("Option4"), QStringLiteral("Actualisé Temps Réel"), 5400, kWidth);
   Option2->setChecked(true);
 
-  Label17 = twips::placed(new ActionLabel(QStringLiteral("Annuler"), Picture1), QStringLiteral("Label17"), kLeft, 5040, 1800,
+  Label17 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Annuler"), Picture1), QStringLiteral("Label17"), kLeft, 5040, 1800,
                           kRowHeight);
   Label17->setForeColor(QColor(0x80, 0x00, 0x00));
-  Label3 = twips::placed(new ActionLabel(QStringLiteral("Sauvgardez"), Picture1), QStringLiteral("Label3"), 5520, 5040, 1800,
+  Label3 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Sauvgardez"), Picture1), QStringLiteral("Label3"), 5520, 5040, 1800,
                          kRowHeight);
   Label3->setForeColor(QColor(0x00, 0x00, 0xFF));
-  for (ActionLabel* command : {Label17, Label3}) {
+  for (widgets::ActionLabel* command : {Label17, Label3}) {
     QFont bold = command->font();
     bold.setBold(true);
     command->setFont(bold);
   }
-  connect(Label17, &ActionLabel::Click, this, &frmSettings::close);
-  connect(Label3, &ActionLabel::Click, this, &frmSettings::save);
+  connect(Label17, &widgets::ActionLabel::Click, this, &frmSettings::close);
+  connect(Label3, &widgets::ActionLabel::Click, this, &frmSettings::save);
 }
 
 QLabel* frmSettings::groupHeading(const QString& objectName, const QString& caption, int top) {
-  auto* heading = twips::placed(new QLabel(caption, Picture1), objectName, kLeft, top, 4800, kRowHeight);
+  auto* heading = widgets::twips::placed(new QLabel(caption, Picture1), objectName, kLeft, top, 4800, kRowHeight);
   QFont bold = heading->font();
   bold.setBold(true);
   heading->setFont(bold);
@@ -83,25 +85,25 @@ QLabel* frmSettings::groupHeading(const QString& objectName, const QString& capt
 }
 
 QCheckBox* frmSettings::checkBox(const QString& objectName, const QString& caption, int top) {
-  return twips::placed(new QCheckBox(caption, Picture1), objectName, kLeft, top, 4800, kRowHeight);
+  return widgets::twips::placed(new QCheckBox(caption, Picture1), objectName, kLeft, top, 4800, kRowHeight);
 }
 
 // An option button of the one row, as wide as the room up to `right` (the next one's left).
 QRadioButton* frmSettings::optionButton(const QString& objectName, const QString& caption, int left, int right) {
-  return twips::placed(new QRadioButton(caption, Picture1), objectName, left, 4440, right - left - 60, kRowHeight);
+  return widgets::twips::placed(new QRadioButton(caption, Picture1), objectName, left, 4440, right - left - 60, kRowHeight);
 }
 
 std::array<QRadioButton*, 4> frmSettings::options() const { return {Option1, Option2, Option3, Option4}; }
 
 void frmSettings::loadValues() {
-  const std::array<std::pair<QCheckBox*, const settings::Setting*>, 5> boxes{{{Check1, &settings::RunOnStartup},
-                                                                              {Check2, &settings::LogFile},
-                                                                              {Check3, &settings::Quarintine},
-                                                                              {Check7, &settings::IExplore},
-                                                                              {Check8, &settings::LoadAdMonitor}}};
-  for (const auto& [box, setting] : boxes) box->setChecked(settings::read(*setting) == "1");
+  const std::array<std::pair<QCheckBox*, const core::settings::Setting*>, 5> boxes{{{Check1, &core::settings::RunOnStartup},
+                                                                              {Check2, &core::settings::LogFile},
+                                                                              {Check3, &core::settings::Quarintine},
+                                                                              {Check7, &core::settings::IExplore},
+                                                                              {Check8, &core::settings::LoadAdMonitor}}};
+  for (const auto& [box, setting] : boxes) box->setChecked(core::settings::read(*setting) == "1");
 
-  const std::string period = settings::read(settings::AdMonitorRefresh);
+  const std::string period = core::settings::read(core::settings::AdMonitorRefresh);
   const auto buttons = options();
   Option2->setChecked(true);  // the design-time choice, kept for any other text
   for (std::size_t i = 0; i < buttons.size(); ++i)
@@ -113,14 +115,14 @@ void frmSettings::loadValues() {
 // once; whether the monitor runs is left as it is.
 void frmSettings::save() {
   saveStartup();
-  settings::write(settings::LogFile, flag(Check2));
-  settings::write(settings::Quarintine, flag(Check3));
-  settings::write(settings::IExplore, flag(Check7));
-  settings::write(settings::LoadAdMonitor, flag(Check8));
+  core::settings::write(core::settings::LogFile, flag(Check2));
+  core::settings::write(core::settings::Quarintine, flag(Check3));
+  core::settings::write(core::settings::IExplore, flag(Check7));
+  core::settings::write(core::settings::LoadAdMonitor, flag(Check8));
   const auto buttons = options();
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     if (!buttons[i]->isChecked()) continue;
-    settings::write(settings::AdMonitorRefresh, kPeriods[i].text);
+    core::settings::write(core::settings::AdMonitorRefresh, kPeriods[i].text);
     m_monitorTimer.setInterval(kPeriods[i].milliseconds);
     break;
   }
@@ -129,11 +131,13 @@ void frmSettings::save() {
 
 void frmSettings::saveStartup() {
   if (Check1->isChecked()) {
-    settings::write(settings::RunOnStartup, "1");
-    RegistryStuff::SetRunValue(platform::RegistryRoot::LocalMachine, RegistryStuff::kRunKey, RegistryStuff::kRunValueName,
-                               core::programFile(RegistryStuff::kCompanionProgram));
+    core::settings::write(core::settings::RunOnStartup, "1");
+    core::RegistryStuff::SetRunValue(platform::RegistryRoot::LocalMachine, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName,
+                               core::programFile(core::RegistryStuff::kCompanionProgram));
   } else {
-    settings::write(settings::RunOnStartup, "0");
-    RegistryStuff::RemoveRunValue(RegistryStuff::kRunValueName);
+    core::settings::write(core::settings::RunOnStartup, "0");
+    core::RegistryStuff::RemoveRunValue(core::RegistryStuff::kRunValueName);
   }
 }
+
+}  // namespace halvik::ui

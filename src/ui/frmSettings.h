@@ -8,10 +8,16 @@ class QCheckBox;
 class QLabel;
 class QRadioButton;
 class QTimer;
+
+namespace halvik::widgets {
 class ActionLabel;
-namespace Quillet {
+}
+
+namespace halvik::widgets::Quillet {
 class OrventoFrm;
 }
+
+namespace halvik::ui {
 
 // The settings dialog: the six stored options of section "Settings". "Sauvgardez" stores them
 // all, applies the start-up entry and the monitor's period at once, and closes; "Annuler"
@@ -27,7 +33,7 @@ class frmSettings : public QDialog {
   // one of the four offered keeps "Actualisé Normal" selected.
   void loadValues();
 
-  Quillet::OrventoFrm* Picture1 = nullptr;
+  widgets::Quillet::OrventoFrm* Picture1 = nullptr;
   QLabel* Label10 = nullptr;
   QCheckBox* Check1 = nullptr;
   QCheckBox* Check2 = nullptr;
@@ -40,8 +46,8 @@ class frmSettings : public QDialog {
   QRadioButton* Option2 = nullptr;
   QRadioButton* Option3 = nullptr;
   QRadioButton* Option4 = nullptr;
-  ActionLabel* Label17 = nullptr;
-  ActionLabel* Label3 = nullptr;
+  widgets::ActionLabel* Label17 = nullptr;
+  widgets::ActionLabel* Label3 = nullptr;
 
  private:
   void buildControls();
@@ -54,3 +60,5 @@ class frmSettings : public QDialog {
 
   QTimer& m_monitorTimer;
 };
+
+}  // namespace halvik::ui

@@ -8,14 +8,16 @@
 #include <string>
 #include <vector>
 
-using cli::Action;
-using cli::parse;
+namespace halvik::app {
+
+using app::Action;
+using app::parse;
 
 namespace {
 
 // The message of a usage error, which must be one line.
 std::string errorOf(const std::vector<std::string>& arguments) {
-  const cli::Request request = parse(arguments);
+  const app::Request request = parse(arguments);
   EXPECT_EQ(request.action, Action::Error);
   EXPECT_EQ(request.message.find('\n'), std::string::npos);
   EXPECT_EQ(request.message.rfind("orvento-halvik : ", 0), 0u) << request.message;
@@ -25,24 +27,24 @@ std::string errorOf(const std::vector<std::string>& arguments) {
 }  // namespace
 
 TEST(CommandLine, WindowIsTheDefaultAndFoldersAreKeptInOrder) {
-  const cli::Request none = parse({});
+  const app::Request none = parse({});
   EXPECT_EQ(none.action, Action::Window);
   EXPECT_TRUE(none.paths.empty());
   EXPECT_FALSE(none.page);
   EXPECT_FALSE(none.settings);
 
-  const cli::Request folders = parse({"b", "a", "-", "--", "--scan", "-x"});
+  const app::Request folders = parse({"b", "a", "-", "--", "--scan", "-x"});
   EXPECT_EQ(folders.action, Action::Window);
   EXPECT_EQ(folders.paths, (std::vector<std::string>{"b", "a", "-", "--scan", "-x"})) << "\"--\" ends the options";
 }
 
 TEST(CommandLine, PagesAndSettings) {
   for (const auto& words : std::vector<std::vector<std::string>>{{"--page", "3"}, {"--page=3"}}) {
-    const cli::Request request = parse(words);
+    const app::Request request = parse(words);
     EXPECT_EQ(request.action, Action::Window);
     EXPECT_EQ(request.page, 3);
   }
-  const cli::Request both = parse({"--settings", "--page", "0"});
+  const app::Request both = parse({"--settings", "--page", "0"});
   EXPECT_TRUE(both.settings);
   EXPECT_EQ(both.page, 0);
   for (const char* bad : {"5", "-1", "", "1x", "01", "deux"}) EXPECT_NE(errorOf({"--page", bad}).find("page"), std::string::npos) << bad;
@@ -51,7 +53,7 @@ TEST(CommandLine, PagesAndSettings) {
 }
 
 TEST(CommandLine, ScanTakesPathsAndRepair) {
-  const cli::Request scan = parse({"--scan", "a", "b c", "--repair"});
+  const app::Request scan = parse({"--scan", "a", "b c", "--repair"});
   EXPECT_EQ(scan.action, Action::Scan);
   EXPECT_EQ(scan.paths, (std::vector<std::string>{"a", "b c"}));
   EXPECT_TRUE(scan.repair);
@@ -79,13 +81,15 @@ TEST(CommandLine, PathProblemsAreFoundBeforeAnythingIsDone) {
   testing_support::TempFolder root;
   testing_support::writeFile(root / "file", "x");
   std::filesystem::create_directory(root / "folder");
-  EXPECT_FALSE(cli::firstPathProblem({root.path(), root / "folder"}));
+  EXPECT_FALSE(app::firstPathProblem({root.path(), root / "folder"}));
 
-  const auto missing = cli::firstPathProblem({root / "folder", root / "missing", root / "file"});
+  const auto missing = app::firstPathProblem({root / "folder", root / "missing", root / "file"});
   ASSERT_TRUE(missing);
   EXPECT_NE(missing->find("missing \u00BB n'existe pas"), std::string::npos) << *missing;
-  const auto file = cli::firstPathProblem({root / "file"});
+  const auto file = app::firstPathProblem({root / "file"});
   ASSERT_TRUE(file);
   EXPECT_NE(file->find("n'est pas un dossier"), std::string::npos) << *file;
-  EXPECT_TRUE(cli::firstPathProblem({""}));
+  EXPECT_TRUE(app::firstPathProblem({""}));
 }
+
+}  // namespace halvik::app

@@ -1,6 +1,6 @@
 #include "app/HeadlessScan.h"
 
-#include "../engine/ScanFixture.h"
+#include "support/ScanFixture.h"
 #include "app/HitLine.h"
 #include "core/Settings.h"
 #include "quarantine/QuarantineStore.h"
@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <sstream>
+
+namespace halvik::app {
 
 namespace {
 using namespace testing_support;
@@ -28,11 +30,11 @@ class HeadlessScanTest : public ScanFixture {
   int run(const std::vector<std::string>& folders, bool repair = false) {
     out.str("");
     err.str("");
-    return cli::runHeadlessScan(folders, repair, out, err);
+    return app::runHeadlessScan(folders, repair, out, err);
   }
 
   // The hit line of a path under the tree (on Windows every separator is written as two backslashes).
-  std::string line(const std::string& threat, const std::string& path) const { return cli::hitLine(threat, tree / path) + "\n"; }
+  std::string line(const std::string& threat, const std::string& path) const { return app::hitLine(threat, tree / path) + "\n"; }
 
   std::ostringstream out;
   std::ostringstream err;
@@ -42,16 +44,16 @@ TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
   EXPECT_EQ(run({tree / "one", tree / "two"}), 1);
   EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll"));
   EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 4\nObjets malicieux: 2\nDossiers illisibles: 0\n");
-  EXPECT_EQ(settings::read(settings::TotalScans), "2") << "each folder counts as one scan, as in the window";
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "2") << "each folder counts as one scan, as in the window";
   EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
 }
 
 TEST_F(HeadlessScanTest, UnreadableDatabaseIsARunErrorAndScansNothing) {
-  fs::remove(core::programFile(kScanDatabase));
+  fs::remove(core::programFile(engine::kScanDatabase));
   EXPECT_EQ(run({tree / "one"}), 2);
   EXPECT_EQ(out.str(), "");
   EXPECT_NE(err.str().find("base de signatures illisible"), std::string::npos);
-  EXPECT_EQ(settings::read(settings::TotalScans), "0");
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0");
 }
 
 TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
@@ -61,16 +63,16 @@ TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
   EXPECT_FALSE(fs::exists(tree / "one/sub/evil.exe"));
   EXPECT_FALSE(fs::exists(tree / "two/spy.dll"));
   EXPECT_TRUE(fs::exists(tree / "one/clean.txt"));
-  EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "2");
-  EXPECT_TRUE(ListQuarantine().empty());
+  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "2");
+  EXPECT_TRUE(quarantine::ListQuarantine().empty());
 }
 
 TEST_F(HeadlessScanTest, RepairKeepsAQuarantineCopyWhenAsked) {
-  settings::write(settings::Quarintine, "1");
+  core::settings::write(core::settings::Quarintine, "1");
   EXPECT_EQ(run({tree / "two"}, true), 1);
   EXPECT_NE(out.str().find("copi\u00E9 en quarantaine puis supprim\u00E9\tSPY\t"), std::string::npos) << out.str();
-  ASSERT_EQ(ListQuarantine().size(), 1u);
-  EXPECT_EQ(readFile(QuarantineFolder() + platform::kSeparator + "spy.dll.aaq"), "bad too");
+  ASSERT_EQ(quarantine::ListQuarantine().size(), 1u);
+  EXPECT_EQ(readFile(quarantine::QuarantineFolder() + platform::kSeparator + "spy.dll.aaq"), "bad too");
 }
 
 TEST_F(HeadlessScanTest, RepairNeverDeletesAFolderNamedLikeAThreat) {
@@ -82,3 +84,5 @@ TEST_F(HeadlessScanTest, RepairNeverDeletesAFolderNamedLikeAThreat) {
 }
 
 }  // namespace
+
+}  // namespace halvik::app

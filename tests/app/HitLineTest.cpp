@@ -4,7 +4,9 @@
 
 #include <string>
 
-using cli::escapedForLine;
+namespace halvik::app {
+
+using app::escapedForLine;
 
 TEST(HitLine, PrintableBytesAndNonUtf8StayAsTheyAre) {
   EXPECT_EQ(escapedForLine("/home/user/caf\xC3\xA9 dir/setup.exe"), "/home/user/caf\xC3\xA9 dir/setup.exe");
@@ -22,8 +24,10 @@ TEST(HitLine, SeparatorsAndControlBytesAreEscaped) {
 }
 
 TEST(HitLine, OneHitIsOneLineWithOneTab) {
-  const std::string line = cli::hitLine("TROJAN\tX", "/data/a\nb\tc");
+  const std::string line = app::hitLine("TROJAN\tX", "/data/a\nb\tc");
   EXPECT_EQ(line, "TROJAN\\tX\t/data/a\\nb\\tc");
   EXPECT_EQ(line.find('\n'), std::string::npos);
   EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1);
 }
+
+}  // namespace halvik::app

@@ -9,6 +9,8 @@
 #include <string>
 #include <sys/wait.h>
 
+namespace halvik::app {
+
 namespace {
 using testing_support::TempFolder;
 using testing_support::writeFile;
@@ -92,3 +94,5 @@ TEST_F(ProgramExitTest, PlantedThreatGivesStatusOneAndItsLine) {
 }
 
 }  // namespace
+
+}  // namespace halvik::app

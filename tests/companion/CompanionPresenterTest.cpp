@@ -3,7 +3,7 @@
 // suspended process once, and that it follows the stored settings without a restart.
 #include "companion/CompanionPresenter.h"
 #include "core/Settings.h"
-#include "engine/ProcessCheck.h"
+#include "process/ProcessCheck.h"
 #include "process/MonitorLock.h"
 #include "support/TempFolder.h"
 
@@ -11,6 +11,8 @@
 
 #include <utility>
 #include <vector>
+
+namespace halvik::companion {
 
 namespace {
 
@@ -38,7 +40,7 @@ class FakeSweep : public companion::ProcessSweep {
 
   std::vector<SweepRow> run() override {
     ++runs;
-    MonitorLock other(m_lockPath);
+    process::MonitorLock other(m_lockPath);
     lockFreeDuringRun = lockFreeDuringRun || other.take();
     return rows;
   }
@@ -48,14 +50,14 @@ class FakeSweep : public companion::ProcessSweep {
 };
 
 SweepRow suspended(std::uint32_t pid, std::uint64_t start, const std::string& path, const std::string& threat = "Trojan.Test") {
-  return SweepRow{pid, start, path, threat, ProcessCheck::kSuspended};
+  return SweepRow{pid, start, path, threat, process::ProcessCheck::kSuspended};
 }
 
 class CompanionPresenterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    settings::write(settings::LoadAdMonitor, "1");
-    settings::write(settings::AdMonitorRefresh, "1000");
+    core::settings::write(core::settings::LoadAdMonitor, "1");
+    core::settings::write(core::settings::AdMonitorRefresh, "1000");
   }
 
   // Moves the clock on by `step` and wakes the presenter, as its timer would.
@@ -65,7 +67,7 @@ class CompanionPresenterTest : public ::testing::Test {
   }
 
   testing_support::ScopedLocations locations;
-  MonitorLock lock;  // the companion's, in the temporary runtime folder
+  process::MonitorLock lock;  // the companion's, in the temporary runtime folder
   FakeView view;
   FakeSweep sweep{lock.path()};
   std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
@@ -89,12 +91,12 @@ TEST_F(CompanionPresenterTest, RunsTheCheckUnderTheLockAndLetsItGoAfterwards) {
   presenter.wake();
   EXPECT_FALSE(sweep.lockFreeDuringRun);
   EXPECT_FALSE(lock.held());
-  MonitorLock other(lock.path());
+  process::MonitorLock other(lock.path());
   EXPECT_TRUE(other.take());
 }
 
 TEST_F(CompanionPresenterTest, PausesWhileTheMainWindowHoldsTheLockAndResumesAfter) {
-  MonitorLock mainWindow(lock.path());
+  process::MonitorLock mainWindow(lock.path());
   ASSERT_TRUE(mainWindow.take());
   EXPECT_EQ(presenter.wake(), milliseconds(1000));
   EXPECT_EQ(wakeAfter(milliseconds(1000)), milliseconds(1000));
@@ -108,18 +110,18 @@ TEST_F(CompanionPresenterTest, PausesWhileTheMainWindowHoldsTheLockAndResumesAft
 }
 
 TEST_F(CompanionPresenterTest, FollowsTheStoredSettingsAtEveryCheck) {
-  settings::write(settings::LoadAdMonitor, "0");
+  core::settings::write(core::settings::LoadAdMonitor, "0");
   EXPECT_EQ(presenter.wake(), milliseconds(1000));  // off: the settings are looked at again at the stored period
   EXPECT_EQ(sweep.runs, 0);
 
-  settings::write(settings::LoadAdMonitor, "1");
-  settings::write(settings::AdMonitorRefresh, "3000");
+  core::settings::write(core::settings::LoadAdMonitor, "1");
+  core::settings::write(core::settings::AdMonitorRefresh, "3000");
   EXPECT_EQ(wakeAfter(milliseconds(1000)), milliseconds(3000));
   EXPECT_EQ(sweep.runs, 1);
 
-  settings::write(settings::AdMonitorRefresh, "10000");
+  core::settings::write(core::settings::AdMonitorRefresh, "10000");
   EXPECT_EQ(wakeAfter(milliseconds(3000)), milliseconds(10000));
-  settings::write(settings::LoadAdMonitor, " 1");  // only exactly "1" switches the monitor on
+  core::settings::write(core::settings::LoadAdMonitor, " 1");  // only exactly "1" switches the monitor on
   wakeAfter(milliseconds(10000));
   EXPECT_EQ(sweep.runs, 2);
   EXPECT_EQ(view.states, (std::vector<MonitorState>{MonitorState::Off, MonitorState::On, MonitorState::Off}));
@@ -128,7 +130,7 @@ TEST_F(CompanionPresenterTest, FollowsTheStoredSettingsAtEveryCheck) {
 TEST_F(CompanionPresenterTest, StoredPeriodIsOneOfTheDialogsFourValuesElseItsDefault) {
   for (const auto& [stored, period] : std::vector<std::pair<std::string, int>>{
            {"10000", 10000}, {"5000", 5000}, {"3000", 3000}, {"1000", 1000}, {"2000", 5000}, {"0", 5000}, {"-1", 5000}, {" 1000", 5000}, {"", 5000}}) {
-    settings::write(settings::AdMonitorRefresh, stored);
+    core::settings::write(core::settings::AdMonitorRefresh, stored);
     EXPECT_EQ(companion::CompanionPresenter::storedPeriod(), milliseconds(period)) << "'" << stored << "'";
   }
 }
@@ -162,7 +164,7 @@ TEST_F(CompanionPresenterTest, ANewProcessUnderAReusedIdentifierIsNotifiedAgain)
 TEST_F(CompanionPresenterTest, NoNoticesWhilePausedAndNoRepeatAfterThePauseForTheSameProcess) {
   sweep.rows = {suspended(10, 111, "/a/evil.bin")};
   presenter.wake();
-  MonitorLock mainWindow(lock.path());
+  process::MonitorLock mainWindow(lock.path());
   ASSERT_TRUE(mainWindow.take());
   wakeAfter(milliseconds(1000));
   mainWindow.release();
@@ -171,3 +173,5 @@ TEST_F(CompanionPresenterTest, NoNoticesWhilePausedAndNoRepeatAfterThePauseForTh
 }
 
 }  // namespace
+
+}  // namespace halvik::companion

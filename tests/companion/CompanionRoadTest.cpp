@@ -28,6 +28,8 @@
 #include <functional>
 #include <thread>
 
+namespace halvik::companion {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -155,8 +157,8 @@ class CompanionRoadTest : public ::testing::Test {
     core::setLocations({m_work / "program", m_work / "config/orvento-halvik/settings.ini", m_work / "autostart", m_work / "runtime"});
     testing_support::writeReferenceDatabase({{m_planted, "Test.Planted"}, {m_second, "Test.Second"}});
     testing_support::writeFile(core::programFile("scan.dll"), "[Scanfiles]\r\n");
-    settings::write(settings::LoadAdMonitor, "1");
-    settings::write(settings::AdMonitorRefresh, "1000");
+    core::settings::write(core::settings::LoadAdMonitor, "1");
+    core::settings::write(core::settings::AdMonitorRefresh, "1000");
   }
 
   void startDisplay() {
@@ -224,7 +226,7 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
   EXPECT_NE(commandLineOf(mainPrograms().front()).find(" --page 2"), std::string::npos) << commandLineOf(mainPrograms().front());
 
   // The main program switches its monitor on at start (the stored setting): the companion pauses.
-  MonitorLock probe(core::runtimeFile(MonitorLock::kFileName));
+  process::MonitorLock probe(core::runtimeFile(process::MonitorLock::kFileName));
   const auto heldByOthers = [&probe] {
     const bool free = probe.take();
     probe.release();
@@ -262,3 +264,5 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
 }
 
 }  // namespace
+
+}  // namespace halvik::companion

@@ -16,6 +16,8 @@
 
 #include <utility>
 
+namespace halvik::companion {
+
 namespace {
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
@@ -52,13 +54,13 @@ class NotificationServer : public QObject {
   uint m_lastId = 0;
 };
 
-int main(int argc, char* argv[]) {
+int run(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);
   if (argc < 2) return 2;
   const QString folder = QString::fromLocal8Bit(argv[1]);
-  NotificationServer server(folder + QStringLiteral("/notifications"), argc > 2 && QByteArray(argv[2]) == "--click-first");
+  halvik::companion::NotificationServer server(folder + QStringLiteral("/notifications"), argc > 2 && QByteArray(argv[2]) == "--click-first");
   QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.registerObject(kPath, &server, QDBusConnection::ExportAllSlots) || !bus.registerService(kInterface)) return 1;
+  if (!bus.registerObject(halvik::companion::kPath, &server, QDBusConnection::ExportAllSlots) || !bus.registerService(halvik::companion::kInterface)) return 1;
   for (const auto& [name, text] : {std::pair{QStringLiteral("/pid"), QByteArray::number(QCoreApplication::applicationPid())},
                                    std::pair{QStringLiteral("/address"), qgetenv("DBUS_SESSION_BUS_ADDRESS")}}) {
     QSaveFile file(folder + name);  // appears whole, once written
@@ -67,4 +69,8 @@ int main(int argc, char* argv[]) {
   return QCoreApplication::exec();
 }
 
+}  // namespace halvik::companion
+
 #include "notification_server.moc"
+
+int main(int argc, char* argv[]) { return halvik::companion::run(argc, argv); }

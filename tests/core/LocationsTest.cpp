@@ -11,7 +11,10 @@
 #ifndef _WIN32
 #include <cstdlib>
 #include <sys/stat.h>
+
 #endif
+
+namespace halvik::core {
 
 using testing_support::ScopedLocations;
 using testing_support::TempFolder;
@@ -43,14 +46,14 @@ TEST(Locations, InstalledCopyWritesLogsAndQuarantineUnderTheDataFolderOnly) {
   core::Locations installed = core::locations();
   installed.dataFolder = where.root() / "home/share/orvento-halvik";
   core::setLocations(installed);
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
-  mMain::WriteLog("written");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  core::mMain::WriteLog("written");
   writeFile(where.root() / "setup.exe", "bytes");
-  ASSERT_TRUE(PutInQuarantine(where.root() / "setup.exe"));
+  ASSERT_TRUE(quarantine::PutInQuarantine(where.root() / "setup.exe"));
 
   EXPECT_TRUE(fs::is_directory(installed.dataFolder + platform::kSeparator + "Logs"));
-  ASSERT_EQ(ListQuarantine().size(), 1u);
-  EXPECT_EQ(QuarantineFolder(), installed.dataFolder + platform::kSeparator + "Quarintine");
+  ASSERT_EQ(quarantine::ListQuarantine().size(), 1u);
+  EXPECT_EQ(quarantine::QuarantineFolder(), installed.dataFolder + platform::kSeparator + "Quarintine");
   EXPECT_TRUE(fs::is_empty(where.programFolder())) << "nothing is written beside the executable";
 #ifndef _WIN32
   for (const char* level : {"home", "home/share/orvento-halvik", "home/share/orvento-halvik/Quarintine"})
@@ -97,3 +100,5 @@ TEST(Locations, LinuxDataFolderFollowsXdgDataHome) {
   if (savedData) setenv("XDG_DATA_HOME", savedDataText.c_str(), 1);
 }
 #endif
+
+}  // namespace halvik::core

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace halvik::core {
+
 using namespace std::string_literals;
 using testing_support::readFile;
 using testing_support::ScopedLocations;
@@ -27,15 +29,15 @@ bool exists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
-const settings::Setting* const kAllSettings[] = {
-    &settings::RunOnStartup,   &settings::LogFile,        &settings::Quarintine,
-    &settings::IExplore,       &settings::LoadAdMonitor,  &settings::AdMonitorRefresh,
-    &settings::LastSystemScan, &settings::TotalObjectsRemoved, &settings::TotalScans,
+const core::settings::Setting* const kAllSettings[] = {
+    &core::settings::RunOnStartup,   &core::settings::LogFile,        &core::settings::Quarintine,
+    &core::settings::IExplore,       &core::settings::LoadAdMonitor,  &core::settings::AdMonitorRefresh,
+    &core::settings::LastSystemScan, &core::settings::TotalObjectsRemoved, &core::settings::TotalScans,
 };
 
 void expectAllDefaults() {
-  for (const settings::Setting* setting : kAllSettings)
-    EXPECT_EQ(settings::read(*setting), setting->defaultValue) << setting->key;
+  for (const core::settings::Setting* setting : kAllSettings)
+    EXPECT_EQ(core::settings::read(*setting), setting->defaultValue) << setting->key;
 }
 
 }  // namespace
@@ -43,53 +45,53 @@ void expectAllDefaults() {
 TEST(SettingsStore, FirstRunGivesEveryDefaultAndWritesNothing) {
   ScopedLocations locations;
   expectAllDefaults();
-  EXPECT_EQ(settings::read(settings::AdMonitorRefresh), "5000");
-  EXPECT_EQ(settings::read(settings::LastSystemScan), "Jamais");
-  EXPECT_EQ(settings::readNumber(settings::TotalScans), 0);
+  EXPECT_EQ(core::settings::read(core::settings::AdMonitorRefresh), "5000");
+  EXPECT_EQ(core::settings::read(core::settings::LastSystemScan), "Jamais");
+  EXPECT_EQ(core::settings::readNumber(core::settings::TotalScans), 0);
   EXPECT_FALSE(exists(settingsFile()));
 }
 
 TEST(SettingsStore, TableKeepsOptionsPerFolderAndCountersUnderTheTitle) {
   ScopedLocations locations;
-  EXPECT_EQ(settings::appNameOf(settings::LogFile), locations.programFolder());
-  EXPECT_EQ(settings::appNameOf(settings::TotalScans), "Orvento Halvik");
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
-  ASSERT_TRUE(settings::write(settings::TotalScans, "3"));
-  EXPECT_EQ(SettingsStore::GetSetting(locations.programFolder(), "Settings", "LogFile", "0"), "1");
-  EXPECT_EQ(SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "3");
+  EXPECT_EQ(core::settings::appNameOf(core::settings::LogFile), locations.programFolder());
+  EXPECT_EQ(core::settings::appNameOf(core::settings::TotalScans), "Orvento Halvik");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "3"));
+  EXPECT_EQ(core::SettingsStore::GetSetting(locations.programFolder(), "Settings", "LogFile", "0"), "1");
+  EXPECT_EQ(core::SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "3");
 }
 
 TEST(SettingsStore, NamesCompareWithoutRegardToCase) {
   ScopedLocations locations;
-  ASSERT_TRUE(SettingsStore::SaveSetting("Orvento Halvik", "Status", "Totalscans", "7"));
-  EXPECT_EQ(SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "7");
-  EXPECT_EQ(SettingsStore::GetSetting("ORVENTO HALVIK", "STATUS", "TOTALSCANS", "0"), "7");
+  ASSERT_TRUE(core::SettingsStore::SaveSetting("Orvento Halvik", "Status", "Totalscans", "7"));
+  EXPECT_EQ(core::SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "7");
+  EXPECT_EQ(core::SettingsStore::GetSetting("ORVENTO HALVIK", "STATUS", "TOTALSCANS", "0"), "7");
 
   // A write under another spelling replaces the one value instead of adding a second.
-  ASSERT_TRUE(SettingsStore::SaveSetting("orvento halvik", "status", "TOTALSCANS", "8"));
-  EXPECT_EQ(SettingsStore::GetSetting("Orvento Halvik", "Status", "Totalscans", "0"), "8");
-  EXPECT_EQ(settings::readNumber(settings::TotalScans), 8);
+  ASSERT_TRUE(core::SettingsStore::SaveSetting("orvento halvik", "status", "TOTALSCANS", "8"));
+  EXPECT_EQ(core::SettingsStore::GetSetting("Orvento Halvik", "Status", "Totalscans", "0"), "8");
+  EXPECT_EQ(core::settings::readNumber(core::settings::TotalScans), 8);
 
   // Only ASCII letters fold: other bytes compare exactly.
-  ASSERT_TRUE(SettingsStore::SaveSetting("App", "S", "\xC3\xA9t\xC3\xA9", "lower"));
-  EXPECT_EQ(SettingsStore::GetSetting("App", "S", "\xC3\x89T\xC3\x89", "none"), "none");
-  EXPECT_EQ(SettingsStore::GetSetting("app", "s", "\xC3\xA9T\xC3\xA9", "none"), "lower");
+  ASSERT_TRUE(core::SettingsStore::SaveSetting("App", "S", "\xC3\xA9t\xC3\xA9", "lower"));
+  EXPECT_EQ(core::SettingsStore::GetSetting("App", "S", "\xC3\x89T\xC3\x89", "none"), "none");
+  EXPECT_EQ(core::SettingsStore::GetSetting("app", "s", "\xC3\xA9T\xC3\xA9", "none"), "lower");
 }
 
 TEST(SettingsStore, FolderPathsAreApplicationNames) {
   ScopedLocations locations;
   const std::string folder = "/home/user/My Programs/Halvik [2]";
-  ASSERT_TRUE(SettingsStore::SaveSetting(folder, "Settings", "LogFile", "1"));
-  ASSERT_TRUE(SettingsStore::SaveSetting(folder + "/sub", "Settings", "LogFile", "sub"));
-  EXPECT_EQ(SettingsStore::GetSetting(folder, "Settings", "LogFile", "0"), "1");
-  EXPECT_EQ(SettingsStore::GetSetting("/HOME/USER/my programs/halvik [2]", "settings", "logfile", "0"), "1");
-  EXPECT_EQ(SettingsStore::GetSetting(folder + "/sub", "Settings", "LogFile", "0"), "sub");
-  EXPECT_EQ(SettingsStore::GetSetting("/home/user", "My Programs/Halvik [2]/Settings", "LogFile", "0"), "0");
+  ASSERT_TRUE(core::SettingsStore::SaveSetting(folder, "Settings", "LogFile", "1"));
+  ASSERT_TRUE(core::SettingsStore::SaveSetting(folder + "/sub", "Settings", "LogFile", "sub"));
+  EXPECT_EQ(core::SettingsStore::GetSetting(folder, "Settings", "LogFile", "0"), "1");
+  EXPECT_EQ(core::SettingsStore::GetSetting("/HOME/USER/my programs/halvik [2]", "settings", "logfile", "0"), "1");
+  EXPECT_EQ(core::SettingsStore::GetSetting(folder + "/sub", "Settings", "LogFile", "0"), "sub");
+  EXPECT_EQ(core::SettingsStore::GetSetting("/home/user", "My Programs/Halvik [2]/Settings", "LogFile", "0"), "0");
 
   // A backslash is part of a name, never a level: application and section do not alias.
-  ASSERT_TRUE(SettingsStore::SaveSetting("C:\\Program Files", "Settings", "K", "win"));
-  EXPECT_EQ(SettingsStore::GetSetting("C:\\Program Files", "Settings", "K", "0"), "win");
-  EXPECT_EQ(SettingsStore::GetSetting("C:", "Program Files\\Settings", "K", "0"), "0");
+  ASSERT_TRUE(core::SettingsStore::SaveSetting("C:\\Program Files", "Settings", "K", "win"));
+  EXPECT_EQ(core::SettingsStore::GetSetting("C:\\Program Files", "Settings", "K", "0"), "win");
+  EXPECT_EQ(core::SettingsStore::GetSetting("C:", "Program Files\\Settings", "K", "0"), "0");
 }
 
 TEST(SettingsStore, AnyTextRoundTripsAsNameAndValue) {
@@ -104,18 +106,18 @@ TEST(SettingsStore, AnyTextRoundTripsAsNameAndValue) {
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::string& text = texts[i];
     SCOPED_TRACE(i);
-    ASSERT_TRUE(SettingsStore::SaveSetting(text, "Section", "Key", "app " + text));
-    ASSERT_TRUE(SettingsStore::SaveSetting("App", text, "Key", "section " + text));
-    ASSERT_TRUE(SettingsStore::SaveSetting("App", "Section", text, "key " + text));
-    ASSERT_TRUE(SettingsStore::SaveSetting("Values", "Section", std::to_string(i), text));
+    ASSERT_TRUE(core::SettingsStore::SaveSetting(text, "Section", "Key", "app " + text));
+    ASSERT_TRUE(core::SettingsStore::SaveSetting("App", text, "Key", "section " + text));
+    ASSERT_TRUE(core::SettingsStore::SaveSetting("App", "Section", text, "key " + text));
+    ASSERT_TRUE(core::SettingsStore::SaveSetting("Values", "Section", std::to_string(i), text));
   }
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::string& text = texts[i];
     SCOPED_TRACE(i);
-    EXPECT_EQ(SettingsStore::GetSetting(text, "Section", "Key", "?"), "app " + text);
-    EXPECT_EQ(SettingsStore::GetSetting("App", text, "Key", "?"), "section " + text);
-    EXPECT_EQ(SettingsStore::GetSetting("App", "Section", text, "?"), "key " + text);
-    EXPECT_EQ(SettingsStore::GetSetting("Values", "Section", std::to_string(i), "?"), text);
+    EXPECT_EQ(core::SettingsStore::GetSetting(text, "Section", "Key", "?"), "app " + text);
+    EXPECT_EQ(core::SettingsStore::GetSetting("App", text, "Key", "?"), "section " + text);
+    EXPECT_EQ(core::SettingsStore::GetSetting("App", "Section", text, "?"), "key " + text);
+    EXPECT_EQ(core::SettingsStore::GetSetting("Values", "Section", std::to_string(i), "?"), text);
   }
 }
 
@@ -128,7 +130,7 @@ TEST(SettingsStore, TwoRunningCopiesWritingAtOnceLoseNothing) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       bool ok = true;
-      for (int i = 0; i < kKeys; ++i) ok = SettingsStore::SaveSetting("App", copy, "Key" + std::to_string(i), copy) && ok;
+      for (int i = 0; i < kKeys; ++i) ok = core::SettingsStore::SaveSetting("App", copy, "Key" + std::to_string(i), copy) && ok;
       _exit(ok ? 0 : 1);
     }
     children.push_back(child);
@@ -139,7 +141,7 @@ TEST(SettingsStore, TwoRunningCopiesWritingAtOnceLoseNothing) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   for (const std::string copy : {"first", "second"})
-    for (int i = 0; i < kKeys; ++i) EXPECT_EQ(SettingsStore::GetSetting("App", copy, "Key" + std::to_string(i), "lost"), copy);
+    for (int i = 0; i < kKeys; ++i) EXPECT_EQ(core::SettingsStore::GetSetting("App", copy, "Key" + std::to_string(i), "lost"), copy);
 }
 
 TEST(SettingsStore, CreatesMissingSettingsFolders) {
@@ -147,8 +149,8 @@ TEST(SettingsStore, CreatesMissingSettingsFolders) {
   const std::string file = locations.root() / "home/.config/orvento-halvik/settings.ini";
   std::filesystem::create_directories(locations.root() / "home");
   core::setLocations({locations.programFolder(), file, core::locations().autostartFolder, core::locations().runtimeFolder});
-  ASSERT_TRUE(settings::write(settings::Quarintine, "1"));
-  EXPECT_EQ(settings::read(settings::Quarintine), "1");
+  ASSERT_TRUE(core::settings::write(core::settings::Quarintine, "1"));
+  EXPECT_EQ(core::settings::read(core::settings::Quarintine), "1");
   EXPECT_TRUE(exists(file));
 }
 
@@ -171,22 +173,22 @@ TEST(SettingsStore, DamagedFileGivesDefaultsAndIsKeptBeforeTheNextWrite) {
     expectAllDefaults();
     EXPECT_EQ(readFile(settingsFile()), damaged[i]) << "a read changes nothing";
 
-    ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+    ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
     EXPECT_EQ(readFile(settingsFile() + ".bad"), damaged[i]);
-    EXPECT_EQ(settings::read(settings::LogFile), "1");
-    EXPECT_EQ(settings::read(settings::TotalScans), "0");
-    ASSERT_TRUE(settings::write(settings::TotalScans, "2"));
-    EXPECT_EQ(settings::read(settings::LogFile), "1");
-    EXPECT_EQ(settings::read(settings::TotalScans), "2");
+    EXPECT_EQ(core::settings::read(core::settings::LogFile), "1");
+    EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0");
+    ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "2"));
+    EXPECT_EQ(core::settings::read(core::settings::LogFile), "1");
+    EXPECT_EQ(core::settings::read(core::settings::TotalScans), "2");
   }
 }
 
 TEST(SettingsStore, AnEarlierBackupIsNeverReplaced) {
   ScopedLocations locations;
   writeFile(settingsFile(), "first damage\n");
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
   writeFile(settingsFile(), "second damage\n");
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
   EXPECT_EQ(readFile(settingsFile() + ".bad"), "first damage\n");
   EXPECT_EQ(readFile(settingsFile() + ".bad.2"), "second damage\n");
 }
@@ -194,24 +196,24 @@ TEST(SettingsStore, AnEarlierBackupIsNeverReplaced) {
 TEST(SettingsStore, SoundHandEditsAreRead) {
   ScopedLocations locations;
   writeFile(settingsFile(), "\xEF\xBB\xBF; kept by hand\n\n[orvento halvik\\status]\n  TotalScans = \"12\"  \r[Other]\rK=%25\r\x1A");
-  EXPECT_EQ(settings::read(settings::TotalScans), "12");
-  EXPECT_EQ(SettingsStore::GetSetting("Other", "", "K", "?"), "?");
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "12");
+  EXPECT_EQ(core::SettingsStore::GetSetting("Other", "", "K", "?"), "?");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
   EXPECT_FALSE(exists(settingsFile() + ".bad"));
-  EXPECT_EQ(settings::read(settings::TotalScans), "12");
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "12");
 }
 
 // Reads come from the reader's parsed copy: the file is not parsed again at every read, yet a
 // change by another program, damage included, shows after the reader's check interval.
 TEST(SettingsStore, ReadsAreAnsweredFromTheParsedCopy) {
   ScopedLocations locations;
-  ASSERT_TRUE(settings::write(settings::TotalScans, "5"));
+  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "5"));
   // Every opening of the file shows as an event: at most the load after our write and one
   // confirming parse.
   const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(watch, 0);
   ASSERT_GE(inotify_add_watch(watch, settingsFile().c_str(), IN_OPEN), 0);
-  for (int i = 0; i < 2000; ++i) ASSERT_EQ(settings::read(settings::TotalScans), "5");
+  for (int i = 0; i < 2000; ++i) ASSERT_EQ(core::settings::read(core::settings::TotalScans), "5");
   alignas(inotify_event) char events[64 * sizeof(inotify_event)];
   const ssize_t length = read(watch, events, sizeof events);
   close(watch);
@@ -220,15 +222,15 @@ TEST(SettingsStore, ReadsAreAnsweredFromTheParsedCopy) {
   const auto afterCheckInterval = std::chrono::milliseconds(150);
   writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=6\r\n");
   std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(settings::read(settings::TotalScans), "6");
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "6");
   writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=7\r\nstray text\r\n");
   std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(settings::read(settings::TotalScans), "0");
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0");
   writeFile(settingsFile(), "\xEF\xBB\xBF\xEF\xBB\xBF[Orvento Halvik\\Status]\r\nTotalscans=8\r\n");
   std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(settings::read(settings::TotalScans), "0") << "a second byte order mark is stray text";
-  ASSERT_TRUE(settings::write(settings::TotalScans, "9"));
-  EXPECT_EQ(settings::read(settings::TotalScans), "9");
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0") << "a second byte order mark is stray text";
+  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "9"));
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "9");
   EXPECT_TRUE(exists(settingsFile() + ".bad"));
 }
 
@@ -236,18 +238,18 @@ TEST(SettingsStore, UnreadableFileGivesDefaultsAndIsLeftWhole) {
   ScopedLocations locations;
   std::filesystem::create_directory(settingsFile());  // a folder where the file should be
   expectAllDefaults();
-  EXPECT_FALSE(settings::write(settings::LogFile, "1"));
+  EXPECT_FALSE(core::settings::write(core::settings::LogFile, "1"));
   EXPECT_TRUE(std::filesystem::is_directory(settingsFile()));
 }
 
 TEST(SettingsStore, FileWithoutReadPermissionGivesDefaultsAndKeepsItsValues) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file, so a file without read permission cannot be made";
   ScopedLocations locations;
-  ASSERT_TRUE(settings::write(settings::TotalScans, "5"));
+  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "5"));
   const std::string before = readFile(settingsFile());
   ASSERT_EQ(chmod(settingsFile().c_str(), 0), 0);
   expectAllDefaults();
-  EXPECT_FALSE(settings::write(settings::LogFile, "1"));
+  EXPECT_FALSE(core::settings::write(core::settings::LogFile, "1"));
   ASSERT_EQ(chmod(settingsFile().c_str(), 0600), 0);
   EXPECT_EQ(readFile(settingsFile()), before);
   EXPECT_FALSE(exists(settingsFile() + ".bad"));
@@ -260,15 +262,17 @@ TEST(SettingsStore, CountersReadAsNumbersAndWriteAsWholeNumbers) {
       {"abc", 0}, {"12abc", 0}, {"1 2", 0}, {"1,5", 0}, {"inf", 0}, {"nan", 0}, {"0x10", 0},
   };
   for (const auto& [text, number] : readings) {
-    ASSERT_TRUE(settings::write(settings::TotalObjectsRemoved, text));
-    EXPECT_EQ(settings::readNumber(settings::TotalObjectsRemoved), number) << '"' << text << '"';
+    ASSERT_TRUE(core::settings::write(core::settings::TotalObjectsRemoved, text));
+    EXPECT_EQ(core::settings::readNumber(core::settings::TotalObjectsRemoved), number) << '"' << text << '"';
   }
-  EXPECT_EQ(settings::numberText(0), "0");
-  EXPECT_EQ(settings::numberText(-0.0), "0");
-  EXPECT_EQ(settings::numberText(12), "12");
-  EXPECT_EQ(settings::numberText(1234567), "1234567");
-  EXPECT_EQ(settings::numberText(1e15 + 1), "1000000000000001");
-  EXPECT_EQ(settings::numberText(2.6), "3");
-  EXPECT_EQ(settings::numberText(-4), "-4");
-  EXPECT_EQ(settings::numberText(1.0 / 0.0), "0");
+  EXPECT_EQ(core::settings::numberText(0), "0");
+  EXPECT_EQ(core::settings::numberText(-0.0), "0");
+  EXPECT_EQ(core::settings::numberText(12), "12");
+  EXPECT_EQ(core::settings::numberText(1234567), "1234567");
+  EXPECT_EQ(core::settings::numberText(1e15 + 1), "1000000000000001");
+  EXPECT_EQ(core::settings::numberText(2.6), "3");
+  EXPECT_EQ(core::settings::numberText(-4), "-4");
+  EXPECT_EQ(core::settings::numberText(1.0 / 0.0), "0");
 }
+
+}  // namespace halvik::core

@@ -12,7 +12,10 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
 #endif
+
+namespace halvik::core {
 
 using testing_support::readFile;
 using testing_support::ScopedLocations;
@@ -55,10 +58,10 @@ bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
 TEST(WriteLog, WritesNothingAndMakesNoFolderWhenOff) {
   ScopedLocations locations;
-  mMain::WriteLog("never set");
+  core::mMain::WriteLog("never set");
   EXPECT_FALSE(exists(logsFolder()));
-  ASSERT_TRUE(settings::write(settings::LogFile, "0"));
-  mMain::WriteLog("set to 0");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "0"));
+  core::mMain::WriteLog("set to 0");
   EXPECT_FALSE(exists(logsFolder()));
 }
 
@@ -66,19 +69,19 @@ TEST(WriteLog, AnyTextOtherThanZeroTurnsItOn) {
   for (const std::string value : {"1", "yes", " 0", "0 ", "00", "", "O"}) {
     SCOPED_TRACE('"' + value + '"');
     ScopedLocations locations;
-    ASSERT_TRUE(settings::write(settings::LogFile, value));
-    mMain::WriteLog("on");
+    ASSERT_TRUE(core::settings::write(core::settings::LogFile, value));
+    core::mMain::WriteLog("on");
     EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"on"});
   }
 }
 
 TEST(WriteLog, NamesTheFileAfterTheDateAndAppendsOneCrLfLinePerCall) {
   ScopedLocations locations;
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
   const std::string before = platform::shortTime();
-  mMain::WriteLog("Scan Complete!");
-  mMain::WriteLog("");
-  mMain::WriteLog("User Killed Process evil");
+  core::mMain::WriteLog("Scan Complete!");
+  core::mMain::WriteLog("");
+  core::mMain::WriteLog("User Killed Process evil");
   const std::string after = platform::shortTime();
 
   const std::string fileName = std::filesystem::path(todaysLogFile()).filename().string();
@@ -97,28 +100,28 @@ TEST(WriteLog, KeepsEarlierLinesAndTakesTheSettingAtEachCall) {
   ScopedLocations locations;
   std::filesystem::create_directory(logsFolder());
   writeFile(todaysLogFile(), "[00:00:00] earlier\r\n");
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
-  mMain::WriteLog("first");
-  ASSERT_TRUE(settings::write(settings::LogFile, "0"));
-  mMain::WriteLog("while off");
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
-  mMain::WriteLog("second");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  core::mMain::WriteLog("first");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "0"));
+  core::mMain::WriteLog("while off");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  core::mMain::WriteLog("second");
   EXPECT_EQ(messagesOf(logText()), (std::vector<std::string>{"earlier", "first", "second"}));
 }
 
 TEST(WriteLog, OneEventIsOneLineWhateverTheMessageHolds) {
   ScopedLocations locations;
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
-  mMain::WriteLog("Evil was found in /tmp/a\nb\rc\td\x7F" + std::string(1, '\0') + "e\x1B[31m");
-  mMain::WriteLog("non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  core::mMain::WriteLog("Evil was found in /tmp/a\nb\rc\td\x7F" + std::string(1, '\0') + "e\x1B[31m");
+  core::mMain::WriteLog("non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay");
   EXPECT_EQ(messagesOf(logText()),
             (std::vector<std::string>{"Evil was found in /tmp/a?b?c?d??e?[31m", "non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay"}));
 }
 
 TEST(WriteLog, UnicodeLineBreaksBecomeOneQuestionMarkEach) {
   ScopedLocations locations;
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
-  mMain::WriteLog("a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  core::mMain::WriteLog("a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end");
   // U+2027 and U+0084 are no line breaks; a cut sequence stays as it is.
   EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"a?b?c?d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end"});
 }
@@ -128,25 +131,25 @@ TEST(WriteLog, UnicodeLineBreaksBecomeOneQuestionMarkEach) {
 // call returns silently. The "Logs" folder itself may be a link.
 TEST(WriteLog, TheDaysFileIsNeverWrittenThroughALink) {
   ScopedLocations locations;
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
   const std::string victim = locations.root() / "victim";
   writeFile(victim, "untouched");
   std::filesystem::create_directory(logsFolder());
   std::filesystem::create_symlink(victim, todaysLogFile());
-  mMain::WriteLog("through a link");
+  core::mMain::WriteLog("through a link");
   EXPECT_EQ(readFile(victim), "untouched");
 
   const std::string missing = locations.root() / "created";
   std::filesystem::remove(todaysLogFile());
   std::filesystem::create_symlink(missing, todaysLogFile());
-  mMain::WriteLog("through a dangling link");
+  core::mMain::WriteLog("through a dangling link");
   EXPECT_FALSE(exists(missing));
 
   const std::string elsewhere = locations.root() / "elsewhere";
   std::filesystem::create_directory(elsewhere);
   std::filesystem::remove_all(logsFolder());
   std::filesystem::create_directory_symlink(elsewhere, logsFolder());
-  mMain::WriteLog("kept elsewhere");
+  core::mMain::WriteLog("kept elsewhere");
   EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"kept elsewhere"});
   EXPECT_TRUE(std::filesystem::is_regular_file(elsewhere + "/" + std::filesystem::path(todaysLogFile()).filename().string()));
 }
@@ -157,8 +160,8 @@ TEST(WriteLog, ProgramFolderThatCannotHoldLogsIsSilent) {
   const std::string file = locations.root() / "plain-file";
   writeFile(file, "x");
   core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder, core::locations().runtimeFolder});
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));  // options are kept per program folder
-  mMain::WriteLog("lost");
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));  // options are kept per program folder
+  core::mMain::WriteLog("lost");
   EXPECT_EQ(readFile(file), "x");
 }
 
@@ -168,10 +171,12 @@ TEST(WriteLog, ReadOnlyProgramFolderIsSilent) {
 #else
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders, so the folder cannot refuse the log";
   ScopedLocations locations;
-  ASSERT_TRUE(settings::write(settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
   ASSERT_EQ(chmod(locations.programFolder().c_str(), 0555), 0);
-  mMain::WriteLog("lost");
+  core::mMain::WriteLog("lost");
   EXPECT_FALSE(exists(logsFolder()));
   ASSERT_EQ(chmod(locations.programFolder().c_str(), 0755), 0);
 #endif
 }
+
+}  // namespace halvik::core

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace halvik::engine {
+
 using testing_support::readFile;
 
 namespace {
@@ -116,3 +118,5 @@ TEST_F(ShippedDatabasesTest, NoNameUnderUsrIsAThreat) {
   std::cout << "names checked under " << root << ": " << names.size() << ", hits: " << hits.size() << std::endl;
   EXPECT_TRUE(hits.empty()) << ::testing::PrintToString(hits);
 }
+
+}  // namespace halvik::engine

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace halvik::engine {
+
 using testing_support::ScopedLocations;
 using testing_support::writeFile;
 
@@ -86,3 +88,5 @@ TEST_F(LookupThreatTest, MissingOrDamagedDatabaseFindsNothing) {
   writeFile(core::programFile(kReferenceDatabase), "");
   EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
 }
+
+}  // namespace halvik::engine

@@ -1,6 +1,6 @@
 #include "engine/mScanFiles.h"
 
-#include "ScanFixture.h"
+#include "support/ScanFixture.h"
 #include "core/Settings.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #endif
+
+namespace halvik::engine {
 
 namespace {
 using namespace testing_support;
@@ -57,12 +60,12 @@ class WalkerTest : public ScanFixture {
  protected:
   void SetUp() override {
     useDatabase({"evil.exe=Demo", "EvilDir=Folder Threat", ".evil.exe=Hidden", "fifo.exe=Pipe", "link.exe=Link"});
-    settings::write(settings::LogFile, "1");
-    mScanFiles::setYieldInterval(milliseconds(0));
+    core::settings::write(core::settings::LogFile, "1");
+    engine::mScanFiles::setYieldInterval(milliseconds(0));
   }
 
-  bool scan(const std::string& root, const mScanFiles::Yield& yield = {}) {
-    return mScanFiles::StartScan("*.*", root, view, yield);
+  bool scan(const std::string& root, const engine::mScanFiles::Yield& yield = {}) {
+    return engine::mScanFiles::StartScan("*.*", root, view, yield);
   }
 
   FakeScanView view;
@@ -71,9 +74,9 @@ class WalkerTest : public ScanFixture {
 TEST_F(WalkerTest, EmptyFolderAddsNothingAndCountsNothing) {
   EXPECT_TRUE(scan(tree.path()));
   EXPECT_TRUE(view.hits.empty());
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 0);
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 0);
   EXPECT_EQ(view.objectsScanned, "0");
-  EXPECT_FALSE(mScanFiles::ScanRunning());
+  EXPECT_FALSE(engine::mScanFiles::ScanRunning());
 }
 
 TEST_F(WalkerTest, SubfoldersComeFirstDepthFirstThenOwnEntriesInListingOrder) {
@@ -89,7 +92,7 @@ TEST_F(WalkerTest, SubfoldersComeFirstDepthFirstThenOwnEntriesInListingOrder) {
   EXPECT_TRUE(scan(tree.path() + "///"));
   EXPECT_EQ(view.hitPaths(), expected);
   EXPECT_EQ(view.hits.front().first, "T");
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 7);
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 7);
   EXPECT_EQ(view.objectsScanned, "7");
   EXPECT_EQ(view.maliciousObjects, "7");
   EXPECT_EQ(view.curFile, expected.back());
@@ -108,7 +111,7 @@ TEST_F(WalkerTest, HiddenAndSystemEntriesAreNeverLookedUpNorEntered) {
 
   EXPECT_TRUE(scan(tree.path()));
   EXPECT_TRUE(view.hits.empty());
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 1);
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 1);
 #endif
 }
 
@@ -120,8 +123,8 @@ TEST_F(WalkerTest, FolderWhoseNameIsAKeyIsAHitAndIsWalked) {
   ASSERT_EQ(view.hits.size(), 2u);
   EXPECT_EQ(view.hits[0], std::make_pair(std::string("DEMO"), tree / "EvilDir/evil.exe"));
   EXPECT_EQ(view.hits[1], std::make_pair(std::string("FOLDER THREAT"), tree / "EvilDir"));
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 2);
-  EXPECT_EQ(mScanFiles::ThreatsFound(), 2);
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 2);
+  EXPECT_EQ(engine::mScanFiles::ThreatsFound(), 2);
 }
 
 TEST_F(WalkerTest, TwoFilesOfOneNameGiveTwoRowsAndTwoLogLines) {
@@ -158,7 +161,7 @@ TEST_F(WalkerTest, CancelDuringAFilePassLetsThatPassFinishAndSkipsTheFoldersAbov
   bool cancelled = false;
   const bool completed = scan(tree.path(), [&] {
     if (!cancelled && view.curFile.rfind(deepest + "/", 0) == 0) {
-      mScanFiles::setScanRunning(false);  // "Annuler"
+      engine::mScanFiles::setScanRunning(false);  // "Annuler"
       cancelled = true;
     }
   });
@@ -178,7 +181,7 @@ TEST_F(WalkerTest, CancelAfterASubfolderSkipsTheRemainingSubfolders) {
   scan(tree.path(), [&] {
     if (hitsAtCancel < 0 && !view.hits.empty()) {
       hitsAtCancel = static_cast<int>(view.hits.size());
-      mScanFiles::setScanRunning(false);
+      engine::mScanFiles::setScanRunning(false);
     }
   });
   EXPECT_EQ(view.hits.size(), 1u);
@@ -193,15 +196,15 @@ TEST_F(WalkerTest, StartDuringAWalkStopsItAtOnceAndWalksNothing) {
   bool nestedResult = true;
   int yields = 0;
   const bool completed = scan(tree.path(), [&] {
-    if (++yields == 1) nestedResult = mScanFiles::StartScan("*.*", tree.path(), second, {});
+    if (++yields == 1) nestedResult = engine::mScanFiles::StartScan("*.*", tree.path(), second, {});
   });
   EXPECT_FALSE(completed);
   EXPECT_FALSE(nestedResult);
   EXPECT_TRUE(second.hits.empty());
   EXPECT_EQ(second.closes, 0);
   EXPECT_TRUE(view.hits.empty());  // the first yield comes before the first hit is recorded
-  EXPECT_FALSE(mScanFiles::ScanRunning());
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 0);
+  EXPECT_FALSE(engine::mScanFiles::ScanRunning());
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 0);
 }
 
 TEST_F(WalkerTest, ClosedWindowStopsTheWalkAndAHiddenOneIsClosedAtStart) {
@@ -212,18 +215,18 @@ TEST_F(WalkerTest, ClosedWindowStopsTheWalkAndAHiddenOneIsClosedAtStart) {
   });
   EXPECT_FALSE(completed);
   EXPECT_EQ(view.hits.size(), 1u);
-  EXPECT_FALSE(mScanFiles::ScanRunning());
+  EXPECT_FALSE(engine::mScanFiles::ScanRunning());
 
   FakeScanView hidden;
   hidden.shown = false;
-  EXPECT_FALSE(mScanFiles::StartScan("*.*", tree.path(), hidden, {}));
+  EXPECT_FALSE(engine::mScanFiles::StartScan("*.*", tree.path(), hidden, {}));
   EXPECT_EQ(hidden.closes, 1);
   EXPECT_TRUE(hidden.hits.empty());
 }
 
 TEST_F(WalkerTest, MissingRootIsAnEmptyFolder) {
   EXPECT_TRUE(scan(tree / "missing"));
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 0);
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 0);
 }
 
 TEST_F(WalkerTest, SymbolicLinksAreLookedUpButNeverFollowed) {
@@ -241,7 +244,7 @@ TEST_F(WalkerTest, SymbolicLinksAreLookedUpButNeverFollowed) {
   EXPECT_TRUE(scan(tree.path()));
   std::vector<std::string> expected;
   expectedOrder(tree.path(), expected);
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), static_cast<double>(expected.size()));
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), static_cast<double>(expected.size()));
   EXPECT_EQ(view.hits.size(), 3u);  // a/evil.exe, the link "link.exe" and the link "EvilDir"
 #endif
 }
@@ -257,7 +260,7 @@ TEST_F(WalkerTest, OnlyTheExactNameIsAHit) {
   touch(tree / "evil.exe");
   EXPECT_TRUE(scan(tree.path()));
   EXPECT_EQ(view.hitPaths(), std::vector<std::string>{tree / "evil.exe"});
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), static_cast<double>(padded.size() + 1));
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), static_cast<double>(padded.size() + 1));
 }
 
 #ifndef _WIN32
@@ -285,7 +288,7 @@ TEST_F(WalkerTest, TenThousandFoldersDeepWithPathsBeyondTheLimit) {
 #ifdef _WIN32
   GTEST_SKIP() << "builds the tree with openat and mkdirat; Win32FolderHandle.WalksBelowTheLimitOfTheAFunctions covers Windows";
 #else
-  mScanFiles::setYieldInterval(milliseconds(15));
+  engine::mScanFiles::setYieldInterval(milliseconds(15));
   const std::string top = folderForBigTree(tree);
   makeFolder(top);
   constexpr int kDepth = 10000;
@@ -304,7 +307,7 @@ TEST_F(WalkerTest, TenThousandFoldersDeepWithPathsBeyondTheLimit) {
   ASSERT_EQ(view.hits.size(), 1u);
   EXPECT_GT(view.hits[0].second.size(), static_cast<std::size_t>(PATH_MAX));
   EXPECT_EQ(view.hits[0].second.size(), top.size() + 2 * kDepth + std::string("/evil.exe").size());
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), kDepth + 1);
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), kDepth + 1);
   EXPECT_LT(mostOpen, openFileCount() + 100);
   removeDeepTree(top);
 #endif
@@ -354,7 +357,7 @@ TEST_F(WalkerTest, UnreadableFolderIsSkipped) {
   EXPECT_TRUE(inProcessWithoutOverrides([&] {
     const bool completed = scan(tree.path());
     return completed && view.hits.size() == 1 && view.hits[0].second == tree / "open/evil.exe" &&
-           mScanFiles::ObjectsScanned() == 3 && mScanFiles::UnreadableFolders() == 1;
+           engine::mScanFiles::ObjectsScanned() == 3 && engine::mScanFiles::UnreadableFolders() == 1;
   }));
 #endif
 }
@@ -362,20 +365,22 @@ TEST_F(WalkerTest, UnreadableFolderIsSkipped) {
 TEST_F(WalkerTest, UnreadableFoldersAreCountedPerWalkAndAMissingRootIsOne) {
   makeFolder(tree / "open");
   EXPECT_TRUE(scan(tree.path()));
-  EXPECT_EQ(mScanFiles::UnreadableFolders(), 0);
+  EXPECT_EQ(engine::mScanFiles::UnreadableFolders(), 0);
   EXPECT_TRUE(scan(tree / "missing"));
-  EXPECT_EQ(mScanFiles::UnreadableFolders(), 1);
+  EXPECT_EQ(engine::mScanFiles::UnreadableFolders(), 1);
   EXPECT_TRUE(scan(tree.path()));  // the count starts again with every walk
-  EXPECT_EQ(mScanFiles::UnreadableFolders(), 0);
+  EXPECT_EQ(engine::mScanFiles::UnreadableFolders(), 0);
 }
 
 TEST_F(WalkerTest, PatternSelectsTheEntriesOfTheFilePass) {
   useDatabase({"evil.exe=Demo", "evil.dll=Demo"});
   makeFolder(tree / "sub.exe");
   for (const char* file : {"evil.exe", "evil.dll", "sub.exe/evil.dll"}) touch(tree / file);
-  EXPECT_TRUE(mScanFiles::StartScan("*.EXE", tree.path(), view, {}));
+  EXPECT_TRUE(engine::mScanFiles::StartScan("*.EXE", tree.path(), view, {}));
   EXPECT_EQ(view.hitPaths(), std::vector<std::string>{tree / "evil.exe"});
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 2);  // evil.exe and the folder sub.exe
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 2);  // evil.exe and the folder sub.exe
 }
 
 }  // namespace
+
+}  // namespace halvik::engine

@@ -3,9 +3,9 @@
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "support/ThreatDatabase.h"
-#include "ui/ActionLabel.h"
-#include "ui/OrventoCmd.h"
-#include "ui/OrventoFrm.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/OrventoCmd.h"
+#include "widgets/OrventoFrm.h"
 #include "ui/frmMain.h"
 #include "ui/frmSettings.h"
 
@@ -17,6 +17,8 @@
 
 #include <memory>
 
+namespace halvik::gui {
+
 using namespace testing_support;
 
 namespace {
@@ -25,7 +27,7 @@ QColor textColour(const QWidget* widget) { return widget->palette().color(QPalet
 
 QTreeWidgetItem* rowOf(QTreeWidget* list, std::uint32_t pid) {
   for (int i = 0; i < list->topLevelItemCount(); ++i)
-    if (list->topLevelItem(i)->data(0, MonitorPage::kProcessIdRole).toUInt() == pid) return list->topLevelItem(i);
+    if (list->topLevelItem(i)->data(0, monitor::MonitorPage::kProcessIdRole).toUInt() == pid) return list->topLevelItem(i);
   return nullptr;
 }
 
@@ -54,7 +56,7 @@ class MonitorPageTest : public QObject {
   }
 
   void controlsAsDesigned() {
-    MonitorPage& page = open();
+    monitor::MonitorPage& page = open();
     for (const char* name : {"Label10", "Line3", "Label8", "lblGoSettings", "lblEnableMonitor", "lvProcesses", "lblProcessName", "Command1"})
       QVERIFY2(m_main->picFrame[2]->findChild<QWidget*>(QString::fromLatin1(name)), name);
     QCOMPARE(page.Label10->text(), QStringLiteral("Moniteur des Adwares Actives:"));
@@ -72,8 +74,8 @@ class MonitorPageTest : public QObject {
   }
 
   void startsOffWithTheDefaultInterval() {
-    settings::write(settings::AdMonitorRefresh, "1000");
-    MonitorPage& page = open();
+    core::settings::write(core::settings::AdMonitorRefresh, "1000");
+    monitor::MonitorPage& page = open();
     QVERIFY(!m_main->tmrAdMonitor->isActive());
     QCOMPARE(m_main->tmrAdMonitor->interval(), 5000);
     QCOMPARE(m_main->lblStatus_Admonitor->text(), QStringLiteral("Non charg\u00E9"));
@@ -82,7 +84,7 @@ class MonitorPageTest : public QObject {
   }
 
   void toggleSwitchesOnThenOff() {
-    MonitorPage& page = open();
+    monitor::MonitorPage& page = open();
     QTest::mouseClick(page.lblEnableMonitor, Qt::LeftButton);
     QVERIFY(m_main->tmrAdMonitor->isActive());
     QCOMPARE(page.lblEnableMonitor->text(), QStringLiteral("D\u00E9sactiv\u00E9"));
@@ -96,13 +98,13 @@ class MonitorPageTest : public QObject {
     QCOMPARE(page.lblEnableMonitor->text(), QStringLiteral("Activ\u00E9"));
     QCOMPARE(m_main->lblStatus_Admonitor->text(), QStringLiteral("Non Charg\u00E9"));
     QCOMPARE(textColour(m_main->lblStatus_Admonitor), QColor(255, 0, 0));
-    QCOMPARE(settings::read(settings::LoadAdMonitor), std::string("0"));
+    QCOMPARE(core::settings::read(core::settings::LoadAdMonitor), std::string("0"));
   }
 
   void startsOnFromTheStoredSetting() {
-    settings::write(settings::LoadAdMonitor, "1");
-    settings::write(settings::AdMonitorRefresh, "1000");
-    MonitorPage& page = open();
+    core::settings::write(core::settings::LoadAdMonitor, "1");
+    core::settings::write(core::settings::AdMonitorRefresh, "1000");
+    monitor::MonitorPage& page = open();
     QVERIFY(m_main->tmrAdMonitor->isActive());
     QCOMPARE(m_main->tmrAdMonitor->interval(), 5000);
     QCOMPARE(m_main->lblStatus_Admonitor->text(), QStringLiteral("charg\u00E9"));
@@ -117,9 +119,9 @@ class MonitorPageTest : public QObject {
   // One monitor per session: the page holds the lock while the monitor is on (from the stored
   // setting or the toggle), and a refresh never runs while someone else holds it.
   void holdsTheSessionLockWhileOnAndNeverRefreshesWithoutIt() {
-    settings::write(settings::LoadAdMonitor, "1");
-    MonitorPage& page = open();
-    MonitorLock companion;
+    core::settings::write(core::settings::LoadAdMonitor, "1");
+    monitor::MonitorPage& page = open();
+    process::MonitorLock companion;
     QVERIFY(!companion.take());
     QTest::mouseClick(page.lblEnableMonitor, Qt::LeftButton);  // off
     QVERIFY(companion.take());
@@ -138,14 +140,14 @@ class MonitorPageTest : public QObject {
     writeReferenceDatabase({{m_threatName, "Adware.Test"}});
     ChildProcess threat(m_threatPath, 1);
     ChildProcess clean(m_cleanPath);
-    MonitorPage& page = open();
+    monitor::MonitorPage& page = open();
     m_main->tmrAdMonitor->setInterval(50);
     QTest::mouseClick(page.lblEnableMonitor, Qt::LeftButton);
     QTRY_VERIFY(rowOf(page.lvProcesses, threat.pid()) && rowOf(page.lvProcesses, clean.pid()));
 
     QTreeWidgetItem* bad = rowOf(page.lvProcesses, threat.pid());
     QCOMPARE(bad->text(0), QString::fromStdString(m_threatPath));
-    QCOMPARE(bad->data(0, MonitorPage::kPathRole).toByteArray(), bytes(m_threatPath));
+    QCOMPARE(bad->data(0, monitor::MonitorPage::kPathRole).toByteArray(), bytes(m_threatPath));
     QCOMPARE(bad->text(1), QStringLiteral("Adware.Test"));
     QCOMPARE(bad->text(2), QStringLiteral("Application Suspended"));
     QVERIFY(threat.waitForEveryThread('T'));
@@ -168,7 +170,7 @@ class MonitorPageTest : public QObject {
     ChildProcess child(path);
     ChildProcess other(m_cleanPath);
     const std::uint32_t pid = child.pid();
-    MonitorPage& page = open();
+    monitor::MonitorPage& page = open();
     page.RefreshProcessList();
     QTreeWidgetItem* item = rowOf(page.lvProcesses, pid);
     QVERIFY(item);
@@ -181,7 +183,7 @@ class MonitorPageTest : public QObject {
     page.RefreshProcessList();
     QCOMPARE(page.lblProcessName->property("Tag").toString(), QString::number(child.pid()));
 
-    settings::write(settings::LogFile, "1");
+    core::settings::write(core::settings::LogFile, "1");
     QTest::mouseClick(page.Command1, Qt::LeftButton);
     QTRY_VERIFY(child.ended());
     QVERIFY(!other.ended());
@@ -193,14 +195,14 @@ class MonitorPageTest : public QObject {
 
   void terminerSparesAReusedIdentifier() {
     ChildProcess child(m_cleanPath);
-    MonitorPage& page = open();
+    monitor::MonitorPage& page = open();
     page.RefreshProcessList();
     QTreeWidgetItem* item = rowOf(page.lvProcesses, child.pid());
     QVERIFY(item);
     // As if the row had been listed for an earlier process that had the same identifier.
-    item->setData(0, MonitorPage::kStartTimeRole, item->data(0, MonitorPage::kStartTimeRole).toULongLong() - 1);
+    item->setData(0, monitor::MonitorPage::kStartTimeRole, item->data(0, monitor::MonitorPage::kStartTimeRole).toULongLong() - 1);
     clickRow(page.lvProcesses, item);
-    settings::write(settings::LogFile, "1");
+    core::settings::write(core::settings::LogFile, "1");
     QTest::mouseClick(page.Command1, Qt::LeftButton);
     QTest::qWait(50);
     QVERIFY(!child.ended());
@@ -210,8 +212,8 @@ class MonitorPageTest : public QObject {
 
   void terminerWithoutSelectionDoesNothing() {
     ChildProcess child(m_cleanPath);
-    settings::write(settings::LogFile, "1");
-    MonitorPage& page = open();
+    core::settings::write(core::settings::LogFile, "1");
+    monitor::MonitorPage& page = open();
     page.RefreshProcessList();
     QTest::mouseClick(page.Command1, Qt::LeftButton);
     QTest::qWait(50);
@@ -220,7 +222,7 @@ class MonitorPageTest : public QObject {
   }
 
   void configurationOpensTheSettingsDialog() {
-    MonitorPage& page = open();
+    monitor::MonitorPage& page = open();
     QVERIFY(!m_main->settingsDialog());
     QTest::mouseClick(page.lblGoSettings, Qt::LeftButton);
     QVERIFY(m_main->settingsDialog());
@@ -228,19 +230,21 @@ class MonitorPageTest : public QObject {
   }
 
  private:
-  MonitorPage& open() {
-    m_main = std::make_unique<frmMain>();
+  monitor::MonitorPage& open() {
+    m_main = std::make_unique<ui::frmMain>();
     m_main->show();
     m_main->SetCurrentFrame(2);
     return *m_main->monitorPage;
   }
 
   std::unique_ptr<ScopedLocations> m_locations;
-  std::unique_ptr<frmMain> m_main;
+  std::unique_ptr<ui::frmMain> m_main;
   std::string m_threatName;
   std::string m_threatPath;
   std::string m_cleanPath;
 };
 
-QTEST_MAIN(MonitorPageTest)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::MonitorPageTest)
 #include "tst_MonitorPage.moc"

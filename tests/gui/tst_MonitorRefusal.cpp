@@ -13,18 +13,20 @@
 
 #include <cstdlib>
 
+namespace halvik::gui {
+
 class MonitorRefusalTest : public QObject {
   Q_OBJECT
 
  private slots:
   void refusalShowsTheMessageAndEndsTheProgram() {
     testing_support::ScopedLocations locations;
-    frmMain main;
+    ui::frmMain main;
     main.show();
     QTimer::singleShot(100, [] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       const bool expected = box && box->windowTitle() == QStringLiteral("Orvento Halvik") &&
-                            box->text() == QString::fromUtf8(mProcess::kRefusalMessage) &&
+                            box->text() == QString::fromUtf8(process::mProcess::kRefusalMessage) &&
                             box->standardButtons() == QMessageBox::Ok;
       if (!expected) {
         std::fprintf(stderr, "FAIL: the refusal message box is not as designed\n");
@@ -32,11 +34,13 @@ class MonitorRefusalTest : public QObject {
       }
       box->button(QMessageBox::Ok)->click();
     });
-    mProcess::overridePlatformId(1);
+    process::mProcess::overridePlatformId(1);
     main.monitorPage->RefreshProcessList();
     QFAIL("the program should have ended after the refusal");
   }
 };
 
-QTEST_MAIN(MonitorRefusalTest)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::MonitorRefusalTest)
 #include "tst_MonitorRefusal.moc"

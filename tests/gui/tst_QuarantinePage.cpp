@@ -3,7 +3,7 @@
 #include "quarantine/QuarantineStore.h"
 #include "quarantine/SaveDialog.h"
 #include "support/TempFolder.h"
-#include "ui/OrventoCmd.h"
+#include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
 
 #include <QFile>
@@ -13,6 +13,8 @@
 
 #include <filesystem>
 #include <memory>
+
+namespace halvik::gui {
 
 using testing_support::readFile;
 using testing_support::ScopedLocations;
@@ -26,11 +28,11 @@ struct Window {
   Window() {
     for (const char* database : {"scan.dll", "REFERENCE_6-27-03.dat"})
       writeFile(core::programFile(database), "[Scanfiles]\r\nBAD.DLL=Trojan.BadDll\r\n");
-    main = std::make_unique<frmMain>();
+    main = std::make_unique<ui::frmMain>();
     list = main->findChild<QTreeWidget*>(QStringLiteral("lvQuarintine"));
-    restore = main->findChild<Quillet::OrventoCmd*>(QStringLiteral("Label18"));
-    remove = main->findChild<Quillet::OrventoCmd*>(QStringLiteral("Label17"));
-    auto* dialog = main->findChild<SaveDialog*>(QStringLiteral("CdRestore"));
+    restore = main->findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("Label18"));
+    remove = main->findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("Label17"));
+    auto* dialog = main->findChild<quarantine::SaveDialog*>(QStringLiteral("CdRestore"));
     dialog->choosePath = [this](const QString& title, const QString& proposed) {
       titles << title;
       proposals << proposed;
@@ -42,13 +44,13 @@ struct Window {
     };
   }
 
-  std::string stored(const std::string& name) const { return QuarantineFolder() + "/" + name; }
+  std::string stored(const std::string& name) const { return quarantine::QuarantineFolder() + "/" + name; }
   std::string outside(const std::string& name) const { return locations.root() / name; }
 
   // Enters the quarantine page from another page, as the user does.
   void open() {
     if (main->CurrentFrame() == 4) main->SetCurrentFrame(0);
-    main->findChild<Quillet::OrventoCmd*>(QStringLiteral("imgButton_2"))->click();
+    main->findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("imgButton_2"))->click();
   }
 
   QString text(int row, int column) const { return list->topLevelItem(row)->text(column); }
@@ -64,10 +66,10 @@ struct Window {
   QString quarantineCount() const { return main->lblStatus_Quarintine->text(); }
 
   ScopedLocations locations;  // before the window, which reads it while it loads
-  std::unique_ptr<frmMain> main;
+  std::unique_ptr<ui::frmMain> main;
   QTreeWidget* list = nullptr;
-  Quillet::OrventoCmd* restore = nullptr;
-  Quillet::OrventoCmd* remove = nullptr;
+  widgets::Quillet::OrventoCmd* restore = nullptr;
+  widgets::Quillet::OrventoCmd* remove = nullptr;
   QStringList titles;
   QStringList proposals;
   QStringList answers;
@@ -111,11 +113,11 @@ class QuarantinePageTest : public QObject {
     window.open();
     QCOMPARE(window.list->topLevelItemCount(), 1);
 
-    std::filesystem::remove_all(QuarantineFolder());
+    std::filesystem::remove_all(quarantine::QuarantineFolder());
     window.open();
     QCOMPARE(window.list->topLevelItemCount(), 0);
 
-    writeFile(QuarantineFolder(), "a file where the folder should be");
+    writeFile(quarantine::QuarantineFolder(), "a file where the folder should be");
     window.open();
     QCOMPARE(window.list->topLevelItemCount(), 0);
   }
@@ -168,7 +170,7 @@ class QuarantinePageTest : public QObject {
     writeFile(original, "payload");
     const auto mode = std::filesystem::perms(0750);
     std::filesystem::permissions(original, mode);
-    QVERIFY(PutInQuarantine(original, "Trojan.BadDll"));
+    QVERIFY(quarantine::PutInQuarantine(original, "Trojan.BadDll"));
     std::filesystem::remove(original);
     window.open();
     QCOMPARE(window.list->topLevelItemCount(), 1);
@@ -183,7 +185,7 @@ class QuarantinePageTest : public QObject {
 #ifndef _WIN32  // Windows keeps rights in access lists: a restore there is owner-only
     QVERIFY(std::filesystem::status(original).permissions() == mode);
 #endif
-    QVERIFY(!QuarantineRecordOf("bad.dll.aaq"));
+    QVERIFY(!quarantine::QuarantineRecordOf("bad.dll.aaq"));
     QCOMPARE(window.list->topLevelItemCount(), 0);
     QCOMPARE(window.quarantineCount(), QStringLiteral("0"));
   }
@@ -272,11 +274,11 @@ class QuarantinePageTest : public QObject {
     writeFile(window.stored("a.exe.aaq"), "a");
     window.open();
     writeFile(window.stored("b.exe.aaq"), "b");
-    window.main->findChild<Quillet::OrventoCmd*>(QStringLiteral("imgButton_2"))->click();
+    window.main->findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("imgButton_2"))->click();
     QCOMPARE(window.list->topLevelItemCount(), 1);
 
-    window.main->findChild<Quillet::OrventoCmd*>(QStringLiteral("lblButtonBack_0"))->click();
-    window.main->findChild<Quillet::OrventoCmd*>(QStringLiteral("imgButton_2"))->click();
+    window.main->findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("lblButtonBack_0"))->click();
+    window.main->findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("imgButton_2"))->click();
     QCOMPARE(window.list->topLevelItemCount(), 2);
   }
 
@@ -305,5 +307,7 @@ class QuarantinePageTest : public QObject {
   }
 };
 
-QTEST_MAIN(QuarantinePageTest)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::QuarantinePageTest)
 #include "tst_QuarantinePage.moc"

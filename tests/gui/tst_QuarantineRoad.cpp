@@ -5,8 +5,8 @@
 #include "quarantine/SaveDialog.h"
 #include "scan/ScanDriver.h"
 #include "support/TempFolder.h"
-#include "ui/ActionLabel.h"
-#include "ui/OrventoCmd.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
 
 #include <QFile>
@@ -17,6 +17,8 @@
 
 #include <filesystem>
 #include <map>
+
+namespace halvik::gui {
 
 using testing_support::readFile;
 using testing_support::ScopedLocations;
@@ -32,7 +34,7 @@ class QuarantineRoadTest : public QObject {
     ScopedLocations locations;
     for (const char* database : {"scan.dll", "REFERENCE_6-27-03.dat"})
       writeFile(core::programFile(database), "[Scanfiles]\r\nEVIL.EXE=Trojan.Evil\r\n");
-    QVERIFY(settings::write(settings::Quarintine, "1"));
+    QVERIFY(core::settings::write(core::settings::Quarintine, "1"));
     const std::string scanned = locations.root() / "scanned";
     // Paths as the walk writes them, with the system's separator.
     const auto under = [&](const char* folder) { return scanned + platform::kSeparator + folder + platform::kSeparator + "evil.exe"; };
@@ -43,7 +45,7 @@ class QuarantineRoadTest : public QObject {
     }
     writeFile(scanned + "/first/clean.txt", "clean");
 
-    frmMain main;
+    ui::frmMain main;
     main.show();  // the walk runs only while the results window, owned by this one, is visible
     scan(main, scanned);
     if (QTest::currentTestFailed()) return;
@@ -61,7 +63,7 @@ class QuarantineRoadTest : public QObject {
     for (int row = 0; row < 2; ++row) {
       const QTreeWidgetItem* item = list->topLevelItem(row);
       const std::string stored = item->data(0, Qt::UserRole).toByteArray().toStdString();
-      const std::string content = readFile(QuarantineFolder() + "/" + stored);
+      const std::string content = readFile(quarantine::QuarantineFolder() + "/" + stored);
       QCOMPARE(item->text(1), QStringLiteral("Trojan.Evil"));
       QCOMPARE(item->text(2), QString::number(content.size()));
       for (const auto& [path, plantedContent] : planted)
@@ -69,7 +71,7 @@ class QuarantineRoadTest : public QObject {
     }
     QCOMPARE(origin.size(), std::size_t(2));
     for (const auto& [stored, path] : origin) {
-      const auto record = QuarantineRecordOf(stored);
+      const auto record = quarantine::QuarantineRecordOf(stored);
       QVERIFY(record);
       QCOMPARE(record->originalPath, path);
       QCOMPARE(record->threatName, std::string("TROJAN.EVIL"));
@@ -78,25 +80,25 @@ class QuarantineRoadTest : public QObject {
     // Restore the first row to where it came from, delete the second.
     const std::string restored = list->topLevelItem(0)->data(0, Qt::UserRole).toByteArray().toStdString();
     const std::string deleted = list->topLevelItem(1)->data(0, Qt::UserRole).toByteArray().toStdString();
-    auto* dialog = main.findChild<SaveDialog*>(QStringLiteral("CdRestore"));
+    auto* dialog = main.findChild<quarantine::SaveDialog*>(QStringLiteral("CdRestore"));
     QString proposed;
     dialog->choosePath = [&](const QString&, const QString& proposedPath) {
       proposed = proposedPath;
       return QFile::decodeName(QByteArray::fromStdString(origin[restored]));
     };
     list->topLevelItem(0)->setSelected(true);
-    main.findChild<Quillet::OrventoCmd*>(QStringLiteral("Label18"))->click();
+    main.findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("Label18"))->click();
     list->topLevelItem(0)->setSelected(true);
-    main.findChild<Quillet::OrventoCmd*>(QStringLiteral("Label17"))->click();
+    main.findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("Label17"))->click();
 
     QCOMPARE(proposed, QFile::decodeName(QByteArray::fromStdString(origin[restored])));
     QCOMPARE(readFile(origin[restored]), planted.at(origin[restored]));
     QVERIFY(!std::filesystem::exists(origin[deleted]));
-    QVERIFY(ListQuarantine().empty());
-    QVERIFY(!std::filesystem::exists(QuarantineFolder() + "/" + restored));
-    QVERIFY(!std::filesystem::exists(QuarantineFolder() + "/" + deleted));
-    QVERIFY(!quarantine::readQuarantineRecord(QuarantineFolder(), restored));
-    QVERIFY(!quarantine::readQuarantineRecord(QuarantineFolder(), deleted));
+    QVERIFY(quarantine::ListQuarantine().empty());
+    QVERIFY(!std::filesystem::exists(quarantine::QuarantineFolder() + "/" + restored));
+    QVERIFY(!std::filesystem::exists(quarantine::QuarantineFolder() + "/" + deleted));
+    QVERIFY(!quarantine::readQuarantineRecord(quarantine::QuarantineFolder(), restored));
+    QVERIFY(!quarantine::readQuarantineRecord(quarantine::QuarantineFolder(), deleted));
     QCOMPARE(list->topLevelItemCount(), 0);
     QCOMPARE(main.lblStatus_Quarintine->text(), QStringLiteral("0"));
     QCOMPARE(main.lblStatus_Removed->text(), QStringLiteral("2"));
@@ -105,17 +107,19 @@ class QuarantineRoadTest : public QObject {
 
  private:
   // Scans `folder` from the scan page, confirms the results and runs the repair pass.
-  static void scan(frmMain& main, const std::string& folder) {
+  static void scan(ui::frmMain& main, const std::string& folder) {
     main.lblButtonBack[1]->click();
     main.findChild<QRadioButton*>(QStringLiteral("optScanMODE_1"))->setChecked(true);
     scan::setCustomScanFolder(folder);
-    main.findChild<Quillet::OrventoCmd*>(QStringLiteral("lblNextBack"))->click();
+    main.findChild<widgets::Quillet::OrventoCmd*>(QStringLiteral("lblNextBack"))->click();
 
     QCOMPARE(main.findChild<QTreeWidget*>(QStringLiteral("lvScan"))->topLevelItemCount(), 2);
-    QTest::mouseClick(main.findChild<ActionLabel*>(QStringLiteral("lblGoFix")), Qt::LeftButton);
-    QTest::mouseClick(main.findChild<ActionLabel*>(QStringLiteral("Label14")), Qt::LeftButton);
+    QTest::mouseClick(main.findChild<widgets::ActionLabel*>(QStringLiteral("lblGoFix")), Qt::LeftButton);
+    QTest::mouseClick(main.findChild<widgets::ActionLabel*>(QStringLiteral("Label14")), Qt::LeftButton);
   }
 };
 
-QTEST_MAIN(QuarantineRoadTest)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::QuarantineRoadTest)
 #include "tst_QuarantineRoad.moc"

@@ -11,9 +11,9 @@
 #include "scan/frmDir.h"
 #include "scan/frmScan.h"
 #include "support/TempFolder.h"
-#include "ui/ActionLabel.h"
-#include "ui/OrventoCmd.h"
-#include "ui/OrventoFrm.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/OrventoCmd.h"
+#include "widgets/OrventoFrm.h"
 #include "ui/frmMain.h"
 
 #include <QLabel>
@@ -25,6 +25,8 @@
 
 #include <filesystem>
 #include <functional>
+
+namespace halvik::gui {
 
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -77,12 +79,12 @@ class tst_ScanPage : public QObject {
   }
   // Runs `action` at the first yield of the next scan.
   void atFirstYield(std::function<void()> action) { QTimer::singleShot(0, m_main, std::move(action)); }
-  QStringList rowPaths(const frmScan* window) const;
-  static bool noWalkRunning() { return !mScanFiles::ScanRunning(); }
+  QStringList rowPaths(const scan::frmScan* window) const;
+  static bool noWalkRunning() { return !engine::mScanFiles::ScanRunning(); }
 
   std::unique_ptr<ScopedLocations> m_locations;
   std::unique_ptr<TempFolder> m_tree;
-  QPointer<frmMain> m_main;
+  QPointer<ui::frmMain> m_main;
   scan::ScanRoots m_savedRoots;
 };
 
@@ -98,16 +100,16 @@ void tst_ScanPage::makeRoot(const std::string& root) {
 void tst_ScanPage::init() {
   m_locations = std::make_unique<ScopedLocations>();
   m_tree = std::make_unique<TempFolder>();
-  writeFile(core::programFile(kScanDatabase), "[Scanfiles]\r\nevil.exe=Demo Threat\r\n");
-  settings::write(settings::Quarintine, "1");
+  writeFile(core::programFile(engine::kScanDatabase), "[Scanfiles]\r\nevil.exe=Demo Threat\r\n");
+  core::settings::write(core::settings::Quarintine, "1");
   for (const char* root : {"c", "d", "e", "win"}) makeRoot(*m_tree / root);
   m_savedRoots = scan::scanRoots();
   const std::string tree = m_tree->path();
   scan::scanRoots().drives = [tree] { return std::vector<std::string>{tree + "/c", tree + "/d", tree + "/e"}; };
   scan::scanRoots().windowsFolder = [tree] { return tree + "/win"; };
   scan::setCustomScanFolder("");
-  mScanFiles::setYieldInterval(std::chrono::milliseconds(0));
-  m_main = new frmMain;
+  engine::mScanFiles::setYieldInterval(std::chrono::milliseconds(0));
+  m_main = new ui::frmMain;
   m_main->show();
   m_main->SetCurrentFrame(1);
 }
@@ -116,13 +118,13 @@ void tst_ScanPage::cleanup() {
   delete m_main;
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QVERIFY(noWalkRunning());
-  mScanFiles::setYieldInterval(std::chrono::milliseconds(15));
+  engine::mScanFiles::setYieldInterval(std::chrono::milliseconds(15));
   scan::scanRoots() = m_savedRoots;
   m_tree.reset();
   m_locations.reset();
 }
 
-QStringList tst_ScanPage::rowPaths(const frmScan* window) const {
+QStringList tst_ScanPage::rowPaths(const scan::frmScan* window) const {
   QStringList paths;
   for (int row = 0; row < window->lvScan->topLevelItemCount(); ++row)
     paths << QString::fromStdString(window->rowPath(row)).mid(static_cast<qsizetype>(m_tree->path().size()));
@@ -130,7 +132,7 @@ QStringList tst_ScanPage::rowPaths(const frmScan* window) const {
 }
 
 void tst_ScanPage::pageHasItsControls() {
-  ScanPage* page = m_main->scanPage;
+  scan::ScanPage* page = m_main->scanPage;
   QCOMPARE(page->Label23->text(), QStringLiteral("Preparation du Scan Système :"));
   QCOMPARE(page->Label2->text(), QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"));
   QCOMPARE(page->optScanMODE[0]->text(), QStringLiteral("Scannez tout l'ordinateur"));
@@ -147,7 +149,7 @@ void tst_ScanPage::pageHasItsControls() {
 
 void tst_ScanPage::allDrivesFromSuivantToRepair() {
   clickSuivant();
-  frmScan* window = m_main->scanPage->results();
+  scan::frmScan* window = m_main->scanPage->results();
   QVERIFY(window && window->isVisible());
   QCOMPARE(window->parentWidget(), m_main.data());
   QCOMPARE(window->lvScan->topLevelItemCount(), 3 * kHitsPerRoot);
@@ -159,7 +161,7 @@ void tst_ScanPage::allDrivesFromSuivantToRepair() {
   QVERIFY(!window->lblGoAbort->isEnabled());
   QVERIFY(window->lblGoFix->isEnabled());
   QCOMPARE(m_main->lblStatus_Total->text(), QStringLiteral("1"));
-  QCOMPARE(settings::read(settings::LastSystemScan), platform::shortDate());
+  QCOMPARE(core::settings::read(core::settings::LastSystemScan), platform::shortDate());
   QVERIFY(noWalkRunning());
 
   QTest::mouseClick(window->lblGoFix, Qt::LeftButton);
@@ -179,7 +181,7 @@ void tst_ScanPage::allDrivesFromSuivantToRepair() {
 void tst_ScanPage::customFolderChosenInTheChooser() {
   clickOption(1);
   QVERIFY(m_main->scanPage->optScanMODE[1]->isChecked());
-  frmDir* chooser = m_main->scanPage->folderChooser();
+  scan::frmDir* chooser = m_main->scanPage->folderChooser();
   QVERIFY(chooser && chooser->isVisible());
   QCOMPARE(chooser->parentWidget(), m_main.data());
   clickOption(1);
@@ -189,7 +191,7 @@ void tst_ScanPage::customFolderChosenInTheChooser() {
   QCOMPARE(scan::CustomScanFolder(), *m_tree / "d");
 
   clickSuivant();
-  frmScan* window = m_main->scanPage->results();
+  scan::frmScan* window = m_main->scanPage->results();
   QCOMPARE(window->lvScan->topLevelItemCount(), kHitsPerRoot);
   for (const QString& path : rowPaths(window)) QVERIFY2(isUnder(path, "/d"), qPrintable(path));
   QCOMPARE(window->lblOperation->text(), QStringLiteral("Terminé"));
@@ -201,7 +203,7 @@ void tst_ScanPage::cancelledChoiceKeepsTheProgramOpen() {
   QTest::mouseClick(m_main->scanPage->folderChooser()->Command2, Qt::LeftButton);
   clickSuivant();
   QVERIFY(m_main->isVisible());
-  frmScan* window = m_main->scanPage->results();
+  scan::frmScan* window = m_main->scanPage->results();
   QCOMPARE(window->lvScan->topLevelItemCount(), 0);
   QCOMPARE(window->lblOperation->text(), QStringLiteral("Terminé"));
   QCOMPARE(window->lblCurFile->text(), QStringLiteral("-Scan Terminé-"));
@@ -214,7 +216,7 @@ void tst_ScanPage::quickScanWalksTheWindowsFolder() {
   QVERIFY(m_main->scanPage->optScanMODE[2]->isChecked());
   QVERIFY(!m_main->scanPage->folderChooser());
   clickSuivant();
-  frmScan* window = m_main->scanPage->results();
+  scan::frmScan* window = m_main->scanPage->results();
   QCOMPARE(window->lvScan->topLevelItemCount(), kHitsPerRoot);
   for (const QString& path : rowPaths(window)) QVERIFY2(isUnder(path, "/win"), qPrintable(path));
   QCOMPARE(window->lblCurFile->text(), QStringLiteral("-Scan Terminé-"));
@@ -223,7 +225,7 @@ void tst_ScanPage::quickScanWalksTheWindowsFolder() {
 void tst_ScanPage::annulerFromAYieldEndsTheWholeScan() {
   atFirstYield([this] { QTest::mouseClick(m_main->scanPage->results()->lblGoAbort, Qt::LeftButton); });
   clickSuivant();
-  frmScan* window = m_main->scanPage->results();
+  scan::frmScan* window = m_main->scanPage->results();
   QVERIFY(noWalkRunning());
   QVERIFY(window->lvScan->topLevelItemCount() <= 1);  // at most the file pass that was under way
   for (const QString& path : rowPaths(window)) QVERIFY2(isUnder(path, "/c"), qPrintable(path));
@@ -233,7 +235,7 @@ void tst_ScanPage::annulerFromAYieldEndsTheWholeScan() {
 }
 
 void tst_ScanPage::secondSuivantFromAYieldReplacesTheWindowAndStopsTheWalk() {
-  QPointer<frmScan> first;
+  QPointer<scan::frmScan> first;
   atFirstYield([this, &first] {
     first = m_main->scanPage->results();
     clickSuivant();
@@ -241,7 +243,7 @@ void tst_ScanPage::secondSuivantFromAYieldReplacesTheWindowAndStopsTheWalk() {
   clickSuivant();
   QVERIFY(noWalkRunning());
   QCOMPARE(m_main->lblStatus_Total->text(), QStringLiteral("2"));
-  frmScan* second = m_main->scanPage->results();
+  scan::frmScan* second = m_main->scanPage->results();
   QVERIFY(second && second != first);
   QVERIFY(second->isVisible());
   QCOMPARE(second->lblCurFile->text(), QStringLiteral("-Sacn Terminé-"));
@@ -251,7 +253,7 @@ void tst_ScanPage::secondSuivantFromAYieldReplacesTheWindowAndStopsTheWalk() {
 }
 
 void tst_ScanPage::closingTheResultsFromAYieldStopsTheWalk() {
-  QPointer<frmScan> window;
+  QPointer<scan::frmScan> window;
   atFirstYield([this, &window] {
     window = m_main->scanPage->results();
     window->close();
@@ -273,7 +275,7 @@ void tst_ScanPage::destroyingTheResultsFromAYieldStopsTheWalk() {
 }
 
 void tst_ScanPage::quittingFromAYieldStopsTheWalk() {
-  QPointer<frmScan> window;
+  QPointer<scan::frmScan> window;
   atFirstYield([this, &window] {
     window = m_main->scanPage->results();
     QTest::mouseClick(m_main->quit, Qt::LeftButton);
@@ -285,11 +287,10 @@ void tst_ScanPage::quittingFromAYieldStopsTheWalk() {
   QVERIFY(window->lvScan->topLevelItemCount() < kHitsPerRoot);
 }
 
-
 void tst_ScanPage::foldersOpenedWithTheProgramAreScannedInTurn() {
   m_main->scanPage->scanFolders({*m_tree / "d", *m_tree / "win"});
   QVERIFY(m_main->scanPage->optScanMODE[1]->isChecked());
-  QPointer<frmScan> first = m_main->scanPage->results();
+  QPointer<scan::frmScan> first = m_main->scanPage->results();
   QVERIFY(first && first->isVisible());
   for (const QString& path : rowPaths(first)) QVERIFY2(isUnder(path, "/d"), qPrintable(path));
   QCOMPARE(first->lvScan->topLevelItemCount(), kHitsPerRoot);
@@ -298,7 +299,7 @@ void tst_ScanPage::foldersOpenedWithTheProgramAreScannedInTurn() {
 
   first->close();
   QTRY_VERIFY(m_main->scanPage->results() != first.data());
-  frmScan* second = m_main->scanPage->results();
+  scan::frmScan* second = m_main->scanPage->results();
   QVERIFY(second && second->isVisible());
   for (const QString& path : rowPaths(second)) QVERIFY2(isUnder(path, "/win"), qPrintable(path));
   QCOMPARE(m_main->lblStatus_Total->text(), QStringLiteral("2"));
@@ -311,7 +312,7 @@ void tst_ScanPage::suivantDropsTheFoldersNotYetScanned() {
   m_main->scanPage->scanFolders({*m_tree / "d", *m_tree / "e"});
   clickOption(2);
   clickSuivant();  // the user's own scan replaces the queue
-  frmScan* quick = m_main->scanPage->results();
+  scan::frmScan* quick = m_main->scanPage->results();
   for (const QString& path : rowPaths(quick)) QVERIFY2(isUnder(path, "/win"), qPrintable(path));
   quick->close();
   QCoreApplication::processEvents();
@@ -319,5 +320,7 @@ void tst_ScanPage::suivantDropsTheFoldersNotYetScanned() {
   QCOMPARE(m_main->lblStatus_Total->text(), QStringLiteral("2"));
 }
 
-QTEST_MAIN(tst_ScanPage)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::tst_ScanPage)
 #include "tst_ScanPage.moc"

@@ -5,13 +5,15 @@
 #include "scan/FolderList.h"
 #include "scan/ScanDriver.h"
 #include "support/TempFolder.h"
-#include "ui/OrventoCmd.h"
+#include "widgets/OrventoCmd.h"
 
 #include <QComboBox>
 #include <QPointer>
 #include <QTest>
 
 #include <filesystem>
+
+namespace halvik::gui {
 
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -30,20 +32,20 @@ class tst_frmDir : public QObject {
   void driveThatCannotBeListedLeavesTheFolderList();
 
  private:
-  frmDir* open();
+  scan::frmDir* open();
   int rowOf(const std::string& path) const;
   static std::string todaysLog();
 
   std::unique_ptr<ScopedLocations> m_locations;
   std::unique_ptr<TempFolder> m_tree;
-  QPointer<frmDir> m_window;
+  QPointer<scan::frmDir> m_window;
   scan::ScanRoots m_savedRoots;
 };
 
 void tst_frmDir::init() {
   m_locations = std::make_unique<ScopedLocations>();
   m_tree = std::make_unique<TempFolder>();
-  settings::write(settings::LogFile, "1");
+  core::settings::write(core::settings::LogFile, "1");
   for (const char* folder : {"alpha", "beta", "beta/inner"}) fs::create_directories(*m_tree / folder);
   m_savedRoots = scan::scanRoots();
   const std::string root = m_tree->path();
@@ -58,8 +60,8 @@ void tst_frmDir::cleanup() {
   m_locations.reset();
 }
 
-frmDir* tst_frmDir::open() {
-  m_window = new frmDir;
+scan::frmDir* tst_frmDir::open() {
+  m_window = new scan::frmDir;
   m_window->show();
   m_window->Dir1->setPath(m_tree->path());
   return m_window;
@@ -82,7 +84,7 @@ std::string tst_frmDir::todaysLog() {
 }
 
 void tst_frmDir::hasItsCaptionControlsAndAccessKeys() {
-  frmDir* window = open();
+  scan::frmDir* window = open();
   QCOMPARE(window->windowTitle(), QStringLiteral("Selectionnez un répertoire..."));
   QCOMPARE(window->Command1->Caption(), QStringLiteral("&Ok"));
   QCOMPARE(window->Command2->Caption(), QStringLiteral("&Annuler"));
@@ -95,7 +97,7 @@ void tst_frmDir::hasItsCaptionControlsAndAccessKeys() {
 }
 
 void tst_frmDir::okStoresTheOpenFolderNotTheHighlightedOneAndLogsIt() {
-  frmDir* window = open();
+  scan::frmDir* window = open();
   window->Dir1->setCurrentRow(rowOf(*m_tree / "alpha"));  // a single click only highlights
   QTest::mouseClick(window->Command1, Qt::LeftButton);
   QCOMPARE(scan::CustomScanFolder(), m_tree->path());
@@ -105,8 +107,8 @@ void tst_frmDir::okStoresTheOpenFolderNotTheHighlightedOneAndLogsIt() {
 }
 
 void tst_frmDir::doubleClickAndEnterOpenAFolder() {
-  frmDir* window = open();
-  FolderList* list = window->Dir1;
+  scan::frmDir* window = open();
+  scan::FolderList* list = window->Dir1;
   const QRect beta = list->visualItemRect(list->item(rowOf(*m_tree / "beta")));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, beta.center());  // the first click of a double click
   QCOMPARE(list->Path(), m_tree->path());
@@ -121,7 +123,7 @@ void tst_frmDir::doubleClickAndEnterOpenAFolder() {
 
 void tst_frmDir::annulerStoresTheCancelMarker() {
   scan::setCustomScanFolder("/chosen/before");
-  frmDir* window = open();
+  scan::frmDir* window = open();
   QTest::mouseClick(window->Command2, Qt::LeftButton);
   QCOMPARE(scan::CustomScanFolder(), std::string("(CANCEL)"));
   QVERIFY(todaysLog().find("selected for custom scan") == std::string::npos);
@@ -134,7 +136,7 @@ void tst_frmDir::closeBoxLeavesTheChoiceAlone() {
 }
 
 void tst_frmDir::driveThatCannotBeListedLeavesTheFolderList() {
-  frmDir* window = open();
+  scan::frmDir* window = open();
   window->Dir1->setPath(*m_tree / "alpha");
   window->Drive1->setCurrentIndex(1);
   QCOMPARE(window->Dir1->Path(), *m_tree / "alpha");
@@ -142,5 +144,7 @@ void tst_frmDir::driveThatCannotBeListedLeavesTheFolderList() {
   QCOMPARE(window->Dir1->Path(), m_tree->path());
 }
 
-QTEST_MAIN(tst_frmDir)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::tst_frmDir)
 #include "tst_frmDir.moc"

@@ -6,10 +6,10 @@
 #include "engine/SignatureDb.h"
 #include "quarantine/QuarantineStore.h"
 #include "support/TempFolder.h"
-#include "ui/ActionLabel.h"
-#include "ui/FileListBox.h"
-#include "ui/OrventoCmd.h"
-#include "ui/OrventoFrm.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/FileListBox.h"
+#include "widgets/OrventoCmd.h"
+#include "widgets/OrventoFrm.h"
 #include "ui/frmMain.h"
 #include "ui/frmSettings.h"
 
@@ -22,6 +22,8 @@
 
 #include <filesystem>
 #include <set>
+
+namespace halvik::gui {
 
 using testing_support::ScopedLocations;
 
@@ -40,10 +42,10 @@ QColor textColour(const QWidget& window, const QString& name) {
   return control<QLabel>(window, name)->palette().color(QPalette::WindowText);
 }
 
-int visiblePage(const frmMain& window) {
+int visiblePage(const ui::frmMain& window) {
   int shown = -1;
   for (int i = 0; i < 5; ++i) {
-    if (!control<Quillet::OrventoFrm>(window, QStringLiteral("picFrame_%1").arg(i))->isVisibleTo(&window)) continue;
+    if (!control<widgets::Quillet::OrventoFrm>(window, QStringLiteral("picFrame_%1").arg(i))->isVisibleTo(&window)) continue;
     if (shown != -1) return -2;  // more than one page shown
     shown = i;
   }
@@ -51,14 +53,14 @@ int visiblePage(const frmMain& window) {
 }
 
 void click(const QWidget& window, const QString& name) {
-  if (auto* label = window.findChild<ActionLabel*>(name)) {
+  if (auto* label = window.findChild<widgets::ActionLabel*>(name)) {
     QTest::mouseClick(label, Qt::LeftButton);
     return;
   }
-  QTest::mouseClick(control<Quillet::OrventoCmd>(window, name), Qt::LeftButton);
+  QTest::mouseClick(control<widgets::Quillet::OrventoCmd>(window, name), Qt::LeftButton);
 }
 
-void putInQuarantineFolder(const std::string& name) { testing_support::writeFile(QuarantineFolder() + "/" + name, "x"); }
+void putInQuarantineFolder(const std::string& name) { testing_support::writeFile(quarantine::QuarantineFolder() + "/" + name, "x"); }
 
 }  // namespace
 
@@ -84,7 +86,7 @@ class TestFrmMain : public QObject {
 
 void TestFrmMain::firstRunShowsDefaultsAndMakesTheQuarantineFolder() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
 
   QCOMPARE(caption(window, "lblStatus_Admonitor"), QStringLiteral("Non chargé"));
   QCOMPARE(textColour(window, "lblStatus_Admonitor"), QColor(255, 0, 0));
@@ -99,18 +101,18 @@ void TestFrmMain::firstRunShowsDefaultsAndMakesTheQuarantineFolder() {
   QCOMPARE(window.CurrentFrame(), 0);
   QCOMPARE(visiblePage(window), 0);
   QVERIFY(std::filesystem::is_directory(where.programFolder() + "/Quarintine"));
-  QCOMPARE(window.File1Path(), QuarantineFolder());
-  QCOMPARE(SignatureDb.Path(), where.programFolder() + platform::kSeparator + "scan.dll");
+  QCOMPARE(window.File1Path(), quarantine::QuarantineFolder());
+  QCOMPARE(engine::SignatureDb.Path(), where.programFolder() + platform::kSeparator + "scan.dll");
   QVERIFY(window.windowTitle().startsWith(QStringLiteral(" Orvento AntiSpyware ® Version 2.0")));
 }
 
 void TestFrmMain::storedCountersAreShownAsStored() {
   ScopedLocations where;
-  settings::write(settings::LastSystemScan, "06/12/2026");
-  settings::write(settings::TotalObjectsRemoved, "12abc");
+  core::settings::write(core::settings::LastSystemScan, "06/12/2026");
+  core::settings::write(core::settings::TotalObjectsRemoved, "12abc");
   // The scan driver writes "Totalscans"; the status page reads "TotalScans": one value.
-  SettingsStore::SaveSetting(core::kProgramTitle, "Status", "Totalscans", "41");
-  frmMain window;
+  core::SettingsStore::SaveSetting(core::kProgramTitle, "Status", "Totalscans", "41");
+  ui::frmMain window;
 
   QCOMPARE(caption(window, "lblStatus_System"), QStringLiteral("06/12/2026"));
   QCOMPARE(caption(window, "lblStatus_Removed"), QStringLiteral("12abc"));
@@ -130,9 +132,9 @@ void TestFrmMain::loadAdMonitorStartsTheTimerAtFiveSeconds() {
   QFETCH(QString, stored);
   QFETCH(bool, started);
   ScopedLocations where;
-  settings::write(settings::LoadAdMonitor, stored.toStdString());
-  settings::write(settings::AdMonitorRefresh, "1000");
-  frmMain window;
+  core::settings::write(core::settings::LoadAdMonitor, stored.toStdString());
+  core::settings::write(core::settings::AdMonitorRefresh, "1000");
+  ui::frmMain window;
 
   auto* timer = window.findChild<QTimer*>("tmrAdMonitor");
   QCOMPARE(timer->isActive(), started);
@@ -148,8 +150,8 @@ void TestFrmMain::anUnwritableProgramFolderStillOpensTheWindow() {
   core::Locations locations = core::locations();
   locations.programFolder = where.root() / "plain-file/program";
   core::setLocations(locations);
-  settings::write(settings::TotalObjectsRemoved, "5");
-  frmMain window;
+  core::settings::write(core::settings::TotalObjectsRemoved, "5");
+  ui::frmMain window;
 
   QVERIFY(window.File1Path().empty());
   QCOMPARE(caption(window, "lblStatus_Removed"), QStringLiteral("5"));
@@ -160,14 +162,14 @@ void TestFrmMain::anUnwritableProgramFolderStillOpensTheWindow() {
 
 void TestFrmMain::switchingToTheCurrentPageChangesNothing() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
 
   click(window, "lblButtonBack_0");
   QCOMPARE(window.CurrentFrame(), 0);
   QCOMPARE(visiblePage(window), 0);
 
   window.SetCurrentFrame(3);
-  auto* help = control<Quillet::OrventoFrm>(window, "picFrame_3");
+  auto* help = control<widgets::Quillet::OrventoFrm>(window, "picFrame_3");
   help->setVisible(false);  // a page state only SetCurrentFrame may change...
   window.SetCurrentFrame(3);
   QVERIFY(!help->isVisibleTo(&window));  // ...and a switch to the current page does not touch it
@@ -179,7 +181,7 @@ void TestFrmMain::switchingToTheCurrentPageChangesNothing() {
 
 void TestFrmMain::buttonsAndLinksShowTheirPages() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
   const std::pair<const char*, int> steps[] = {{"lblButtonBack_1", 1}, {"lblButtonBack_2", 2}, {"imgButton_4", 3},
                                                {"imgButton_2", 4},     {"lblButtonBack_0", 0}, {"lblGoQuarintine", 4},
                                                {"lblGoIgnore", 4},     {"lblStatusReset", 4}};
@@ -192,7 +194,7 @@ void TestFrmMain::buttonsAndLinksShowTheirPages() {
 
 void TestFrmMain::theQuarantineListIsRebuiltOnlyWhenEnteringItsPage() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
   auto* list = control<QTreeWidget>(window, "lvQuarintine");
   putInQuarantineFolder("first.exe.aaq");
 
@@ -210,17 +212,17 @@ void TestFrmMain::theQuarantineListIsRebuiltOnlyWhenEnteringItsPage() {
 
 void TestFrmMain::hiddenFile1ListsTheStoredFiles() {
   ScopedLocations where;
-  EnsureQuarantineFolder();
+  quarantine::EnsureQuarantineFolder();
   putInQuarantineFolder("first.exe.aaq");
   putInQuarantineFolder("notes.txt");
   putInQuarantineFolder("LOUD.AAQ");
-  std::filesystem::create_directory(QuarantineFolder() + "/folder.aaq");
-  frmMain window;
+  std::filesystem::create_directory(quarantine::QuarantineFolder() + "/folder.aaq");
+  ui::frmMain window;
   window.show();
-  auto* file1 = window.findChild<FileListBox*>("File1");
+  auto* file1 = window.findChild<widgets::FileListBox*>("File1");
   QVERIFY(file1);
   QVERIFY(!file1->isVisible());
-  QCOMPARE(file1->Path(), QuarantineFolder());
+  QCOMPARE(file1->Path(), quarantine::QuarantineFolder());
   QCOMPARE(file1->Pattern(), std::string("*.aaq"));
   QCOMPARE(file1->count(), 2);
   // Listed in the file system's order, which differs between systems.
@@ -235,9 +237,9 @@ void TestFrmMain::hiddenFile1ListsTheStoredFiles() {
 
 void TestFrmMain::bothOpenersShowOneDialog() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
   window.show();
-  QVERIFY(!window.findChild<frmSettings*>());
+  QVERIFY(!window.findChild<ui::frmSettings*>());
 
   click(window, "imgButton_1");
   auto* dialog = window.settingsDialog();
@@ -250,16 +252,16 @@ void TestFrmMain::bothOpenersShowOneDialog() {
   window.SetCurrentFrame(2);
   click(window, "lblGoSettings");  // the monitor page's "Configuration" link
   QCOMPARE(window.settingsDialog(), dialog);
-  QCOMPARE(window.findChildren<frmSettings*>().size(), 1);
+  QCOMPARE(window.findChildren<ui::frmSettings*>().size(), 1);
   QVERIFY(dialog->Check2->isChecked());
 }
 
 void TestFrmMain::reopeningAClosedDialogShowsTheStoredValues() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
   window.show();
   window.showSettings();
-  frmSettings* dialog = window.settingsDialog();
+  ui::frmSettings* dialog = window.settingsDialog();
   dialog->Check7->setChecked(true);
   dialog->close();
 
@@ -270,11 +272,11 @@ void TestFrmMain::reopeningAClosedDialogShowsTheStoredValues() {
 
 void TestFrmMain::quarantineCountFollowsTheFolder() {
   ScopedLocations where;
-  EnsureQuarantineFolder();
+  quarantine::EnsureQuarantineFolder();
   putInQuarantineFolder("setup.exe.aaq");
   putInQuarantineFolder("BAD.DLL.AAQ");
   putInQuarantineFolder("notes.txt");  // not a stored file
-  frmMain window;
+  ui::frmMain window;
   QCOMPARE(caption(window, "lblStatus_Quarintine"), QStringLiteral("2"));
 
   putInQuarantineFolder("third file.aaq");
@@ -282,8 +284,8 @@ void TestFrmMain::quarantineCountFollowsTheFolder() {
   window.refreshQuarantineCount();
   QCOMPARE(caption(window, "lblStatus_Quarintine"), QStringLiteral("3"));
 
-  std::filesystem::remove(QuarantineFolder() + "/setup.exe.aaq");
-  std::filesystem::remove(QuarantineFolder() + "/BAD.DLL.AAQ");
+  std::filesystem::remove(quarantine::QuarantineFolder() + "/setup.exe.aaq");
+  std::filesystem::remove(quarantine::QuarantineFolder() + "/BAD.DLL.AAQ");
   window.refreshQuarantineCount();
   QCOMPARE(caption(window, "lblStatus_Quarintine"), QStringLiteral("1"));
   QCOMPARE(caption(window, "lblStatus_Ignore"), QStringLiteral("0"));
@@ -291,7 +293,7 @@ void TestFrmMain::quarantineCountFollowsTheFolder() {
 
 void TestFrmMain::helpPageHoldsTheFaq() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
   auto* help = control<QPlainTextEdit>(window, "Text2");
   QVERIFY(help->isReadOnly());
   QCOMPARE(help->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -305,7 +307,7 @@ void TestFrmMain::helpPageHoldsTheFaq() {
 
 void TestFrmMain::quitClosesTheWindowAndItsDialog() {
   ScopedLocations where;
-  frmMain window;
+  ui::frmMain window;
   window.show();
   window.showSettings();
   click(window, "quit");
@@ -313,5 +315,7 @@ void TestFrmMain::quitClosesTheWindowAndItsDialog() {
   QVERIFY(!window.settingsDialog()->isVisible());  // owned windows close with the main window
 }
 
-QTEST_MAIN(TestFrmMain)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::TestFrmMain)
 #include "tst_frmMain.moc"

@@ -6,8 +6,8 @@
 #include "scan/RepairPass.h"
 #include "support/TempFolder.h"
 #include "support/WalkedHits.h"
-#include "ui/ActionLabel.h"
-#include "ui/OrventoFrm.h"
+#include "widgets/ActionLabel.h"
+#include "widgets/OrventoFrm.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -15,6 +15,8 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+
+namespace halvik::gui {
 
 using namespace testing_support;
 
@@ -34,7 +36,7 @@ class tst_frmScan : public QObject {
 };
 
 void tst_frmScan::opensWithItsCaptionsColoursAndPanels() {
-  frmScan window;
+  scan::frmScan window;
   window.show();
   QCOMPARE(window.windowTitle(), QStringLiteral("Orvento Halvik 2.0  -   Scan en cours ..."));
   QCOMPARE(window.Picture1->Caption(), QStringLiteral("Scan Système :"));
@@ -74,7 +76,7 @@ void tst_frmScan::opensWithItsCaptionsColoursAndPanels() {
 }
 
 void tst_frmScan::listHasSixImagesTwoColumnsAndCheckedRowsWithRawPaths() {
-  frmScan window;
+  scan::frmScan window;
   QCOMPARE(window.ilListview.size(), std::size_t(6));
   for (const QPixmap& image : window.ilListview) {
     QCOMPARE(image.size(), QSize(16, 16));
@@ -98,17 +100,17 @@ void tst_frmScan::listHasSixImagesTwoColumnsAndCheckedRowsWithRawPaths() {
 }
 
 void tst_frmScan::annulerStopsTheWalkAndEnablesValider() {
-  frmScan window;
+  scan::frmScan window;
   window.show();
-  mScanFiles::setScanRunning(true);
+  engine::mScanFiles::setScanRunning(true);
   QTest::mouseClick(window.lblGoAbort, Qt::LeftButton);
-  QVERIFY(!mScanFiles::ScanRunning());
+  QVERIFY(!engine::mScanFiles::ScanRunning());
   QVERIFY(!window.lblGoAbort->isEnabled());
   QVERIFY(window.lblGoFix->isEnabled());
 }
 
 void tst_frmScan::validerShowsTheResults() {
-  frmScan window;
+  scan::frmScan window;
   window.show();
   window.lblGoFix->setEnabled(true);
   QTest::mouseClick(window.lblGoFix, Qt::LeftButton);
@@ -119,19 +121,19 @@ void tst_frmScan::validerShowsTheResults() {
 void tst_frmScan::suivantRepairsTickedRowsThenHides() {
   ScopedLocations locations;
   TempFolder tree;
-  settings::write(settings::Quarintine, "1");
+  core::settings::write(core::settings::Quarintine, "1");
   const std::string odd = tree / "caf\xE9.exe";
   writeFile(odd, "odd");
   writeFile(tree / "later.exe", "later");
-  frmScan window;
+  scan::frmScan window;
   window.show();
   window.addHit(walkedHit(tree.path(), odd));
   window.addHit(walkedHit(tree.path(), tree / "later.exe"));
   window.lvScan->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
   window.lblGoFix->setEnabled(true);
   QTest::mouseClick(window.lblGoFix, Qt::LeftButton);
-  QSignalSpy removed(&window, &frmScan::ObjectsRemoved);
-  QSignalSpy done(&window, &frmScan::RepairDone);
+  QSignalSpy removed(&window, &scan::frmScan::ObjectsRemoved);
+  QSignalSpy done(&window, &scan::frmScan::RepairDone);
 
   QTest::mouseClick(window.Label14, Qt::LeftButton);
   QVERIFY(window.isVisible());
@@ -139,7 +141,7 @@ void tst_frmScan::suivantRepairsTickedRowsThenHides() {
   QCOMPARE(window.rowImage(0), scan::kImageRemoved);
   QCOMPARE(window.rowImage(1), scan::kImageFound);
   QVERIFY(!std::filesystem::exists(odd));
-  QCOMPARE(readFile(QuarantineFolder() + "/caf\xE9.exe.aaq"), std::string("odd"));
+  QCOMPARE(readFile(quarantine::QuarantineFolder() + "/caf\xE9.exe.aaq"), std::string("odd"));
   QCOMPARE(removed.count(), 1);
   QCOMPARE(removed.at(0).at(0).toString(), QStringLiteral("1"));
   QCOMPARE(done.count(), 1);
@@ -149,11 +151,11 @@ void tst_frmScan::suivantRepairsTickedRowsThenHides() {
   QVERIFY(!window.isVisible());
   QCOMPARE(window.rowImage(1), scan::kImageRemoved);
   QVERIFY(!std::filesystem::exists(tree / "later.exe"));
-  QCOMPARE(settings::read(settings::TotalObjectsRemoved), std::string("2"));
+  QCOMPARE(core::settings::read(core::settings::TotalObjectsRemoved), std::string("2"));
 }
 
 void tst_frmScan::contextMenuTicksAndUnticksEveryRow() {
-  frmScan window;
+  scan::frmScan window;
   for (const char* path : {"/a/one.exe", "/b/two.exe", "/c/three.exe"}) window.addHit({"DEMO", path, 0, {}, {}});
   window.lvScan->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
   QCOMPARE(window.lvScan->contextMenuPolicy(), Qt::ActionsContextMenu);
@@ -170,5 +172,7 @@ void tst_frmScan::contextMenuTicksAndUnticksEveryRow() {
   for (int row = 0; row < 3; ++row) QVERIFY(window.rowChecked(row));
 }
 
-QTEST_MAIN(tst_frmScan)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::tst_frmScan)
 #include "tst_frmScan.moc"

@@ -3,8 +3,8 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "support/TempFolder.h"
-#include "ui/ActionLabel.h"
-#include "ui/RegistryStuff.h"
+#include "widgets/ActionLabel.h"
+#include "core/RegistryStuff.h"
 #include "ui/frmSettings.h"
 
 #include <QCheckBox>
@@ -18,7 +18,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
 #endif
+
+namespace halvik::gui {
 
 using testing_support::ScopedLocations;
 
@@ -28,13 +31,13 @@ namespace {
 struct Fixture {
   Fixture() {
     timer.setInterval(5000);
-    dialog = std::make_unique<frmSettings>(timer, nullptr);
+    dialog = std::make_unique<ui::frmSettings>(timer, nullptr);
   }
   void open() {
     dialog->loadValues();
     dialog->show();
   }
-  void save() { QTest::mouseClick(dialog->findChild<ActionLabel*>("Label3"), Qt::LeftButton); }
+  void save() { QTest::mouseClick(dialog->findChild<widgets::ActionLabel*>("Label3"), Qt::LeftButton); }
   // Ticks "Lancer au démarrage" and "Enregistrer au fichier Log" and saves, in one go.
   void saveWithStartupAndLogging() {
     open();
@@ -42,7 +45,7 @@ struct Fixture {
     box("Check2")->setChecked(true);
     save();
   }
-  void cancel() { QTest::mouseClick(dialog->findChild<ActionLabel*>("Label17"), Qt::LeftButton); }
+  void cancel() { QTest::mouseClick(dialog->findChild<widgets::ActionLabel*>("Label17"), Qt::LeftButton); }
   QCheckBox* box(const char* name) const { return dialog->findChild<QCheckBox*>(name); }
   QRadioButton* option(int number) const { return dialog->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number)); }
   int selectedOption() const {
@@ -52,7 +55,7 @@ struct Fixture {
   }
 
   QTimer timer;
-  std::unique_ptr<frmSettings> dialog;
+  std::unique_ptr<ui::frmSettings> dialog;
 };
 
 #ifdef _WIN32
@@ -60,7 +63,7 @@ struct Fixture {
 std::optional<std::string> startupEntry() {
   char data[1024];
   DWORD size = sizeof data;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, RegistryStuff::kRunKey, RegistryStuff::kRunValueName, RRF_RT_REG_SZ, nullptr,
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName, RRF_RT_REG_SZ, nullptr,
                    data, &size) != ERROR_SUCCESS)
     return std::nullopt;
   return std::string(data);
@@ -84,8 +87,8 @@ std::string logText() {
 }
 
 const char* const kBoxes[] = {"Check1", "Check2", "Check3", "Check7", "Check8"};
-const settings::Setting* const kBoxSettings[] = {&settings::RunOnStartup, &settings::LogFile, &settings::Quarintine,
-                                                 &settings::IExplore, &settings::LoadAdMonitor};
+const core::settings::Setting* const kBoxSettings[] = {&core::settings::RunOnStartup, &core::settings::LogFile, &core::settings::Quarintine,
+                                                 &core::settings::IExplore, &core::settings::LoadAdMonitor};
 
 }  // namespace
 
@@ -113,7 +116,7 @@ class TestFrmSettings : public QObject {
 // own, on Windows the entry is one value of the machine's Run key, removed here.
 void TestFrmSettings::init() {
 #ifdef _WIN32
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RegistryStuff::kRunKey, RegistryStuff::kRunValueName);
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName);
 #endif
 }
 
@@ -124,8 +127,8 @@ void TestFrmSettings::designTimeState() {
   QVERIFY(!fixture.dialog->isModal());
   for (const char* name : kBoxes) QVERIFY(!fixture.box(name)->isChecked());
   QCOMPARE(fixture.selectedOption(), 2);
-  QCOMPARE(fixture.dialog->findChild<ActionLabel*>("Label3")->text(), QStringLiteral("Sauvgardez"));
-  QCOMPARE(fixture.dialog->findChild<ActionLabel*>("Label17")->text(), QStringLiteral("Annuler"));
+  QCOMPARE(fixture.dialog->findChild<widgets::ActionLabel*>("Label3")->text(), QStringLiteral("Sauvgardez"));
+  QCOMPARE(fixture.dialog->findChild<widgets::ActionLabel*>("Label17")->text(), QStringLiteral("Annuler"));
 }
 
 void TestFrmSettings::loadShowsOnlyExactValues_data() {
@@ -143,7 +146,7 @@ void TestFrmSettings::loadShowsOnlyExactValues() {
   QFETCH(QString, stored);
   QFETCH(bool, ticked);
   ScopedLocations where;
-  for (const settings::Setting* setting : kBoxSettings) settings::write(*setting, stored.toStdString());
+  for (const core::settings::Setting* setting : kBoxSettings) core::settings::write(*setting, stored.toStdString());
   Fixture fixture;
   fixture.open();
   for (const char* name : kBoxes) QCOMPARE(fixture.box(name)->isChecked(), ticked);
@@ -165,7 +168,7 @@ void TestFrmSettings::loadSelectsThePeriod() {
   QFETCH(QString, stored);
   QFETCH(int, option);
   ScopedLocations where;
-  if (stored != "-") settings::write(settings::AdMonitorRefresh, stored.toStdString());
+  if (stored != "-") core::settings::write(core::settings::AdMonitorRefresh, stored.toStdString());
   Fixture fixture;
   fixture.option(3)->setChecked(true);  // what an earlier opening left selected, then cancelled
   fixture.open();
@@ -195,8 +198,8 @@ void TestFrmSettings::saveStoresEveryValueAndTheTimerPeriod() {
   fixture.option(option)->setChecked(true);
   fixture.save();
 
-  for (const settings::Setting* setting : kBoxSettings) QCOMPARE(settings::read(*setting), std::string(ticked ? "1" : "0"));
-  QCOMPARE(QString::fromStdString(settings::read(settings::AdMonitorRefresh)), period);
+  for (const core::settings::Setting* setting : kBoxSettings) QCOMPARE(core::settings::read(*setting), std::string(ticked ? "1" : "0"));
+  QCOMPARE(QString::fromStdString(core::settings::read(core::settings::AdMonitorRefresh)), period);
   QCOMPARE(fixture.timer.interval(), period.toInt());
   QCOMPARE(fixture.timer.isActive(), monitorOn);  // ticking "Lancer au démarrage" of the monitor does not start it now
   QVERIFY(!fixture.dialog->isVisible());
@@ -204,32 +207,32 @@ void TestFrmSettings::saveStoresEveryValueAndTheTimerPeriod() {
 
 void TestFrmSettings::anUnknownPeriodIsSavedAsNormal() {
   ScopedLocations where;
-  settings::write(settings::AdMonitorRefresh, "2000");
+  core::settings::write(core::settings::AdMonitorRefresh, "2000");
   Fixture fixture;
   fixture.timer.setInterval(1000);
   fixture.open();
   QVERIFY(fixture.option(2)->isChecked());
   fixture.save();
-  QCOMPARE(settings::read(settings::AdMonitorRefresh), std::string("5000"));
+  QCOMPARE(core::settings::read(core::settings::AdMonitorRefresh), std::string("5000"));
   QCOMPARE(fixture.timer.interval(), 5000);
 }
 
 void TestFrmSettings::anUnknownLogValueOpensUntickedAndIsSavedAsOff() {
   ScopedLocations where;
-  settings::write(settings::LogFile, "toujours");
+  core::settings::write(core::settings::LogFile, "toujours");
   Fixture fixture;
   fixture.open();
   QVERIFY(!fixture.box("Check2")->isChecked());
   fixture.save();
-  QCOMPARE(settings::read(settings::LogFile), std::string("0"));
+  QCOMPARE(core::settings::read(core::settings::LogFile), std::string("0"));
 }
 
 void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
   ScopedLocations where;
-  settings::write(settings::LogFile, "1");
+  core::settings::write(core::settings::LogFile, "1");
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
-  QCOMPARE(settings::read(settings::RunOnStartup), std::string("1"));
+  QCOMPARE(core::settings::read(core::settings::RunOnStartup), std::string("1"));
   QVERIFY(startupEntry());
   const std::string entry = *startupEntry();
   QVERIFY2(entry.find(where.programFolder() + platform::kSeparator + "Sentrel.exe") != std::string::npos, entry.c_str());
@@ -239,7 +242,7 @@ void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
   QVERIFY(fixture.box("Check1")->isChecked());
   fixture.box("Check1")->setChecked(false);
   fixture.save();
-  QCOMPARE(settings::read(settings::RunOnStartup), std::string("0"));
+  QCOMPARE(core::settings::read(core::settings::RunOnStartup), std::string("0"));
   QVERIFY(!startupEntry());
 
   fixture.open();  // unticked again: removing an entry that does not exist is logged all the same
@@ -255,7 +258,7 @@ void TestFrmSettings::startupLogLineFollowsTheLoggingInForceBefore() {
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
   QVERIFY(startupEntry());
-  QCOMPARE(settings::read(settings::LogFile), std::string("1"));
+  QCOMPARE(core::settings::read(core::settings::LogFile), std::string("1"));
   QVERIFY(logText().find("Running on startup...") == std::string::npos);
 }
 
@@ -265,10 +268,10 @@ void TestFrmSettings::anUnwritableAutostartFolderFailsSilently() {
   core::Locations locations = core::locations();
   locations.autostartFolder = where.root() / "plain-file/autostart";
   core::setLocations(locations);
-  settings::write(settings::LogFile, "1");
+  core::settings::write(core::settings::LogFile, "1");
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
-  QCOMPARE(settings::read(settings::RunOnStartup), std::string("1"));
+  QCOMPARE(core::settings::read(core::settings::RunOnStartup), std::string("1"));
   QVERIFY(logText().find("Running on startup...") != std::string::npos);
   QVERIFY(!fixture.dialog->isVisible());
 }
@@ -289,5 +292,7 @@ void TestFrmSettings::cancelStoresNothing() {
   QVERIFY(!fixture.timer.isActive());
 }
 
-QTEST_MAIN(TestFrmSettings)
+}  // namespace halvik::gui
+
+QTEST_MAIN(halvik::gui::TestFrmSettings)
 #include "tst_frmSettings.moc"

@@ -9,13 +9,15 @@
 #include <chrono>
 #include <thread>
 
+namespace halvik::monitor {
+
 using namespace testing_support;
 
 namespace {
 
 class Terminer : public ::testing::Test {
  protected:
-  void SetUp() override { settings::write(settings::LogFile, "1"); }
+  void SetUp() override { core::settings::write(core::settings::LogFile, "1"); }
 
   ProcessSelection selectionOf(const ChildProcess& child) const {
     const auto info = platform::processInfo(child.pid());
@@ -75,3 +77,5 @@ TEST_F(Terminer, ReusedIdentifierIsNotKilled) {
   EXPECT_EQ(logMessages(), (std::vector<std::string>{"User Killed Process " + path,
                                                      "User Killed Process " + locations.root() / "another program"}));
 }
+
+}  // namespace halvik::monitor

@@ -7,6 +7,8 @@
 #include <optional>
 #include <regex>
 
+namespace halvik::platform {
+
 namespace {
 
 // Sets LC_ALL for the life of the object and restores it afterwards.
@@ -48,3 +50,5 @@ TEST(Dates, WithoutRegionalFormsUseDayMonthYearAndTwentyFourHours) {
 TEST(Dates, WindowsFolderIsUsr) { EXPECT_EQ(platform::windowsFolder(), "/usr"); }
 
 }  // namespace
+
+}  // namespace halvik::platform

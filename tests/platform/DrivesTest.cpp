@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <set>
 
+namespace halvik::platform {
+
 namespace {
 
 TEST(DriveMountPoints, KeepsDiskAndNetworkFileSystemsOnly) {
@@ -49,3 +51,5 @@ TEST(Drives, ListTheRootAndNoPseudoFileSystem) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

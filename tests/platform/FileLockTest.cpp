@@ -10,6 +10,8 @@
 #include <thread>
 #include <utility>
 
+namespace halvik::platform {
+
 namespace {
 using platform::FileLock;
 using testing_support::TempFolder;
@@ -65,3 +67,5 @@ TEST(StartProgramTest, AProgramThatCannotRunIsAFailure) {
 #endif
 
 }  // namespace
+
+}  // namespace halvik::platform

@@ -17,7 +17,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #endif
+
+namespace halvik::platform {
 
 namespace {
 using testing_support::readFile;
@@ -254,3 +257,5 @@ TEST(FileAttributes, HiddenComesFromTheLastName) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
+namespace halvik::platform {
+
 namespace {
 using namespace testing_support;
 using platform::FolderHandle;
@@ -107,3 +109,5 @@ TEST(FolderHandleTest, AnotherFileSystemIsNotEntered) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

@@ -11,7 +11,10 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
 #endif
+
+namespace halvik::platform {
 
 namespace {
 using testing_support::TempFolder;
@@ -193,3 +196,5 @@ TEST(ListFolder, WorksOnPathsLongerThanTheSystemLimit) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace halvik::platform {
+
 using testing_support::ChildProcess;
 using testing_support::ScopedSignalPath;
 using testing_support::SignalPath;
@@ -239,3 +241,5 @@ TEST_P(ProcessHandleTest, IdentifierReusedAfterTheOpenIsNotSignalled) {
   if (code == testing_support::kNoPidNamespace) GTEST_SKIP() << "the system refuses a private PID namespace";
   EXPECT_EQ(code, 0);
 }
+
+}  // namespace halvik::platform

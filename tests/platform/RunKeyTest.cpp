@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+namespace halvik::platform {
+
 namespace {
 using platform::RegistryRoot;
 using testing_support::readFile;
@@ -143,3 +145,5 @@ TEST_F(RunKeyTest, UnwritableFolderFails) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

@@ -5,7 +5,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
 #endif
+
+namespace halvik::platform {
 
 TEST(SystemTextTest, ProgramWordsTakeTheSystemEncoding) {
 #ifdef _WIN32
@@ -35,3 +38,5 @@ TEST(SystemTextTest, RootThatBeginsAPath) {
   EXPECT_EQ(platform::rootLength(""), 0u);
   EXPECT_EQ(platform::rootLength("relative/name"), 0u);
 }
+
+}  // namespace halvik::platform

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace halvik::process {
+
 using namespace testing_support;
 
 namespace {
@@ -58,8 +60,8 @@ std::string suspendedLine(const std::string& name, const std::string& threat) {
 class Monitor : public ::testing::Test {
  protected:
   void TearDown() override {
-    mProcess::overridePlatformId(std::nullopt);
-    mProcess::setRefusalHook(nullptr);
+    process::mProcess::overridePlatformId(std::nullopt);
+    process::mProcess::setRefusalHook(nullptr);
   }
 
   ScopedLocations locations;
@@ -72,9 +74,9 @@ class Monitor : public ::testing::Test {
 
 TEST_F(Monitor, ListThreadsSnapshotsEveryThread) {
   ChildProcess child(threatPath, 2);
-  const int last = mdlProcess::ListThreads(child.pid());
+  const int last = process::mdlProcess::ListThreads(child.pid());
   ASSERT_GE(last, 2);
-  const auto& threads = mdlProcess::ThreadList();
+  const auto& threads = process::mdlProcess::ThreadList();
   EXPECT_EQ(static_cast<std::size_t>(last), threads.size() - 1);
   EXPECT_EQ(std::count_if(threads.begin(), threads.end(), [&](const auto& t) { return t.ownerProcessId == child.pid(); }), 3);
   // The snapshot is not narrowed to the process: this test's own thread is there too.
@@ -85,21 +87,21 @@ TEST_F(Monitor, ListThreadsSnapshotsEveryThread) {
 TEST_F(Monitor, SuspendProcessStopsEveryThreadOfThatProcessOnly) {
   ChildProcess target(threatPath, 3);
   ChildProcess bystander(cleanPath, 1);
-  EXPECT_TRUE(mdlProcess::SuspendProcess(*platform::processInfo(target.pid())));
+  EXPECT_TRUE(process::mdlProcess::SuspendProcess(*platform::processInfo(target.pid())));
   EXPECT_TRUE(target.waitForEveryThread('T'));
   EXPECT_NE(bystander.state(), 'T');
 }
 
 TEST_F(Monitor, SuspendingAGoneProcessIsQuietAndReported) {
-  EXPECT_FALSE(mdlProcess::SuspendProcess(platform::ProcessInfo{unusedProcessId(), cleanPath, 1}));
-  mProcess::KillProcess(unusedProcessId());
+  EXPECT_FALSE(process::mdlProcess::SuspendProcess(platform::ProcessInfo{unusedProcessId(), cleanPath, 1}));
+  process::mProcess::KillProcess(unusedProcessId());
 }
 
 TEST_F(Monitor, SuspendsOnlyTheProcessJudged) {
   ChildProcess target(threatPath, 1);
   auto startedLater = *platform::processInfo(target.pid());
   startedLater.startTime += 1;
-  EXPECT_FALSE(mdlProcess::SuspendProcess(startedLater));
+  EXPECT_FALSE(process::mdlProcess::SuspendProcess(startedLater));
   EXPECT_FALSE(target.stopSent());
 }
 
@@ -108,7 +110,7 @@ TEST_F(Monitor, NeverSuspendsItself) {
   GTEST_SKIP() << "runs the check in a forked copy of the test; the rule is the same code on every system";
 #else
   EXPECT_EQ(exitCodeInChild([] {
-              return mdlProcess::SuspendProcess(*platform::processInfo(platform::currentProcessId())) ? 1 : 0;
+              return process::mdlProcess::SuspendProcess(*platform::processInfo(platform::currentProcessId())) ? 1 : 0;
             }),
             0);
 #endif
@@ -116,7 +118,7 @@ TEST_F(Monitor, NeverSuspendsItself) {
 
 TEST_F(Monitor, ListProcessesCarriesIdentifierPathAndStartTime) {
   ChildProcess child(cleanPath);
-  const auto entries = mProcess::ListProcesses();
+  const auto entries = process::mProcess::ListProcesses();
   const auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.ProcessId == child.pid(); });
   ASSERT_NE(it, entries.end());
   EXPECT_EQ(it->ImagePath, cleanPath);
@@ -129,7 +131,7 @@ TEST_F(Monitor, RefreshMarksLogsAndSuspendsThreatsOnly) {
   ChildProcess clean(cleanPath);
   FakeView view;
   view.rows.push_back(Row{"stale", "x", "y", 1, 1});
-  mProcess::RefreshProcessList(view);
+  process::mProcess::RefreshProcessList(view);
 
   EXPECT_EQ(view.clears, 1);
   EXPECT_EQ(std::count_if(view.rows.begin(), view.rows.end(), [](const Row& r) { return r.path == "stale"; }), 0);
@@ -158,11 +160,11 @@ TEST_F(Monitor, EveryTickLogsAndSuspendsAgain) {
   writeReferenceDatabase({{threatName, "Threat Beta"}});
   ChildProcess threat(threatPath);
   FakeView view;
-  mProcess::RefreshProcessList(view);
+  process::mProcess::RefreshProcessList(view);
   ASSERT_TRUE(threat.waitForState('T'));
   threat.resume();
   ASSERT_TRUE(threat.waitForState('S'));
-  mProcess::RefreshProcessList(view);
+  process::mProcess::RefreshProcessList(view);
   EXPECT_TRUE(threat.waitForState('T'));
   EXPECT_EQ(countOf(logMessages(), suspendedLine(threatName, "Threat Beta")), 2);
 }
@@ -172,7 +174,7 @@ TEST_F(Monitor, TwoProcessesOfOneImageAreBothHandled) {
   ChildProcess first(threatPath);
   ChildProcess second(threatPath);
   FakeView view;
-  mProcess::RefreshProcessList(view);
+  process::mProcess::RefreshProcessList(view);
   for (const ChildProcess* child : {&first, &second}) {
     const Row* row = view.rowOf(child->pid());
     ASSERT_TRUE(row);
@@ -187,20 +189,20 @@ TEST_F(Monitor, RefusalOnTheWindows95FamilyListsNothing) {
   writeReferenceDatabase({{threatName, "Threat Delta"}});
   ChildProcess threat(threatPath);
   int refusals = 0;
-  mProcess::setRefusalHook([&] { ++refusals; });
-  mProcess::overridePlatformId(1);
-  EXPECT_EQ(mProcess::GetPlatformId(), 1);
+  process::mProcess::setRefusalHook([&] { ++refusals; });
+  process::mProcess::overridePlatformId(1);
+  EXPECT_EQ(process::mProcess::GetPlatformId(), 1);
   FakeView view;
   view.rows.push_back(Row{"kept", "No", "N/A", 1, 1});
-  mProcess::RefreshProcessList(view);
+  process::mProcess::RefreshProcessList(view);
   EXPECT_EQ(refusals, 1);
   EXPECT_EQ(view.clears, 0);
   ASSERT_EQ(view.rows.size(), 1u);
   EXPECT_NE(threat.state(), 'T');
   EXPECT_TRUE(logMessages().empty());
 
-  mProcess::overridePlatformId(std::nullopt);
-  EXPECT_EQ(mProcess::CheckPlatform(), 2);
+  process::mProcess::overridePlatformId(std::nullopt);
+  EXPECT_EQ(process::mProcess::CheckPlatform(), 2);
   EXPECT_EQ(refusals, 1);
 }
 
@@ -208,12 +210,12 @@ TEST_F(Monitor, AnyOtherPlatformKeepsTheRowsAndListsAfterThem) {
   writeReferenceDatabase({{threatName, "Threat Epsilon"}});
   ChildProcess threat(threatPath);
   int refusals = 0;
-  mProcess::setRefusalHook([&] { ++refusals; });
+  process::mProcess::setRefusalHook([&] { ++refusals; });
   for (const std::uint16_t platformId : {0, 3}) {
-    mProcess::overridePlatformId(platformId);
+    process::mProcess::overridePlatformId(platformId);
     FakeView view;
     view.rows.push_back(Row{"kept", "No", "N/A", 1, 1});
-    mProcess::RefreshProcessList(view);
+    process::mProcess::RefreshProcessList(view);
     EXPECT_EQ(view.clears, 0);
     ASSERT_GT(view.rows.size(), 1u);
     EXPECT_EQ(view.rows.front().path, "kept");
@@ -227,6 +229,8 @@ TEST_F(Monitor, AnyOtherPlatformKeepsTheRowsAndListsAfterThem) {
 }
 
 TEST_F(Monitor, RefusalWithoutAWindowEndsTheProgram) {
-  mProcess::overridePlatformId(1);
-  EXPECT_EXIT(mProcess::CheckPlatform(), ::testing::ExitedWithCode(0), "");
+  process::mProcess::overridePlatformId(1);
+  EXPECT_EXIT(process::mProcess::CheckPlatform(), ::testing::ExitedWithCode(0), "");
 }
+
+}  // namespace halvik::process

@@ -13,7 +13,10 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
 #endif
+
+namespace halvik::quarantine {
 
 using quarantine::QuarantineRecord;
 using testing_support::readFile;
@@ -253,3 +256,5 @@ TEST_F(QuarantineRecordsTest, AHandEditedRecordsFileIsInputNeverTrusted) {
   ASSERT_TRUE(PutInQuarantine(detected("fresh.exe", "abc"), "Spy.Fresh"));
   EXPECT_EQ(QuarantineRecordOf("fresh.exe.aaq")->threatName, "Spy.Fresh");
 }
+
+}  // namespace halvik::quarantine

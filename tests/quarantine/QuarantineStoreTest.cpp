@@ -11,7 +11,10 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
 #endif
+
+namespace halvik::quarantine {
 
 using testing_support::readFile;
 using testing_support::ScopedLocations;
@@ -267,3 +270,5 @@ TEST_F(QuarantineStoreTest, LongestNamesAreShortenedToFit) {
   EXPECT_EQ(readFile(stored(accented.substr(0, 242) + " (2).txt.aaq")), "accented 2");
 #endif
 }
+
+}  // namespace halvik::quarantine

@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "engine/mScanFiles.h"
 #include "quarantine/QuarantineStore.h"
-#include "../engine/ScanFixture.h"
+#include "support/ScanFixture.h"
 #include "support/TempFolder.h"
 #include "support/WalkedHits.h"
 
@@ -15,7 +15,10 @@
 
 #ifndef _WIN32
 #include <unistd.h>
+
 #endif
+
+namespace halvik::scan {
 
 namespace {
 using namespace testing_support;
@@ -24,7 +27,7 @@ namespace fs = std::filesystem;
 struct Row {
   bool checked = true;
   int image = scan::kImageFound;
-  mScanFiles::Hit hit;
+  engine::mScanFiles::Hit hit;
 };
 
 class FakeRepairView : public scan::RepairView {
@@ -32,7 +35,7 @@ class FakeRepairView : public scan::RepairView {
   int rowCount() const override { return static_cast<int>(rows.size()); }
   bool rowChecked(int row) const override { return rows[row].checked; }
   int rowImage(int row) const override { return rows[row].image; }
-  mScanFiles::Hit rowHit(int row) const override { return rows[row].hit; }
+  engine::mScanFiles::Hit rowHit(int row) const override { return rows[row].hit; }
   void setRowImage(int row, int image) override { rows[row].image = image; }
   std::string tag() const override { return listTag; }
   void setTag(const std::string& tag) override { listTag = tag; }
@@ -64,15 +67,15 @@ class RepairPassTest : public ::testing::Test {
 };
 
 TEST_F(RepairPassTest, EmptyListHidesTheWindowAndDoesNothingElse) {
-  mScanFiles::setScanRunning(true);
+  engine::mScanFiles::setScanRunning(true);
   scan::RunRepair(view);
   EXPECT_TRUE(view.hidden);
   EXPECT_TRUE(view.listTag.empty());
-  EXPECT_FALSE(mScanFiles::ScanRunning());
+  EXPECT_FALSE(engine::mScanFiles::ScanRunning());
 }
 
 TEST_F(RepairPassTest, WithoutQuarantineTickedFilesAreDeletedAndCounted) {
-  settings::write(settings::TotalObjectsRemoved, "7");
+  core::settings::write(core::settings::TotalObjectsRemoved, "7");
   for (const char* name : {"a.exe", "b.exe", "caf\xE9.exe"}) addRow(file(name));
   scan::RunRepair(view);
   for (const auto& row : view.rows) {
@@ -80,37 +83,37 @@ TEST_F(RepairPassTest, WithoutQuarantineTickedFilesAreDeletedAndCounted) {
     EXPECT_FALSE(fs::exists(row.hit.path));
   }
   EXPECT_EQ(view.shownTotals, (std::vector<std::string>{"8", "9", "10"}));
-  EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "10");
-  EXPECT_TRUE(ListQuarantine().empty());
+  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "10");
+  EXPECT_TRUE(quarantine::ListQuarantine().empty());
   EXPECT_EQ(view.listTag, "FIXED");
   EXPECT_FALSE(view.hidden);
   EXPECT_EQ(view.quarantineRefreshes, 1);
 }
 
 TEST_F(RepairPassTest, WithQuarantineACopyIsKeptBeforeTheDeletion) {
-  settings::write(settings::Quarintine, "1");
+  core::settings::write(core::settings::Quarintine, "1");
   addRow(file("evil.exe", "exact bytes"));
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
   EXPECT_FALSE(fs::exists(tree / "evil.exe"));
-  EXPECT_EQ(readFile(QuarantineFolder() + "/evil.exe.aaq"), "exact bytes");
-  const auto record = QuarantineRecordOf("evil.exe.aaq");
+  EXPECT_EQ(readFile(quarantine::QuarantineFolder() + "/evil.exe.aaq"), "exact bytes");
+  const auto record = quarantine::QuarantineRecordOf("evil.exe.aaq");
   ASSERT_TRUE(record) << "the copy's record names the row's path and threat";
   EXPECT_EQ(record->originalPath, tree / "evil.exe");
   EXPECT_EQ(record->threatName, view.rows[0].hit.threatName);
 }
 
 TEST_F(RepairPassTest, OnlyTheExactValueOneAsksForQuarantine) {
-  settings::write(settings::Quarintine, "yes");
+  core::settings::write(core::settings::Quarintine, "yes");
   addRow(file("evil.exe"));
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
-  EXPECT_TRUE(ListQuarantine().empty());
+  EXPECT_TRUE(quarantine::ListQuarantine().empty());
 }
 
 TEST_F(RepairPassTest, FailedQuarantineCopyKeepsTheFile) {
-  settings::write(settings::Quarintine, "1");
-  writeFile(QuarantineFolder(), "a file where the quarantine folder should be");
+  core::settings::write(core::settings::Quarintine, "1");
+  writeFile(quarantine::QuarantineFolder(), "a file where the quarantine folder should be");
   addRow(file("evil.exe"));
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageFailed);
@@ -123,7 +126,7 @@ TEST_F(RepairPassTest, VanishedFileCountsAsRemoved) {
   fs::remove(tree / "gone.exe");
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
-  EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "1");
+  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "1");
 }
 
 TEST_F(RepairPassTest, FolderIsNeverDeletedAndLinkIsRemovedNotItsTarget) {
@@ -175,7 +178,7 @@ TEST_F(RepairPassTest, SecondSuivantHidesThenDeletesNewlyTickedRows) {
   EXPECT_EQ(view.listTag, "FIXED");
   EXPECT_EQ(view.rows[1].image, scan::kImageRemoved);
   EXPECT_FALSE(fs::exists(tree / "later.exe"));
-  EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "2");
+  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "2");
 }
 
 TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
@@ -191,7 +194,7 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
     return view.rows[0].image == scan::kImageFailed && view.shownTotals.empty();
   }));
   EXPECT_TRUE(fs::exists(tree / "locked/empty.exe"));
-  EXPECT_EQ(settings::read(settings::TotalObjectsRemoved), "0");
+  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "0");
 #endif
 }
 
@@ -202,7 +205,7 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
 class RepairGateTest : public RepairPassTest {
  protected:
   void SetUp() override {
-    settings::write(settings::LogFile, "1");
+    core::settings::write(core::settings::LogFile, "1");
     fs::create_directory(tree / "sub");
     fs::create_directory(outside / "sub");
     file("sub/evil.exe", "scanned");
@@ -215,14 +218,14 @@ class RepairGateTest : public RepairPassTest {
   // why and nothing outside the tree, nor in the quarantine, is touched.
   void expectNothingTouched(const std::string& stillThere) {
     for (const char* quarantine : {"1", "0"}) {
-      settings::write(settings::Quarintine, quarantine);
+      core::settings::write(core::settings::Quarintine, quarantine);
       view.rows[0].image = scan::kImageFound;
       scan::RunRepair(view);
       EXPECT_EQ(view.rows[0].image, scan::kImageFailed) << "Quarintine=" << quarantine;
       EXPECT_EQ(readFile(outside / "sub/evil.exe"), "outside");
       EXPECT_TRUE(fs::exists(fs::symlink_status(stillThere)));
     }
-    EXPECT_TRUE(ListQuarantine().empty());
+    EXPECT_TRUE(quarantine::ListQuarantine().empty());
     EXPECT_TRUE(view.shownTotals.empty());
     EXPECT_EQ(logLinesWith(tree / "sub/evil.exe was not removed: it changed since the scan"), 2);
   }
@@ -273,11 +276,11 @@ TEST_F(RepairGateTest, FileReplacedByALinkIsNeitherReadNorRemoved) {
 
 TEST_F(RepairGateTest, FolderReplacedByABindMountIsNotEntered) {
   if (geteuid() != 0) GTEST_SKIP() << "a bind mount needs root";
-  settings::write(settings::Quarintine, "1");
+  core::settings::write(core::settings::Quarintine, "1");
   const auto result = withBindMounts({{outside / "sub", tree / "sub"}}, [&] {
     scan::RunRepair(view);
     return view.rows[0].image == scan::kImageFailed && readFile(outside / "sub/evil.exe") == "outside" &&
-           ListQuarantine().empty();
+           quarantine::ListQuarantine().empty();
   });
   if (result == MountedCheck::Refused) GTEST_SKIP() << "this system refuses a private mount namespace";
   EXPECT_EQ(result, MountedCheck::Passed);
@@ -286,7 +289,7 @@ TEST_F(RepairGateTest, FolderReplacedByABindMountIsNotEntered) {
 }
 
 TEST_F(RepairPassTest, FlaggedLinkIsKeptWhenACopyIsAskedFor) {
-  settings::write(settings::Quarintine, "1");
+  core::settings::write(core::settings::Quarintine, "1");
   const std::string target = file("target.exe", "target bytes");
   fs::create_symlink(target, tree / "link.exe");
   addRow(tree / "link.exe");
@@ -294,9 +297,11 @@ TEST_F(RepairPassTest, FlaggedLinkIsKeptWhenACopyIsAskedFor) {
   EXPECT_EQ(view.rows[0].image, scan::kImageFailed);
   EXPECT_TRUE(fs::is_symlink(tree / "link.exe"));
   EXPECT_EQ(readFile(target), "target bytes");
-  EXPECT_TRUE(ListQuarantine().empty());
+  EXPECT_TRUE(quarantine::ListQuarantine().empty());
   EXPECT_TRUE(view.shownTotals.empty());
 }
 #endif
 
 }  // namespace
+
+}  // namespace halvik::scan

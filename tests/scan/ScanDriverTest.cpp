@@ -1,6 +1,6 @@
 #include "scan/ScanDriver.h"
 
-#include "../engine/ScanFixture.h"
+#include "support/ScanFixture.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
@@ -11,7 +11,10 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+
 #endif
+
+namespace halvik::scan {
 
 namespace {
 using namespace testing_support;
@@ -52,7 +55,7 @@ class ScanDriverTest : public ScanFixture {
  protected:
   void SetUp() override {
     useDatabase({"evil.exe=Demo"});
-    settings::write(settings::LogFile, "1");
+    core::settings::write(core::settings::LogFile, "1");
     saved = scan::scanRoots();
     savedFolder = scan::CustomScanFolder();
     for (const char* drive : {"c", "d", "e"}) {
@@ -73,16 +76,16 @@ class ScanDriverTest : public ScanFixture {
 };
 
 TEST_F(ScanDriverTest, EveryClickCountsTheScanAndOpensAFreshClearedWindow) {
-  settings::write(settings::TotalScans, "41");
+  core::settings::write(core::settings::TotalScans, "41");
   scan::setCustomScanFolder(tree / "c");
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   EXPECT_EQ(view.totalScans, "42");
-  EXPECT_EQ(settings::read(settings::TotalScans), "42");
+  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "42");
   EXPECT_EQ(view.reopened, 1);
   EXPECT_EQ(view.cleared, 1);
-  EXPECT_EQ(SignatureDb.Section(), "SCANFILES");
+  EXPECT_EQ(engine::SignatureDb.Section(), "SCANFILES");
 
-  settings::write(settings::TotalScans, "not a number");
+  core::settings::write(core::settings::TotalScans, "not a number");
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   EXPECT_EQ(view.totalScans, "1");
 }
@@ -98,8 +101,8 @@ TEST_F(ScanDriverTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
                                                       "Terminé"}));
   EXPECT_EQ(view.curFile, "-Sacn Terminé-");
   EXPECT_TRUE(view.finished);
-  EXPECT_EQ(mScanFiles::ObjectsScanned(), 1);  // the counters restart with each drive
-  EXPECT_EQ(settings::read(settings::LastSystemScan), platform::shortDate());
+  EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 1);  // the counters restart with each drive
+  EXPECT_EQ(core::settings::read(core::settings::LastSystemScan), platform::shortDate());
   const std::string log = todaysLog();
   EXPECT_NE(log.find("Scanning all drives..."), std::string::npos);
   EXPECT_NE(log.find("Scanning drive " + tree / "d"), std::string::npos);
@@ -112,7 +115,7 @@ TEST_F(ScanDriverTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
   GTEST_SKIP() << "the Linux drive captions; Windows drive roots are upper-cased and end in a backslash";
 #else
   view.onYield = [this] {
-    if (!view.hits.empty()) mScanFiles::setScanRunning(false);
+    if (!view.hits.empty()) engine::mScanFiles::setScanRunning(false);
   };
   scan::RunScan(scan::ScanMode::AllDrives, view);
   EXPECT_EQ(view.hits.size(), 1u);
@@ -134,7 +137,7 @@ TEST_F(ScanDriverTest, CustomFolderIsWalked) {
 }
 
 TEST_F(ScanDriverTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
-  settings::write(settings::TotalScans, "5");
+  core::settings::write(core::settings::TotalScans, "5");
   scan::setCustomScanFolder("(CANCEL)");
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   EXPECT_TRUE(view.hits.empty());
@@ -178,3 +181,5 @@ TEST_F(ScanDriverTest, QuickScanWalksTheWindowsFolder) {
 }
 
 }  // namespace
+
+}  // namespace halvik::scan

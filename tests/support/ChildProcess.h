@@ -16,7 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 // An identifier the system never gives to a process (pid_max itself): signalling it can never hit
 // a process of someone else, unlike the identifier of a child that has been reaped.
@@ -142,5 +142,5 @@ class ChildProcess {
   pid_t m_pid = 0;
 };
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support
 #endif

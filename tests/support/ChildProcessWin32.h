@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 // An identifier no process gets: Windows gives out small multiples of four.
 inline std::uint32_t unusedProcessId() { return 0xFFFFFFFCu; }
@@ -147,4 +147,4 @@ class ChildProcess {
   PROCESS_INFORMATION m_process{};
 };
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support

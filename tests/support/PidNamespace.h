@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 // The exit code of a run whose namespace the system refused (no root, or a container without the right).
 inline constexpr int kNoPidNamespace = 77;
@@ -45,4 +45,4 @@ inline bool setNextProcessId(pid_t processId) {
   return out.good();
 }
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 enum class SignalPath { Native, WithoutPidfds };
 
@@ -49,4 +49,4 @@ class ScopedSignalPath {
   }
 };
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support

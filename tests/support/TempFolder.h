@@ -17,7 +17,7 @@
 #include <random>
 #endif
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
@@ -119,4 +119,4 @@ class ScopedLocations {
   TempFolder m_root;
 };
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support

@@ -17,15 +17,15 @@
 #include <sys/wait.h>
 #endif
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 // Writes the reference database of the program folder (under ScopedLocations) with the given
 // file name and threat name pairs, and switches the activity log on.
 inline void writeReferenceDatabase(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text = "[Scanfiles]\r\n";
-  for (const auto& [name, threat] : entries) text += UpperCase(name) + "=" + threat + "\r\n";
-  writeFile(core::programFile(kReferenceDatabase), text);
-  settings::write(settings::LogFile, "1");
+  for (const auto& [name, threat] : entries) text += engine::UpperCase(name) + "=" + threat + "\r\n";
+  writeFile(core::programFile(engine::kReferenceDatabase), text);
+  core::settings::write(core::settings::LogFile, "1");
 }
 
 // Every message of the activity log so far, without the time stamps, oldest first.
@@ -68,4 +68,4 @@ int exitCodeInChild(Body body) {
 }
 #endif
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support

@@ -8,43 +8,43 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 // Keeps every hit a walk makes.
-class HitRecorder : public mScanFiles::ScanView {
+class HitRecorder : public engine::mScanFiles::ScanView {
  public:
   bool visible() const override { return true; }
   void close() override {}
   void setCurFile(const std::string&) override {}
   void setObjectsScanned(const std::string&) override {}
   void setMaliciousObjects(const std::string&) override {}
-  void addHit(const mScanFiles::Hit& hit) override { hits.push_back(hit); }
+  void addHit(const engine::mScanFiles::Hit& hit) override { hits.push_back(hit); }
 
-  std::vector<mScanFiles::Hit> hits;
+  std::vector<engine::mScanFiles::Hit> hits;
 };
 
 // The hits a scan of `root` makes with a signature database that names each of `names`
 // (written into the program folder, which a ScopedLocations must make a private one). Each
 // call writes a database file of its own, so that no reader takes it for the previous one.
-inline std::vector<mScanFiles::Hit> walkedHits(const std::string& root, const std::vector<std::string>& names) {
+inline std::vector<engine::mScanFiles::Hit> walkedHits(const std::string& root, const std::vector<std::string>& names) {
   static int calls = 0;
   std::string text = "[scanfiles]\r\n";
   for (const auto& name : names) text += name + "=Demo\r\n";
   const std::string database = core::programFile("walked-" + std::to_string(++calls) + ".dll");
   writeFile(database, text);
-  SignatureDb.setPath(database);
-  SignatureDb.setSection("SCANFILES");
+  engine::SignatureDb.setPath(database);
+  engine::SignatureDb.setSection("SCANFILES");
   HitRecorder recorder;
-  mScanFiles::StartScan("*.*", root, recorder, {});
+  engine::mScanFiles::StartScan("*.*", root, recorder, {});
   return recorder.hits;
 }
 
 // The hit a scan of `root` makes on the entry `path` below it; a hit with the path alone (which
 // no repair acts on) when the scan makes none.
-inline mScanFiles::Hit walkedHit(const std::string& root, const std::string& path) {
-  for (const auto& hit : walkedHits(root, {FileNameOf(path)}))
+inline engine::mScanFiles::Hit walkedHit(const std::string& root, const std::string& path) {
+  for (const auto& hit : walkedHits(root, {engine::FileNameOf(path)}))
     if (hit.path == path) return hit;
-  return mScanFiles::Hit{"DEMO", path, 0, {}, {}};
+  return engine::mScanFiles::Hit{"DEMO", path, 0, {}, {}};
 }
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support

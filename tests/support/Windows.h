@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-namespace testing_support {
+namespace halvik::testing_support {
 
 // True when the Windows build runs under Wine, which differs from Windows in a few places that
 // the tests name (Wine exports wine_get_version from its ntdll; Windows does not).
@@ -36,5 +36,5 @@ inline std::pair<DWORD, std::string> registryValue(const std::string& key, const
   return {type, bytes};
 }
 
-}  // namespace testing_support
+}  // namespace halvik::testing_support
 #endif

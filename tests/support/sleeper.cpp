@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+namespace halvik::testing_support {
+
 namespace {
 // The process that started this one, opened for waiting on its end; null when it is gone.
 HANDLE openParent() {
@@ -23,7 +25,7 @@ HANDLE openParent() {
 }
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int run(int argc, char* argv[]) {
   HANDLE parent = openParent();
   if (!parent) return 1;
   const int threads = argc > 1 ? std::atoi(argv[1]) : 0;
@@ -31,12 +33,16 @@ int main(int argc, char* argv[]) {
   WaitForSingleObject(parent, INFINITE);
   return 0;
 }
+
+}  // namespace halvik::testing_support
 #else
 #include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
 
-int main(int argc, char* argv[]) {
+namespace halvik::testing_support {
+
+int run(int argc, char* argv[]) {
   const pid_t parent = getppid();
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) return 1;
@@ -44,4 +50,8 @@ int main(int argc, char* argv[]) {
   for (int i = 0; i < threads; ++i) std::thread([] { for (;;) pause(); }).detach();
   for (;;) pause();
 }
+
+}  // namespace halvik::testing_support
 #endif
+
+int main(int argc, char* argv[]) { return halvik::testing_support::run(argc, argv); }

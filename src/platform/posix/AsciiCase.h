@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // Upper-cases ASCII letters; every other byte stays as it is.
 inline char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -14,4 +14,4 @@ inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 namespace {
 // Attribute bits of an entry from its own mode (not following a link) and, for a symbolic
@@ -33,4 +33,4 @@ std::optional<std::uint32_t> attributesAt(int folder, const char* name, std::str
   return attributesFromMode(leaf, own.st_mode, S_ISLNK(own.st_mode) && isFolderAt(folder, name));
 }
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // Hidden entries are those whose name starts with "."; the "." and ".." entries of a
 // listing are the folder and its parent and are not hidden.
@@ -16,4 +16,4 @@ std::optional<std::uint32_t> attributesAt(int folder, const char* name, std::str
 // True when `name` under `folder`, followed through links, is a folder.
 bool isFolderAt(int folder, const char* name);
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

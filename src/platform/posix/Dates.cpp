@@ -7,7 +7,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 // The date form of the C and POSIX locales, which stand for "no regional forms".
 constexpr const char* kCDateForm = "%m/%d/%y";
@@ -36,4 +36,4 @@ std::string shortDate() { return now(D_FMT, "%d/%m/%Y"); }
 
 std::string shortTime() { return now(T_FMT, "%H:%M:%S"); }
 
-}  // namespace platform
+}  // namespace halvik::platform

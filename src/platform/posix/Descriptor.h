@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // Closes a file descriptor when it goes out of scope.
 class Descriptor {
@@ -21,4 +21,4 @@ class Descriptor {
   int m_fd;
 };
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

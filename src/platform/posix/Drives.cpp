@@ -9,7 +9,7 @@
 #include <map>
 #include <sys/stat.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace posix {
 namespace {
 // File systems that hold a user's files: disks, removable media, network shares. Pseudo file
@@ -85,4 +85,4 @@ std::vector<std::string> drives() {
   return points;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform {
+namespace halvik::platform {
 
 FileLock::~FileLock() {
   if (m_handle >= 0) close(static_cast<int>(m_handle));
@@ -35,4 +35,4 @@ FileLock FileLock::tryTake(const std::string& path) {
   return FileLock(fd);
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 constexpr std::size_t kCopyBuffer = 256 * 1024;
 
@@ -114,4 +114,4 @@ bool appendLine(const std::string& path, const std::string& line) {
   return closed && written == static_cast<ssize_t>(text.size());
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

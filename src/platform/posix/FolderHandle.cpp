@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
 
@@ -171,4 +171,4 @@ Removal FolderHandle::removeEntry(const std::string& name, const EntryIdentity& 
   return errno == ENOENT ? Removal::Gone : Removal::Failed;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -9,7 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 constexpr std::uint32_t kMaskedKinds = kHidden | kSystem | kFolder;
 
@@ -78,4 +78,4 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
   return entries;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

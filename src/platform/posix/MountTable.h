@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // The mount points of `mountinfo` (the text of /proc/self/mountinfo) that hold files a user
 // keeps: local disk, removable and network file systems, not pseudo or image file systems.
@@ -12,4 +12,4 @@ namespace platform::posix {
 // system mounted last on it (the one that is visible), in byte order. "/" always comes.
 std::vector<std::string> driveMountPoints(std::string_view mountinfo);
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform {
+namespace halvik::platform {
 
 OpenFile::~OpenFile() {
   if (m_handle >= 0) close(static_cast<int>(m_handle));
@@ -29,4 +29,4 @@ std::optional<FileStatus> OpenFile::status() const {
   return status;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

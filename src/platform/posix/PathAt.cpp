@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 namespace {
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
@@ -56,4 +56,4 @@ PathAt::~PathAt() {
   if (m_owned) close(m_folder);
 }
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // A path as an open folder and a name inside it, for the *at system calls. A path that fits
 // in PATH_MAX is used as it stands against the current folder; a longer one has its folder
@@ -33,4 +33,4 @@ class PathAt {
   std::string m_name;
 };
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

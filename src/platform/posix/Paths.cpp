@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -83,4 +83,4 @@ std::string defaultRuntimeFolder() {
 
 std::string windowsFolder() { return "/usr"; }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -6,7 +6,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 namespace {
 std::atomic<bool> simulatedMissing{false};
 }  // namespace
@@ -36,4 +36,4 @@ bool pidfdEnded(int pidfd) {
 
 void simulateMissingPidfds(bool missing) { simulatedMissing = missing; }
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

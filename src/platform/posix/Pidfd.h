@@ -5,7 +5,7 @@
 // Process file descriptors (pidfds): a descriptor that names one process for as long as it is
 // held, whatever identifier the system hands out later. Called through syscall(), since older C
 // libraries have no wrappers.
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // A pidfd for the process `processId` names now; -1 with errno set otherwise (ESRCH when no such
 // process; ENOSYS where the system has no pidfds).
@@ -26,4 +26,4 @@ bool pidfdEnded(int pidfd);
 // so that the path taken there can be tried anywhere.
 void simulateMissingPidfds(bool missing);
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-namespace platform::procstat {
+namespace halvik::platform::procstat {
 
 std::optional<StatFields> parse(std::string_view line) {
   const auto close = line.rfind(')');
@@ -34,4 +34,4 @@ std::optional<StatFields> parse(std::string_view line) {
   return std::nullopt;
 }
 
-}  // namespace platform::procstat
+}  // namespace halvik::platform::procstat

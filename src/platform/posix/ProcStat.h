@@ -5,7 +5,7 @@
 #include <string_view>
 
 // The fields of a /proc/<pid>/stat line that the process listing uses.
-namespace platform::procstat {
+namespace halvik::platform::procstat {
 
 // The kernel-thread bit of the flags field (PF_KTHREAD).
 inline constexpr std::uint64_t kKernelThreadFlag = 0x00200000;
@@ -19,4 +19,4 @@ struct StatFields {
 // and parentheses, so the fields are counted after the last ")". nullopt when the line is cut short.
 std::optional<StatFields> parse(std::string_view line);
 
-}  // namespace platform::procstat
+}  // namespace halvik::platform::procstat

@@ -16,7 +16,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace platform {
+namespace halvik::platform {
 
 namespace {
 
@@ -207,4 +207,4 @@ bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
   return stillNames(m_judged) && platform::suspendThread(m_judged.processId, threadId);
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

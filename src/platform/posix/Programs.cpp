@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace platform {
+namespace halvik::platform {
 
 // Two forks: the program is started by a short-lived middle process, so that it is adopted by
 // the system and never becomes a zombie of ours. Between fork and exec only async-signal-safe
@@ -50,4 +50,4 @@ bool startProgram(const std::string& path, const std::vector<std::string>& argum
 
 bool raiseWindowsOf(std::uint32_t /*processId*/) { return false; }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -84,4 +84,4 @@ bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::st
   return isMachineRunKey(root, keyPath) && !path.empty() && deleteFile(path);
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

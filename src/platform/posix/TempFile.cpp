@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 namespace {
 // A name no other writer picks: the process, a counter and random bits.
 std::string temporaryName() {
@@ -85,4 +85,4 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes) {
   return file.write(bytes.data(), bytes.size()) && file.commit(at.name(), true);
 }
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // A new file under a temporary hidden name in an open folder, written whole and then moved
 // to its final name, so that a reader never sees a partial file. Removed unless committed.
@@ -40,4 +40,4 @@ class TempFile {
 // Writes `bytes` to the file `path` whole, through a TempFile beside it (0666 less the umask).
 bool writeFileAtomically(const std::string& path, const std::string& bytes);
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

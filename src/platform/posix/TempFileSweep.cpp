@@ -14,7 +14,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 namespace {
 
 std::int64_t secondsOn(clockid_t clock) {
@@ -91,4 +91,4 @@ void sweepStaleTemporaries(int folder) {
   closedir(entries);
 }
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace platform::posix {
+namespace halvik::platform::posix {
 
 // Removes from the open folder `folder` the temporary files that writers killed before their
 // rename left behind: regular files of the effective user, named as our temporary files are
@@ -9,4 +9,4 @@ namespace platform::posix {
 // minute, so that a run of writes lists it once. Failures are silent: litter only stays.
 void sweepStaleTemporaries(int folder);
 
-}  // namespace platform::posix
+}  // namespace halvik::platform::posix

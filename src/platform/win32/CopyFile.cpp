@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 
 // A security descriptor that grants the running user read, write and delete, and nobody
@@ -103,4 +103,4 @@ bool copyOpenFile(const OpenFile& source, const std::string& destination, CopyOp
   return source.valid() && copyFrom(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(source.handle())), destination, options);
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 void closeHandle(std::int64_t handle) {
   if (handle >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle)));
@@ -34,4 +34,4 @@ FileLock FileLock::tryTake(const std::string& path) {
   return FileLock(static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(file)));
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -2,7 +2,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Handle.h"
 
-namespace platform {
+namespace halvik::platform {
 
 std::optional<std::uint32_t> fileAttributes(const std::string& path) {
   // GetFileAttributesA reports a symbolic link's own attributes (reparse point included).
@@ -50,4 +50,4 @@ bool appendLine(const std::string& path, const std::string& line) {
          written == text.size();
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

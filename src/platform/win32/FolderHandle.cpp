@@ -6,7 +6,7 @@
 #include "platform/Wildcard.h"
 #include "platform/win32/Handle.h"
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -201,4 +201,4 @@ Removal FolderHandle::removeEntry(const std::string& name, const EntryIdentity& 
   return Removal::Failed;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

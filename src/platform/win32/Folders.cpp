@@ -3,7 +3,7 @@
 #include "platform/Wildcard.h"
 #include "platform/win32/Handle.h"
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 constexpr std::uint32_t kMaskedKinds = kHidden | kSystem | kFolder;
 
@@ -110,4 +110,4 @@ bool createOwnerFolders(const std::string& path) {
   return true;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <utility>
 
+namespace halvik::platform::win {
+
 namespace platform::win32 {
 
 // A handle kept in a platform object's 64-bit handle field, back as the system's type.
@@ -47,3 +49,5 @@ class RegistryKey {
 };
 
 }  // namespace platform::win32
+
+}  // namespace halvik::platform::win

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 void release(std::int64_t handle) {
   if (handle >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle)));
@@ -30,4 +30,4 @@ std::optional<FileStatus> OpenFile::status() const {
   return FileStatus{static_cast<std::uint64_t>(size.QuadPart), std::nullopt};
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
 constexpr DWORD kModuleBufferBytes = 200;
@@ -99,4 +99,4 @@ bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
   return m_open && running(win32::handleOf(m_handle)) && platform::suspendThread(m_judged.processId, threadId);
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 // One argument quoted the way the C run-time splits a command line: backslashes are literal
 // except before a quote, where they are doubled and the quote escaped.
@@ -61,4 +61,4 @@ bool raiseWindowsOf(std::uint32_t processId) {
   return search.raised;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -2,7 +2,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Handle.h"
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 HKEY rootKey(RegistryRoot root) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(root)); }
 }  // namespace
@@ -29,4 +29,4 @@ bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::st
   return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

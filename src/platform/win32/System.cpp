@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace platform {
+namespace halvik::platform {
 namespace {
 // Asks `query` for a text into a buffer of `initial` bytes and again with the size it reports
 // when that was too small. `query` returns the length written or the size needed, 0 on failure.
@@ -101,4 +101,4 @@ std::string defaultRuntimeFolder() {
   return temporary;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

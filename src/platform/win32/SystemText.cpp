@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace halvik::platform {
 
 std::string systemText(const std::string& utf8) {
   if (utf8.empty()) return utf8;
@@ -21,4 +21,4 @@ std::size_t rootLength(const std::string& path) {
   return letter && path[1] == ':' && (path[2] == '\\' || path[2] == '/') ? 3 : 0;
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <random>
 
+namespace halvik::platform::win {
+
 namespace platform::win32 {
 namespace {
 
@@ -51,3 +53,5 @@ HANDLE createTemporaryIn(const std::string& folder, std::string& path) {
 }
 
 }  // namespace platform::win32
+
+}  // namespace halvik::platform::win

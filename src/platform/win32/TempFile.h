@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace halvik::platform::win {
+
 namespace platform::win32 {
 
 // Creates a new file for writing under a temporary hidden name in `folder` (see
@@ -15,3 +17,5 @@ namespace platform::win32 {
 HANDLE createTemporaryIn(const std::string& folder, std::string& path);
 
 }  // namespace platform::win32
+
+}  // namespace halvik::platform::win

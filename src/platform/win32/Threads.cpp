@@ -4,7 +4,7 @@
 
 #include <tlhelp32.h>
 
-namespace platform {
+namespace halvik::platform {
 
 std::vector<ThreadInfo> threadSnapshot() {
   std::vector<ThreadInfo> threads;
@@ -28,4 +28,4 @@ bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId) {
   return SuspendThread(thread.get()) != static_cast<DWORD>(-1);
 }
 
-}  // namespace platform
+}  // namespace halvik::platform

@@ -10,9 +10,11 @@
 
 #include <windows.h>
 
+namespace halvik::core {
+
 using namespace std::string_literals;
-using SettingsStore::GetSetting;
-using SettingsStore::SaveSetting;
+using core::SettingsStore::GetSetting;
+using core::SettingsStore::SaveSetting;
 using testing_support::ScopedLocations;
 
 namespace {
@@ -113,3 +115,5 @@ TEST(SettingsStoreRegistry, AValueOfAnotherTypeReadsAsTheDefault) {
 }
 
 }  // namespace
+
+}  // namespace halvik::core

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace halvik::platform {
+
 namespace {
 using testing_support::readFile;
 using testing_support::TempFolder;
@@ -178,3 +180,5 @@ TEST(Win32System, ShortDateAndTimeAreTheUsersForms) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <map>
 
+namespace halvik::platform {
+
 namespace {
 using platform::FolderHandle;
 using testing_support::TempFolder;
@@ -105,3 +107,5 @@ TEST(Win32FolderHandle, WalksBelowTheLimitOfTheAFunctions) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

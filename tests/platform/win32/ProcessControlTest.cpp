@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <memory>
 
+namespace halvik::platform {
+
 namespace {
 using testing_support::ChildProcess;
 using testing_support::suspendCount;
@@ -187,3 +189,5 @@ TEST(ThreadSnapshot, ListsTheCallingThreadUnderItsProcess) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

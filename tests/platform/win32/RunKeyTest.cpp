@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace halvik::platform {
+
 namespace {
 using platform::RegistryRoot;
 
@@ -46,3 +48,5 @@ TEST_F(RunKey, WritesAStringWithItsTerminatingZeroOnlyIntoAnExistingKey) {
 }
 
 }  // namespace
+
+}  // namespace halvik::platform

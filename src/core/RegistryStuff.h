@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/Locations.h"
+#include "platform/Platform.h"
+
+#include <string>
+
+// The start-up registration: one value of the machine-wide Run key that starts the companion
+// alert program at log-on (on Linux an XDG autostart entry in core::locations().autostartFolder).
+// No result is looked at: a registration the user may not write fails silently, and the log
+// line is written all the same (when logging is on).
+namespace halvik::core::RegistryStuff {
+
+// The key the settings dialog writes the value under, and the one RemoveRunValue deletes from
+// (the same key: registry names ignore case).
+inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunKeyForRemoval = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+
+// The value name of the start-up entry and the companion program it starts.
+inline constexpr const char* kRunValueName = "bobbypin";
+inline constexpr const char* kCompanionProgram = core::kCompanionProgram;
+
+// Writes `valueName` = `data` under `keyPath` of `root`, then logs "Running on startup...".
+void SetRunValue(platform::RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                 const std::string& data);
+
+// Deletes `valueName` from the machine-wide Run key, then logs "Removed from startup...".
+void RemoveRunValue(const std::string& valueName);
+
+}  // namespace halvik::core::RegistryStuff

@@ -1,0 +1,26 @@
+#include "process/ProcessCheck.h"
+
+#include "core/Locations.h"
+#include "core/mMain.h"
+#include "engine/SignatureDb.h"
+#include "platform/Platform.h"
+#include "process/mdlProcess.h"
+
+#include <utility>
+
+namespace halvik::process::ProcessCheck {
+
+Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId, std::uint64_t startTime) {
+  std::string threat = engine::LookupThreat(imagePath);
+  if (threat.empty()) return {kClean, kNoAction};
+  if (processId == platform::currentProcessId() || core::isOwnProgram(imagePath)) return {std::move(threat), kNoAction};
+  const std::string found = engine::FileNameOf(imagePath) + ", a running process, is found as malicious";
+  if (!process::mdlProcess::SuspendProcess(platform::ProcessInfo{processId, imagePath, startTime})) {
+    core::mMain::WriteLog(found + " but could not be suspended: " + threat);
+    return {std::move(threat), kNoAction};
+  }
+  core::mMain::WriteLog(found + ". Suspsending: " + threat);
+  return {std::move(threat), kSuspended};
+}
+
+}  // namespace halvik::process::ProcessCheck

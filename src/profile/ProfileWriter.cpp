@@ -1,0 +1,77 @@
+// The write side of Profile.h: set a value, remove a key, remove a section.
+#include "profile/Profile.h"
+
+#include "profile/ProfileCache.h"
+#include "profile/ProfileEditor.h"
+#include "profile/ProfileEncoding.h"
+#include "platform/ProfileFile.h"
+#include "profile/ProfileSyntax.h"
+
+#include <cerrno>
+
+namespace halvik::profile {
+namespace {
+
+bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// HT, VT or FF at either end: reading trims them, so such a name could never be found again.
+bool hasOuterWhiteSpace(std::string_view name) {
+  return !name.empty() && (syntax::isSpace(name.front()) || syntax::isSpace(name.back()));
+}
+
+// Names and values that would read back as something else, or add structure to the file,
+// are refused rather than written.
+bool acceptable(std::string_view section, Text key, Text value) {
+  if (hasLineBreak(section) || section.find(']') != std::string_view::npos || hasOuterWhiteSpace(section)) return false;
+  if (key && (hasLineBreak(*key) || key->find('=') != std::string_view::npos || key->starts_with('[') ||
+              hasOuterWhiteSpace(*key)))
+    return false;
+  return !(value && hasLineBreak(*value));
+}
+
+// A value that reading would alter (white space at an end, or a pair of quotes around it) is
+// written inside double quotes, so that it reads back exactly.
+std::string protectedValue(std::string_view value) {
+  const bool outerSpace = !value.empty() && (syntax::isSpace(value.front()) || syntax::isSpace(value.back()));
+  const bool quoted = syntax::stripQuotes(value).size() != value.size();
+  if (!outerSpace && !quoted) return std::string(value);
+  return std::string("\"").append(value).append("\"");
+}
+
+Text cut(Text text) { return text ? Text(syntax::untilNul(*text)) : std::nullopt; }
+Text trimmedName(Text name) { return name ? Text(syntax::trimSpaces(*name)) : std::nullopt; }
+
+platform::EditResult editContent(const platform::FileContent& current, const ProfileEdit& edit) {
+  if (current.status == platform::FileContent::Status::Missing) {
+    if (!edit.key || !edit.value) return {};
+    const auto created = applyEdit({}, edit);
+    return {platform::EditResult::Kind::Changed, *created};
+  }
+  DecodedText decoded = decodeProfile(current.bytes);
+  if (!decoded.writable) return {platform::EditResult::Kind::Rejected, {}};
+  const auto edited = applyEdit(decoded.text, edit);
+  if (!edited) return {};
+  auto encoded = encodeProfile(*edited, decoded.encoding);
+  if (!encoded) return {platform::EditResult::Kind::Rejected, {}};
+  return {platform::EditResult::Kind::Changed, std::move(*encoded)};
+}
+
+}  // namespace
+
+bool writeString(Text section, Text key, Text value, const std::string& file) {
+  section = trimmedName(cut(section));
+  key = trimmedName(cut(key));
+  value = key ? cut(value) : std::nullopt;  // removing a section ignores the value
+  if (!section || !platform::hasFolder(file) || !acceptable(*section, key, value)) return false;
+
+  const bool removing = !key || !value;
+  if (removing && !platform::fileIdentity(file) && errno == ENOENT) return true;  // nothing to remove, nothing created
+
+  const std::string written = value ? protectedValue(*value) : std::string();
+  const ProfileEdit edit{*section, key, value ? Text(written) : std::nullopt};
+  const bool ok = platform::replaceFile(file, [&](const platform::FileContent& current) { return editContent(current, edit); });
+  ProfileCache::instance().checkAllBeforeNextUse();
+  return ok;
+}
+
+}  // namespace halvik::profile
