@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace halvik::platform::win {
-
-namespace platform::win32 {
+namespace halvik::platform::win32 {
 
 // A handle kept in a platform object's 64-bit handle field, back as the system's type.
 inline HANDLE handleOf(std::int64_t value) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); }
@@ -48,6 +46,4 @@ class RegistryKey {
   HKEY m_key = nullptr;
 };
 
-}  // namespace platform::win32
-
-}  // namespace halvik::platform::win
+}  // namespace halvik::platform::win32

@@ -6,9 +6,7 @@
 #include <cstdint>
 #include <random>
 
-namespace halvik::platform::win {
-
-namespace platform::win32 {
+namespace halvik::platform::win32 {
 namespace {
 
 constexpr std::int64_t kTicksPerSecond = 10000000;  // FILETIME counts 100 ns ticks
@@ -52,6 +50,4 @@ HANDLE createTemporaryIn(const std::string& folder, std::string& path) {
   return INVALID_HANDLE_VALUE;
 }
 
-}  // namespace platform::win32
-
-}  // namespace halvik::platform::win
+}  // namespace halvik::platform::win32

@@ -4,9 +4,7 @@
 
 #include <string>
 
-namespace halvik::platform::win {
-
-namespace platform::win32 {
+namespace halvik::platform::win32 {
 
 // Creates a new file for writing under a temporary hidden name in `folder` (see
 // platform::temporaryName: another name is tried on a clash) and sets `path` to its path.
@@ -16,6 +14,4 @@ namespace platform::win32 {
 // handle (a Handle takes it).
 HANDLE createTemporaryIn(const std::string& folder, std::string& path);
 
-}  // namespace platform::win32
-
-}  // namespace halvik::platform::win
+}  // namespace halvik::platform::win32
