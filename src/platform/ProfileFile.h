@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/LargePageAllocator.h"
-
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -35,7 +33,7 @@ bool recentlyModified(const FileIdentity& identity);
 struct FileContent {
   enum class Status { Read, Missing, Unreadable };
   Status status = Status::Missing;
-  Bytes bytes;
+  std::string bytes;
   FileIdentity identity;  // of the content read
   std::uint32_t mode = 0;  // permission bits
   std::uint32_t owner = 0;

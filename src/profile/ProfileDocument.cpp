@@ -4,7 +4,7 @@
 
 namespace halvik::profile {
 
-ProfileDocument::ProfileDocument(platform::Bytes text, Encoding encoding) : m_text(std::move(text)), m_encoding(encoding) {
+ProfileDocument::ProfileDocument(std::string text, Encoding encoding) : m_text(std::move(text)), m_encoding(encoding) {
   m_parsed = std::string_view(m_text);
   m_parsed = m_parsed.substr(0, syntax::parseEnd(m_parsed));
   buildIndex(parse());

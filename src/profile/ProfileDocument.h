@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/LargePageAllocator.h"
 #include "profile/ProfileEncoding.h"
 #include "profile/ProfileIndex.h"
 #include "profile/ProfileSyntax.h"
@@ -30,7 +29,7 @@ class ProfileDocument {
 
   // Parses `text` (already without byte order mark; at most 4 GiB), read from a file in
   // `encoding`.
-  explicit ProfileDocument(platform::Bytes text, Encoding encoding = Encoding::Bytes);
+  explicit ProfileDocument(std::string text, Encoding encoding = Encoding::Bytes);
   ProfileDocument(const ProfileDocument&) = delete;
   ProfileDocument& operator=(const ProfileDocument&) = delete;
 
@@ -67,12 +66,12 @@ class ProfileDocument {
     std::uint32_t hash;
     std::uint32_t offset;
   };
-  using PendingEntries = std::vector<PendingEntry, platform::LargePageAllocator<PendingEntry>>;
+  using PendingEntries = std::vector<PendingEntry>;
   // Finds the sections and returns the entries met, in file order, for the index.
   PendingEntries parse();
   void buildIndex(const PendingEntries& entries);
 
-  platform::Bytes m_text;
+  std::string m_text;
   Encoding m_encoding;
   mutable Judge m_judge = nullptr;
   mutable bool m_verdict = false;

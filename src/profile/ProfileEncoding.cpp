@@ -9,7 +9,7 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-void appendUtf8(platform::Bytes& out, std::uint32_t cp) {
+void appendUtf8(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -96,7 +96,7 @@ std::optional<std::string> encodeUtf16(std::string_view text, bool bigEndian) {
 
 }  // namespace
 
-DecodedText decodeProfile(platform::Bytes bytes) {
+DecodedText decodeProfile(std::string bytes) {
   const std::string_view view(bytes);
   if (view.starts_with(kUtf8Mark)) return {Encoding::Utf8Bom, bytes.substr(kUtf8Mark.size()), true};
   if (view.starts_with(kUtf16LeMark)) return decodeUtf16(view.substr(2), false, Encoding::Utf16Le);

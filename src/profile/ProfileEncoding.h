@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/LargePageAllocator.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,14 +14,14 @@ enum class Encoding { Bytes, Utf8Bom, Utf16Le, Utf16Be };
 
 struct DecodedText {
   Encoding encoding = Encoding::Bytes;
-  platform::Bytes text;             // the content to parse, without byte order mark
+  std::string text;       // the content to parse, without byte order mark
   bool writable = true;   // false when the file could not be written back exactly as it was
 };
 
 // Splits off the byte order mark and converts UTF-16 to UTF-8. UTF-16 that is not
 // well formed (a lone surrogate, an odd length) still reads, as far as it goes, but is
 // marked not writable.
-DecodedText decodeProfile(platform::Bytes bytes);
+DecodedText decodeProfile(std::string bytes);
 
 // The bytes of a file holding `text` in `encoding`, mark included; nullopt when `text`
 // cannot be expressed in it (not valid UTF-8 for a UTF-16 file).

@@ -17,19 +17,15 @@ std::uint64_t mix(std::uint64_t h) {
 }  // namespace
 
 std::uint32_t ProfileIndex::hash(std::uint32_t scope, std::string_view name) {
-  // Eight bytes at a time, folded, each word multiplied in; the length and scope seed it.
+  // Eight folded bytes at a time, each word multiplied in; the length and scope seed it.
   std::uint64_t h = (static_cast<std::uint64_t>(scope) << 32 | name.size()) * 0x9E3779B97F4A7C15ull;
-  std::size_t i = 0;
-  for (; i + 8 <= name.size(); i += 8) {
+  for (std::size_t i = 0; i < name.size(); i += 8) {
+    char folded[8] = {};
+    for (std::size_t j = 0; j < 8 && i + j < name.size(); ++j) folded[j] = syntax::fold(name[i + j]);
     std::uint64_t word;
-    std::memcpy(&word, name.data() + i, 8);
-    h = (h ^ syntax::foldWord(word)) * 0x100000001b3ull;
+    std::memcpy(&word, folded, 8);
+    h = (h ^ word) * 0x100000001b3ull;
     h ^= h >> 31;
-  }
-  if (i < name.size()) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, name.data() + i, name.size() - i);
-    h = (h ^ syntax::foldWord(word)) * 0x100000001b3ull;
   }
   return static_cast<std::uint32_t>(mix(h));
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/LargePageAllocator.h"
-
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -59,7 +57,7 @@ class ProfileIndex {
     std::uint32_t hash = 0;
     std::uint32_t idPlusOne = 0;  // 0: empty
   };
-  std::vector<Slot, platform::LargePageAllocator<Slot>> m_slots;
+  std::vector<Slot> m_slots;
   std::size_t m_mask = 0;
 };
 

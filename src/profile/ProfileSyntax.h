@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string_view>
 
 // The line rules of profile files, shared by the reader and the writer: where lines end,
@@ -37,27 +35,9 @@ inline std::string_view untilNul(std::string_view text) {
 // ASCII letters fold A-Z to a-z; every other byte compares exactly.
 inline char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The same folding for eight bytes at once.
-inline std::uint64_t foldWord(std::uint64_t x) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  const std::uint64_t low = x & ~kHigh;
-  const std::uint64_t atLeastA = low + kOnes * (0x80 - 'A');
-  const std::uint64_t aboveZ = low + kOnes * (0x80 - 'Z' - 1);
-  const std::uint64_t capitals = atLeastA & ~aboveZ & ~x & kHigh;
-  return x | (capitals >> 2);
-}
-
 inline bool foldEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  std::size_t i = 0;
-  for (; i + 8 <= a.size(); i += 8) {
-    std::uint64_t x, y;
-    std::memcpy(&x, a.data() + i, 8);
-    std::memcpy(&y, b.data() + i, 8);
-    if (foldWord(x) != foldWord(y)) return false;
-  }
-  for (; i < a.size(); ++i)
+  for (std::size_t i = 0; i < a.size(); ++i)
     if (fold(a[i]) != fold(b[i])) return false;
   return true;
 }

@@ -161,6 +161,25 @@ TEST(ProfileRead, LookupGivesWholeValueOrNothing) {
   EXPECT_EQ(profile::lookup("S", "K", files.make(std::nullopt)), std::nullopt);
 }
 
+// Names fold ASCII letters only, whatever their length: a name that runs past eight bytes is
+// found in any case, and bytes one case bit away from a letter ("@" and "`", "[" and "{",
+// accented letters) stay distinct names. Each section keeps its own first entry of a name.
+TEST(ProfileRead, NamesFoldAsciiLettersOnly) {
+  ProfileFiles files;
+  const std::string path = files.make(
+      "[Scan Files Long]\r\nSpyWare123456.Exe=a\r\nSPYWARE123456.EXE=b\r\nkey@=c\r\n\xC9t\xC9=d\r\n"
+      "[Other]\r\nspyware123456.EXE=e\r\nA[B=g\r\n[SCAN FILES long]\r\nkey`=f\r\n");
+  EXPECT_EQ(profile::lookup("scan files LONG", "spyware123456.eXE", path), "a");
+  EXPECT_EQ(profile::lookup("other", "SpyWare123456.exe", path), "e");
+  EXPECT_EQ(profile::lookup("Scan Files Long", "KEY@", path), "c");
+  EXPECT_EQ(profile::lookup("Scan Files Long", "key`", path), std::nullopt);
+  EXPECT_EQ(profile::lookup("Scan Files Long", "\xC9t\xC9", path), "d");
+  EXPECT_EQ(profile::lookup("Scan Files Long", "\xE9t\xE9", path), std::nullopt);
+  EXPECT_EQ(profile::lookup("Scan Files Long", "\xC9T\xC9", path), "d");
+  EXPECT_EQ(profile::lookup("Other", "a[b", path), "g");
+  EXPECT_EQ(profile::lookup("Other", "a{b", path), std::nullopt);
+}
+
 }  // namespace
 
 }  // namespace halvik::profile

@@ -35,7 +35,7 @@ int openRetrying(const char* path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-bool readAll(int fd, Bytes& bytes) {
+bool readAll(int fd, std::string& bytes) {
   char chunk[65536];
   for (;;) {
     const ssize_t n = ::read(fd, chunk, sizeof chunk);

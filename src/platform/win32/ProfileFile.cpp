@@ -41,7 +41,7 @@ std::optional<FileIdentity> identityOf(HANDLE file) {
                       changed % kTicksPerSecond * 100};
 }
 
-bool readAll(HANDLE file, Bytes& bytes) {
+bool readAll(HANDLE file, std::string& bytes) {
   char chunk[65536];
   for (;;) {
     DWORD got = 0;
