@@ -22,6 +22,7 @@ inline constexpr const char* kMainProgram = "orvento-halvik.exe";
 #else
 inline constexpr const char* kMainProgram = "orvento-halvik";
 #endif
+// With ".exe" on every system: start-up entries already written name this file, so it keeps that name.
 inline constexpr const char* kCompanionProgram = "Sentrel.exe";
 
 struct Locations {

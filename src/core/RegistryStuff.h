@@ -17,6 +17,7 @@ inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVer
 inline constexpr const char* kRunKeyForRemoval = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 
 // The value name of the start-up entry and the companion program it starts.
+// "bobbypin" is the name of every start-up entry written so far: kept so a save replaces or removes the old one.
 inline constexpr const char* kRunValueName = "bobbypin";
 inline constexpr const char* kCompanionProgram = core::kCompanionProgram;
 

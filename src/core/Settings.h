@@ -19,6 +19,7 @@ struct Setting {
 
 inline constexpr Setting RunOnStartup{"Settings", "RunOnStartup", "0", AppName::ProgramFolder};
 inline constexpr Setting LogFile{"Settings", "LogFile", "0", AppName::ProgramFolder};
+// Key spelt "Quarintine" in every stored settings file: kept so the saved option is read back.
 inline constexpr Setting Quarintine{"Settings", "Quarintine", "0", AppName::ProgramFolder};
 inline constexpr Setting IExplore{"Settings", "IExplore", "0", AppName::ProgramFolder};
 inline constexpr Setting LoadAdMonitor{"Settings", "LoadAdMonitor", "0", AppName::ProgramFolder};

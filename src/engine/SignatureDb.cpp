@@ -30,6 +30,7 @@ bool IsKeyName(const std::string& name) {
 std::string LookupThreat(const std::string& path) {
   const std::string name = FileNameOf(path);
   SignatureDb.setPath(core::programFile(kReferenceDatabase));
+  // The section every shipped and user-edited database is written under: kept so their entries are found.
   SignatureDb.setSection("Scanfiles");
   if (!IsKeyName(name)) return std::string();
   SignatureDb.setKey(UpperCase(name));

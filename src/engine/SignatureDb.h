@@ -13,6 +13,7 @@ namespace halvik::engine {
 extern profile::cINI SignatureDb;
 
 // File names of the two databases in the program folder.
+// Named as the databases have always shipped (a text file called ".dll", a dated name): kept so copies are found.
 inline constexpr const char* kScanDatabase = "scan.dll";
 inline constexpr const char* kReferenceDatabase = "REFERENCE_6-27-03.dat";
 

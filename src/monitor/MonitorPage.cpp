@@ -106,6 +106,7 @@ void MonitorPage::buildControls() {
   lvProcesses->setColumnWidth(0, widgets::twips::toPixels(2900, lvProcesses->logicalDpiX()));
   lvProcesses->setColumnWidth(1, widgets::twips::toPixels(1700, lvProcesses->logicalDpiX()));
 
+  // "Selectionnez un Process" as the monitor page has always read with nothing selected: kept unchanged.
   lblProcessName = widgets::twips::placed(new QLabel(QStringLiteral("Selectionnez un Process"), m_frame), QStringLiteral("lblProcessName"),
                                  120, 3760, 4920, 255);
   lblProcessName->setProperty("Tag", QString());

@@ -19,6 +19,7 @@ Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processI
     core::mMain::WriteLog(found + " but could not be suspended: " + threat);
     return {std::move(threat), kNoAction};
   }
+  // "Suspsending" is misspelt in every log written so far: kept so readers of the logs still match the line.
   core::mMain::WriteLog(found + ". Suspsending: " + threat);
   return {std::move(threat), kSuspended};
 }

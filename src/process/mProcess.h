@@ -33,6 +33,7 @@ void overridePlatformId(std::optional<std::uint16_t> platformId);
 void setRefusalHook(std::function<void()> hook);
 
 // The refusal shown on the Windows 95 family.
+// "Mellinium" misspelt as the refusal has always read: kept unchanged.
 inline constexpr const char* kRefusalMessage = "Windows 95, 98 et Mellinium ne sont pas supportés pour cette option!";
 
 // Returns the platform identifier; on identifier 1 runs the refusal hook first (which does not

@@ -42,10 +42,12 @@ void QuarantinePage::createControls() {
   QFont bold = Label13->font();
   bold.setBold(true);
   Label13->setFont(bold);
+  // "Selectionnez" without its accent, as the quarantine page has always shown it: kept unchanged.
   Label14 = widgets::twips::placed(new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame), QStringLiteral("Label14"),
                           240, 840, 6375, 255);
 
   lvQuarintine = widgets::twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvQuarintine"), 240, 1200, 6375, 2025);
+  // English headings as the list has always had; "Compressed Size" is the plain size (copies are not compressed).
   lvQuarintine->setHeaderLabels({QStringLiteral("File Name"), QStringLiteral("File Type"), QStringLiteral("Compressed Size")});
   lvQuarintine->headerItem()->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
   lvQuarintine->setRootIsDecorated(false);
@@ -63,6 +65,7 @@ void QuarantinePage::createControls() {
   Line5->setFrameShape(QFrame::HLine);
   Line5->setFrameShadow(QFrame::Sunken);
 
+  // "&Restaurez" and "&Supprimez" (imperatives with their Alt keys) as the page has always shown them: kept unchanged.
   Label18 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label18"), 3840, 3450, 1320, 465);
   Label18->setCaption(QStringLiteral("&Restaurez"));
   Label17 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label17"), 5295, 3450, 1320, 465);
@@ -71,6 +74,7 @@ void QuarantinePage::createControls() {
 
   CdRestore = new SaveDialog(m_frame);
   CdRestore->setObjectName(QStringLiteral("CdRestore"));
+  // An English title in the French window, as the restore dialog has always had: kept unchanged.
   CdRestore->setDialogTitle(QStringLiteral("Restore to where?"));
 }
 

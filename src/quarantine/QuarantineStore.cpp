@@ -14,7 +14,9 @@ namespace halvik::quarantine {
 
 namespace {
 
+// Spelt this way in every stored quarantine folder: kept so existing folders are found.
 constexpr const char* kFolderName = "Quarintine";
+// The extension every stored copy already carries: kept so existing copies are listed and restored.
 constexpr std::string_view kStoredExtension = ".aaq";
 
 // The longest file name the file systems we run on accept, in bytes.

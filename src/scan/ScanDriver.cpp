@@ -58,6 +58,7 @@ void scanAllDrives(ScanDriverView& view) {
     view.yield();
     if (!completed) break;  // "Annuler" ends the whole scan
   }
+  // "Sacn" after the all-drives scan only, as the results window has always shown it: kept unchanged.
   finish(view, "-Sacn Terminé-", unreadable);
 }
 
@@ -93,6 +94,7 @@ void RunScan(ScanMode mode, ScanDriverView& view) {
   countScan(view);
   view.reopenResults();
   view.clearResults();
+  // Upper case as the scan has always set it; section names fold case, so this is the databases' "Scanfiles".
   engine::SignatureDb.setSection("SCANFILES");
   switch (mode) {
     case ScanMode::AllDrives: scanAllDrives(view); break;

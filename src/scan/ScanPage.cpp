@@ -17,6 +17,7 @@
 namespace halvik::scan {
 
 ScanPage::ScanPage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+  // "Preparation" without its accent, as the scan page has always shown it: captions stay as users know them.
   Label23 = widgets::twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame), QStringLiteral("Label23"), 240, 480, 6375, 285);
   QFont bold = Label23->font();
   bold.setBold(true);
@@ -24,6 +25,7 @@ ScanPage::ScanPage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(m
   Label2 = widgets::twips::placed(new QLabel(QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"), frame),
                          QStringLiteral("Label2"), 240, 840, 6375, 255);
   Frame1 = widgets::twips::placed(new widgets::Quillet::OrventoFrm(frame), QStringLiteral("Frame1"), 480, 1260, 5895, 1620);
+  // "Selectionnez" without its accent, as the scan modes have always read: kept unchanged.
   const char* const captions[] = {"Scannez tout l'ordinateur", "Selectionnez le répertoire à scanner", "Scan Rapide du système"};
   for (int index = 0; index < 3; ++index) {
     auto* option = widgets::twips::placed(new QRadioButton(QString::fromUtf8(captions[index]), Frame1),

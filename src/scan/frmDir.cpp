@@ -27,6 +27,7 @@ std::string currentFolder() {
 frmDir::frmDir(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("frmDir"));
   setAttribute(Qt::WA_DeleteOnClose);
+  // "Selectionnez" without its accent, as the folder chooser has always been titled: kept unchanged.
   setWindowTitle(QStringLiteral("Selectionnez un répertoire..."));
   const double dpi = logicalDpiX();
   setFixedSize(widgets::twips::toPixels(4800, dpi), widgets::twips::toPixels(4560, dpi));

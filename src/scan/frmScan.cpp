@@ -166,6 +166,7 @@ void frmScan::buildProgressPanel() {
   QWidget* p = Picture1;
   Label10 = heading(p, QStringLiteral("Label10"), QStringLiteral("Scan Système Process"), 480);
   const int width = kPanelWidth - kValueLeft - 240;
+  // "Operation courrente" misspelt as the results window has always shown it: captions stay as users know them.
   Label1 = label(p, QStringLiteral("Label1"), QStringLiteral("Operation courrente:"), kCaptionLeft, 840, 2100);
   lblOperation = label(p, QStringLiteral("lblOperation"), QStringLiteral("Chargement..."), kValueLeft, 840, width);
   Label3 = label(p, QStringLiteral("Label3"), QStringLiteral("Objets Scannés:"), kCaptionLeft, 1140, 2100);

@@ -3,6 +3,7 @@
 namespace halvik::ui {
 
 QString helpText() {
+  // Word for word as the help page has always read ("2007", "Es ce que", "Moniteur active"): kept unchanged.
   return QStringLiteral(
       "Orvento Halvik 2007 - Aide et informations\n"
       "--------------------------------------------------------------\n"

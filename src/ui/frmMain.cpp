@@ -52,6 +52,7 @@ struct PageButton {
   int top;
   widgets::artwork::Picture picture;
 };
+// Captions below read as the window has always shown them ("Moniteur Active", "quarintine"): kept unchanged.
 constexpr PageButton kPageButtons[3] = {{"Status", nullptr, 1320, widgets::artwork::Picture::Shield},
                                         {"Scannez", "Scanner du syst\u00E8me", 2760, widgets::artwork::Picture::Magnifier},
                                         {"Moniteur", "Moniteur Active", 4200, widgets::artwork::Picture::Pulse}};

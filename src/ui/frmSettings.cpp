@@ -50,9 +50,11 @@ void frmSettings::buildControls() {
   Label10 = groupHeading(QStringLiteral("Label10"), QStringLiteral("Options Générales :"), 480);
   Check1 = checkBox(QStringLiteral("Check1"), QStringLiteral("Lancer au démarrage"), 1080);
   Check2 = checkBox(QStringLiteral("Check2"), QStringLiteral("Enregistrer au fichier Log"), 1440);
+  // "objetsavant" without its space, as the dialog has always shown it: captions stay as users know them.
   Check3 = checkBox(QStringLiteral("Check3"), QStringLiteral("Quarantine objetsavant la suppression"), 1800);
   Label1 = groupHeading(QStringLiteral("Label1"), QStringLiteral("Options Scan :"), 2160);
   Check7 = checkBox(QStringLiteral("Check7"), QStringLiteral("Scan internet explorer"), 2760);
+  // "Moniteur Active" as the dialog and the main window's tooltip have always read: kept unchanged.
   Label2 = groupHeading(QStringLiteral("Label2"), QStringLiteral("Moniteur Active :"), 3360);
   Check8 = checkBox(QStringLiteral("Check8"), QStringLiteral("Lancer au démarrage"), 3960);
   Option1 = optionButton(QStringLiteral("Option1"), QStringLiteral("Actualisé Lent"), 120, 1800);
@@ -64,6 +66,7 @@ void frmSettings::buildControls() {
   Label17 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Annuler"), Picture1), QStringLiteral("Label17"), kLeft, 5040, 1800,
                           kRowHeight);
   Label17->setForeColor(QColor(0x80, 0x00, 0x00));
+  // "Sauvgardez" misspelt as the save link has always read: captions stay as users know them.
   Label3 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Sauvgardez"), Picture1), QStringLiteral("Label3"), 5520, 5040, 1800,
                          kRowHeight);
   Label3->setForeColor(QColor(0x00, 0x00, 0xFF));

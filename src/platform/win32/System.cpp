@@ -85,6 +85,7 @@ std::string defaultAutostartFolder() {
 
 std::string defaultSettingsFile() {
   // On Windows the per-user settings live in the registry, under this key of HKEY_CURRENT_USER.
+  // Options and counters stored so far are all there: the key keeps this name so they are found.
   return "Software\\VB and VBA Program Settings";
 }
 
