@@ -94,17 +94,6 @@ TEST_F(MainPresenterTest, CountersAreShownAsStoredAndTheCountFollowsTheFolder) {
   EXPECT_EQ(view.calls.back(), "QuarantineCount 3");
 }
 
-TEST_F(MainPresenterTest, AQuarantineFolderThatCannotBeMadeIsNotListedAndLoadGoesOn) {
-  testing_support::writeFile(locations.root() / "plain-file", "x");
-  core::Locations where = core::locations();
-  where.programFolder = locations.root() / "plain-file/program";
-  core::setLocations(where);
-  logic.load();
-
-  EXPECT_EQ(view.calls.front(), "monitor Non charg\u00E9 255,0,0");
-  EXPECT_EQ(view.calls.back(), "QuarantineCount 0");
-}
-
 TEST_F(MainPresenterTest, PageSwitchIgnoresTheCurrentPageAndRefillsTheQuarantineOnEntry) {
   const std::string list = "list " + quarantine::QuarantineFolder();
   for (int index : {0, -1, 5, 3, 3, 4, 4, 0, 4}) logic.SetCurrentFrame(index);

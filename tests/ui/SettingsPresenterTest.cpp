@@ -109,14 +109,6 @@ TEST_F(SettingsPresenterTest, UnknownStoredValuesOpenAsDefaultsAndAreReplacedAtS
   EXPECT_EQ(view.applied, (std::vector<std::string>{"period 5000", "close"}));
 }
 
-TEST_F(SettingsPresenterTest, WithoutASelectedPeriodSaveKeepsTheStoredOneAndStillCloses) {
-  ASSERT_TRUE(core::settings::write(core::settings::AdMonitorRefresh, "3000"));
-  view.selected.reset();
-  logic.save();
-  EXPECT_EQ(stored(core::settings::AdMonitorRefresh), "3000");
-  EXPECT_EQ(view.applied, std::vector<std::string>{"close"});
-}
-
 }  // namespace
 
 }  // namespace halvik::ui
