@@ -1,12 +1,7 @@
 #include "ui/frmMain.h"
 
-#include "core/Locations.h"
-#include "core/Settings.h"
-#include "engine/SignatureDb.h"
 #include "monitor/MonitorPage.h"
-#include "platform/Platform.h"
 #include "quarantine/QuarantinePage.h"
-#include "quarantine/QuarantineStore.h"
 #include "scan/ScanPage.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/Artwork.h"
@@ -43,7 +38,6 @@ const QColor kColumnColour(0xD3, 0xDD, 0xE9);
 const QColor kButtonColour(0xF6, 0xF8, 0xFB);
 const QColor kLinkColour(0x00, 0x00, 0xFF);
 
-const QString kWebSite = QStringLiteral("http://www.orvento.example/");
 const QString kFooter = QStringLiteral("Copyright \u00A9 2007 Orvento. Tous droits r\u00E9serv\u00E9s.  -  www.orvento.example");
 
 struct PageButton {
@@ -82,11 +76,6 @@ constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor"
                                       {"Total scans:", "lblStatus_Total", "0"},
                                       {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
                                       {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
-
-bool isFolder(const std::string& path) {
-  const auto attributes = platform::fileAttributes(path);
-  return attributes && (*attributes & platform::kFolder) != 0;
-}
 
 }  // namespace
 
@@ -142,7 +131,7 @@ void frmMain::buildButtons() {
     button->setToolTip(QString::fromUtf8(entry.tooltip));
     button->setBackColor(kHeaderColour);
     button->setPicture(picture(entry.picture, button, Qt::white));
-    connect(button, &widgets::Quillet::OrventoCmd::Click, this, &frmMain::imgButton_Click);
+    connect(button, &widgets::Quillet::OrventoCmd::Click, this, [this](int index) { m_presenter.imgButton_Click(index); });
     imgButton[entry.index] = button;
   }
   quit = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("quit"), 7920, 360, 735, 645);
@@ -235,41 +224,44 @@ void frmMain::buildFooter() {
 
 // ---- Load sequence ------------------------------------------------------------------------
 
-// Runs once before the window is first shown. A step that fails is skipped and the next runs.
-void frmMain::load() {
-  quarantine::EnsureQuarantineFolder();
-  if (const std::string folder = quarantine::QuarantineFolder(); isFolder(folder)) File1->setPath(folder);
-  m_currentFrame = 0;
-  engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
-  if (core::settings::read(core::settings::LoadAdMonitor) == "1") {
-    tmrAdMonitor->start();
-    monitorPage->followMonitorState();
-    lblStatus_Admonitor->setText(QStringLiteral("charg\u00E9"));
-    widgets::setTextColour(lblStatus_Admonitor, QColor(0, 0, 0));
-  } else {
-    lblStatus_Admonitor->setText(QStringLiteral("Non charg\u00E9"));
-    widgets::setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
-  }
-  lblStatus_System->setText(widgets::displayText(core::settings::read(core::settings::LastSystemScan)));
-  lblStatus_Removed->setText(widgets::displayText(core::settings::read(core::settings::TotalObjectsRemoved)));
-  lblStatus_Total->setText(widgets::displayText(core::settings::read(core::settings::TotalScans)));
-  refreshQuarantineCount();
+// Runs once, once the pages exist, before the window is first shown.
+void frmMain::load() { m_presenter.load(); }
+
+void frmMain::refreshQuarantineCount() { m_presenter.refreshQuarantineCount(); }
+
+void frmMain::listQuarantineFolder(const std::string& folder) { File1->setPath(folder); }
+
+void frmMain::startMonitor() {
+  tmrAdMonitor->start();
+  monitorPage->followMonitorState();
 }
 
-void frmMain::refreshQuarantineCount() { lblStatus_Quarintine->setText(QString::number(quarantine::ListQuarantine().size())); }
+void frmMain::showMonitorStatus(const std::string& text, const TextColour& colour) {
+  lblStatus_Admonitor->setText(QString::fromStdString(text));
+  widgets::setTextColour(lblStatus_Admonitor, QColor(colour.red, colour.green, colour.blue));
+}
+
+void frmMain::showStatusValue(StatusValue value, const std::string& text) {
+  QLabel* label = nullptr;
+  switch (value) {
+    case StatusValue::LastSystemScan: label = lblStatus_System; break;
+    case StatusValue::ObjectsRemoved: label = lblStatus_Removed; break;
+    case StatusValue::TotalScans: label = lblStatus_Total; break;
+    case StatusValue::QuarantineCount: label = lblStatus_Quarintine; break;
+  }
+  label->setText(widgets::displayText(text));
+}
 
 // ---- Pages and commands -----------------------------------------------------------------
 
-void frmMain::SetCurrentFrame(int index) {
-  if (index == m_currentFrame || index < 0 || index >= static_cast<int>(picFrame.size())) return;
+void frmMain::SetCurrentFrame(int index) { m_presenter.SetCurrentFrame(index); }
+
+void frmMain::showPage(int index) {
   for (widgets::Quillet::OrventoFrm* page : picFrame) page->setVisible(false);
   picFrame[index]->setVisible(true);
-  if (index == 4) {
-    File1->setPath(quarantine::QuarantineFolder());
-    quarantinePage->fill();
-  }
-  m_currentFrame = index;
 }
+
+void frmMain::fillQuarantineList() { quarantinePage->fill(); }
 
 void frmMain::showSettings() {
   if (!m_settings) m_settings = new frmSettings(*tmrAdMonitor, this);
@@ -285,15 +277,7 @@ frmSettings* frmMain::settingsDialog() const { return m_settings.data(); }
 
 void frmMain::lblButtonBack_Click(int index) { SetCurrentFrame(index); }
 
-void frmMain::imgButton_Click(int index) {
-  switch (index) {
-    case 0: QDesktopServices::openUrl(QUrl(kWebSite)); break;
-    case 1: showSettings(); break;
-    case 2: SetCurrentFrame(4); break;
-    case 4: SetCurrentFrame(3); break;
-    default: break;
-  }
-}
+void frmMain::openWebSite(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
 
 // The windows this one owns (the settings dialog, the scan windows) close with it.
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/MainPresenter.h"
+#include "ui/MainView.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -44,7 +47,8 @@ namespace halvik::ui {
 // one rectangle (0 status, 1 scan, 2 monitor, 3 help, 4 quarantine), one shown at a time.
 // The scan, monitor and quarantine pages are built by their own classes inside picFrame_1,
 // picFrame_2 and picFrame_4; they reach the window's shared controls through the public members.
-class frmMain : public QWidget {
+// Its load sequence, status values, page switch and picture buttons are MainPresenter's.
+class frmMain : public QWidget, public MainView {
   Q_OBJECT
 
  public:
@@ -54,10 +58,10 @@ class frmMain : public QWidget {
   // Shows page `index`; switching to the page already shown does nothing. Switching to page 4
   // from another page fills the quarantine list anew.
   void SetCurrentFrame(int index);
-  int CurrentFrame() const { return m_currentFrame; }
+  int CurrentFrame() const { return m_presenter.CurrentFrame(); }
 
   // Shows the one settings dialog, modeless and owned by this window, created on first use.
-  void showSettings();
+  void showSettings() override;
   frmSettings* settingsDialog() const;
 
   // Shows on the status page the number of files the quarantine holds (the quarantine page
@@ -107,9 +111,17 @@ class frmMain : public QWidget {
   void paintProductMark(QPainter& painter, double dpi);
 
   void lblButtonBack_Click(int index);
-  void imgButton_Click(int index);
 
-  int m_currentFrame = 0;
+  // MainView
+  void listQuarantineFolder(const std::string& folder) override;
+  void startMonitor() override;
+  void showMonitorStatus(const std::string& text, const TextColour& colour) override;
+  void showStatusValue(StatusValue value, const std::string& text) override;
+  void showPage(int index) override;
+  void fillQuarantineList() override;
+  void openWebSite(const std::string& address) override;
+
+  MainPresenter m_presenter{*this};
   QPointer<frmSettings> m_settings;
 };
 

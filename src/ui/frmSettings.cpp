@@ -1,11 +1,8 @@
 #include "ui/frmSettings.h"
 
-#include "core/Locations.h"
-#include "core/Settings.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/Fonts.h"
 #include "widgets/OrventoFrm.h"
-#include "core/RegistryStuff.h"
 #include "widgets/Twips.h"
 
 #include <QCheckBox>
@@ -14,7 +11,6 @@
 #include <QTimer>
 
 #include <array>
-#include <utility>
 
 namespace halvik::ui {
 
@@ -24,15 +20,6 @@ constexpr int kWidth = 7455;
 constexpr int kHeight = 5535;
 constexpr int kLeft = 120;
 constexpr int kRowHeight = 285;
-
-// The four refresh periods, in the order of Option1 to Option4: stored text and milliseconds.
-struct Period {
-  const char* text;
-  int milliseconds;
-};
-constexpr std::array<Period, 4> kPeriods{{{"10000", 10000}, {"5000", 5000}, {"3000", 3000}, {"1000", 1000}}};
-
-const char* flag(const QCheckBox* box) { return box->isChecked() ? "1" : "0"; }
 
 }  // namespace
 
@@ -76,7 +63,7 @@ void frmSettings::buildControls() {
     command->setFont(bold);
   }
   connect(Label17, &widgets::ActionLabel::Click, this, &frmSettings::close);
-  connect(Label3, &widgets::ActionLabel::Click, this, &frmSettings::save);
+  connect(Label3, &widgets::ActionLabel::Click, this, [this] { m_presenter.save(); });
 }
 
 QLabel* frmSettings::groupHeading(const QString& objectName, const QString& caption, int top) {
@@ -98,49 +85,34 @@ QRadioButton* frmSettings::optionButton(const QString& objectName, const QString
 
 std::array<QRadioButton*, 4> frmSettings::options() const { return {Option1, Option2, Option3, Option4}; }
 
-void frmSettings::loadValues() {
-  const std::array<std::pair<QCheckBox*, const core::settings::Setting*>, 5> boxes{{{Check1, &core::settings::RunOnStartup},
-                                                                              {Check2, &core::settings::LogFile},
-                                                                              {Check3, &core::settings::Quarintine},
-                                                                              {Check7, &core::settings::IExplore},
-                                                                              {Check8, &core::settings::LoadAdMonitor}}};
-  for (const auto& [box, setting] : boxes) box->setChecked(core::settings::read(*setting) == "1");
+QCheckBox* frmSettings::box(SettingsBox which) const {
+  switch (which) {
+    case SettingsBox::Check1: return Check1;
+    case SettingsBox::Check2: return Check2;
+    case SettingsBox::Check3: return Check3;
+    case SettingsBox::Check7: return Check7;
+    case SettingsBox::Check8: return Check8;
+  }
+  return nullptr;
+}
 
-  const std::string period = core::settings::read(core::settings::AdMonitorRefresh);
+void frmSettings::loadValues() { m_presenter.load(); }
+
+bool frmSettings::isTicked(SettingsBox which) const { return box(which)->isChecked(); }
+
+void frmSettings::setTicked(SettingsBox which, bool ticked) { box(which)->setChecked(ticked); }
+
+std::optional<PeriodOption> frmSettings::selectedPeriod() const {
   const auto buttons = options();
-  Option2->setChecked(true);  // the design-time choice, kept for any other text
   for (std::size_t i = 0; i < buttons.size(); ++i)
-    if (period == kPeriods[i].text) buttons[i]->setChecked(true);
+    if (buttons[i]->isChecked()) return static_cast<PeriodOption>(i);
+  return std::nullopt;
 }
 
-// Stores the six options in their fixed order. The start-up entry comes first, so its log line
-// follows the logging choice in force before this save. The monitor's period is applied at
-// once; whether the monitor runs is left as it is.
-void frmSettings::save() {
-  saveStartup();
-  core::settings::write(core::settings::LogFile, flag(Check2));
-  core::settings::write(core::settings::Quarintine, flag(Check3));
-  core::settings::write(core::settings::IExplore, flag(Check7));
-  core::settings::write(core::settings::LoadAdMonitor, flag(Check8));
-  const auto buttons = options();
-  for (std::size_t i = 0; i < buttons.size(); ++i) {
-    if (!buttons[i]->isChecked()) continue;
-    core::settings::write(core::settings::AdMonitorRefresh, kPeriods[i].text);
-    m_monitorTimer.setInterval(kPeriods[i].milliseconds);
-    break;
-  }
-  close();
-}
+void frmSettings::selectPeriod(PeriodOption option) { options()[static_cast<std::size_t>(option)]->setChecked(true); }
 
-void frmSettings::saveStartup() {
-  if (Check1->isChecked()) {
-    core::settings::write(core::settings::RunOnStartup, "1");
-    core::RegistryStuff::SetRunValue(platform::RegistryRoot::LocalMachine, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName,
-                               core::programFile(core::RegistryStuff::kCompanionProgram));
-  } else {
-    core::settings::write(core::settings::RunOnStartup, "0");
-    core::RegistryStuff::RemoveRunValue(core::RegistryStuff::kRunValueName);
-  }
-}
+void frmSettings::setMonitorPeriod(int milliseconds) { m_monitorTimer.setInterval(milliseconds); }
+
+void frmSettings::closeDialog() { close(); }
 
 }  // namespace halvik::ui

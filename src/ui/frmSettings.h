@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/SettingsPresenter.h"
+#include "ui/SettingsView.h"
+
 #include <QDialog>
 
 #include <array>
@@ -22,7 +25,8 @@ namespace halvik::ui {
 // The settings dialog: the six stored options of section "Settings". "Sauvgardez" stores them
 // all, applies the start-up entry and the monitor's period at once, and closes; "Annuler"
 // closes without storing anything. The main window keeps one instance and shows it modeless.
-class frmSettings : public QDialog {
+// What it shows and stores is SettingsPresenter's.
+class frmSettings : public QDialog, public SettingsView {
   Q_OBJECT
 
  public:
@@ -55,10 +59,18 @@ class frmSettings : public QDialog {
   QCheckBox* checkBox(const QString& objectName, const QString& caption, int top);
   QRadioButton* optionButton(const QString& objectName, const QString& caption, int left, int right);
   std::array<QRadioButton*, 4> options() const;
-  void save();
-  void saveStartup();
+  QCheckBox* box(SettingsBox which) const;
+
+  // SettingsView
+  bool isTicked(SettingsBox which) const override;
+  void setTicked(SettingsBox which, bool ticked) override;
+  std::optional<PeriodOption> selectedPeriod() const override;
+  void selectPeriod(PeriodOption option) override;
+  void setMonitorPeriod(int milliseconds) override;
+  void closeDialog() override;
 
   QTimer& m_monitorTimer;
+  SettingsPresenter m_presenter{*this};
 };
 
 }  // namespace halvik::ui

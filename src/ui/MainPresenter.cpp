@@ -1,0 +1,72 @@
+#include "ui/MainPresenter.h"
+
+#include "core/Locations.h"
+#include "core/Settings.h"
+#include "engine/SignatureDb.h"
+#include "platform/Platform.h"
+#include "quarantine/QuarantineStore.h"
+
+#include <string>
+
+namespace halvik::ui {
+
+namespace {
+
+constexpr const char* kWebSite = "http://www.orvento.example/";
+
+constexpr TextColour kBlack{0, 0, 0};
+constexpr TextColour kRed{255, 0, 0};
+
+bool isFolder(const std::string& path) {
+  const auto attributes = platform::fileAttributes(path);
+  return attributes && (*attributes & platform::kFolder) != 0;
+}
+
+}  // namespace
+
+void MainPresenter::load() {
+  quarantine::EnsureQuarantineFolder();
+  if (const std::string folder = quarantine::QuarantineFolder(); isFolder(folder)) m_view.listQuarantineFolder(folder);
+  m_currentFrame = 0;
+  engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
+  const bool loaded = core::settings::read(core::settings::LoadAdMonitor) == "1";
+  if (loaded) m_view.startMonitor();
+  showMonitorState(loaded);
+  m_view.showStatusValue(StatusValue::LastSystemScan, core::settings::read(core::settings::LastSystemScan));
+  m_view.showStatusValue(StatusValue::ObjectsRemoved, core::settings::read(core::settings::TotalObjectsRemoved));
+  m_view.showStatusValue(StatusValue::TotalScans, core::settings::read(core::settings::TotalScans));
+  refreshQuarantineCount();
+}
+
+void MainPresenter::showMonitorState(bool loaded) {
+  if (loaded)
+    m_view.showMonitorStatus("charg\u00E9", kBlack);
+  else
+    m_view.showMonitorStatus("Non charg\u00E9", kRed);
+}
+
+void MainPresenter::refreshQuarantineCount() {
+  m_view.showStatusValue(StatusValue::QuarantineCount, std::to_string(quarantine::ListQuarantine().size()));
+}
+
+void MainPresenter::SetCurrentFrame(int index) {
+  if (index == m_currentFrame || index < 0 || index >= kPageCount) return;
+  m_view.showPage(index);
+  if (index == kQuarantinePage) {
+    m_view.listQuarantineFolder(quarantine::QuarantineFolder());
+    m_view.fillQuarantineList();
+  }
+  m_currentFrame = index;
+}
+
+void MainPresenter::imgButton_Click(int index) {
+  switch (index) {
+    case 0: m_view.openWebSite(kWebSite); break;
+    case 1: m_view.showSettings(); break;
+    case 2: SetCurrentFrame(kQuarantinePage); break;
+    case 4: SetCurrentFrame(3); break;
+    default: break;
+  }
+}
+
+}  // namespace halvik::ui
