@@ -15,7 +15,7 @@
 #include "core/Locations.h"
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
-#include "scan/ScanDriver.h"
+#include "scan/ScanPresenter.h"
 #include "scan/ScanPage.h"
 #include "scan/frmScan.h"
 #include "widgets/OrventoCmd.h"

@@ -7,7 +7,7 @@
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
 #include "scan/RepairPass.h"
-#include "scan/ScanDriver.h"
+#include "scan/ScanPresenter.h"
 
 #include <fstream>
 
@@ -19,9 +19,9 @@ struct Hit {
   int image = scan::kImageFound;
 };
 
-// The scan driver's windows, seen from a terminal: hits are written as they are found and
-// kept for the repair pass; captions, counters and yields have nowhere to go.
-class TerminalScanView : public scan::ScanDriverView {
+// The results window, seen from a terminal: hits are written as they are found and kept for the
+// repair pass; captions and yields have nowhere to go.
+class TerminalScanView : public scan::ScanView {
  public:
   TerminalScanView(std::ostream& out, std::vector<Hit>& hits) : m_out(out), m_hits(hits) {}
 
@@ -34,8 +34,6 @@ class TerminalScanView : public scan::ScanDriverView {
     m_hits.push_back({hit});
     m_out << hitLine(hit.threatName, hit.path) << '\n';
   }
-  void showTotalScans(const std::string&) override {}
-  void reopenResults() override {}
   void clearResults() override {}
   std::vector<std::string> drives() const override { return {}; }
   void setOperation(const std::string&) override {}
@@ -45,6 +43,14 @@ class TerminalScanView : public scan::ScanDriverView {
  private:
   std::ostream& m_out;
   std::vector<Hit>& m_hits;
+};
+
+// A terminal has no status page: the counts are only stored.
+class NoStatusCounters : public core::StatusCounters {
+ public:
+  void showTotalScans(const std::string&) override {}
+  void showObjectsRemoved(const std::string&) override {}
+  void refreshQuarantineCount() override {}
 };
 
 // The results list of a terminal scan: every hit is a ticked row.
@@ -93,11 +99,13 @@ int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::o
   engine::SignatureDb.setPath(database);
   std::vector<Hit> hits;
   TerminalScanView view(out, hits);
+  NoStatusCounters status;
+  scan::ScanPresenter presenter(status, [&view] { return [&view]() -> scan::ScanView* { return &view; }; });
   double scanned = 0;
   double unreadable = 0;
   for (const std::string& folder : folders) {
     scan::setCustomScanFolder(folder);
-    scan::RunScan(scan::ScanMode::CustomFolder, view);
+    presenter.run(scan::ScanMode::CustomFolder);
     scanned += engine::mScanFiles::ObjectsScanned();
     unreadable += engine::mScanFiles::UnreadableFolders();
   }

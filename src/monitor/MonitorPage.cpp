@@ -8,15 +8,12 @@
 #include "widgets/Fonts.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/Twips.h"
-#include "ui/frmMain.h"
-#include "ui/frmSettings.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollBar>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -26,8 +23,6 @@ namespace halvik::monitor {
 namespace {
 
 const QColor kLinkColour(0, 0, 255);
-// How long a refresh or a switch waits for the companion to finish a check under the lock.
-constexpr std::chrono::milliseconds kLockWait(1000);
 const QColor kOrange(0xFF, 0x80, 0x00);
 
 // lvProcesses as the refresh sees it. Each row keeps the raw path bytes beside its display text.
@@ -69,10 +64,10 @@ void refuseAndEnd(QWidget* owner) {
 
 }  // namespace
 
-MonitorPage::MonitorPage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+MonitorPage::MonitorPage(QWidget* owner, core::MonitorSwitch& monitor, QWidget* frame)
+    : QObject(frame), m_frame(frame), m_logic(*this, monitor) {
   buildControls();
-  connect(m_main.tmrAdMonitor, &QTimer::timeout, this, &MonitorPage::RefreshProcessList);
-  process::mProcess::setRefusalHook([owner = &main] { refuseAndEnd(owner); });
+  process::mProcess::setRefusalHook([owner] { refuseAndEnd(owner); });
 }
 
 MonitorPage::~MonitorPage() { process::mProcess::setRefusalHook(nullptr); }
@@ -115,57 +110,35 @@ void MonitorPage::buildControls() {
   Command1 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Command1"), 5160, 3760, 1215, 300);
   Command1->setCaption(QStringLiteral("Terminer"));
 
-  connect(lblGoSettings, &widgets::ActionLabel::Click, &m_main, &ui::frmMain::showSettings);
-  connect(lblEnableMonitor, &widgets::ActionLabel::Click, this, &MonitorPage::lblEnableMonitor_Click);
+  connect(lblGoSettings, &widgets::ActionLabel::Click, this, &MonitorPage::settingsRequested);
+  connect(lblEnableMonitor, &widgets::ActionLabel::Click, this, [this] { m_logic.toggle(); });
   connect(lvProcesses, &QTreeWidget::itemClicked, this, &MonitorPage::lvProcesses_ItemClick);
-  connect(Command1, &widgets::Quillet::OrventoCmd::Click, this, &MonitorPage::Command1_Click);
+  connect(Command1, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.terminate(); });
 }
 
-void MonitorPage::RefreshProcessList() {
-  if (!m_lock.take(kLockWait)) return;
-  // The rows are rebuilt in place; the list keeps its scroll position so that a tick does not
-  // move what the user is looking at.
+// The rows are rebuilt in place; the list keeps its scroll position so that a tick does not move
+// what the user is looking at.
+void MonitorPage::rebuildProcessList() {
   const int scroll = lvProcesses->verticalScrollBar()->value();
   lvProcesses->setUpdatesEnabled(false);
   ProcessTree tree(*lvProcesses);
   process::mProcess::RefreshProcessList(tree);
   lvProcesses->verticalScrollBar()->setValue(scroll);
   lvProcesses->setUpdatesEnabled(true);
-  if (!m_main.tmrAdMonitor->isActive()) m_lock.release();
 }
 
-void MonitorPage::followMonitorState() {
-  if (m_main.tmrAdMonitor->isActive())
-    m_lock.take(kLockWait);
-  else
-    m_lock.release();
-}
-
-void MonitorPage::lblEnableMonitor_Click() {
-  QTimer* timer = m_main.tmrAdMonitor;
-  if (timer->isActive())
-    timer->stop();
-  else
-    timer->start();
-  followMonitorState();
-  const bool on = timer->isActive();
-  lblEnableMonitor->setText(on ? QStringLiteral("D\u00E9sactiv\u00E9") : QStringLiteral("Activ\u00E9"));
-  m_main.lblStatus_Admonitor->setText(on ? QStringLiteral("Charg\u00E9") : QStringLiteral("Non Charg\u00E9"));
-  widgets::setTextColour(m_main.lblStatus_Admonitor, on ? QColor(0, 0, 0) : QColor(255, 0, 0));
-}
+void MonitorPage::showSwitchCaption(const std::string& caption) { lblEnableMonitor->setText(QString::fromUtf8(caption)); }
 
 void MonitorPage::lvProcesses_ItemClick(QTreeWidgetItem* item) {
   if (!item) return;
   const QByteArray path = item->data(0, kPathRole).toByteArray();
-  m_selection = ProcessSelection{item->data(0, kProcessIdRole).toUInt(), path.toStdString(),
-                                 item->data(0, kStartTimeRole).toULongLong()};
-  lblProcessName->setText(item->text(0));
-  lblProcessName->setProperty("Tag", QString::number(m_selection->processId));
+  m_logic.select(ProcessSelection{item->data(0, kProcessIdRole).toUInt(), path.toStdString(),
+                                  item->data(0, kStartTimeRole).toULongLong()});
 }
 
-void MonitorPage::Command1_Click() {
-  // Nothing has been selected since start-up: there is no process to terminate.
-  if (m_selection) TerminateSelection(*m_selection);
+void MonitorPage::showSelection(const ProcessSelection& selection) {
+  lblProcessName->setText(widgets::displayText(selection.imagePath));
+  lblProcessName->setProperty("Tag", QString::number(selection.processId));
 }
 
 }  // namespace halvik::monitor

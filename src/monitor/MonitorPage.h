@@ -1,7 +1,7 @@
 #pragma once
 
-#include "monitor/ProcessSelection.h"
-#include "process/MonitorLock.h"
+#include "core/MonitorSwitch.h"
+#include "monitor/MonitorPresenter.h"
 
 #include <QObject>
 
@@ -13,9 +13,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
-namespace halvik::ui {
-class frmMain;
-}
 namespace halvik::widgets {
 class ActionLabel;
 }
@@ -27,8 +24,9 @@ class OrventoCmd;
 namespace halvik::monitor {
 
 // The active monitor page (page 2 of the main window): the process list, its toggle,
-// selection and termination, driven by the main window's tmrAdMonitor.
-class MonitorPage : public QObject {
+// selection and termination (MonitorPresenter), driven by the main window's tmrAdMonitor
+// through `monitor`. `owner`, the main window, owns the refusal message.
+class MonitorPage : public QObject, private MonitorView {
   Q_OBJECT
 
  public:
@@ -38,20 +36,19 @@ class MonitorPage : public QObject {
   static constexpr int kProcessIdRole = kPathRole + 1;
   static constexpr int kStartTimeRole = kPathRole + 2;
 
-  MonitorPage(ui::frmMain& main, QWidget* frame);
+  MonitorPage(QWidget* owner, core::MonitorSwitch& monitor, QWidget* frame);
   ~MonitorPage() override;
 
-  // Rebuilds lvProcesses: every tick of tmrAdMonitor runs it. Only under the session's monitor
-  // lock: while the companion runs a check of its own, the refresh waits for it (a second at most,
-  // then this tick is skipped).
-  void RefreshProcessList();
+  // Rebuilds lvProcesses under the session's monitor lock (MonitorPresenter::refresh): the main
+  // window connects every tick of tmrAdMonitor to it.
+  void RefreshProcessList() { m_logic.refresh(); }
 
-  // Holds the session's monitor lock while tmrAdMonitor runs, and lets it go when it stops, so
-  // that the companion's checks pause meanwhile. Called whenever the monitor is switched.
-  void followMonitorState();
+  // Takes or lets go the session's monitor lock as the monitor is on or off; the main window
+  // calls it when its start-up switches the monitor on.
+  void followMonitorState() { m_logic.followMonitorState(); }
 
   // The process last clicked in the list; none until a row is clicked.
-  const std::optional<ProcessSelection>& selection() const { return m_selection; }
+  const std::optional<ProcessSelection>& selection() const { return m_logic.selection(); }
 
   QLabel* Label10 = nullptr;
   QFrame* Line3 = nullptr;
@@ -62,16 +59,20 @@ class MonitorPage : public QObject {
   QLabel* lblProcessName = nullptr;  // caption: the selected path; property "Tag": its identifier
   widgets::Quillet::OrventoCmd* Command1 = nullptr;
 
+ signals:
+  // "Configuration" was clicked: the settings dialog is wanted.
+  void settingsRequested();
+
  private:
   void buildControls();
-  void lblEnableMonitor_Click();
   void lvProcesses_ItemClick(QTreeWidgetItem* item);
-  void Command1_Click();
 
-  ui::frmMain& m_main;
+  void showSwitchCaption(const std::string& caption) override;
+  void showSelection(const ProcessSelection& selection) override;
+  void rebuildProcessList() override;
+
   QWidget* m_frame;
-  std::optional<ProcessSelection> m_selection;
-  process::MonitorLock m_lock;
+  MonitorPresenter m_logic;
 };
 
 }  // namespace halvik::monitor

@@ -4,7 +4,6 @@
 #include "widgets/DisplayText.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/Twips.h"
-#include "ui/frmMain.h"
 
 #include <QFile>
 #include <QFrame>
@@ -24,7 +23,7 @@ enum Column { kFileName, kFileType, kCompressedSize };
 
 }  // namespace
 
-QuarantinePage::QuarantinePage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+QuarantinePage::QuarantinePage(core::StatusCounters& status, QWidget* frame) : QObject(frame), m_status(status), m_frame(frame) {
   createControls();
   connect(Label18, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.restoreSelected(); });
   connect(Label17, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.deleteSelected(); });
@@ -34,7 +33,7 @@ QuarantinePage::QuarantinePage(ui::frmMain& main, QWidget* frame) : QObject(fram
 // now, files added or removed by other means included.
 void QuarantinePage::fill() {
   m_logic.fill();
-  m_main.refreshQuarantineCount();
+  m_status.refreshQuarantineCount();
 }
 
 void QuarantinePage::createControls() {
@@ -109,6 +108,6 @@ std::optional<std::string> QuarantinePage::askRestorePath(const std::string& pro
   return CdRestore->ShowSave(proposed);
 }
 
-void QuarantinePage::quarantineChanged() { m_main.refreshQuarantineCount(); }
+void QuarantinePage::quarantineChanged() { m_status.refreshQuarantineCount(); }
 
 }  // namespace halvik::quarantine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/StatusCounters.h"
 #include "quarantine/QuarantinePresenter.h"
 
 #include <QObject>
@@ -8,10 +9,6 @@ class QFrame;
 class QLabel;
 class QTreeWidget;
 class QWidget;
-
-namespace halvik::ui {
-class frmMain;
-}
 
 namespace halvik::quarantine {
 
@@ -26,11 +23,12 @@ namespace halvik::quarantine {
 
 // The quarantine page (page 4 of the main window): the stored files, restore and delete.
 // The controls live in the page's panel; the listing and the commands are QuarantinePresenter.
+// The quarantine count of the status page is read again whenever the folder may have changed.
 class QuarantinePage : public QObject, private QuarantineView {
   Q_OBJECT
 
  public:
-  QuarantinePage(ui::frmMain& main, QWidget* frame);
+  QuarantinePage(core::StatusCounters& status, QWidget* frame);
 
   // Rebuilds the list from the quarantine folder (the main window calls it on entering the page).
   void fill();
@@ -54,7 +52,7 @@ class QuarantinePage : public QObject, private QuarantineView {
   std::optional<std::string> askRestorePath(const std::string& proposed) override;
   void quarantineChanged() override;
 
-  ui::frmMain& m_main;
+  core::StatusCounters& m_status;
   QWidget* m_frame;
   QuarantinePresenter m_logic{*this};
 };

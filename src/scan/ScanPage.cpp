@@ -1,13 +1,10 @@
 #include "scan/ScanPage.h"
 
-#include "scan/ScanDriver.h"
-#include "scan/ScanWindowView.h"
 #include "scan/frmDir.h"
 #include "scan/frmScan.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/OrventoFrm.h"
 #include "widgets/Twips.h"
-#include "ui/frmMain.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -16,7 +13,8 @@
 
 namespace halvik::scan {
 
-ScanPage::ScanPage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
+ScanPage::ScanPage(QWidget* owner, core::StatusCounters& status, QWidget* frame)
+    : QObject(frame), m_owner(owner), m_status(status) {
   // "Preparation" without its accent, as the scan page has always shown it: captions stay as users know them.
   Label23 = widgets::twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame), QStringLiteral("Label23"), 240, 480, 6375, 285);
   QFont bold = Label23->font();
@@ -50,7 +48,7 @@ void ScanPage::optScanMODE_Click(int index) {
     m_chooser->activateWindow();
     return;
   }
-  m_chooser = new frmDir(&m_main);
+  m_chooser = new frmDir(m_owner);
   m_chooser->show();
 }
 
@@ -63,12 +61,14 @@ void ScanPage::lblNextBack_Click() {
 }
 
 // The whole scan runs here and yields as it walks: from inside a yield this page, its windows
-// and the main window may be closed or destroyed, so nothing of `this` is touched after the scan.
+// and the main window may be closed or destroyed, so nothing of `this` is touched after the scan,
+// and the scan reaches its results window through a guarded pointer.
 void ScanPage::runScan(scan::ScanMode mode) {
-  ScanWindowView view(&m_main, m_main.lblStatus_Total, [page = QPointer<ScanPage>(this)]() -> frmScan* {
-    return page ? page->reopenResults() : nullptr;
+  ScanPresenter presenter(m_status, [page = QPointer<ScanPage>(this)]() -> ScanPresenter::ResultsWindow {
+    QPointer<frmScan> window = page ? page->reopenResults() : nullptr;
+    return [window]() -> ScanView* { return window.data(); };
   });
-  scan::RunScan(mode, view);
+  presenter.run(mode);
 }
 
 void ScanPage::scanFolders(const std::vector<std::string>& folders) {
@@ -102,9 +102,9 @@ frmScan* ScanPage::reopenResults() {
     m_results->hide();
     m_results->deleteLater();
   }
-  m_results = new frmScan(&m_main);
-  connect(m_results, &frmScan::ObjectsRemoved, m_main.lblStatus_Removed, &QLabel::setText);
-  connect(m_results, &frmScan::RepairDone, &m_main, &ui::frmMain::refreshQuarantineCount);
+  m_results = new frmScan(m_owner);
+  connect(m_results, &frmScan::ObjectsRemoved, this, [this](const QString& total) { m_status.showObjectsRemoved(total.toStdString()); });
+  connect(m_results, &frmScan::RepairDone, this, [this] { m_status.refreshQuarantineCount(); });
   m_results->show();
   return m_results;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "scan/ScanDriver.h"
+#include "core/StatusCounters.h"
+#include "scan/ScanPresenter.h"
 
 #include <QObject>
 #include <QPointer>
@@ -13,10 +14,6 @@
 class QLabel;
 class QRadioButton;
 class QWidget;
-
-namespace halvik::ui {
-class frmMain;
-}
 
 namespace halvik::scan {
 
@@ -31,13 +28,15 @@ class OrventoFrm;
 
 namespace halvik::scan {
 
-// The scan page (page 1 of the main window): the three scan modes and "Suivant", the scan
-// driver. Each click of "Suivant" runs a whole scan, yielding to the event loop as it walks.
+// The scan page (page 1 of the main window): the three scan modes and "Suivant". Each click of
+// "Suivant" runs a whole scan (ScanPresenter), yielding to the event loop as it walks. The
+// results windows and the folder chooser belong to `owner`, the main window; the scan counts go
+// to its status page.
 class ScanPage : public QObject {
   Q_OBJECT
 
  public:
-  ScanPage(ui::frmMain& main, QWidget* frame);
+  ScanPage(QWidget* owner, core::StatusCounters& status, QWidget* frame);
 
   // The results window of the latest scan (null before the first scan or once it is gone).
   frmScan* results() const;
@@ -63,8 +62,8 @@ class ScanPage : public QObject {
   frmScan* reopenResults();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-  ui::frmMain& m_main;
-  QWidget* m_frame;
+  QWidget* m_owner;
+  core::StatusCounters& m_status;
   QPointer<frmScan> m_results;
   QPointer<frmDir> m_chooser;
   std::deque<std::string> m_pendingFolders;

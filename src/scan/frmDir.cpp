@@ -1,28 +1,13 @@
 #include "scan/frmDir.h"
 
-#include "core/mMain.h"
-#include "platform/Platform.h"
 #include "scan/FolderList.h"
-#include "scan/ScanDriver.h"
 #include "widgets/DisplayText.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/Twips.h"
 
 #include <QComboBox>
 
-#include <filesystem>
-#include <system_error>
-
 namespace halvik::scan {
-
-namespace {
-// The platform's current folder, where the folder list starts.
-std::string currentFolder() {
-  std::error_code error;
-  const std::string folder = std::filesystem::current_path(error).string();
-  return error ? std::string(1, platform::kSeparator) : folder;
-}
-}  // namespace
 
 frmDir::frmDir(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("frmDir"));
@@ -40,44 +25,20 @@ frmDir::frmDir(QWidget* owner) : QWidget(owner, Qt::Window) {
   Command2->setCaption(QStringLiteral("&Annuler"));
   Command2->setButtonType(1);
 
-  const std::string start = currentFolder();
-  if (!Dir1->setPath(start)) Dir1->setPath(std::string(1, platform::kSeparator));
-  fillDrives(Dir1->Path());
-  connect(Drive1, &QComboBox::currentIndexChanged, this, &frmDir::Drive1_Change);
-  connect(Command1, &widgets::Quillet::OrventoCmd::Click, this, &frmDir::Command1_Click);
-  connect(Command2, &widgets::Quillet::OrventoCmd::Click, this, &frmDir::Command2_Click);
+  m_logic.open();
+  connect(Drive1, &QComboBox::currentIndexChanged, this, [this](int index) { m_logic.driveChosen(index); });
+  connect(Command1, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.accept(); });
+  connect(Command2, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.cancel(); });
 }
 
-// The drives, with the one holding `folder` (the longest mount point above it) selected.
-void frmDir::fillDrives(const std::string& folder) {
-  int holding = -1;
-  std::size_t longest = 0;
-  for (const std::string& drive : scan::scanRoots().drives()) {
-    Drive1->addItem(widgets::displayText(drive),
-                    QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
-    const bool above = folder.compare(0, drive.size(), drive) == 0 &&
-                       (drive.size() == 1 || folder.size() == drive.size() || folder[drive.size()] == platform::kSeparator);
-    if (above && drive.size() >= longest) {
-      longest = drive.size();
-      holding = Drive1->count() - 1;
-    }
-  }
-  Drive1->setCurrentIndex(holding);
-}
+bool frmDir::openFolder(const std::string& folder) { return Dir1->setPath(folder); }
+std::string frmDir::openedFolder() const { return Dir1->Path(); }
+void frmDir::closeChooser() { close(); }
 
-void frmDir::Drive1_Change(int index) {
-  if (index >= 0) Dir1->setPath(Drive1->itemData(index).toByteArray().toStdString());  // a drive that cannot be listed is ignored
-}
-
-void frmDir::Command1_Click() {
-  scan::setCustomScanFolder(Dir1->Path());
-  core::mMain::WriteLog(scan::CustomScanFolder() + " selected for custom scan");
-  close();
-}
-
-void frmDir::Command2_Click() {
-  scan::setCustomScanFolder(scan::kCancelledChoice);
-  close();
+void frmDir::showDrives(const std::vector<std::string>& drives, int selected) {
+  for (const std::string& drive : drives)
+    Drive1->addItem(widgets::displayText(drive), QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
+  Drive1->setCurrentIndex(selected);
 }
 
 }  // namespace halvik::scan

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scan/DirPresenter.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -15,11 +17,11 @@ class OrventoCmd;
 
 namespace halvik::scan {
 
-// The folder chooser of the custom scan: a drive list and a folder list. "&Ok" stores the
-// folder the list has open in CustomScanFolder and logs it; "&Annuler" stores "(CANCEL)";
-// the close box leaves CustomScanFolder as it was. Shown modeless, owned by the main window,
-// and deleted when closed.
-class frmDir : public QWidget {
+// The folder chooser of the custom scan: a drive list and a folder list (DirPresenter). "&Ok"
+// stores the folder the list has open in CustomScanFolder and logs it; "&Annuler" stores
+// "(CANCEL)"; the close box leaves CustomScanFolder as it was. Shown modeless, owned by the main
+// window, and deleted when closed.
+class frmDir : public QWidget, private DirView {
   Q_OBJECT
 
  public:
@@ -31,10 +33,12 @@ class frmDir : public QWidget {
   widgets::Quillet::OrventoCmd* Command2 = nullptr;
 
  private:
-  void fillDrives(const std::string& folder);
-  void Drive1_Change(int index);
-  void Command1_Click();
-  void Command2_Click();
+  bool openFolder(const std::string& folder) override;
+  std::string openedFolder() const override;
+  void showDrives(const std::vector<std::string>& drives, int selected) override;
+  void closeChooser() override;
+
+  DirPresenter m_logic{*this};
 };
 
 }  // namespace halvik::scan

@@ -2,7 +2,6 @@
 
 #include "engine/mScanFiles.h"
 #include "scan/RepairPass.h"
-#include "scan/ScanDriver.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/DisplayText.h"
 #include "widgets/OrventoFrm.h"
@@ -10,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -246,10 +246,24 @@ void frmScan::fillDrives() {
     Drive->addItem(widgets::displayText(drive), QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
 }
 
-std::vector<std::string> frmScan::driveEntries() const {
+std::vector<std::string> frmScan::drives() const {
   std::vector<std::string> entries;
   for (int index = 0; index < Drive->count(); ++index) entries.push_back(Drive->itemData(index).toByteArray().toStdString());
   return entries;
+}
+
+bool frmScan::visible() const { return isVisible() && (!parentWidget() || parentWidget()->isVisible()); }
+void frmScan::close() { QWidget::close(); }
+void frmScan::setCurFile(const std::string& path) { lblCurFile->setText(widgets::displayText(path)); }
+void frmScan::setObjectsScanned(const std::string& count) { lblObjectsScanned->setText(widgets::displayText(count)); }
+void frmScan::setMaliciousObjects(const std::string& count) { lblMaliciousObjects->setText(widgets::displayText(count)); }
+void frmScan::setOperation(const std::string& text) { lblOperation->setText(widgets::displayText(text)); }
+void frmScan::clearResults() { lvScan->clear(); }
+void frmScan::yield() { QCoreApplication::processEvents(); }
+
+void frmScan::finishResults() {
+  lblGoAbort->setEnabled(false);
+  lblGoFix->setEnabled(true);
 }
 
 void frmScan::addHit(const engine::mScanFiles::Hit& hit) {

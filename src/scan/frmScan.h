@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ScanHit.h"
+#include "scan/ScanPresenter.h"
 
 #include <QWidget>
 
@@ -26,24 +27,36 @@ namespace halvik::scan {
 
 // The scan results window: the progress panel Picture1 while a scan runs, then the results
 // panel Picture2 with the list of found objects and the repair pass. A fresh instance serves
-// each scan, modeless and owned by the main window.
-class frmScan : public QWidget {
+// each scan, modeless and owned by the main window; it is the scan's ScanView.
+class frmScan : public QWidget, public ScanView {
   Q_OBJECT
 
  public:
   explicit frmScan(QWidget* owner = nullptr);
 
+  // Shown while the window and its owner are shown.
+  bool visible() const override;
+  // The walk closes a window it finds hidden: QWidget::close, whose result it has no use for.
+  void close() override;
+  void setCurFile(const std::string& path) override;
+  void setObjectsScanned(const std::string& count) override;
+  void setMaliciousObjects(const std::string& count) override;
   // Adds a ticked row with image 1: the threat name, the path shown as text and kept as raw
   // bytes, and what the walk saw of the entry, kept for the repair.
-  void addHit(const engine::mScanFiles::Hit& hit);
+  void addHit(const engine::mScanFiles::Hit& hit) override;
+  void clearResults() override;
+  // The entries of the drive list, as raw bytes.
+  std::vector<std::string> drives() const override;
+  void setOperation(const std::string& text) override;
+  void finishResults() override;
+  void yield() override;
+
   // A row's hit, the raw bytes of its path, its image number and whether its box is ticked.
   engine::mScanFiles::Hit rowHit(int row) const;
   std::string rowPath(int row) const;
   int rowImage(int row) const;
   void setRowImage(int row, int image);
   bool rowChecked(int row) const;
-  // The entries of the drive list, as raw bytes.
-  std::vector<std::string> driveEntries() const;
 
   // The image list of the result list: six 16 x 16 pictures, silver drawn as transparent.
   std::array<QPixmap, 6> ilListview;

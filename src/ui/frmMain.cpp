@@ -99,8 +99,10 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   buildStatusPage();
   buildHelpPage();
   buildFooter();
-  scanPage = new scan::ScanPage(*this, picFrame[1]);
-  monitorPage = new monitor::MonitorPage(*this, picFrame[2]);
+  scanPage = new scan::ScanPage(this, *this, picFrame[1]);
+  monitorPage = new monitor::MonitorPage(this, *this, picFrame[2]);
+  connect(tmrAdMonitor, &QTimer::timeout, monitorPage, &monitor::MonitorPage::RefreshProcessList);
+  connect(monitorPage, &monitor::MonitorPage::settingsRequested, this, &frmMain::showSettings);
   quarantinePage = new quarantine::QuarantinePage(*this, picFrame[4]);
   load();
 }
@@ -250,6 +252,19 @@ void frmMain::showStatusValue(StatusValue value, const std::string& text) {
     case StatusValue::QuarantineCount: label = lblStatus_Quarintine; break;
   }
   label->setText(widgets::displayText(text));
+}
+
+// ---- What the pages show on the status page and how they switch the monitor ----------------
+
+void frmMain::showTotalScans(const std::string& total) { lblStatus_Total->setText(widgets::displayText(total)); }
+void frmMain::showObjectsRemoved(const std::string& total) { lblStatus_Removed->setText(widgets::displayText(total)); }
+bool frmMain::monitorOn() const { return tmrAdMonitor->isActive(); }
+void frmMain::startMonitor() { tmrAdMonitor->start(); }
+void frmMain::stopMonitor() { tmrAdMonitor->stop(); }
+
+void frmMain::showMonitorState(const std::string& caption, bool on) {
+  lblStatus_Admonitor->setText(QString::fromUtf8(caption));
+  widgets::setTextColour(lblStatus_Admonitor, on ? QColor(0, 0, 0) : QColor(255, 0, 0));
 }
 
 // ---- Pages and commands -----------------------------------------------------------------

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MonitorSwitch.h"
+#include "core/StatusCounters.h"
 #include "ui/MainPresenter.h"
 #include "ui/MainView.h"
 
@@ -46,9 +48,10 @@ namespace halvik::ui {
 // The main window: three page buttons, the picture buttons, the quit button and five pages in
 // one rectangle (0 status, 1 scan, 2 monitor, 3 help, 4 quarantine), one shown at a time.
 // The scan, monitor and quarantine pages are built by their own classes inside picFrame_1,
-// picFrame_2 and picFrame_4; they reach the window's shared controls through the public members.
-// Its load sequence, status values, page switch and picture buttons are MainPresenter's.
-class frmMain : public QWidget, public MainView {
+// picFrame_2 and picFrame_4; they reach the status page and tmrAdMonitor only through
+// StatusCounters and MonitorSwitch. Its load sequence, status values, page switch and picture
+// buttons are MainPresenter's.
+class frmMain : public QWidget, public MainView, private core::StatusCounters, private core::MonitorSwitch {
   Q_OBJECT
 
  public:
@@ -66,7 +69,7 @@ class frmMain : public QWidget, public MainView {
 
   // Shows on the status page the number of files the quarantine holds (the quarantine page
   // calls it after changing the folder, the repair pass after it ends).
-  void refreshQuarantineCount();
+  void refreshQuarantineCount() override;
 
   // The folder of the hidden quarantine file list: the quarantine folder, or empty when the
   // load sequence could not make it.
@@ -100,6 +103,13 @@ class frmMain : public QWidget, public MainView {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void showTotalScans(const std::string& total) override;
+  void showObjectsRemoved(const std::string& total) override;
+  bool monitorOn() const override;
+  void startMonitor() override;
+  void stopMonitor() override;
+  void showMonitorState(const std::string& caption, bool on) override;
+
   void buildButtons();
   void buildPages();
   void buildStatusPage();

@@ -3,7 +3,7 @@
 #include "platform/Platform.h"
 #include "quarantine/QuarantineStore.h"
 #include "quarantine/SaveDialog.h"
-#include "scan/ScanDriver.h"
+#include "scan/ScanPresenter.h"
 #include "support/TempFolder.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoCmd.h"

@@ -7,7 +7,7 @@
 #include "platform/Platform.h"
 #include "scan/FolderList.h"
 #include "scan/RepairPass.h"
-#include "scan/ScanDriver.h"
+#include "scan/ScanPresenter.h"
 #include "scan/frmDir.h"
 #include "scan/frmScan.h"
 #include "support/TempFolder.h"

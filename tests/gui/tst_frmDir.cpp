@@ -3,7 +3,7 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "scan/FolderList.h"
-#include "scan/ScanDriver.h"
+#include "scan/ScanPresenter.h"
 #include "support/TempFolder.h"
 #include "widgets/OrventoCmd.h"
 

@@ -1,4 +1,4 @@
-#include "scan/ScanDriver.h"
+#include "scan/ScanPresenter.h"
 
 #include "core/Settings.h"
 #include "core/mMain.h"
@@ -22,14 +22,8 @@ std::string driveRoot(const std::string& entry) {
 #endif
 }
 
-void countScan(ScanDriverView& view) {
-  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::TotalScans) + 1);
-  core::settings::write(core::settings::TotalScans, total);
-  view.showTotalScans(total);
-}
-
 // Walks one root and adds the folders it could not open to `unreadable`.
-bool walk(const std::string& root, ScanDriverView& view, double& unreadable) {
+bool walk(const std::string& root, ScanView& view, double& unreadable) {
   const bool completed = engine::mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
   unreadable += engine::mScanFiles::UnreadableFolders();
   return completed;
@@ -38,14 +32,47 @@ bool walk(const std::string& root, ScanDriverView& view, double& unreadable) {
 // The captions join the program's own words (UTF-8 here) to paths in the system's encoding:
 // the words are turned into that encoding first. The end line says how many folders the scan could not open, so that a smaller count of
 // scanned objects is never silent.
-void finish(ScanDriverView& view, const char* endCaption, double unreadable) {
+void finish(ScanView& view, const char* endCaption, double unreadable) {
   core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " + core::settings::numberText(unreadable));
   view.setOperation(platform::systemText("Terminé"));
   view.setCurFile(platform::systemText(endCaption));
   view.finishResults();
 }
 
-void scanAllDrives(ScanDriverView& view) {
+// The results window through its handle, asked for again at every call: a window that is gone
+// reads as hidden, lists no drive and takes nothing.
+class Results : public ScanView {
+ public:
+  explicit Results(ScanPresenter::ResultsWindow window) : m_window(std::move(window)) {}
+
+  bool visible() const override {
+    ScanView* window = m_window();
+    return window && window->visible();
+  }
+  void close() override { forward(&ScanView::close); }
+  void setCurFile(const std::string& path) override { forward(&ScanView::setCurFile, path); }
+  void setObjectsScanned(const std::string& count) override { forward(&ScanView::setObjectsScanned, count); }
+  void setMaliciousObjects(const std::string& count) override { forward(&ScanView::setMaliciousObjects, count); }
+  void addHit(const engine::mScanFiles::Hit& hit) override { forward(&ScanView::addHit, hit); }
+  void clearResults() override { forward(&ScanView::clearResults); }
+  std::vector<std::string> drives() const override {
+    ScanView* window = m_window();
+    return window ? window->drives() : std::vector<std::string>();
+  }
+  void setOperation(const std::string& text) override { forward(&ScanView::setOperation, text); }
+  void finishResults() override { forward(&ScanView::finishResults); }
+  void yield() override { forward(&ScanView::yield); }
+
+ private:
+  template <class Method, class... Args>
+  void forward(Method method, const Args&... args) {
+    if (ScanView* window = m_window()) (window->*method)(args...);
+  }
+
+  ScanPresenter::ResultsWindow m_window;
+};
+
+void scanAllDrives(ScanView& view) {
   core::settings::write(core::settings::LastSystemScan, platform::shortDate());
   core::mMain::WriteLog("Scanning all drives...");
   view.setOperation("Scanner tous les lecteurs...");
@@ -62,7 +89,7 @@ void scanAllDrives(ScanDriverView& view) {
   finish(view, "-Sacn Terminé-", unreadable);
 }
 
-void scanCustomFolder(ScanDriverView& view) {
+void scanCustomFolder(ScanView& view) {
   const std::string folder = g_customScanFolder;
   core::mMain::WriteLog("Scanning " + folder);
   view.setOperation("Scanner " + folder);
@@ -72,7 +99,7 @@ void scanCustomFolder(ScanDriverView& view) {
   finish(view, "-Scan Terminé-", unreadable);
 }
 
-void quickScan(ScanDriverView& view) {
+void quickScan(ScanView& view) {
   const std::string folder = scanRoots().windowsFolder();
   core::mMain::WriteLog("Scanning Quick Search");
   view.setOperation("Scan Windows");
@@ -90,17 +117,23 @@ ScanRoots& scanRoots() {
   return roots;
 }
 
-void RunScan(ScanMode mode, ScanDriverView& view) {
-  countScan(view);
-  view.reopenResults();
-  view.clearResults();
+void ScanPresenter::run(ScanMode mode) {
+  countScan();
+  Results results(m_openResults());
+  results.clearResults();
   // Upper case as the scan has always set it; section names fold case, so this is the databases' "Scanfiles".
   engine::SignatureDb.setSection("SCANFILES");
   switch (mode) {
-    case ScanMode::AllDrives: scanAllDrives(view); break;
-    case ScanMode::CustomFolder: scanCustomFolder(view); break;
-    case ScanMode::QuickScan: quickScan(view); break;
+    case ScanMode::AllDrives: scanAllDrives(results); break;
+    case ScanMode::CustomFolder: scanCustomFolder(results); break;
+    case ScanMode::QuickScan: quickScan(results); break;
   }
+}
+
+void ScanPresenter::countScan() {
+  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::TotalScans) + 1);
+  core::settings::write(core::settings::TotalScans, total);
+  m_status.showTotalScans(total);
 }
 
 }  // namespace halvik::scan

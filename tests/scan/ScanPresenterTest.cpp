@@ -1,4 +1,4 @@
-#include "scan/ScanDriver.h"
+#include "scan/ScanPresenter.h"
 
 #include "support/ScanFixture.h"
 #include "core/Settings.h"
@@ -20,10 +20,8 @@ namespace {
 using namespace testing_support;
 namespace fs = std::filesystem;
 
-class FakeDriverView : public FakeScanViewOf<scan::ScanDriverView> {
+class FakeResultsView : public FakeScanViewOf<scan::ScanView> {
  public:
-  void showTotalScans(const std::string& total) override { totalScans = total; }
-  void reopenResults() override { ++reopened; }
   void clearResults() override { ++cleared; }
   std::vector<std::string> drives() const override { return driveList; }
   void setOperation(const std::string& text) override { operations.push_back(text); }
@@ -33,14 +31,21 @@ class FakeDriverView : public FakeScanViewOf<scan::ScanDriverView> {
     if (onYield) onYield();
   }
 
-  std::string totalScans;
-  int reopened = 0;
   int cleared = 0;
   std::vector<std::string> driveList;
   std::vector<std::string> operations;
   bool finished = false;
   int yields = 0;
   std::function<void()> onYield;
+};
+
+class FakeStatus : public core::StatusCounters {
+ public:
+  void showTotalScans(const std::string& total) override { totalScans = total; }
+  void showObjectsRemoved(const std::string&) override {}
+  void refreshQuarantineCount() override {}
+
+  std::string totalScans;
 };
 
 std::string todaysLog() {
@@ -51,7 +56,7 @@ std::string todaysLog() {
   return all;
 }
 
-class ScanDriverTest : public ScanFixture {
+class ScanPresenterTest : public ScanFixture {
  protected:
   void SetUp() override {
     useDatabase({"evil.exe=Demo"});
@@ -70,31 +75,42 @@ class ScanDriverTest : public ScanFixture {
     ScanFixture::TearDown();
   }
 
-  FakeDriverView view;
+  // One click of "Suivant" on a page whose results window is `view`.
+  void runScan(scan::ScanMode mode) {
+    scan::ScanPresenter presenter(status, [this] {
+      ++reopened;
+      return [this]() -> scan::ScanView* { return &view; };
+    });
+    presenter.run(mode);
+  }
+
+  FakeResultsView view;
+  FakeStatus status;
+  int reopened = 0;
   scan::ScanRoots saved;
   std::string savedFolder;
 };
 
-TEST_F(ScanDriverTest, EveryClickCountsTheScanAndOpensAFreshClearedWindow) {
+TEST_F(ScanPresenterTest, EveryClickCountsTheScanAndOpensAFreshClearedWindow) {
   core::settings::write(core::settings::TotalScans, "41");
   scan::setCustomScanFolder(tree / "c");
-  scan::RunScan(scan::ScanMode::CustomFolder, view);
-  EXPECT_EQ(view.totalScans, "42");
+  runScan(scan::ScanMode::CustomFolder);
+  EXPECT_EQ(status.totalScans, "42");
   EXPECT_EQ(core::settings::read(core::settings::TotalScans), "42");
-  EXPECT_EQ(view.reopened, 1);
+  EXPECT_EQ(reopened, 1);
   EXPECT_EQ(view.cleared, 1);
   EXPECT_EQ(engine::SignatureDb.Section(), "SCANFILES");
 
   core::settings::write(core::settings::TotalScans, "not a number");
-  scan::RunScan(scan::ScanMode::CustomFolder, view);
-  EXPECT_EQ(view.totalScans, "1");
+  runScan(scan::ScanMode::CustomFolder);
+  EXPECT_EQ(status.totalScans, "1");
 }
 
-TEST_F(ScanDriverTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
+TEST_F(ScanPresenterTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
 #ifdef _WIN32
   GTEST_SKIP() << "the Linux drive captions; Windows drive roots are upper-cased and end in a backslash";
 #else
-  scan::RunScan(scan::ScanMode::AllDrives, view);
+  runScan(scan::ScanMode::AllDrives);
   EXPECT_EQ(view.hits.size(), 3u);
   EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner tous les lecteurs...", "Lecteur Scanné " + tree / "c",
                                                       "Lecteur Scanné " + tree / "d", "Lecteur Scanné " + tree / "e",
@@ -110,14 +126,14 @@ TEST_F(ScanDriverTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
 #endif
 }
 
-TEST_F(ScanDriverTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
+TEST_F(ScanPresenterTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
 #ifdef _WIN32
   GTEST_SKIP() << "the Linux drive captions; Windows drive roots are upper-cased and end in a backslash";
 #else
   view.onYield = [this] {
     if (!view.hits.empty()) engine::mScanFiles::setScanRunning(false);
   };
-  scan::RunScan(scan::ScanMode::AllDrives, view);
+  runScan(scan::ScanMode::AllDrives);
   EXPECT_EQ(view.hits.size(), 1u);
   EXPECT_EQ(view.operations.back(), "Terminé");
   EXPECT_EQ(view.operations[view.operations.size() - 2], "Lecteur Scanné " + tree / "c");
@@ -126,9 +142,22 @@ TEST_F(ScanDriverTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
 #endif
 }
 
-TEST_F(ScanDriverTest, CustomFolderIsWalked) {
+// The page's results window may be destroyed from inside a yield: the scan then stops and its
+// closing steps go nowhere.
+TEST_F(ScanPresenterTest, AWindowDestroyedWhileTheWalkYieldsStopsTheScanAndIsNotTouchedAgain) {
+  bool destroyed = false;
+  view.onYield = [&] { destroyed = destroyed || !view.hits.empty(); };
+  scan::ScanPresenter presenter(status, [&] { return [&]() -> scan::ScanView* { return destroyed ? nullptr : &view; }; });
+  presenter.run(scan::ScanMode::AllDrives);
+  EXPECT_EQ(view.hits.size(), 1u);
+  EXPECT_FALSE(view.finished);
+  EXPECT_EQ(view.curFile.find("Sacn"), std::string::npos);
+  EXPECT_EQ(status.totalScans, "1");
+}
+
+TEST_F(ScanPresenterTest, CustomFolderIsWalked) {
   scan::setCustomScanFolder(tree / "d");
-  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  runScan(scan::ScanMode::CustomFolder);
   ASSERT_EQ(view.hits.size(), 1u);
   EXPECT_EQ(view.hits[0].second, tree / "d/evil.exe");
   EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner " + tree / "d", platform::systemText("Terminé")}));
@@ -136,12 +165,12 @@ TEST_F(ScanDriverTest, CustomFolderIsWalked) {
   EXPECT_NE(todaysLog().find("Scanning " + tree / "d"), std::string::npos);
 }
 
-TEST_F(ScanDriverTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
+TEST_F(ScanPresenterTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
   core::settings::write(core::settings::TotalScans, "5");
   scan::setCustomScanFolder("(CANCEL)");
-  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  runScan(scan::ScanMode::CustomFolder);
   EXPECT_TRUE(view.hits.empty());
-  EXPECT_EQ(view.totalScans, "6");
+  EXPECT_EQ(status.totalScans, "6");
   EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner (CANCEL)", platform::systemText("Terminé")}));
   EXPECT_EQ(view.curFile, platform::systemText("-Scan Terminé-"));
   EXPECT_TRUE(view.finished);
@@ -150,7 +179,7 @@ TEST_F(ScanDriverTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
   EXPECT_NE(log.find("Scan Complete!"), std::string::npos);
 }
 
-TEST_F(ScanDriverTest, TheEndLineCountsTheFoldersNoDriveCouldOpen) {
+TEST_F(ScanPresenterTest, TheEndLineCountsTheFoldersNoDriveCouldOpen) {
 #ifdef _WIN32
   GTEST_SKIP() << "folder permission bits are POSIX";
 #else
@@ -160,19 +189,19 @@ TEST_F(ScanDriverTest, TheEndLineCountsTheFoldersNoDriveCouldOpen) {
   }
   // Without the rights that let the superuser read any folder, as a user runs the program.
   EXPECT_TRUE(inProcessWithoutOverrides([&] {
-    scan::RunScan(scan::ScanMode::AllDrives, view);
+    runScan(scan::ScanMode::AllDrives);
     return todaysLog().find("Scan Complete! Dossiers illisibles: 2") != std::string::npos;
   }));
   for (const char* drive : {"c", "e"}) chmod((tree / (std::string(drive) + "/locked")).c_str(), 0700);
   scan::setCustomScanFolder(tree / "d");
-  scan::RunScan(scan::ScanMode::CustomFolder, view);
+  runScan(scan::ScanMode::CustomFolder);
   EXPECT_NE(todaysLog().find("Scan Complete! Dossiers illisibles: 0"), std::string::npos);
 #endif
 }
 
-TEST_F(ScanDriverTest, QuickScanWalksTheWindowsFolder) {
+TEST_F(ScanPresenterTest, QuickScanWalksTheWindowsFolder) {
   scan::scanRoots().windowsFolder = [this] { return tree / "e"; };
-  scan::RunScan(scan::ScanMode::QuickScan, view);
+  runScan(scan::ScanMode::QuickScan);
   ASSERT_EQ(view.hits.size(), 1u);
   EXPECT_EQ(view.hits[0].second, tree / "e/evil.exe");
   EXPECT_EQ(view.operations, (std::vector<std::string>{"Scan Windows", platform::systemText("Terminé")}));
