@@ -1,9 +1,8 @@
 #include "engine/SignatureDb.h"
 
 #include "core/Locations.h"
+#include "platform/Ascii.h"
 #include "profile/ProfileSyntax.h"
-
-#include <algorithm>
 
 namespace halvik::engine {
 
@@ -18,11 +17,6 @@ std::string FileNameOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-std::string UpperCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-  return text;
-}
-
 bool IsKeyName(const std::string& name) {
   return !name.empty() && !profile::syntax::isSpace(name.front()) && !profile::syntax::isSpace(name.back());
 }
@@ -32,7 +26,7 @@ std::string LookupThreat(const std::string& path) {
   SignatureDb.setPath(core::programFile(kReferenceDatabase));
   SignatureDb.setSection("Scanfiles");
   if (!IsKeyName(name)) return std::string();
-  SignatureDb.setKey(UpperCase(name));
+  SignatureDb.setKey(platform::upperCase(name));
   return SignatureDb.Value();
 }
 

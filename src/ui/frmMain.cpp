@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "engine/SignatureDb.h"
 #include "monitor/MonitorPage.h"
-#include "platform/Platform.h"
+#include "platform/FolderCheck.h"
 #include "quarantine/QuarantinePage.h"
 #include "quarantine/QuarantineStore.h"
 #include "scan/ScanPage.h"
@@ -81,11 +81,6 @@ constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor"
                                       {"Total scans:", "lblStatus_Total", "0"},
                                       {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
                                       {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
-
-bool isFolder(const std::string& path) {
-  const auto attributes = platform::fileAttributes(path);
-  return attributes && (*attributes & platform::kFolder) != 0;
-}
 
 }  // namespace
 
@@ -237,7 +232,8 @@ void frmMain::buildFooter() {
 // Runs once before the window is first shown. A step that fails is skipped and the next runs.
 void frmMain::load() {
   quarantine::EnsureQuarantineFolder();
-  if (const std::string folder = quarantine::QuarantineFolder(); isFolder(folder)) File1->setPath(folder);
+  if (const std::string folder = quarantine::QuarantineFolder(); platform::isFolder(folder, platform::Links::Followed))
+    File1->setPath(folder);  // the quarantine folder is listed through a link, as its page lists it
   m_currentFrame = 0;
   engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
   if (core::settings::read(core::settings::LoadAdMonitor) == "1") {
