@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/HitLine.h"
+#include "platform/FolderCheck.h"
 #include "platform/Platform.h"
 
 #include <filesystem>
@@ -92,7 +93,7 @@ std::optional<std::string> firstPathProblem(const std::vector<std::string>& path
     const auto attributes = path.empty() ? std::nullopt : platform::fileAttributes(path);
     if (!attributes) return message(quoted(path) + " n'existe pas");
     // A link to a folder is a folder here: the root of a walk is opened through its links.
-    if (!(*attributes & platform::kFolder)) return message(quoted(path) + " n'est pas un dossier");
+    if (!platform::isFolder(path, platform::Links::Followed)) return message(quoted(path) + " n'est pas un dossier");
     if (!platform::FolderHandle::open(path).valid()) return message(quoted(path) + " ne peut pas \u00EAtre ouvert");
   }
   return std::nullopt;

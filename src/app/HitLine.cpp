@@ -1,5 +1,7 @@
 #include "app/HitLine.h"
 
+#include "platform/Ascii.h"
+
 namespace halvik::app {
 
 std::string escapedForLine(const std::string& bytes) {
@@ -14,7 +16,7 @@ std::string escapedForLine(const std::string& bytes) {
       line += "\\t";
     } else if (c == '\n') {
       line += "\\n";
-    } else if (byte < 0x20 || byte == 0x7F) {
+    } else if (platform::isControl(c)) {
       line += "\\x";
       line += kHex[byte >> 4];
       line += kHex[byte & 0x0F];

@@ -1,8 +1,8 @@
 #include "core/Locations.h"
 
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -62,9 +62,7 @@ std::string runtimeFile(const std::string& name) {
 bool isProgramFile(const std::string& imagePath, const std::string& name) {
   const std::string file = programFile(name);
 #ifdef _WIN32
-  const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(imagePath.begin(), imagePath.end(), file.begin(), file.end(),
-                    [&fold](char a, char b) { return fold(a) == fold(b); });
+  return platform::equalsIgnoringCase(imagePath, file);
 #else
   return imagePath == file;
 #endif

@@ -1,11 +1,11 @@
 #include "core/PercentEncoding.h"
 
+#include "platform/Ascii.h"
+
 namespace halvik::core::percent {
 namespace {
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-
-bool isControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -22,7 +22,7 @@ std::string encode(std::string_view text, std::string_view reserved, Ends ends) 
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     const bool atEnd = i == 0 || i + 1 == text.size();
-    if (isControl(byte) || byte == '%' || (byte == ' ' && atEnd && ends == Ends::Encoded) ||
+    if (platform::isControl(text[i]) || byte == '%' || (byte == ' ' && atEnd && ends == Ends::Encoded) ||
         reserved.find(text[i]) != std::string_view::npos) {
       out += '%';
       out += kHexDigits[byte >> 4];

@@ -2,6 +2,7 @@
 
 #include "core/Locations.h"
 #include "core/SettingsStore.h"
+#include "platform/Ascii.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,14 +10,6 @@
 #include <string_view>
 
 namespace halvik::core::settings {
-namespace {
-std::string_view withoutSpaces(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-}  // namespace
-
 std::string appNameOf(const Setting& setting) {
   return setting.appName == AppName::ProgramFolder ? core::locations().programFolder : std::string(core::kProgramTitle);
 }
@@ -31,7 +24,7 @@ bool write(const Setting& setting, const std::string& value) {
 
 double readNumber(const Setting& setting) {
   const std::string text = read(setting);
-  std::string_view digits = withoutSpaces(text);
+  std::string_view digits = platform::trimmed(text, " \t");  // spaces and tabs only
   if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
   double value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);

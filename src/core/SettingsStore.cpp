@@ -4,6 +4,9 @@
 #include "core/PercentEncoding.h"
 #include "profile/Profile.h"
 #include "profile/ProfileDocument.h"
+#include "profile/ProfileSyntax.h"
+#include "platform/Ascii.h"
+#include "platform/FolderCheck.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
@@ -36,23 +39,8 @@ std::string sectionName(const std::string& appName, const std::string& section) 
 
 // ---- Telling a sound settings file from a damaged one --------------------------------------
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// A value as the profile reader gives it back: one pair of matching outer quotes removed.
-std::string_view unquoted(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-    return value.substr(1, value.size() - 2);
-  return value;
-}
-
 bool isLineSound(std::string_view line, bool& inSection) {
-  line = trimmed(line);
+  line = platform::trimmed(line);
   if (line.empty() || line.front() == ';') return true;
   if (line.front() == '[') {
     inSection = true;
@@ -61,8 +49,8 @@ bool isLineSound(std::string_view line, bool& inSection) {
   }
   const auto equals = line.find('=');
   if (!inSection || equals == std::string_view::npos) return false;
-  return decode(trimmed(line.substr(0, equals))).has_value() &&
-         decode(unquoted(trimmed(line.substr(equals + 1)))).has_value();
+  return decode(platform::trimmed(line.substr(0, equals))).has_value() &&
+         decode(profile::syntax::stripQuotes(platform::trimmed(line.substr(equals + 1)))).has_value();
 }
 
 // True when every line of `content` is blank, a comment, a section header or an entry of a
@@ -129,10 +117,9 @@ FileContent readSettingsFile(const std::string& path) {
 bool ensureFolderOf(const std::string& file) {
   const std::filesystem::path folder = std::filesystem::path(file).parent_path();
   if (folder.empty()) return true;
-  std::error_code error;
-  if (std::filesystem::is_directory(folder, error)) return true;
+  if (platform::isFolder(folder.string(), platform::Links::Followed)) return true;
   const std::filesystem::path parent = folder.parent_path();
-  if (!parent.empty() && !std::filesystem::is_directory(parent, error)) platform::createFolder(parent.string());
+  if (!parent.empty() && !platform::isFolder(parent.string(), platform::Links::Followed)) platform::createFolder(parent.string());
   return platform::createFolder(folder.string());
 }
 

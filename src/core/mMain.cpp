@@ -2,6 +2,7 @@
 
 #include "core/Locations.h"
 #include "core/Settings.h"
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -13,14 +14,9 @@ namespace {
 // (line separator) and U+2029 (paragraph separator). Some viewers break lines at them.
 constexpr std::string_view kUnicodeBreaks[] = {"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"};
 
-bool isControl(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 0x20 || byte == 0x7F;
-}
-
 // The length of the line break that starts `text`, 0 when there is none.
 std::size_t breakAt(std::string_view text) {
-  if (isControl(text.front())) return 1;
+  if (platform::isControl(text.front())) return 1;
   for (const std::string_view lineBreak : kUnicodeBreaks)
     if (text.starts_with(lineBreak)) return lineBreak.size();
   return 0;

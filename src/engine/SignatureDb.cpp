@@ -1,9 +1,8 @@
 #include "engine/SignatureDb.h"
 
 #include "core/Locations.h"
+#include "platform/Ascii.h"
 #include "profile/ProfileSyntax.h"
-
-#include <algorithm>
 
 namespace halvik::engine {
 
@@ -18,11 +17,6 @@ std::string FileNameOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-std::string UpperCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-  return text;
-}
-
 bool IsKeyName(const std::string& name) {
   return !name.empty() && !profile::syntax::isSpace(name.front()) && !profile::syntax::isSpace(name.back());
 }
@@ -33,7 +27,7 @@ std::string LookupThreat(const std::string& path) {
   // The section every shipped and user-edited database is written under: kept so their entries are found.
   SignatureDb.setSection("Scanfiles");
   if (!IsKeyName(name)) return std::string();
-  SignatureDb.setKey(UpperCase(name));
+  SignatureDb.setKey(platform::upperCase(name));
   return SignatureDb.Value();
 }
 

@@ -20,9 +20,6 @@ inline constexpr const char* kReferenceDatabase = "REFERENCE_6-27-03.dat";
 // The text after the last separator of `path` (on Windows "\" or "/"), or the whole text.
 std::string FileNameOf(const std::string& path);
 
-// Upper-cases ASCII letters only; other bytes stay as they are.
-std::string UpperCase(std::string text);
-
 // True when `name` can be a database key as it stands: not empty, and no blank (space, tab,
 // VT, FF) at either end. Keys lose those when the database is read, and a looked-up name
 // loses its spaces, so " evil.exe" would otherwise be taken for "EVIL.EXE".

@@ -3,7 +3,9 @@
 #include "core/Settings.h"
 #include "core/mMain.h"
 #include "engine/SignatureDb.h"
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
+#include "platform/Wildcard.h"
 
 #include <chrono>
 #include <cstdint>
@@ -186,7 +188,7 @@ void Walk::afterSubfolder() {
 // window is gone or another start has taken over.
 void Walk::filePass(const Frame& frame) {
   for (const platform::DirEntry& entry : frame.entries) {
-    if (!matchesEverything(m_pattern) && !platform::matchesPattern(entry.name, m_pattern)) continue;
+    if (!matchesEverything(m_pattern) && !platform::matchesWildcard(entry.name, m_pattern)) continue;
     lookUp(frame, entry);
     if (m_abandoned) return;
   }
@@ -198,8 +200,8 @@ void Walk::lookUp(const Frame& frame, const platform::DirEntry& entry) {
   m_curFileShown = false;
   std::string threatName;
   if (IsKeyName(entry.name)) {
-    SignatureDb.setKey(UpperCase(entry.name));
-    threatName = UpperCase(SignatureDb.Value());
+    SignatureDb.setKey(platform::upperCase(entry.name));
+    threatName = platform::upperCase(SignatureDb.Value());
   }
   g_objectsScanned += 1;
   pause(Pause::IfDue);

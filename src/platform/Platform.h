@@ -54,9 +54,6 @@ enum class ListDetail {
 std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const std::string& pattern,
                                                 std::uint32_t includeMask, ListDetail detail = ListDetail::Full);
 
-// True when `name` matches the wildcard `pattern` under the rules of listFolder.
-bool matchesPattern(const std::string& name, const std::string& pattern);
-
 // Attribute bits of the entry `path` names (a final symbolic link is not followed).
 std::optional<std::uint32_t> fileAttributes(const std::string& path);
 

@@ -1,11 +1,8 @@
 #include "platform/Wildcard.h"
 
-#include "platform/Platform.h"
+#include "platform/Ascii.h"
 
 namespace halvik::platform {
-namespace {
-char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-}  // namespace
 
 bool matchesWildcard(std::string_view name, std::string_view pattern) {
   if (pattern == "*.*") return true;
@@ -15,7 +12,7 @@ bool matchesWildcard(std::string_view name, std::string_view pattern) {
     if (p < pattern.size() && pattern[p] == '*') {
       starP = p++;
       starN = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || foldCase(pattern[p]) == foldCase(name[n]))) {
+    } else if (p < pattern.size() && (pattern[p] == '?' || upperCase(pattern[p]) == upperCase(name[n]))) {
       ++p;
       ++n;
     } else if (starP != std::string_view::npos) {
@@ -29,7 +26,5 @@ bool matchesWildcard(std::string_view name, std::string_view pattern) {
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
 }
-
-bool matchesPattern(const std::string& name, const std::string& pattern) { return matchesWildcard(name, pattern); }
 
 }  // namespace halvik::platform

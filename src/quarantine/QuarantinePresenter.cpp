@@ -2,31 +2,16 @@
 
 #include "engine/SignatureDb.h"
 #include "platform/Platform.h"
+#include "quarantine/CopyNumber.h"
 #include "quarantine/QuarantineStore.h"
 
-#include <cctype>
 #include <filesystem>
-#include <string_view>
 #include <system_error>
 #include <utility>
 
 namespace halvik::quarantine {
 
 namespace {
-
-// `name` without the number the store adds to a second copy of one name ("setup (2).exe"
-// gives "setup.exe", "hosts (3)" gives "hosts"); nullopt when it carries no such number.
-std::optional<std::string> withoutCopyNumber(const std::string& name) {
-  const auto dot = name.rfind('.');
-  const std::size_t stemEnd = dot != std::string::npos && dot > 0 ? dot : name.size();
-  const std::string_view stem(name.data(), stemEnd);
-  if (stem.size() < 4 || stem.back() != ')') return std::nullopt;
-  const auto open = stem.rfind(" (");
-  if (open == std::string_view::npos || open == 0 || open + 3 > stem.size() - 1) return std::nullopt;
-  for (std::size_t i = open + 2; i + 1 < stem.size(); ++i)
-    if (!std::isdigit(static_cast<unsigned char>(stem[i]))) return std::nullopt;
-  return name.substr(0, open) + name.substr(stemEnd);
-}
 
 // The name a stored file had when it was detected, and its threat name. Every stored file
 // was detected by its name, so when the source name is not in the signature database but the

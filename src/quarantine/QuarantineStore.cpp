@@ -2,7 +2,9 @@
 
 #include "core/Locations.h"
 #include "engine/SignatureDb.h"
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
+#include "quarantine/CopyNumber.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,43 +34,21 @@ bool isPlainName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && engine::FileNameOf(name) == name;
 }
 
-// The first `size` bytes of `text`, not ending inside a UTF-8 sequence when that can be avoided.
-std::string cut(const std::string& text, std::size_t size) {
-  if (size >= text.size()) return text;
-  std::size_t end = size;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return text.substr(0, end > 0 ? end : size);
-}
-
 // The stored name of copy `number` of a file named `name`: "name.aaq", then "name (2).aaq"
-// with the number before the name's last extension ("setup (2).exe.aaq"; a leading dot opens
-// no extension). A name too long for the file system loses bytes at the end of its stem.
+// with the copy number before the name's last extension ("setup (2).exe.aaq"). A name too
+// long for the file system loses bytes at the end of its stem.
 std::string numberedName(const std::string& name, int number) {
-  const auto dot = name.rfind('.');
-  const bool hasExtension = dot != std::string::npos && dot > 0;
-  std::string stem = hasExtension ? name.substr(0, dot) : name;
-  std::string extension = hasExtension ? name.substr(dot) : std::string();
-  const std::string tag = number > 1 ? " (" + std::to_string(number) + ")" : std::string();
-  const std::size_t room = kMaxNameBytes - kStoredExtension.size() - tag.size();
-  if (stem.size() + extension.size() > room) {
-    if (extension.size() < room) {
-      stem = cut(stem, room - extension.size());
-    } else {
-      stem = cut(stem + extension, room);
-      extension.clear();
-    }
-  }
-  return stem + tag + extension + std::string(kStoredExtension);
+  return withCopyNumber(name, number, kMaxNameBytes - kStoredExtension.size()) + std::string(kStoredExtension);
 }
 
 bool endsWithStoredExtension(const std::string& name) {
   return name.size() >= kStoredExtension.size() &&
-         engine::UpperCase(name.substr(name.size() - kStoredExtension.size())) == engine::UpperCase(std::string(kStoredExtension));
+         platform::equalsIgnoringCase(std::string_view(name).substr(name.size() - kStoredExtension.size()), kStoredExtension);
 }
 
 bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
-  const std::string foldedA = engine::UpperCase(a.storedName);
-  const std::string foldedB = engine::UpperCase(b.storedName);
+  const std::string foldedA = platform::upperCase(a.storedName);
+  const std::string foldedB = platform::upperCase(b.storedName);
   return foldedA != foldedB ? foldedA < foldedB : a.storedName < b.storedName;
 }
 

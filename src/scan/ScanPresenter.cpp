@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "core/mMain.h"
 #include "engine/SignatureDb.h"
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
 
@@ -16,7 +17,7 @@ constexpr const char* kPattern = "*.*";
 // elsewhere the mount point as it stands, since paths are not upper-cased there.
 std::string driveRoot(const std::string& entry) {
 #ifdef _WIN32
-  return engine::UpperCase(entry) + platform::kSeparator;
+  return platform::upperCase(entry) + platform::kSeparator;
 #else
   return entry;
 #endif

@@ -3,7 +3,7 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "engine/SignatureDb.h"
-#include "platform/Platform.h"
+#include "platform/FolderCheck.h"
 #include "quarantine/QuarantineStore.h"
 
 #include <string>
@@ -17,16 +17,13 @@ constexpr const char* kWebSite = "http://www.orvento.example/";
 constexpr TextColour kBlack{0, 0, 0};
 constexpr TextColour kRed{255, 0, 0};
 
-bool isFolder(const std::string& path) {
-  const auto attributes = platform::fileAttributes(path);
-  return attributes && (*attributes & platform::kFolder) != 0;
-}
-
 }  // namespace
 
 void MainPresenter::load() {
   quarantine::EnsureQuarantineFolder();
-  if (const std::string folder = quarantine::QuarantineFolder(); isFolder(folder)) m_view.listQuarantineFolder(folder);
+  // The quarantine folder is listed through a link, as its page lists it.
+  if (const std::string folder = quarantine::QuarantineFolder(); platform::isFolder(folder, platform::Links::Followed))
+    m_view.listQuarantineFolder(folder);
   m_currentFrame = 0;
   engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
   const bool loaded = core::settings::read(core::settings::LoadAdMonitor) == "1";

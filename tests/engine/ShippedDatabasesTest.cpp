@@ -2,6 +2,7 @@
 // positive on the names of a clean system's files.
 #include "engine/SignatureDb.h"
 #include "core/Locations.h"
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
 #include "support/TempFolder.h"
 
@@ -54,7 +55,7 @@ std::map<std::string, std::string> entriesOf(const std::string& text) {
     EXPECT_TRUE(equals != std::string::npos && equals > 0 && equals + 1 < line.size()) << line;
     if (equals == std::string::npos) continue;
     const std::string key = line.substr(0, equals);
-    EXPECT_EQ(key, UpperCase(key));
+    EXPECT_EQ(key, platform::upperCase(key));
     EXPECT_EQ(FileNameOf(key), key);
     EXPECT_TRUE(entries.emplace(key, line.substr(equals + 1)).second) << "duplicate " << key;
   }
@@ -112,7 +113,7 @@ TEST_F(ShippedDatabasesTest, NoNameUnderUsrIsAThreat) {
   SignatureDb.setPath(core::programFile(kScanDatabase));
   SignatureDb.setSection("SCANFILES");
   for (const std::string& name : names) {
-    SignatureDb.setKey(UpperCase(name));
+    SignatureDb.setKey(platform::upperCase(name));
     if (const std::string threat = SignatureDb.Value(); !threat.empty()) hits.push_back(name + " (scan: " + threat + ")");
   }
   std::cout << "names checked under " << root << ": " << names.size() << ", hits: " << hits.size() << std::endl;

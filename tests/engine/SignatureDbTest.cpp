@@ -29,13 +29,6 @@ TEST(FileNameOf, IsTheTextAfterTheLastSeparator) {
 #endif
 }
 
-TEST(UpperCase, FoldsAsciiLettersOnly) {
-  EXPECT_EQ(UpperCase("notepad.exe"), "NOTEPAD.EXE");
-  EXPECT_EQ(UpperCase("Mixed_Case-09 @x"), "MIXED_CASE-09 @X");
-  EXPECT_EQ(UpperCase("caf\xC3\xA9 \xE9\xFF"), "CAF\xC3\xA9 \xE9\xFF");
-  EXPECT_EQ(UpperCase(""), "");
-}
-
 class LookupThreatTest : public ::testing::Test {
  protected:
   void SetUp() override {

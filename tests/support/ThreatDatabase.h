@@ -3,6 +3,7 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "engine/SignatureDb.h"
+#include "platform/Ascii.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ namespace halvik::testing_support {
 // file name and threat name pairs, and switches the activity log on.
 inline void writeReferenceDatabase(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text = "[Scanfiles]\r\n";
-  for (const auto& [name, threat] : entries) text += engine::UpperCase(name) + "=" + threat + "\r\n";
+  for (const auto& [name, threat] : entries) text += platform::upperCase(name) + "=" + threat + "\r\n";
   writeFile(core::programFile(engine::kReferenceDatabase), text);
   core::settings::write(core::settings::LogFile, "1");
 }

@@ -1,6 +1,7 @@
 // Folders held open for a walk: entries are reached relative to the open folder (openat,
 // fdopendir, fstatat), so neither the depth of a tree nor the length of its paths limits it.
 #include "platform/Platform.h"
+#include "platform/Wildcard.h"
 #include "platform/posix/Attributes.h"
 #include "platform/posix/PathAt.h"
 
@@ -129,7 +130,7 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
     const std::string_view name(entry->d_name);
     if (name == "." || name == "..") continue;
     if (posix::isHiddenName(name) && !(includeMask & kHidden)) continue;
-    if (!everything && !matchesPattern(entry->d_name, pattern)) continue;
+    if (!everything && !matchesWildcard(entry->d_name, pattern)) continue;
     const auto attributes = listedAttributes(fd, *entry);
     if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
     entries.push_back(DirEntry{std::string(name), *attributes});

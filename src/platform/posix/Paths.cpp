@@ -1,3 +1,4 @@
+#include "platform/FolderCheck.h"
 #include "platform/Platform.h"
 
 #include <cerrno>
@@ -32,10 +33,7 @@ std::string baseFolder(const char* name, const char* fallback) {
 // may be links (a home folder often is one); the last one must be a folder itself.
 bool ensureLevel(const std::string& path, bool last) {
   if (mkdir(path.c_str(), 0700) == 0) return true;
-  if (errno != EEXIST) return false;
-  struct stat status;
-  const int result = last ? lstat(path.c_str(), &status) : stat(path.c_str(), &status);
-  return result == 0 && S_ISDIR(status.st_mode);
+  return errno == EEXIST && isFolder(path, last ? Links::NotFolders : Links::Followed);
 }
 }  // namespace
 

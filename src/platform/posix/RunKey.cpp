@@ -1,6 +1,6 @@
 // The machine-wide Run key as an XDG autostart entry.
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
-#include "platform/posix/AsciiCase.h"
 #include "platform/posix/TempFile.h"
 
 #include <string_view>
@@ -14,7 +14,7 @@ constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersi
 bool isMachineRunKey(RegistryRoot root, std::string_view keyPath) {
   if (root != RegistryRoot::LocalMachine) return false;
   if (!keyPath.empty() && keyPath.back() == '\\') keyPath.remove_suffix(1);
-  return posix::equalsIgnoringCase(keyPath, kRunKey);
+  return equalsIgnoringCase(keyPath, kRunKey);
 }
 
 // The entry file of `valueName`, or an empty text when the name could leave the folder.

@@ -1,4 +1,5 @@
 // The program folder, wildcard listings and folder creation on the Windows API.
+#include "platform/FolderCheck.h"
 #include "platform/Platform.h"
 #include "platform/Wildcard.h"
 #include "platform/win32/Handle.h"
@@ -8,11 +9,6 @@ namespace {
 constexpr std::uint32_t kMaskedKinds = kHidden | kSystem | kFolder;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool isFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Where the levels of a path start: after "C:\\", after "\\\\server\\share\\", or at 0.
 std::size_t firstLevel(const std::string& path) {
@@ -28,10 +24,7 @@ std::size_t firstLevel(const std::string& path) {
 // One level of createOwnerFolders: made, or already a folder that is not a link.
 bool ensureLevel(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  return GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path);
 }
 
 // Closes a FindFirstFileA search when the listing ends.
@@ -72,7 +65,7 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
   std::vector<DirEntry> entries;
   if (search.handle == INVALID_HANDLE_VALUE) {
     // "No match" in a folder that exists is an empty listing, not a failure.
-    if (GetLastError() == ERROR_FILE_NOT_FOUND && isFolder(folder)) return entries;
+    if (GetLastError() == ERROR_FILE_NOT_FOUND && isFolder(folder, Links::Followed)) return entries;
     return std::nullopt;
   }
   do {
@@ -89,18 +82,18 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
 
 bool createFolder(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  return GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path);
+  return GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path, Links::Followed);
 }
 
 // Each new level takes the protection of the folder above it: under the user's profile that is
 // the user's own, so no descriptor of our own is needed.
 bool createOwnerFolders(const std::string& path) {
   std::size_t end = firstLevel(path);
-  if (end == std::string::npos) return isFolder(path);
+  if (end == std::string::npos) return isFolder(path, Links::Followed);
   while (end != std::string::npos) {
     end = path.find_first_of("\\/", end);
     const std::string level = path.substr(0, end);
-    if (isFolder(level) && end != std::string::npos) {
+    if (isFolder(level, Links::Followed) && end != std::string::npos) {
       end = path.find_first_not_of("\\/", end);
       continue;  // a level above the last may be a link (a moved profile folder)
     }
