@@ -27,7 +27,7 @@ void MainPresenter::load() {
   m_currentFrame = 0;
   engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
   const bool loaded = core::settings::read(core::settings::LoadAdMonitor) == "1";
-  if (loaded) m_view.startMonitor();
+  if (loaded) m_view.loadMonitor();
   showMonitorState(loaded);
   m_view.showStatusValue(StatusValue::LastSystemScan, core::settings::read(core::settings::LastSystemScan));
   m_view.showStatusValue(StatusValue::ObjectsRemoved, core::settings::read(core::settings::TotalObjectsRemoved));

@@ -29,7 +29,7 @@ class MainView {
   // Points the hidden quarantine file list at `folder`.
   virtual void listQuarantineFolder(const std::string& folder) = 0;
   // Starts the monitor's timer at the period it has, and lets the monitor follow its new state.
-  virtual void startMonitor() = 0;
+  virtual void loadMonitor() = 0;
 
   // The monitor's line of the status page: `text` in UTF-8.
   virtual void showMonitorStatus(const std::string& text, const TextColour& colour) = 0;

@@ -233,7 +233,7 @@ void frmMain::refreshQuarantineCount() { m_presenter.refreshQuarantineCount(); }
 
 void frmMain::listQuarantineFolder(const std::string& folder) { File1->setPath(folder); }
 
-void frmMain::startMonitor() {
+void frmMain::loadMonitor() {
   tmrAdMonitor->start();
   monitorPage->followMonitorState();
 }

@@ -124,7 +124,7 @@ class frmMain : public QWidget, public MainView, private core::StatusCounters, p
 
   // MainView
   void listQuarantineFolder(const std::string& folder) override;
-  void startMonitor() override;
+  void loadMonitor() override;
   void showMonitorStatus(const std::string& text, const TextColour& colour) override;
   void showStatusValue(StatusValue value, const std::string& text) override;
   void showPage(int index) override;

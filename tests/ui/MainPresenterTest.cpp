@@ -32,7 +32,7 @@ const char* nameOf(StatusValue value) {
 class FakeView : public MainView {
  public:
   void listQuarantineFolder(const std::string& folder) override { calls.push_back("list " + folder); }
-  void startMonitor() override { calls.push_back("start monitor"); }
+  void loadMonitor() override { calls.push_back("start monitor"); }
   void showMonitorStatus(const std::string& text, const TextColour& colour) override {
     calls.push_back("monitor " + text + " " + std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
                     std::to_string(colour.blue));
