@@ -4,7 +4,7 @@
 #include "SleepingChildren.h"
 #include "process/ProcessListView.h"
 #include "process/mProcess.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <algorithm>
 #include <chrono>
@@ -84,9 +84,9 @@ void writeDatabase() {
 }  // namespace
 
 int run() {
-  testing_support::ScopedLocations locations;
+  testing_support::TestEnvironment environment;
   writeDatabase();
-  SleepingChildren children(locations.root() / "sleeping-child", kChildren);
+  SleepingChildren children(environment.root() / "sleeping-child", kChildren);
 
   KeepingView view;
   std::size_t readable = 0;

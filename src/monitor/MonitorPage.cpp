@@ -1,6 +1,7 @@
 #include "monitor/MonitorPage.h"
 
 #include "core/Locations.h"
+#include "platform/Environment.h"
 #include "process/ProcessListView.h"
 #include "process/mProcess.h"
 #include "widgets/ActionLabel.h"
@@ -72,10 +73,10 @@ void refuseAndEnd(QWidget* owner) {
 MonitorPage::MonitorPage(ui::frmMain& main, QWidget* frame) : QObject(frame), m_main(main), m_frame(frame) {
   buildControls();
   connect(m_main.tmrAdMonitor, &QTimer::timeout, this, &MonitorPage::RefreshProcessList);
-  process::mProcess::setRefusalHook([owner = &main] { refuseAndEnd(owner); });
+  platform::environment().refusalHook = [owner = &main] { refuseAndEnd(owner); };
 }
 
-MonitorPage::~MonitorPage() { process::mProcess::setRefusalHook(nullptr); }
+MonitorPage::~MonitorPage() { platform::environment().refusalHook = nullptr; }
 
 void MonitorPage::buildControls() {
   m_frame->setFont(widgets::fonts::verdana());

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "core/mMain.h"
 #include "engine/SignatureDb.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
 
@@ -23,8 +24,8 @@ std::string driveRoot(const std::string& entry) {
 }
 
 void countScan(ScanDriverView& view) {
-  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::TotalScans) + 1);
-  core::settings::write(core::settings::TotalScans, total);
+  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::Key::TotalScans) + 1);
+  core::settings::write(core::settings::Key::TotalScans, total);
   view.showTotalScans(total);
 }
 
@@ -46,7 +47,7 @@ void finish(ScanDriverView& view, const char* endCaption, double unreadable) {
 }
 
 void scanAllDrives(ScanDriverView& view) {
-  core::settings::write(core::settings::LastSystemScan, platform::shortDate());
+  core::settings::write(core::settings::Key::LastSystemScan, platform::shortDate());
   core::mMain::WriteLog("Scanning all drives...");
   view.setOperation("Scanner tous les lecteurs...");
   double unreadable = 0;
@@ -72,7 +73,7 @@ void scanCustomFolder(ScanDriverView& view) {
 }
 
 void quickScan(ScanDriverView& view) {
-  const std::string folder = scanRoots().windowsFolder();
+  const std::string folder = platform::environment().windowsFolder();
   core::mMain::WriteLog("Scanning Quick Search");
   view.setOperation("Scan Windows");
   double unreadable = 0;
@@ -83,11 +84,6 @@ void quickScan(ScanDriverView& view) {
 
 const std::string& CustomScanFolder() { return g_customScanFolder; }
 void setCustomScanFolder(const std::string& folder) { g_customScanFolder = folder; }
-
-ScanRoots& scanRoots() {
-  static ScanRoots roots{platform::drives, platform::windowsFolder};
-  return roots;
-}
 
 void RunScan(ScanMode mode, ScanDriverView& view) {
   countScan(view);

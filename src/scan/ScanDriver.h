@@ -2,7 +2,6 @@
 
 #include "engine/mScanFiles.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,14 +31,6 @@ class ScanDriverView : public engine::mScanFiles::ScanView {
   virtual void finishResults() = 0;                            // lblGoAbort disabled, lblGoFix enabled
   virtual void yield() = 0;
 };
-
-// Where scans go: the drives of the computer and the quick scan's Windows folder. The
-// platform's by default; tests point them at folders of their own.
-struct ScanRoots {
-  std::function<std::vector<std::string>()> drives;
-  std::function<std::string()> windowsFolder;
-};
-ScanRoots& scanRoots();
 
 // One click of "Suivant" in mode `mode`. The closing steps run however the walk ended; once a
 // walk is stopped ("Annuler", its window closed, another scan) no further root is walked.

@@ -1,6 +1,7 @@
 #include "scan/frmDir.h"
 
 #include "core/mMain.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "scan/FolderList.h"
 #include "scan/ScanDriver.h"
@@ -51,7 +52,7 @@ frmDir::frmDir(QWidget* owner) : QWidget(owner, Qt::Window) {
 void frmDir::fillDrives(const std::string& folder) {
   int holding = -1;
   std::size_t longest = 0;
-  for (const std::string& drive : scan::scanRoots().drives()) {
+  for (const std::string& drive : platform::environment().drives()) {
     Drive1->addItem(widgets::displayText(drive),
                     QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
     const bool above = folder.compare(0, drive.size(), drive) == 0 &&

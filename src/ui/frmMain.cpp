@@ -35,7 +35,6 @@ namespace {
 constexpr int kClientWidth = 8730;
 constexpr int kClientHeight = 5655;
 constexpr int kHeaderHeight = 1200;  // the band along the top that carries the picture buttons
-constexpr int kMonitorPeriod = 5000;
 
 const QColor kHeaderColour = widgets::artwork::markColour();
 const QColor kWindowColour(0xE9, 0xEE, 0xF4);
@@ -75,10 +74,13 @@ struct StatusRow {
   const char* valueName;
   const char* initialText;
 };
+// The stored values' rows start with the values' defaults, as a first run reads them.
+using core::settings::defaultOf;
+using core::settings::Key;
 constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor", "Non Charg\u00E9s"},
-                                      {"Dernier scan syst\u00E8me:", "lblStatus_System", "Jamais"},
-                                      {"Les objets supprim\u00E9s:", "lblStatus_Removed", "0"},
-                                      {"Total scans:", "lblStatus_Total", "0"},
+                                      {"Dernier scan syst\u00E8me:", "lblStatus_System", defaultOf(Key::LastSystemScan)},
+                                      {"Les objets supprim\u00E9s:", "lblStatus_Removed", defaultOf(Key::TotalObjectsRemoved)},
+                                      {"Total scans:", "lblStatus_Total", defaultOf(Key::TotalScans)},
                                       {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
                                       {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
 
@@ -98,7 +100,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
   tmrAdMonitor = new QTimer(this);
   tmrAdMonitor->setObjectName(QStringLiteral("tmrAdMonitor"));
-  tmrAdMonitor->setInterval(kMonitorPeriod);
+  tmrAdMonitor->setInterval(core::settings::defaultMonitorPeriod());
   File1 = new widgets::FileListBox(this);
   File1->setObjectName(QStringLiteral("File1"));
   File1->setPattern("*.aaq");
@@ -240,7 +242,7 @@ void frmMain::load() {
   if (const std::string folder = quarantine::QuarantineFolder(); isFolder(folder)) File1->setPath(folder);
   m_currentFrame = 0;
   engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
-  if (core::settings::read(core::settings::LoadAdMonitor) == "1") {
+  if (core::settings::onWhenOne(core::settings::Key::LoadAdMonitor)) {
     tmrAdMonitor->start();
     monitorPage->followMonitorState();
     lblStatus_Admonitor->setText(QStringLiteral("charg\u00E9"));
@@ -249,9 +251,9 @@ void frmMain::load() {
     lblStatus_Admonitor->setText(QStringLiteral("Non charg\u00E9"));
     widgets::setTextColour(lblStatus_Admonitor, QColor(255, 0, 0));
   }
-  lblStatus_System->setText(widgets::displayText(core::settings::read(core::settings::LastSystemScan)));
-  lblStatus_Removed->setText(widgets::displayText(core::settings::read(core::settings::TotalObjectsRemoved)));
-  lblStatus_Total->setText(widgets::displayText(core::settings::read(core::settings::TotalScans)));
+  lblStatus_System->setText(widgets::displayText(core::settings::read(core::settings::Key::LastSystemScan)));
+  lblStatus_Removed->setText(widgets::displayText(core::settings::read(core::settings::Key::TotalObjectsRemoved)));
+  lblStatus_Total->setText(widgets::displayText(core::settings::read(core::settings::Key::TotalScans)));
   refreshQuarantineCount();
 }
 

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <array>
+#include <string>
 #include <utility>
 
 namespace halvik::ui {
@@ -25,14 +26,10 @@ constexpr int kHeight = 5535;
 constexpr int kLeft = 120;
 constexpr int kRowHeight = 285;
 
-// The four refresh periods, in the order of Option1 to Option4: stored text and milliseconds.
-struct Period {
-  const char* text;
-  int milliseconds;
-};
-constexpr std::array<Period, 4> kPeriods{{{"10000", 10000}, {"5000", 5000}, {"3000", 3000}, {"1000", 1000}}};
-
 const char* flag(const QCheckBox* box) { return box->isChecked() ? "1" : "0"; }
+
+// The stored text of the refresh period of Option1 to Option4 (index 0 to 3).
+std::string periodText(std::size_t option) { return std::to_string(core::settings::kMonitorPeriods[option].count()); }
 
 }  // namespace
 
@@ -96,18 +93,19 @@ QRadioButton* frmSettings::optionButton(const QString& objectName, const QString
 std::array<QRadioButton*, 4> frmSettings::options() const { return {Option1, Option2, Option3, Option4}; }
 
 void frmSettings::loadValues() {
-  const std::array<std::pair<QCheckBox*, const core::settings::Setting*>, 5> boxes{{{Check1, &core::settings::RunOnStartup},
-                                                                              {Check2, &core::settings::LogFile},
-                                                                              {Check3, &core::settings::Quarintine},
-                                                                              {Check7, &core::settings::IExplore},
-                                                                              {Check8, &core::settings::LoadAdMonitor}}};
-  for (const auto& [box, setting] : boxes) box->setChecked(core::settings::read(*setting) == "1");
+  using core::settings::Key;
+  const std::array<std::pair<QCheckBox*, Key>, 5> boxes{{{Check1, Key::RunOnStartup},
+                                                         {Check2, Key::LogFile},
+                                                         {Check3, Key::Quarintine},
+                                                         {Check7, Key::IExplore},
+                                                         {Check8, Key::LoadAdMonitor}}};
+  for (const auto& [box, key] : boxes) box->setChecked(core::settings::onWhenOne(key));
 
-  const std::string period = core::settings::read(core::settings::AdMonitorRefresh);
+  const std::string period = core::settings::read(core::settings::Key::AdMonitorRefresh);
   const auto buttons = options();
   Option2->setChecked(true);  // the design-time choice, kept for any other text
   for (std::size_t i = 0; i < buttons.size(); ++i)
-    if (period == kPeriods[i].text) buttons[i]->setChecked(true);
+    if (period == periodText(i)) buttons[i]->setChecked(true);
 }
 
 // Stores the six options in their fixed order. The start-up entry comes first, so its log line
@@ -115,15 +113,15 @@ void frmSettings::loadValues() {
 // once; whether the monitor runs is left as it is.
 void frmSettings::save() {
   saveStartup();
-  core::settings::write(core::settings::LogFile, flag(Check2));
-  core::settings::write(core::settings::Quarintine, flag(Check3));
-  core::settings::write(core::settings::IExplore, flag(Check7));
-  core::settings::write(core::settings::LoadAdMonitor, flag(Check8));
+  core::settings::write(core::settings::Key::LogFile, flag(Check2));
+  core::settings::write(core::settings::Key::Quarintine, flag(Check3));
+  core::settings::write(core::settings::Key::IExplore, flag(Check7));
+  core::settings::write(core::settings::Key::LoadAdMonitor, flag(Check8));
   const auto buttons = options();
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     if (!buttons[i]->isChecked()) continue;
-    core::settings::write(core::settings::AdMonitorRefresh, kPeriods[i].text);
-    m_monitorTimer.setInterval(kPeriods[i].milliseconds);
+    core::settings::write(core::settings::Key::AdMonitorRefresh, periodText(i));
+    m_monitorTimer.setInterval(core::settings::kMonitorPeriods[i]);
     break;
   }
   close();
@@ -131,11 +129,11 @@ void frmSettings::save() {
 
 void frmSettings::saveStartup() {
   if (Check1->isChecked()) {
-    core::settings::write(core::settings::RunOnStartup, "1");
+    core::settings::write(core::settings::Key::RunOnStartup, "1");
     core::RegistryStuff::SetRunValue(platform::RegistryRoot::LocalMachine, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName,
                                core::programFile(core::RegistryStuff::kCompanionProgram));
   } else {
-    core::settings::write(core::settings::RunOnStartup, "0");
+    core::settings::write(core::settings::Key::RunOnStartup, "0");
     core::RegistryStuff::RemoveRunValue(core::RegistryStuff::kRunValueName);
   }
 }

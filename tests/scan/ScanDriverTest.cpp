@@ -55,8 +55,7 @@ class ScanDriverTest : public ScanFixture {
  protected:
   void SetUp() override {
     useDatabase({"evil.exe=Demo"});
-    core::settings::write(core::settings::LogFile, "1");
-    saved = scan::scanRoots();
+    core::settings::write(core::settings::Key::LogFile, "1");
     savedFolder = scan::CustomScanFolder();
     for (const char* drive : {"c", "d", "e"}) {
       fs::create_directory(tree / drive);
@@ -65,27 +64,25 @@ class ScanDriverTest : public ScanFixture {
     view.driveList = {tree / "c", tree / "d", tree / "e"};
   }
   void TearDown() override {
-    scan::scanRoots() = saved;
     scan::setCustomScanFolder(savedFolder);
     ScanFixture::TearDown();
   }
 
   FakeDriverView view;
-  scan::ScanRoots saved;
   std::string savedFolder;
 };
 
 TEST_F(ScanDriverTest, EveryClickCountsTheScanAndOpensAFreshClearedWindow) {
-  core::settings::write(core::settings::TotalScans, "41");
+  core::settings::write(core::settings::Key::TotalScans, "41");
   scan::setCustomScanFolder(tree / "c");
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   EXPECT_EQ(view.totalScans, "42");
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "42");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "42");
   EXPECT_EQ(view.reopened, 1);
   EXPECT_EQ(view.cleared, 1);
   EXPECT_EQ(engine::SignatureDb.Section(), "SCANFILES");
 
-  core::settings::write(core::settings::TotalScans, "not a number");
+  core::settings::write(core::settings::Key::TotalScans, "not a number");
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   EXPECT_EQ(view.totalScans, "1");
 }
@@ -102,7 +99,7 @@ TEST_F(ScanDriverTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
   EXPECT_EQ(view.curFile, "-Sacn Terminé-");
   EXPECT_TRUE(view.finished);
   EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 1);  // the counters restart with each drive
-  EXPECT_EQ(core::settings::read(core::settings::LastSystemScan), platform::shortDate());
+  EXPECT_EQ(core::settings::read(core::settings::Key::LastSystemScan), platform::shortDate());
   const std::string log = todaysLog();
   EXPECT_NE(log.find("Scanning all drives..."), std::string::npos);
   EXPECT_NE(log.find("Scanning drive " + tree / "d"), std::string::npos);
@@ -137,7 +134,7 @@ TEST_F(ScanDriverTest, CustomFolderIsWalked) {
 }
 
 TEST_F(ScanDriverTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
-  core::settings::write(core::settings::TotalScans, "5");
+  core::settings::write(core::settings::Key::TotalScans, "5");
   scan::setCustomScanFolder("(CANCEL)");
   scan::RunScan(scan::ScanMode::CustomFolder, view);
   EXPECT_TRUE(view.hits.empty());
@@ -171,7 +168,7 @@ TEST_F(ScanDriverTest, TheEndLineCountsTheFoldersNoDriveCouldOpen) {
 }
 
 TEST_F(ScanDriverTest, QuickScanWalksTheWindowsFolder) {
-  scan::scanRoots().windowsFolder = [this] { return tree / "e"; };
+  environment->windowsFolder = [this] { return tree / "e"; };
   scan::RunScan(scan::ScanMode::QuickScan, view);
   ASSERT_EQ(view.hits.size(), 1u);
   EXPECT_EQ(view.hits[0].second, tree / "e/evil.exe");
