@@ -2,6 +2,7 @@
 // the rows) against a bare loop that only reads every /proc/<pid>/exe link, and `ps -e -o pid=,exe=`
 // for reference, with 300 extra sleeping child processes. Goal: the refresh at most 2 times the loop.
 #include "SleepingChildren.h"
+#include "core/Locations.h"
 #include "process/ProcessListView.h"
 #include "process/mProcess.h"
 #include "support/TestEnvironment.h"

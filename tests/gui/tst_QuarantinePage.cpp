@@ -294,7 +294,7 @@ class QuarantinePageTest : public QObject {
 
     // The user keeps the proposed name: the file comes back under its own bytes.
     window.select(latin1);
-    window.answers << shown(window.locations.root().path()) + QLatin1Char('/') + shown("caf\xe9.exe");
+    window.answers << shown(window.environment.root().path()) + QLatin1Char('/') + shown("caf\xe9.exe");
     window.restore->click();
     QCOMPARE(readFile(window.outside("caf\xe9.exe")), std::string("latin1"));
     QVERIFY(!std::filesystem::exists(window.stored(latin1)));
