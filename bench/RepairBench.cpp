@@ -11,6 +11,7 @@
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
 #include "scan/RepairPass.h"
+#include "support/TestEnvironment.h"
 #include "support/WalkedHits.h"
 
 #include <algorithm>
@@ -96,7 +97,9 @@ int run() {
   const std::string root = scratch + "/tree";
   const std::string program = scratch + "/program";
   std::filesystem::create_directories(program);
-  core::setLocations({program, scratch + "/settings.ini", scratch + "/autostart"});
+  testing_support::TestEnvironment environment;
+  environment->programFolder = program;
+  environment->settingsFile = scratch + "/settings.ini";
   {
     std::ofstream database(program + "/" + engine::kScanDatabase, std::ios::binary);
     database << "[Scanfiles]\r\n";
@@ -120,7 +123,7 @@ int run() {
   };
   const auto clearQuarantine = [&] { std::filesystem::remove_all(program + "/Quarintine"); };
 
-  core::settings::write(core::settings::Quarintine, "0");
+  core::settings::write(core::settings::Key::Quarintine, "0");
   const double bareMs = bestTime([&] { return makeFiles(root); },
                                  [](const std::vector<std::string>& paths) { for (const auto& path : paths) unlink(path.c_str()); });
   const double repairMs = bestTime(walked, repair);
@@ -139,7 +142,7 @@ int run() {
           unlink(path.c_str());
         }
       });
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   const double quarantineMs = bestTime(
       [&] {
         clearQuarantine();

@@ -18,6 +18,7 @@
 #include "scan/ScanPresenter.h"
 #include "scan/ScanPage.h"
 #include "scan/frmScan.h"
+#include "support/TestEnvironment.h"
 #include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
 
@@ -214,7 +215,9 @@ int run(int argc, char* argv[]) {
   const std::string program = scratch + "/program";
   std::filesystem::create_directories(program);
   std::filesystem::create_directories(scratch + "/config");
-  core::setLocations({program, scratch + "/config/settings.ini", scratch + "/autostart", scratch + "/runtime"});
+  testing_support::TestEnvironment environment;
+  environment->programFolder = program;
+  environment->settingsFile = scratch + "/config/settings.ini";
 
   std::printf("Making a tree of %d entries and a database of %d entries...\n", kEntries, kDatabaseEntries);
   TreeMaker tree(root);

@@ -5,7 +5,7 @@
 #include "SleepingChildren.h"
 #include "core/Locations.h"
 #include "core/Settings.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <csignal>
 #include <cstdio>
@@ -57,19 +57,19 @@ double companionPercent(const std::string& program, const std::string& root, int
 }  // namespace
 
 int run() {
-  testing_support::ScopedLocations scoped;
-  const std::string root = scoped.root().path();
-  const std::string program = scoped.programFolder() + "/" + core::kCompanionProgram;
+  testing_support::TestEnvironment environment;
+  const std::string root = environment.root().path();
+  const std::string program = environment.programFolder() + "/" + core::kCompanionProgram;
   std::filesystem::copy_file(std::string(HALVIK_PROGRAM_FOLDER) + "/" + core::kCompanionProgram, program);
   std::filesystem::create_directories(root + "/config/orvento-halvik");
   std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
-  core::setLocations({scoped.programFolder(), root + "/config/orvento-halvik/settings.ini", root + "/autostart", root + "/runtime"});
-  SleepingChildren children(scoped.root() / "sleeping-child", 300);
+  environment->settingsFile = root + "/config/orvento-halvik/settings.ini";
+  SleepingChildren children(environment.root() / "sleeping-child", 300);
 
-  core::settings::write(core::settings::AdMonitorRefresh, "1000");
-  core::settings::write(core::settings::LoadAdMonitor, "0");
+  core::settings::write(core::settings::Key::AdMonitorRefresh, "1000");
+  core::settings::write(core::settings::Key::LoadAdMonitor, "0");
   const double off = companionPercent(program, root, 10);
-  core::settings::write(core::settings::LoadAdMonitor, "1");
+  core::settings::write(core::settings::Key::LoadAdMonitor, "1");
   const double on = companionPercent(program, root, 30);
 
   std::printf("%zu sleeping children\n", children.size());

@@ -3,7 +3,7 @@
 // the monitor off over 10 seconds. Goal: under 2 % of one core.
 #include "SleepingChildren.h"
 #include "monitor/MonitorPage.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -38,8 +38,8 @@ double corePercentOver(int milliseconds) {
 int run(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  testing_support::ScopedLocations locations;
-  SleepingChildren children(locations.root() / "sleeping-child", 300);
+  testing_support::TestEnvironment environment;
+  SleepingChildren children(environment.root() / "sleeping-child", 300);
 
   ui::frmMain main;
   main.show();

@@ -2,9 +2,10 @@
 // the rows) against a bare loop that only reads every /proc/<pid>/exe link, and `ps -e -o pid=,exe=`
 // for reference, with 300 extra sleeping child processes. Goal: the refresh at most 2 times the loop.
 #include "SleepingChildren.h"
+#include "core/Locations.h"
 #include "process/ProcessListView.h"
 #include "process/mProcess.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <algorithm>
 #include <chrono>
@@ -84,9 +85,9 @@ void writeDatabase() {
 }  // namespace
 
 int run() {
-  testing_support::ScopedLocations locations;
+  testing_support::TestEnvironment environment;
   writeDatabase();
-  SleepingChildren children(locations.root() / "sleeping-child", kChildren);
+  SleepingChildren children(environment.root() / "sleeping-child", kChildren);
 
   KeepingView view;
   std::size_t readable = 0;

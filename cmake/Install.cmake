@@ -15,7 +15,7 @@ function(halvik_install_program target)
   install(TARGETS ${target} RUNTIME DESTINATION ${HALVIK_PROGRAM_DIR})
 endfunction()
 
-# The marker's name is core::kInstalledMarker.
+# The marker's name is platform::kInstalledMarker.
 set(HALVIK_INSTALLED_MARKER ${CMAKE_BINARY_DIR}/install-files/installed)
 file(WRITE ${HALVIK_INSTALLED_MARKER}
   "This program folder was installed: Orvento Halvik keeps its logs and quarantine in each user's data folder.\n")

@@ -3,8 +3,8 @@
 // A write must succeed (the folder is ours) and read back exactly at once, whatever the file
 // held before: a damaged file is set aside as "<file>.bad" and a new one started.
 #include "FuzzSupport.h"
-#include "core/Locations.h"
 #include "core/SettingsStore.h"
+#include "platform/Environment.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string folder = fuzz_support::workFolder() + "/run" + std::to_string(run++);
   std::filesystem::create_directory(folder);
   const std::string file = folder + "/settings.ini";
-  core::setLocations({folder, file, folder});
+  platform::Environment& environment = platform::environment();
+  environment.programFolder = environment.autostartFolder = folder;
+  environment.settingsFile = file;
   if (input.ConsumeBool()) fuzz_support::writeBytes(file, input.ConsumeRandomLengthString(4096));
   for (int call = 0; call < 16 && input.remaining_bytes() > 0; ++call) {
     const bool writing = input.ConsumeBool();

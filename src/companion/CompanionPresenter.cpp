@@ -9,12 +9,7 @@ namespace halvik::companion {
 CompanionPresenter::CompanionPresenter(CompanionView& view, ProcessSweep& sweep, process::MonitorLock& lock, Clock clock)
     : m_view(view), m_sweep(sweep), m_lock(lock), m_clock(std::move(clock)) {}
 
-std::chrono::milliseconds CompanionPresenter::storedPeriod() {
-  const std::string stored = core::settings::read(core::settings::AdMonitorRefresh);
-  for (const int period : {10000, 5000, 3000, 1000})
-    if (stored == std::to_string(period)) return std::chrono::milliseconds(period);
-  return std::chrono::milliseconds(5000);
-}
+std::chrono::milliseconds CompanionPresenter::storedPeriod() { return core::settings::monitorPeriod(); }
 
 std::chrono::milliseconds CompanionPresenter::wake() {
   const auto now = m_clock();
@@ -27,7 +22,7 @@ std::chrono::milliseconds CompanionPresenter::wake() {
 }
 
 void CompanionPresenter::check() {
-  if (core::settings::read(core::settings::LoadAdMonitor) != "1") {
+  if (!core::settings::onWhenOne(core::settings::Key::LoadAdMonitor)) {
     m_notified.clear();
     showState(MonitorState::Off);
     return;

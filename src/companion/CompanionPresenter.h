@@ -30,8 +30,8 @@ class CompanionPresenter {
   // do nothing but say how long is left.
   std::chrono::milliseconds wake();
 
-  // The period stored in "AdMonitorRefresh": one of the settings dialog's four values, else its
-  // default (5000 ms), as the dialog reads it.
+  // The period stored in "AdMonitorRefresh": one of the settings dialog's four values, else the
+  // setting's default, as the dialog reads it.
   static std::chrono::milliseconds storedPeriod();
 
  private:

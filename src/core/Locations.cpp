@@ -1,55 +1,29 @@
 #include "core/Locations.h"
 
 #include "platform/Ascii.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
 namespace halvik::core {
-namespace {
-std::optional<Locations>& current() {
-  static std::optional<Locations> value;
-  return value;
-}
 
-bool isInstalledCopy(const std::string& programFolder) {
-  const auto attributes = platform::fileAttributes(programFolder + platform::kSeparator + kInstalledMarker);
-  return attributes && !(*attributes & (platform::kFolder | platform::kReparsePoint));
-}
-}  // namespace
-
-Locations platformLocations() { return locationsFor(platform::programFolder()); }
-
-Locations locationsFor(const std::string& programFolder) {
-  Locations found{programFolder, platform::defaultSettingsFile(), platform::defaultAutostartFolder()};
-  found.runtimeFolder = platform::defaultRuntimeFolder();
-  if (isInstalledCopy(programFolder)) found.dataFolder = platform::defaultDataFolder();
-  return found;
-}
-
-const Locations& locations() {
-  auto& value = current();
-  if (!value) value = platformLocations();
-  return *value;
-}
-
-void setLocations(Locations locations) { current() = std::move(locations); }
-
-std::string programFile(const std::string& name) { return locations().programFolder + platform::kSeparator + name; }
+std::string programFile(const std::string& name) { return platform::environment().programFolder + platform::kSeparator + name; }
 
 std::string dataSubfolder(const std::string& name) {
-  const Locations& where = locations();
+  const platform::Environment& where = platform::environment();
   return (where.dataFolder.empty() ? where.programFolder : where.dataFolder) + platform::kSeparator + name;
 }
 
 bool createDataSubfolder(const std::string& name) {
   const std::string folder = dataSubfolder(name);
-  return locations().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder);
+  return platform::environment().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder);
 }
 
 std::string runtimeFolder() {
-  const std::string& folder = locations().runtimeFolder;
+  const std::string& folder = platform::environment().runtimeFolder;
   return folder.empty() ? platform::defaultRuntimeFolder() : folder;
 }
 

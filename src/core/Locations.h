@@ -2,18 +2,13 @@
 
 #include <string>
 
-// Where the program finds its own files and the user's: the program folder (signature
-// databases, the companion program), the data folder ("Logs", "Quarintine"), the per-user
-// settings file and the autostart folder. The application takes them from the platform at
-// start-up; tests point them at a temporary folder so that they never touch the user's files.
+// The program's own files and folders, named from the folders of platform::environment(): the
+// program folder (signature databases, the companion program) and the data folder ("Logs",
+// "Quarintine").
 namespace halvik::core {
 
 // The program title: caption of message boxes and application name of the status counters.
 inline constexpr const char* kProgramTitle = "Orvento Halvik";
-
-// The file that the install rules put into the program folder of an installed copy. A build
-// folder or a portable copy lacks it, and keeps the files it writes beside the executable.
-inline constexpr const char* kInstalledMarker = "installed";
 
 // The program folder's two programs: the main window, and the companion alert program that the
 // start-up entry starts (its name is the one the entry has always registered, on every system).
@@ -24,25 +19,6 @@ inline constexpr const char* kMainProgram = "orvento-halvik";
 #endif
 // With ".exe" on every system: start-up entries already written name this file, so it keeps that name.
 inline constexpr const char* kCompanionProgram = "Sentrel.exe";
-
-struct Locations {
-  std::string programFolder;    // no trailing separator
-  std::string settingsFile;     // the per-user settings store
-  std::string autostartFolder;  // where the start-up entry is written
-  std::string runtimeFolder{};  // the session's locks; empty: the platform's default
-  std::string dataFolder{};     // where "Logs" and "Quarintine" go; empty: the program folder
-};
-
-// The locations the platform reports for this user and this executable.
-Locations platformLocations();
-
-// The platform's locations for a program in `programFolder`: the data folder is the platform's
-// per-user one when that folder holds the installed marker (a file, not a link), else empty.
-Locations locationsFor(const std::string& programFolder);
-
-// The locations in force; the platform's until setLocations is called.
-const Locations& locations();
-void setLocations(Locations locations);
 
 // A file the program owns: the program folder followed by the separator and `name`
 // ("scan.dll" gives "<program folder>/scan.dll").
@@ -57,7 +33,7 @@ std::string dataSubfolder(const std::string& name);
 // when the folder exists afterwards.
 bool createDataSubfolder(const std::string& name);
 
-// The folder of the session's locks: locations().runtimeFolder, or the platform's default.
+// The folder of the session's locks: the environment's runtime folder, or the platform's default.
 std::string runtimeFolder();
 
 // A file of the runtime folder (the folder's last level is created when it is missing).

@@ -6,9 +6,9 @@
 #include <string>
 
 // The start-up registration: one value of the machine-wide Run key that starts the companion
-// alert program at log-on (on Linux an XDG autostart entry in core::locations().autostartFolder).
-// No result is looked at: a registration the user may not write fails silently, and the log
-// line is written all the same (when logging is on).
+// alert program at log-on (on Linux an XDG autostart entry in the environment's autostart
+// folder). No result is looked at: a registration the user may not write fails silently, and
+// the log line is written all the same (when logging is on).
 namespace halvik::core::RegistryStuff {
 
 // The key the settings dialog writes the value under, and the one RemoveRunValue deletes from

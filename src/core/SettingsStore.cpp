@@ -1,12 +1,12 @@
 #include "core/SettingsStore.h"
 
-#include "core/Locations.h"
 #include "core/PercentEncoding.h"
 #include "profile/Profile.h"
 #include "profile/ProfileDocument.h"
-#include "profile/ProfileSyntax.h"
 #include "platform/Ascii.h"
+#include "platform/Environment.h"
 #include "platform/FolderCheck.h"
+#include "profile/ProfileSyntax.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
@@ -147,14 +147,14 @@ std::string GetSetting(const std::string& appName, const std::string& section, c
                        const std::string& defaultValue) {
   // A missing, unreadable or damaged file gives the default, as an absent value does.
   const auto stored =
-      profile::lookup(sectionName(appName, section), encodeName(key), core::locations().settingsFile, isSoundCopy);
+      profile::lookup(sectionName(appName, section), encodeName(key), platform::environment().settingsFile, isSoundCopy);
   if (!stored) return defaultValue;
   return decode(*stored).value_or(defaultValue);
 }
 
 bool SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
                  const std::string& value) {
-  const std::string& file = core::locations().settingsFile;
+  const std::string& file = platform::environment().settingsFile;
   if (!ensureFolderOf(file)) return false;
   if (const FileContent current = readSettingsFile(file);
       current.state == FileState::Damaged && !setAsideDamagedFile(file, current.bytes))

@@ -8,9 +8,9 @@
 // parsed copy of the file, checked for changes as every profile read is (a write of our own
 // shows at once, another program's within 100 ms); every write reaches the file before it
 // returns (atomic, locked against other running copies). The store lives in the file
-// core::locations().settingsFile; on Windows it
-// lives in the registry, under the key of that name in HKEY_CURRENT_USER, where a backslash in
-// the application or section name separates key levels.
+// platform::environment().settingsFile; on Windows it lives in the registry, under the key of
+// that name in HKEY_CURRENT_USER, where a backslash in the application or section name
+// separates key levels.
 namespace halvik::core::SettingsStore {
 
 // The stored text, or `defaultValue` when the application, section or key does not exist or

@@ -1,11 +1,11 @@
 // The per-user settings store on Windows: the registry branch where Windows programs keep such
 // settings, HKEY_CURRENT_USER\<store>\<application>\<section>, one string value per key, with
-// <store> = core::locations().settingsFile ("Software\VB and VBA Program Settings"). Every call
-// goes to the registry, which compares names without regard to case and makes each value
-// write whole.
+// <store> = platform::environment().settingsFile ("Software\VB and VBA Program Settings").
+// Every call goes to the registry, which compares names without regard to case and makes each
+// value write whole.
 #include "core/SettingsStore.h"
 
-#include "core/Locations.h"
+#include "platform/Environment.h"
 
 #include <windows.h>
 
@@ -20,7 +20,7 @@ bool hasNul(const std::string& text) { return text.find('\0') != std::string::np
 // levels (the trailing backslash of a drive root "C:\") are left out. nullopt when the names
 // cannot form a key: a NUL byte, or an application or a section without any level.
 std::optional<std::string> keyPath(const std::string& appName, const std::string& section) {
-  std::string path = core::locations().settingsFile;
+  std::string path = platform::environment().settingsFile;
   for (const std::string* name : {&appName, &section}) {
     if (hasNul(*name)) return std::nullopt;
     bool anyLevel = false;

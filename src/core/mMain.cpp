@@ -37,7 +37,7 @@ std::string oneLine(std::string_view message) {
 }  // namespace
 
 void WriteLog(const std::string& message) {
-  if (core::settings::read(core::settings::LogFile) == "0") return;
+  if (!core::settings::onUnlessZero(core::settings::Key::LogFile)) return;
   const std::string folder = core::dataSubfolder("Logs");
   core::createDataSubfolder("Logs");  // a failure shows at the append, which then fails silently
   std::string date = platform::shortDate();

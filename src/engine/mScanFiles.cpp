@@ -4,6 +4,7 @@
 #include "core/mMain.h"
 #include "engine/SignatureDb.h"
 #include "platform/Ascii.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "platform/Wildcard.h"
 
@@ -21,7 +22,6 @@ double g_unreadableFolders = 0;
 // Raised by every start that stops a running walk: the stopped walk belongs to a discarded
 // results window and must not go on filling it, not even to the end of its file pass.
 std::uint64_t g_generation = 0;
-std::chrono::milliseconds g_yieldInterval{15};
 
 // Folders deeper than this below the current one have their handle closed while the walk is
 // below them, so a tree of any depth needs few open handles; a closed handle is opened again
@@ -57,7 +57,12 @@ struct Frame {
 class Walk {
  public:
   Walk(const std::string& pattern, ScanView& view, const Yield& yield)
-      : m_pattern(pattern), m_view(view), m_yield(yield), m_generation(g_generation), m_lastCaptions(Clock::now()) {}
+      : m_pattern(pattern),
+        m_view(view),
+        m_yield(yield),
+        m_generation(g_generation),
+        m_yieldInterval(platform::environment().yieldInterval),
+        m_lastCaptions(Clock::now()) {}
 
   void run(const std::string& folder);
   bool abandoned() const { return m_abandoned; }
@@ -85,6 +90,7 @@ class Walk {
   ScanView& m_view;
   const Yield& m_yield;
   const std::uint64_t m_generation;
+  const std::chrono::milliseconds m_yieldInterval;
   std::vector<Frame> m_stack;
   std::string m_path;
   std::size_t m_rootLength = 0;
@@ -224,7 +230,7 @@ Hit Walk::hitOf(const Frame& frame, const std::string& name, const std::string& 
 // the walk (and always at its end, so that the final counters are exact); then looks at what the
 // yield changed.
 void Walk::pause(Pause when) {
-  const bool due = Clock::now() - m_lastCaptions >= g_yieldInterval;
+  const bool due = Clock::now() - m_lastCaptions >= m_yieldInterval;
   if (!due && when == Pause::IfDue) return;
   if (due || when == Pause::EndOfWalk) {
     showCounters();
@@ -249,8 +255,6 @@ void setScanRunning(bool running) { g_scanRunning = running; }
 double ObjectsScanned() { return g_objectsScanned; }
 double ThreatsFound() { return g_threatsFound; }
 double UnreadableFolders() { return g_unreadableFolders; }
-std::chrono::milliseconds YieldInterval() { return g_yieldInterval; }
-void setYieldInterval(std::chrono::milliseconds interval) { g_yieldInterval = interval; }
 
 bool StartScan(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield) {
   g_objectsScanned = 0;

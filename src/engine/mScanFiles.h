@@ -2,7 +2,6 @@
 
 #include "engine/ScanHit.h"
 
-#include <chrono>
 #include <functional>
 #include <string>
 
@@ -10,6 +9,8 @@
 // the signature database. Each hit becomes a ticked row of the results window and a log line.
 // The walk runs on the caller's thread and hands control back through a yield callback, from
 // inside which the user may cancel the walk, close the results window or start another scan.
+// It yields once the environment's yield interval has passed since it last updated the
+// captions, and at the end of each folder and of the walk.
 namespace halvik::engine::mScanFiles {
 
 // What the walker needs of the results window.
@@ -41,11 +42,6 @@ double ThreatsFound();
 // Folders the walks since the last StartScan could not open or list (a folder on another file
 // system, which is never entered, is not one of them).
 double UnreadableFolders();
-
-// Shortest time between two yields (and caption updates) of a walk: 15 ms, so that drawing does
-// not slow a scan. Zero yields after every entry and every subfolder (tests use it).
-std::chrono::milliseconds YieldInterval();
-void setYieldInterval(std::chrono::milliseconds interval);
 
 // Walks `sFolder` (entries matching `sPattern`) when the view is visible and no walk is running.
 // A start while a walk is running stops that walk and walks nothing; a start on a hidden view

@@ -1,6 +1,7 @@
 #include "monitor/MonitorPage.h"
 
 #include "core/Locations.h"
+#include "platform/Environment.h"
 #include "process/ProcessListView.h"
 #include "process/mProcess.h"
 #include "widgets/ActionLabel.h"
@@ -67,10 +68,10 @@ void refuseAndEnd(QWidget* owner) {
 MonitorPage::MonitorPage(QWidget* owner, core::MonitorSwitch& monitor, QWidget* frame)
     : QObject(frame), m_frame(frame), m_logic(*this, monitor) {
   buildControls();
-  process::mProcess::setRefusalHook([owner] { refuseAndEnd(owner); });
+  platform::environment().refusalHook = [owner] { refuseAndEnd(owner); };
 }
 
-MonitorPage::~MonitorPage() { process::mProcess::setRefusalHook(nullptr); }
+MonitorPage::~MonitorPage() { platform::environment().refusalHook = nullptr; }
 
 void MonitorPage::buildControls() {
   m_frame->setFont(widgets::fonts::verdana());

@@ -1,27 +1,23 @@
 #include "process/mProcess.h"
 
 #include "process/ProcessCheck.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "process/ProcessListView.h"
 
 #include <cstdlib>
+#include <functional>
 #include <utility>
 
 namespace halvik::process::mProcess {
-namespace {
-std::optional<std::uint16_t> platformIdOverride;
-std::function<void()> refusalHook;
-}  // namespace
 
-std::uint16_t GetPlatformId() { return platformIdOverride.value_or(platform::platformId()); }
-
-void overridePlatformId(std::optional<std::uint16_t> platformId) { platformIdOverride = platformId; }
-
-void setRefusalHook(std::function<void()> hook) { refusalHook = std::move(hook); }
+std::uint16_t GetPlatformId() { return platform::environment().platformId; }
 
 std::uint16_t CheckPlatform() {
   const std::uint16_t id = GetPlatformId();
   if (id == 1) {
+    // A copy: the hook may replace the environment's hook while it runs.
+    const std::function<void()> refusalHook = platform::environment().refusalHook;
     if (!refusalHook) std::exit(EXIT_SUCCESS);
     refusalHook();
   }

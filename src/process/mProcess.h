@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,22 +20,16 @@ struct ProcessEntry {
   std::uint64_t StartTime = 0;   // tells this process apart from a later one given the same identifier
 };
 
-// 1 for the Windows 95 family (no monitor), 2 for systems that support the monitor.
+// 1 for the Windows 95 family (no monitor), 2 for systems that support the monitor: the
+// environment's platform identifier.
 std::uint16_t GetPlatformId();
-
-// Makes GetPlatformId report `platformId` instead of the system's (nullopt: the system's again).
-void overridePlatformId(std::optional<std::uint16_t> platformId);
-
-// What CheckPlatform does on the Windows 95 family: the window layer installs a hook that shows
-// the refusal and ends the program. Without one, the program ends at once.
-void setRefusalHook(std::function<void()> hook);
 
 // The refusal shown on the Windows 95 family.
 // "Mellinium" misspelt as the refusal has always read: kept unchanged.
 inline constexpr const char* kRefusalMessage = "Windows 95, 98 et Mellinium ne sont pas supportés pour cette option!";
 
-// Returns the platform identifier; on identifier 1 runs the refusal hook first (which does not
-// return in the program).
+// Returns the platform identifier; on identifier 1 runs the environment's refusal hook first
+// (which does not return in the program), or ends the program when there is none.
 std::uint16_t CheckPlatform();
 
 // The running processes the program can read, ascending by identifier.

@@ -1,38 +1,11 @@
 #include "profile/ProfileCache.h"
 
+#include "platform/Environment.h"
 #include "profile/ProfileEncoding.h"
 
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 
 namespace halvik::profile {
-
-namespace {
-
-// The coarse monotonic clock: reading it costs a fraction of the precise one, and its
-// resolution (a few milliseconds) is taken off the check interval.
-std::int64_t monotonicNow() {
-#ifdef CLOCK_MONOTONIC_COARSE
-  timespec now{};
-  ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-  return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
-#else
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-#endif
-}
-
-std::int64_t clockResolution() {
-#ifdef CLOCK_MONOTONIC_COARSE
-  timespec resolution{};
-  if (::clock_getres(CLOCK_MONOTONIC_COARSE, &resolution) == 0) return resolution.tv_sec * 1'000'000'000LL + resolution.tv_nsec;
-#endif
-  return 0;
-}
-
-}  // namespace
-
-ProfileCache::ProfileCache() : m_clockResolutionNs(clockResolution()) {}
 
 ProfileCache& ProfileCache::instance() {
   static ProfileCache cache;
@@ -50,7 +23,7 @@ std::uint64_t ProfileCache::parses() {
 }
 
 const ProfileDocument* ProfileCache::current(const std::string& path) {
-  const std::int64_t now = monotonicNow();
+  const std::int64_t now = platform::environment().clock.now();
   auto found = std::find_if(m_files.begin(), m_files.end(), [&](const auto& file) { return file->path == path; });
   if (found != m_files.end()) {
     CachedFile& file = **found;
@@ -70,8 +43,11 @@ const ProfileDocument* ProfileCache::current(const std::string& path) {
   return m_files.front()->document.get();
 }
 
-bool ProfileCache::checkDue(const CachedFile& file, std::int64_t now) const {
-  return file.mustCheck || now - file.checkedAt >= kCheckIntervalNs - m_clockResolutionNs;
+// Due once the check interval has passed, less the clock's resolution. A clock that went back
+// (one environment's clock replaced by another's) makes every copy due as well.
+bool ProfileCache::checkDue(const CachedFile& file, std::int64_t now) {
+  const platform::MonotonicClock& clock = platform::environment().clock;
+  return file.mustCheck || now < file.checkedAt || now - file.checkedAt >= kCheckIntervalNs - clock.resolutionNs;
 }
 
 // True when the copy may be used as it is: the identity is unchanged, and either it can hide

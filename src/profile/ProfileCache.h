@@ -18,8 +18,8 @@ namespace halvik::profile {
 // possible only within the resolution of the file system's timestamps, after we last saw
 // them change: so a file whose timestamps cannot vouch for it (see recentlyModified) is
 // parsed once more at the first check two seconds after we first saw its present identity,
-// by our own monotonic clock, and never again while that identity holds, whatever its dates
-// say. Callers thus see what a fresh read would give, except that another program's edit may
+// by the environment's monotonic clock, and never again while that identity holds, whatever
+// its dates say. Callers thus see what a fresh read would give, except that another program's edit may
 // take up to 100 ms to show (two seconds when it leaves every timestamp as it was).
 class ProfileCache {
  public:
@@ -28,7 +28,6 @@ class ProfileCache {
   static constexpr std::size_t kMaxFiles = 8;
 
   static ProfileCache& instance();
-  ProfileCache();
 
   // Calls `use` with the parsed file `path` names (null when it is missing or unreadable)
   // and returns its result. The document is valid only during the call.
@@ -57,12 +56,11 @@ class ProfileCache {
   };
 
   const ProfileDocument* current(const std::string& path);
-  bool checkDue(const CachedFile& file, std::int64_t now) const;
+  static bool checkDue(const CachedFile& file, std::int64_t now);
   static bool stillCurrent(const CachedFile& file, std::int64_t now);
   void load(CachedFile& file, std::int64_t now);
 
   std::mutex m_mutex;
-  std::int64_t m_clockResolutionNs = 0;
   std::uint64_t m_parses = 0;
   std::vector<std::unique_ptr<CachedFile>> m_files;  // most recently used first
 };

@@ -1,5 +1,7 @@
 #include "scan/DirPresenter.h"
 
+#include "platform/Environment.h"
+
 #include "core/mMain.h"
 #include "platform/Platform.h"
 #include "scan/ScanPresenter.h"
@@ -38,7 +40,7 @@ int holdingDrive(const std::vector<std::string>& drives, const std::string& fold
 
 void DirPresenter::open() {
   if (!m_view.openFolder(currentFolder())) m_view.openFolder(kRoot);
-  m_drives = scanRoots().drives();
+  m_drives = platform::environment().drives();
   m_view.showDrives(m_drives, holdingDrive(m_drives, m_view.openedFolder()));
 }
 

@@ -39,7 +39,7 @@ Outcome removeEntry(const engine::mScanFiles::Hit& hit) {
   const auto now = reached.folder.identify(reached.name);
   if (!now) return Outcome::Removed;  // gone already
   if (!hit.entry || !(*now == *hit.entry)) return Outcome::Changed;
-  if (core::settings::read(core::settings::Quarintine) == "1") {
+  if (core::settings::onWhenOne(core::settings::Key::Quarintine)) {
     const Outcome stored = storeCopy(hit, reached);
     if (stored != Outcome::Stored) return stored;
   }
@@ -59,9 +59,9 @@ int repairRow(const engine::mScanFiles::Hit& hit, RepairView& view) {
   const Outcome outcome = removeEntry(hit);
   if (outcome == Outcome::Changed) core::mMain::WriteLog(hit.path + " was not removed: it changed since the scan");
   if (outcome != Outcome::Removed) return kImageFailed;
-  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::TotalObjectsRemoved) + 1);
+  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::Key::TotalObjectsRemoved) + 1);
   view.showObjectsRemoved(total);
-  core::settings::write(core::settings::TotalObjectsRemoved, total);
+  core::settings::write(core::settings::Key::TotalObjectsRemoved, total);
   return kImageRemoved;
 }
 }  // namespace

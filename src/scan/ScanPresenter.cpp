@@ -4,6 +4,7 @@
 #include "core/mMain.h"
 #include "engine/SignatureDb.h"
 #include "platform/Ascii.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
 
@@ -74,7 +75,7 @@ class Results : public ScanView {
 };
 
 void scanAllDrives(ScanView& view) {
-  core::settings::write(core::settings::LastSystemScan, platform::shortDate());
+  core::settings::write(core::settings::Key::LastSystemScan, platform::shortDate());
   core::mMain::WriteLog("Scanning all drives...");
   view.setOperation("Scanner tous les lecteurs...");
   double unreadable = 0;
@@ -101,7 +102,7 @@ void scanCustomFolder(ScanView& view) {
 }
 
 void quickScan(ScanView& view) {
-  const std::string folder = scanRoots().windowsFolder();
+  const std::string folder = platform::environment().windowsFolder();
   core::mMain::WriteLog("Scanning Quick Search");
   view.setOperation("Scan Windows");
   double unreadable = 0;
@@ -112,11 +113,6 @@ void quickScan(ScanView& view) {
 
 const std::string& CustomScanFolder() { return g_customScanFolder; }
 void setCustomScanFolder(const std::string& folder) { g_customScanFolder = folder; }
-
-ScanRoots& scanRoots() {
-  static ScanRoots roots{platform::drives, platform::windowsFolder};
-  return roots;
-}
 
 void ScanPresenter::run(ScanMode mode) {
   countScan();
@@ -132,8 +128,8 @@ void ScanPresenter::run(ScanMode mode) {
 }
 
 void ScanPresenter::countScan() {
-  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::TotalScans) + 1);
-  core::settings::write(core::settings::TotalScans, total);
+  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::Key::TotalScans) + 1);
+  core::settings::write(core::settings::Key::TotalScans, total);
   m_status.showTotalScans(total);
 }
 

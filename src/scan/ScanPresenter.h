@@ -32,14 +32,6 @@ class ScanView : public engine::mScanFiles::ScanView {
   virtual void yield() = 0;                             // hands control to the message loop for a moment
 };
 
-// Where scans go: the drives of the computer and the quick scan's Windows folder. The
-// platform's by default; tests point them at folders of their own.
-struct ScanRoots {
-  std::function<std::vector<std::string>()> drives;
-  std::function<std::string()> windowsFolder;
-};
-ScanRoots& scanRoots();
-
 // One click of "Suivant". The results window may be closed, replaced by a later scan or
 // destroyed while the walk yields, so the scan never keeps it: it asks for it again at every
 // step and a window that is gone or hidden stops the walk. Nothing but that window is touched

@@ -1,6 +1,7 @@
 #include "scan/frmScan.h"
 
 #include "engine/mScanFiles.h"
+#include "platform/Environment.h"
 #include "scan/RepairPass.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/DisplayText.h"
@@ -242,7 +243,7 @@ void frmScan::addCheckAction(const QString& objectName, const QString& caption, 
 }
 
 void frmScan::fillDrives() {
-  for (const std::string& drive : scan::scanRoots().drives())
+  for (const std::string& drive : platform::environment().drives())
     Drive->addItem(widgets::displayText(drive), QByteArray(drive.data(), static_cast<qsizetype>(drive.size())));
 }
 

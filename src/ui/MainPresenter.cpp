@@ -26,12 +26,12 @@ void MainPresenter::load() {
     m_view.listQuarantineFolder(folder);
   m_currentFrame = 0;
   engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
-  const bool loaded = core::settings::read(core::settings::LoadAdMonitor) == "1";
+  const bool loaded = core::settings::onWhenOne(core::settings::Key::LoadAdMonitor);
   if (loaded) m_view.loadMonitor();
   showMonitorState(loaded);
-  m_view.showStatusValue(StatusValue::LastSystemScan, core::settings::read(core::settings::LastSystemScan));
-  m_view.showStatusValue(StatusValue::ObjectsRemoved, core::settings::read(core::settings::TotalObjectsRemoved));
-  m_view.showStatusValue(StatusValue::TotalScans, core::settings::read(core::settings::TotalScans));
+  m_view.showStatusValue(StatusValue::LastSystemScan, core::settings::read(core::settings::Key::LastSystemScan));
+  m_view.showStatusValue(StatusValue::ObjectsRemoved, core::settings::read(core::settings::Key::TotalObjectsRemoved));
+  m_view.showStatusValue(StatusValue::TotalScans, core::settings::read(core::settings::Key::TotalScans));
   refreshQuarantineCount();
 }
 

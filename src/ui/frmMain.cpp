@@ -30,7 +30,6 @@ namespace {
 constexpr int kClientWidth = 8730;
 constexpr int kClientHeight = 5655;
 constexpr int kHeaderHeight = 1200;  // the band along the top that carries the picture buttons
-constexpr int kMonitorPeriod = 5000;
 
 const QColor kHeaderColour = widgets::artwork::markColour();
 const QColor kWindowColour(0xE9, 0xEE, 0xF4);
@@ -70,10 +69,13 @@ struct StatusRow {
   const char* valueName;
   const char* initialText;
 };
+// The stored values' rows start with the values' defaults, as a first run reads them.
+using core::settings::defaultOf;
+using core::settings::Key;
 constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor", "Non Charg\u00E9s"},
-                                      {"Dernier scan syst\u00E8me:", "lblStatus_System", "Jamais"},
-                                      {"Les objets supprim\u00E9s:", "lblStatus_Removed", "0"},
-                                      {"Total scans:", "lblStatus_Total", "0"},
+                                      {"Dernier scan syst\u00E8me:", "lblStatus_System", defaultOf(Key::LastSystemScan)},
+                                      {"Les objets supprim\u00E9s:", "lblStatus_Removed", defaultOf(Key::TotalObjectsRemoved)},
+                                      {"Total scans:", "lblStatus_Total", defaultOf(Key::TotalScans)},
                                       {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
                                       {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
 
@@ -88,7 +90,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
   tmrAdMonitor = new QTimer(this);
   tmrAdMonitor->setObjectName(QStringLiteral("tmrAdMonitor"));
-  tmrAdMonitor->setInterval(kMonitorPeriod);
+  tmrAdMonitor->setInterval(core::settings::defaultMonitorPeriod());
   File1 = new widgets::FileListBox(this);
   File1->setObjectName(QStringLiteral("File1"));
   File1->setPattern("*.aaq");

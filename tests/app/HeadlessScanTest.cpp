@@ -44,7 +44,7 @@ TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
   EXPECT_EQ(run({tree / "one", tree / "two"}), 1);
   EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll"));
   EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 4\nObjets malicieux: 2\nDossiers illisibles: 0\n");
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "2") << "each folder counts as one scan, as in the window";
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "2") << "each folder counts as one scan, as in the window";
   EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
 }
 
@@ -53,7 +53,7 @@ TEST_F(HeadlessScanTest, UnreadableDatabaseIsARunErrorAndScansNothing) {
   EXPECT_EQ(run({tree / "one"}), 2);
   EXPECT_EQ(out.str(), "");
   EXPECT_NE(err.str().find("base de signatures illisible"), std::string::npos);
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "0");
 }
 
 TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
@@ -63,12 +63,12 @@ TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
   EXPECT_FALSE(fs::exists(tree / "one/sub/evil.exe"));
   EXPECT_FALSE(fs::exists(tree / "two/spy.dll"));
   EXPECT_TRUE(fs::exists(tree / "one/clean.txt"));
-  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "2");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalObjectsRemoved), "2");
   EXPECT_TRUE(quarantine::ListQuarantine().empty());
 }
 
 TEST_F(HeadlessScanTest, RepairKeepsAQuarantineCopyWhenAsked) {
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   EXPECT_EQ(run({tree / "two"}, true), 1);
   EXPECT_NE(out.str().find("copi\u00E9 en quarantaine puis supprim\u00E9\tSPY\t"), std::string::npos) << out.str();
   ASSERT_EQ(quarantine::ListQuarantine().size(), 1u);

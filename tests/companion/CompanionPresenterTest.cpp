@@ -5,7 +5,7 @@
 #include "core/Settings.h"
 #include "process/ProcessCheck.h"
 #include "process/MonitorLock.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -56,8 +56,8 @@ SweepRow suspended(std::uint32_t pid, std::uint64_t start, const std::string& pa
 class CompanionPresenterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    core::settings::write(core::settings::LoadAdMonitor, "1");
-    core::settings::write(core::settings::AdMonitorRefresh, "1000");
+    core::settings::write(core::settings::Key::LoadAdMonitor, "1");
+    core::settings::write(core::settings::Key::AdMonitorRefresh, "1000");
   }
 
   // Moves the clock on by `step` and wakes the presenter, as its timer would.
@@ -66,7 +66,7 @@ class CompanionPresenterTest : public ::testing::Test {
     return presenter.wake();
   }
 
-  testing_support::ScopedLocations locations;
+  testing_support::TestEnvironment environment;
   process::MonitorLock lock;  // the companion's, in the temporary runtime folder
   FakeView view;
   FakeSweep sweep{lock.path()};
@@ -110,18 +110,18 @@ TEST_F(CompanionPresenterTest, PausesWhileTheMainWindowHoldsTheLockAndResumesAft
 }
 
 TEST_F(CompanionPresenterTest, FollowsTheStoredSettingsAtEveryCheck) {
-  core::settings::write(core::settings::LoadAdMonitor, "0");
+  core::settings::write(core::settings::Key::LoadAdMonitor, "0");
   EXPECT_EQ(presenter.wake(), milliseconds(1000));  // off: the settings are looked at again at the stored period
   EXPECT_EQ(sweep.runs, 0);
 
-  core::settings::write(core::settings::LoadAdMonitor, "1");
-  core::settings::write(core::settings::AdMonitorRefresh, "3000");
+  core::settings::write(core::settings::Key::LoadAdMonitor, "1");
+  core::settings::write(core::settings::Key::AdMonitorRefresh, "3000");
   EXPECT_EQ(wakeAfter(milliseconds(1000)), milliseconds(3000));
   EXPECT_EQ(sweep.runs, 1);
 
-  core::settings::write(core::settings::AdMonitorRefresh, "10000");
+  core::settings::write(core::settings::Key::AdMonitorRefresh, "10000");
   EXPECT_EQ(wakeAfter(milliseconds(3000)), milliseconds(10000));
-  core::settings::write(core::settings::LoadAdMonitor, " 1");  // only exactly "1" switches the monitor on
+  core::settings::write(core::settings::Key::LoadAdMonitor, " 1");  // only exactly "1" switches the monitor on
   wakeAfter(milliseconds(10000));
   EXPECT_EQ(sweep.runs, 2);
   EXPECT_EQ(view.states, (std::vector<MonitorState>{MonitorState::Off, MonitorState::On, MonitorState::Off}));
@@ -130,7 +130,7 @@ TEST_F(CompanionPresenterTest, FollowsTheStoredSettingsAtEveryCheck) {
 TEST_F(CompanionPresenterTest, StoredPeriodIsOneOfTheDialogsFourValuesElseItsDefault) {
   for (const auto& [stored, period] : std::vector<std::pair<std::string, int>>{
            {"10000", 10000}, {"5000", 5000}, {"3000", 3000}, {"1000", 1000}, {"2000", 5000}, {"0", 5000}, {"-1", 5000}, {" 1000", 5000}, {"", 5000}}) {
-    core::settings::write(core::settings::AdMonitorRefresh, stored);
+    core::settings::write(core::settings::Key::AdMonitorRefresh, stored);
     EXPECT_EQ(companion::CompanionPresenter::storedPeriod(), milliseconds(period)) << "'" << stored << "'";
   }
 }

@@ -9,7 +9,7 @@
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "support/ChildProcess.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 
 #include <gtest/gtest.h>
@@ -134,7 +134,6 @@ class CompanionRoadTest : public ::testing::Test {
   void TearDown() override {
     companion.reset();
     endMainPrograms();
-    core::setLocations(m_saved);
     // Ending the notification service ends dbus-run-session, which takes its bus down with it.
     if (const std::string pid = readFile(m_work / "bus/pid"); !pid.empty() && bus) {
       kill(static_cast<pid_t>(std::stol(pid)), SIGTERM);
@@ -154,11 +153,14 @@ class CompanionRoadTest : public ::testing::Test {
     std::filesystem::create_directories(m_work / "bus");
     for (const char* program : {core::kMainProgram, core::kCompanionProgram})
       std::filesystem::copy_file(std::string(HALVIK_PROGRAM_FOLDER) + "/" + program, m_work / "program" + "/" + program);
-    core::setLocations({m_work / "program", m_work / "config/orvento-halvik/settings.ini", m_work / "autostart", m_work / "runtime"});
+    m_testEnvironment->programFolder = m_work / "program";
+    m_testEnvironment->settingsFile = m_work / "config/orvento-halvik/settings.ini";
+    m_testEnvironment->autostartFolder = m_work / "autostart";
+    m_testEnvironment->runtimeFolder = m_work / "runtime";
     testing_support::writeReferenceDatabase({{m_planted, "Test.Planted"}, {m_second, "Test.Second"}});
     testing_support::writeFile(core::programFile("scan.dll"), "[Scanfiles]\r\n");
-    core::settings::write(core::settings::LoadAdMonitor, "1");
-    core::settings::write(core::settings::AdMonitorRefresh, "1000");
+    core::settings::write(core::settings::Key::LoadAdMonitor, "1");
+    core::settings::write(core::settings::Key::AdMonitorRefresh, "1000");
   }
 
   void startDisplay() {
@@ -198,7 +200,7 @@ class CompanionRoadTest : public ::testing::Test {
   }
 
   testing_support::TempFolder m_work;
-  core::Locations m_saved = core::locations();
+  testing_support::TestEnvironment m_testEnvironment;
   std::string m_planted = testing_support::uniqueName("planted");
   std::string m_second = testing_support::uniqueName("second");
   std::vector<std::string> m_environment;

@@ -3,7 +3,7 @@
 #include "core/mMain.h"
 #include "platform/Platform.h"
 #include "quarantine/QuarantineStore.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 
 namespace halvik::core {
 
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::TempFolder;
 using testing_support::writeFile;
 namespace fs = std::filesystem;
@@ -33,27 +33,25 @@ unsigned modeOf(const std::string& path) {
 TEST(Locations, OnlyTheInstalledMarkerFileMovesTheDataFolder) {
   TempFolder program;
   writeFile(program / "scan.dll", "[Scanfiles]\r\n");
-  EXPECT_EQ(core::locationsFor(program.path()).dataFolder, "") << "databases beside it make a portable copy";
-  fs::create_directory(program / core::kInstalledMarker);
-  EXPECT_EQ(core::locationsFor(program.path()).dataFolder, "") << "a folder is no marker";
-  fs::remove(program / core::kInstalledMarker);
-  writeFile(program / core::kInstalledMarker, "");
-  EXPECT_EQ(core::locationsFor(program.path()).dataFolder, platform::defaultDataFolder());
+  EXPECT_EQ(platform::systemEnvironment(program.path()).dataFolder, "") << "databases beside it make a portable copy";
+  fs::create_directory(program / platform::kInstalledMarker);
+  EXPECT_EQ(platform::systemEnvironment(program.path()).dataFolder, "") << "a folder is no marker";
+  fs::remove(program / platform::kInstalledMarker);
+  writeFile(program / platform::kInstalledMarker, "");
+  EXPECT_EQ(platform::systemEnvironment(program.path()).dataFolder, platform::defaultDataFolder());
 }
 
 TEST(Locations, InstalledCopyWritesLogsAndQuarantineUnderTheDataFolderOnly) {
-  ScopedLocations where;
-  core::Locations installed = core::locations();
-  installed.dataFolder = where.root() / "home/share/orvento-halvik";
-  core::setLocations(installed);
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  TestEnvironment where;
+  where->dataFolder = where.root() / "home/share/orvento-halvik";
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   core::mMain::WriteLog("written");
   writeFile(where.root() / "setup.exe", "bytes");
   ASSERT_TRUE(quarantine::PutInQuarantine(where.root() / "setup.exe"));
 
-  EXPECT_TRUE(fs::is_directory(installed.dataFolder + platform::kSeparator + "Logs"));
+  EXPECT_TRUE(fs::is_directory(where->dataFolder + platform::kSeparator + "Logs"));
   ASSERT_EQ(quarantine::ListQuarantine().size(), 1u);
-  EXPECT_EQ(quarantine::QuarantineFolder(), installed.dataFolder + platform::kSeparator + "Quarintine");
+  EXPECT_EQ(quarantine::QuarantineFolder(), where->dataFolder + platform::kSeparator + "Quarintine");
   EXPECT_TRUE(fs::is_empty(where.programFolder())) << "nothing is written beside the executable";
 #ifndef _WIN32
   for (const char* level : {"home", "home/share/orvento-halvik", "home/share/orvento-halvik/Quarintine"})

@@ -1,6 +1,6 @@
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -17,52 +17,48 @@ namespace halvik::core {
 
 using namespace std::string_literals;
 using testing_support::readFile;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 namespace {
 
-std::string settingsFile() { return core::locations().settingsFile; }
+std::string settingsFile() { return platform::environment().settingsFile; }
 
 bool exists(const std::string& path) {
   std::error_code error;
   return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
-const core::settings::Setting* const kAllSettings[] = {
-    &core::settings::RunOnStartup,   &core::settings::LogFile,        &core::settings::Quarintine,
-    &core::settings::IExplore,       &core::settings::LoadAdMonitor,  &core::settings::AdMonitorRefresh,
-    &core::settings::LastSystemScan, &core::settings::TotalObjectsRemoved, &core::settings::TotalScans,
-};
-
 void expectAllDefaults() {
-  for (const core::settings::Setting* setting : kAllSettings)
-    EXPECT_EQ(core::settings::read(*setting), setting->defaultValue) << setting->key;
+  for (std::size_t index = 0; index < core::settings::kTable.size(); ++index) {
+    const auto key = static_cast<core::settings::Key>(index);
+    EXPECT_EQ(core::settings::read(key), core::settings::defaultOf(key)) << core::settings::settingOf(key).key;
+  }
 }
 
 }  // namespace
 
 TEST(SettingsStore, FirstRunGivesEveryDefaultAndWritesNothing) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   expectAllDefaults();
-  EXPECT_EQ(core::settings::read(core::settings::AdMonitorRefresh), "5000");
-  EXPECT_EQ(core::settings::read(core::settings::LastSystemScan), "Jamais");
-  EXPECT_EQ(core::settings::readNumber(core::settings::TotalScans), 0);
+  EXPECT_EQ(core::settings::read(core::settings::Key::AdMonitorRefresh), "5000");
+  EXPECT_EQ(core::settings::read(core::settings::Key::LastSystemScan), "Jamais");
+  EXPECT_EQ(core::settings::readNumber(core::settings::Key::TotalScans), 0);
   EXPECT_FALSE(exists(settingsFile()));
 }
 
 TEST(SettingsStore, TableKeepsOptionsPerFolderAndCountersUnderTheTitle) {
-  ScopedLocations locations;
-  EXPECT_EQ(core::settings::appNameOf(core::settings::LogFile), locations.programFolder());
-  EXPECT_EQ(core::settings::appNameOf(core::settings::TotalScans), "Orvento Halvik");
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
-  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "3"));
-  EXPECT_EQ(core::SettingsStore::GetSetting(locations.programFolder(), "Settings", "LogFile", "0"), "1");
+  TestEnvironment environment;
+  EXPECT_EQ(core::settings::appNameOf(core::settings::Key::LogFile), environment.programFolder());
+  EXPECT_EQ(core::settings::appNameOf(core::settings::Key::TotalScans), "Orvento Halvik");
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::TotalScans, "3"));
+  EXPECT_EQ(core::SettingsStore::GetSetting(environment.programFolder(), "Settings", "LogFile", "0"), "1");
   EXPECT_EQ(core::SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "3");
 }
 
 TEST(SettingsStore, NamesCompareWithoutRegardToCase) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   ASSERT_TRUE(core::SettingsStore::SaveSetting("Orvento Halvik", "Status", "Totalscans", "7"));
   EXPECT_EQ(core::SettingsStore::GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "7");
   EXPECT_EQ(core::SettingsStore::GetSetting("ORVENTO HALVIK", "STATUS", "TOTALSCANS", "0"), "7");
@@ -70,7 +66,7 @@ TEST(SettingsStore, NamesCompareWithoutRegardToCase) {
   // A write under another spelling replaces the one value instead of adding a second.
   ASSERT_TRUE(core::SettingsStore::SaveSetting("orvento halvik", "status", "TOTALSCANS", "8"));
   EXPECT_EQ(core::SettingsStore::GetSetting("Orvento Halvik", "Status", "Totalscans", "0"), "8");
-  EXPECT_EQ(core::settings::readNumber(core::settings::TotalScans), 8);
+  EXPECT_EQ(core::settings::readNumber(core::settings::Key::TotalScans), 8);
 
   // Only ASCII letters fold: other bytes compare exactly.
   ASSERT_TRUE(core::SettingsStore::SaveSetting("App", "S", "\xC3\xA9t\xC3\xA9", "lower"));
@@ -79,7 +75,7 @@ TEST(SettingsStore, NamesCompareWithoutRegardToCase) {
 }
 
 TEST(SettingsStore, FolderPathsAreApplicationNames) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   const std::string folder = "/home/user/My Programs/Halvik [2]";
   ASSERT_TRUE(core::SettingsStore::SaveSetting(folder, "Settings", "LogFile", "1"));
   ASSERT_TRUE(core::SettingsStore::SaveSetting(folder + "/sub", "Settings", "LogFile", "sub"));
@@ -95,7 +91,7 @@ TEST(SettingsStore, FolderPathsAreApplicationNames) {
 }
 
 TEST(SettingsStore, AnyTextRoundTripsAsNameAndValue) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   const std::vector<std::string> texts = {
       "",        " lead",      "trail ",    "  ",          "\"quoted\"", "'single'", "\"",
       "a=b",     "=",          "[section]", "x]y",         "]",          ";comment", "#hash",
@@ -122,7 +118,7 @@ TEST(SettingsStore, AnyTextRoundTripsAsNameAndValue) {
 }
 
 TEST(SettingsStore, TwoRunningCopiesWritingAtOnceLoseNothing) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   constexpr int kKeys = 40;
   std::vector<pid_t> children;
   for (const std::string copy : {"first", "second"}) {
@@ -145,12 +141,12 @@ TEST(SettingsStore, TwoRunningCopiesWritingAtOnceLoseNothing) {
 }
 
 TEST(SettingsStore, CreatesMissingSettingsFolders) {
-  ScopedLocations locations;
-  const std::string file = locations.root() / "home/.config/orvento-halvik/settings.ini";
-  std::filesystem::create_directories(locations.root() / "home");
-  core::setLocations({locations.programFolder(), file, core::locations().autostartFolder, core::locations().runtimeFolder});
-  ASSERT_TRUE(core::settings::write(core::settings::Quarintine, "1"));
-  EXPECT_EQ(core::settings::read(core::settings::Quarintine), "1");
+  TestEnvironment environment;
+  const std::string file = environment.root() / "home/.config/orvento-halvik/settings.ini";
+  std::filesystem::create_directories(environment.root() / "home");
+  environment->settingsFile = file;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::Quarintine, "1"));
+  EXPECT_EQ(core::settings::read(core::settings::Key::Quarintine), "1");
   EXPECT_TRUE(exists(file));
 }
 
@@ -168,52 +164,52 @@ TEST(SettingsStore, DamagedFileGivesDefaultsAndIsKeptBeforeTheNextWrite) {
   };
   for (std::size_t i = 0; i < damaged.size(); ++i) {
     SCOPED_TRACE(i);
-    ScopedLocations locations;
+    TestEnvironment environment;
     writeFile(settingsFile(), damaged[i]);
     expectAllDefaults();
     EXPECT_EQ(readFile(settingsFile()), damaged[i]) << "a read changes nothing";
 
-    ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+    ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
     EXPECT_EQ(readFile(settingsFile() + ".bad"), damaged[i]);
-    EXPECT_EQ(core::settings::read(core::settings::LogFile), "1");
-    EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0");
-    ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "2"));
-    EXPECT_EQ(core::settings::read(core::settings::LogFile), "1");
-    EXPECT_EQ(core::settings::read(core::settings::TotalScans), "2");
+    EXPECT_EQ(core::settings::read(core::settings::Key::LogFile), "1");
+    EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "0");
+    ASSERT_TRUE(core::settings::write(core::settings::Key::TotalScans, "2"));
+    EXPECT_EQ(core::settings::read(core::settings::Key::LogFile), "1");
+    EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "2");
   }
 }
 
 TEST(SettingsStore, AnEarlierBackupIsNeverReplaced) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   writeFile(settingsFile(), "first damage\n");
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   writeFile(settingsFile(), "second damage\n");
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   EXPECT_EQ(readFile(settingsFile() + ".bad"), "first damage\n");
   EXPECT_EQ(readFile(settingsFile() + ".bad.2"), "second damage\n");
 }
 
 TEST(SettingsStore, SoundHandEditsAreRead) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   writeFile(settingsFile(), "\xEF\xBB\xBF; kept by hand\n\n[orvento halvik\\status]\n  TotalScans = \"12\"  \r[Other]\rK=%25\r\x1A");
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "12");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "12");
   EXPECT_EQ(core::SettingsStore::GetSetting("Other", "", "K", "?"), "?");
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   EXPECT_FALSE(exists(settingsFile() + ".bad"));
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "12");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "12");
 }
 
 // Reads come from the reader's parsed copy: the file is not parsed again at every read, yet a
 // change by another program, damage included, shows after the reader's check interval.
 TEST(SettingsStore, ReadsAreAnsweredFromTheParsedCopy) {
-  ScopedLocations locations;
-  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "5"));
+  TestEnvironment environment;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::TotalScans, "5"));
   // Every opening of the file shows as an event: at most the load after our write and one
   // confirming parse.
   const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(watch, 0);
   ASSERT_GE(inotify_add_watch(watch, settingsFile().c_str(), IN_OPEN), 0);
-  for (int i = 0; i < 2000; ++i) ASSERT_EQ(core::settings::read(core::settings::TotalScans), "5");
+  for (int i = 0; i < 2000; ++i) ASSERT_EQ(core::settings::read(core::settings::Key::TotalScans), "5");
   alignas(inotify_event) char events[64 * sizeof(inotify_event)];
   const ssize_t length = read(watch, events, sizeof events);
   close(watch);
@@ -222,48 +218,48 @@ TEST(SettingsStore, ReadsAreAnsweredFromTheParsedCopy) {
   const auto afterCheckInterval = std::chrono::milliseconds(150);
   writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=6\r\n");
   std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "6");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "6");
   writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=7\r\nstray text\r\n");
   std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "0");
   writeFile(settingsFile(), "\xEF\xBB\xBF\xEF\xBB\xBF[Orvento Halvik\\Status]\r\nTotalscans=8\r\n");
   std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "0") << "a second byte order mark is stray text";
-  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "9"));
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "9");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "0") << "a second byte order mark is stray text";
+  ASSERT_TRUE(core::settings::write(core::settings::Key::TotalScans, "9"));
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "9");
   EXPECT_TRUE(exists(settingsFile() + ".bad"));
 }
 
 TEST(SettingsStore, UnreadableFileGivesDefaultsAndIsLeftWhole) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   std::filesystem::create_directory(settingsFile());  // a folder where the file should be
   expectAllDefaults();
-  EXPECT_FALSE(core::settings::write(core::settings::LogFile, "1"));
+  EXPECT_FALSE(core::settings::write(core::settings::Key::LogFile, "1"));
   EXPECT_TRUE(std::filesystem::is_directory(settingsFile()));
 }
 
 TEST(SettingsStore, FileWithoutReadPermissionGivesDefaultsAndKeepsItsValues) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file, so a file without read permission cannot be made";
-  ScopedLocations locations;
-  ASSERT_TRUE(core::settings::write(core::settings::TotalScans, "5"));
+  TestEnvironment environment;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::TotalScans, "5"));
   const std::string before = readFile(settingsFile());
   ASSERT_EQ(chmod(settingsFile().c_str(), 0), 0);
   expectAllDefaults();
-  EXPECT_FALSE(core::settings::write(core::settings::LogFile, "1"));
+  EXPECT_FALSE(core::settings::write(core::settings::Key::LogFile, "1"));
   ASSERT_EQ(chmod(settingsFile().c_str(), 0600), 0);
   EXPECT_EQ(readFile(settingsFile()), before);
   EXPECT_FALSE(exists(settingsFile() + ".bad"));
 }
 
 TEST(SettingsStore, CountersReadAsNumbersAndWriteAsWholeNumbers) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   const std::vector<std::pair<std::string, double>> readings = {
       {"12", 12}, {" 7 ", 7}, {"+3", 3}, {"-2", -2}, {"2.5", 2.5}, {"1e3", 1000}, {"", 0},
       {"abc", 0}, {"12abc", 0}, {"1 2", 0}, {"1,5", 0}, {"inf", 0}, {"nan", 0}, {"0x10", 0},
   };
   for (const auto& [text, number] : readings) {
-    ASSERT_TRUE(core::settings::write(core::settings::TotalObjectsRemoved, text));
-    EXPECT_EQ(core::settings::readNumber(core::settings::TotalObjectsRemoved), number) << '"' << text << '"';
+    ASSERT_TRUE(core::settings::write(core::settings::Key::TotalObjectsRemoved, text));
+    EXPECT_EQ(core::settings::readNumber(core::settings::Key::TotalObjectsRemoved), number) << '"' << text << '"';
   }
   EXPECT_EQ(core::settings::numberText(0), "0");
   EXPECT_EQ(core::settings::numberText(-0.0), "0");

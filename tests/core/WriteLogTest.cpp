@@ -1,7 +1,7 @@
 #include "core/Settings.h"
 #include "core/mMain.h"
 #include "platform/Platform.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +18,12 @@
 namespace halvik::core {
 
 using testing_support::readFile;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 namespace {
 
-std::string logsFolder() { return core::locations().programFolder + "/Logs"; }
+std::string logsFolder() { return platform::environment().programFolder + "/Logs"; }
 
 std::string todaysLogFile() {
   std::string date = platform::shortDate();
@@ -57,10 +57,10 @@ bool exists(const std::string& path) { return std::filesystem::exists(path); }
 }  // namespace
 
 TEST(WriteLog, WritesNothingAndMakesNoFolderWhenOff) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   core::mMain::WriteLog("never set");
   EXPECT_FALSE(exists(logsFolder()));
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "0"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "0"));
   core::mMain::WriteLog("set to 0");
   EXPECT_FALSE(exists(logsFolder()));
 }
@@ -68,16 +68,16 @@ TEST(WriteLog, WritesNothingAndMakesNoFolderWhenOff) {
 TEST(WriteLog, AnyTextOtherThanZeroTurnsItOn) {
   for (const std::string value : {"1", "yes", " 0", "0 ", "00", "", "O"}) {
     SCOPED_TRACE('"' + value + '"');
-    ScopedLocations locations;
-    ASSERT_TRUE(core::settings::write(core::settings::LogFile, value));
+    TestEnvironment environment;
+    ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, value));
     core::mMain::WriteLog("on");
     EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"on"});
   }
 }
 
 TEST(WriteLog, NamesTheFileAfterTheDateAndAppendsOneCrLfLinePerCall) {
-  ScopedLocations locations;
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  TestEnvironment environment;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   const std::string before = platform::shortTime();
   core::mMain::WriteLog("Scan Complete!");
   core::mMain::WriteLog("");
@@ -97,21 +97,21 @@ TEST(WriteLog, NamesTheFileAfterTheDateAndAppendsOneCrLfLinePerCall) {
 }
 
 TEST(WriteLog, KeepsEarlierLinesAndTakesTheSettingAtEachCall) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   std::filesystem::create_directory(logsFolder());
   writeFile(todaysLogFile(), "[00:00:00] earlier\r\n");
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   core::mMain::WriteLog("first");
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "0"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "0"));
   core::mMain::WriteLog("while off");
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   core::mMain::WriteLog("second");
   EXPECT_EQ(messagesOf(logText()), (std::vector<std::string>{"earlier", "first", "second"}));
 }
 
 TEST(WriteLog, OneEventIsOneLineWhateverTheMessageHolds) {
-  ScopedLocations locations;
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  TestEnvironment environment;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   core::mMain::WriteLog("Evil was found in /tmp/a\nb\rc\td\x7F" + std::string(1, '\0') + "e\x1B[31m");
   core::mMain::WriteLog("non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay");
   EXPECT_EQ(messagesOf(logText()),
@@ -119,8 +119,8 @@ TEST(WriteLog, OneEventIsOneLineWhateverTheMessageHolds) {
 }
 
 TEST(WriteLog, UnicodeLineBreaksBecomeOneQuestionMarkEach) {
-  ScopedLocations locations;
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  TestEnvironment environment;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   core::mMain::WriteLog("a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end");
   // U+2027 and U+0084 are no line breaks; a cut sequence stays as it is.
   EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"a?b?c?d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end"});
@@ -130,22 +130,22 @@ TEST(WriteLog, UnicodeLineBreaksBecomeOneQuestionMarkEach) {
 // A link as the day's file is never written through, whether its target exists or not; the
 // call returns silently. The "Logs" folder itself may be a link.
 TEST(WriteLog, TheDaysFileIsNeverWrittenThroughALink) {
-  ScopedLocations locations;
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
-  const std::string victim = locations.root() / "victim";
+  TestEnvironment environment;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
+  const std::string victim = environment.root() / "victim";
   writeFile(victim, "untouched");
   std::filesystem::create_directory(logsFolder());
   std::filesystem::create_symlink(victim, todaysLogFile());
   core::mMain::WriteLog("through a link");
   EXPECT_EQ(readFile(victim), "untouched");
 
-  const std::string missing = locations.root() / "created";
+  const std::string missing = environment.root() / "created";
   std::filesystem::remove(todaysLogFile());
   std::filesystem::create_symlink(missing, todaysLogFile());
   core::mMain::WriteLog("through a dangling link");
   EXPECT_FALSE(exists(missing));
 
-  const std::string elsewhere = locations.root() / "elsewhere";
+  const std::string elsewhere = environment.root() / "elsewhere";
   std::filesystem::create_directory(elsewhere);
   std::filesystem::remove_all(logsFolder());
   std::filesystem::create_directory_symlink(elsewhere, logsFolder());
@@ -156,11 +156,11 @@ TEST(WriteLog, TheDaysFileIsNeverWrittenThroughALink) {
 #endif
 
 TEST(WriteLog, ProgramFolderThatCannotHoldLogsIsSilent) {
-  ScopedLocations locations;
-  const std::string file = locations.root() / "plain-file";
+  TestEnvironment environment;
+  const std::string file = environment.root() / "plain-file";
   writeFile(file, "x");
-  core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder, core::locations().runtimeFolder});
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));  // options are kept per program folder
+  environment->programFolder = file;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));  // options are kept per program folder
   core::mMain::WriteLog("lost");
   EXPECT_EQ(readFile(file), "x");
 }
@@ -170,12 +170,12 @@ TEST(WriteLog, ReadOnlyProgramFolderIsSilent) {
   GTEST_SKIP() << "folder permission bits are POSIX";
 #else
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders, so the folder cannot refuse the log";
-  ScopedLocations locations;
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
-  ASSERT_EQ(chmod(locations.programFolder().c_str(), 0555), 0);
+  TestEnvironment environment;
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
+  ASSERT_EQ(chmod(environment.programFolder().c_str(), 0555), 0);
   core::mMain::WriteLog("lost");
   EXPECT_FALSE(exists(logsFolder()));
-  ASSERT_EQ(chmod(locations.programFolder().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(environment.programFolder().c_str(), 0755), 0);
 #endif
 }
 

@@ -4,7 +4,7 @@
 #include "core/Locations.h"
 #include "platform/Ascii.h"
 #include "platform/Platform.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -21,17 +21,13 @@ using testing_support::readFile;
 
 namespace {
 
-// Points the locations at the build's program folder, where the databases are copied.
+// Points the program folder at the build's, where the databases are copied.
 class ShippedDatabasesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_saved = core::locations();
-    core::setLocations({platform::programFolder(), m_saved.settingsFile, m_saved.autostartFolder, m_saved.runtimeFolder});
-  }
-  void TearDown() override { core::setLocations(m_saved); }
+  void SetUp() override { m_environment->programFolder = platform::programFolder(); }
 
  private:
-  core::Locations m_saved;
+  testing_support::TestEnvironment m_environment;
 };
 
 // The entries of a database file: every line after the "[Scanfiles]" header, which must be

@@ -1,6 +1,6 @@
 #include "engine/SignatureDb.h"
 #include "core/Locations.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace halvik::engine {
 
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 TEST(FileNameOf, IsTheTextAfterTheLastSeparator) {
@@ -37,7 +37,7 @@ class LookupThreatTest : public ::testing::Test {
               "A\\NOTEPAD.EXE=Whole\r\n...=Dots\r\n");
     writeFile(core::programFile(kScanDatabase), "[Scanfiles]\r\nSCANONLY.EXE=Scan Only\r\n");
   }
-  ScopedLocations m_locations;
+  TestEnvironment m_environment;
 };
 
 TEST_F(LookupThreatTest, FindsTheFileNameInUpperCaseAndReturnsTheValueAsStored) {

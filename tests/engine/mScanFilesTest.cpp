@@ -60,8 +60,8 @@ class WalkerTest : public ScanFixture {
  protected:
   void SetUp() override {
     useDatabase({"evil.exe=Demo", "EvilDir=Folder Threat", ".evil.exe=Hidden", "fifo.exe=Pipe", "link.exe=Link"});
-    core::settings::write(core::settings::LogFile, "1");
-    engine::mScanFiles::setYieldInterval(milliseconds(0));
+    core::settings::write(core::settings::Key::LogFile, "1");
+    environment->yieldInterval = milliseconds(0);
   }
 
   bool scan(const std::string& root, const engine::mScanFiles::Yield& yield = {}) {
@@ -288,7 +288,7 @@ TEST_F(WalkerTest, TenThousandFoldersDeepWithPathsBeyondTheLimit) {
 #ifdef _WIN32
   GTEST_SKIP() << "builds the tree with openat and mkdirat; Win32FolderHandle.WalksBelowTheLimitOfTheAFunctions covers Windows";
 #else
-  engine::mScanFiles::setYieldInterval(milliseconds(15));
+  environment->yieldInterval = milliseconds(15);
   const std::string top = folderForBigTree(tree);
   makeFolder(top);
   constexpr int kDepth = 10000;

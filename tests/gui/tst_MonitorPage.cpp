@@ -1,7 +1,7 @@
 #include "monitor/MonitorPage.h"
 #include "process/MonitorLock.h"
 #include "support/ChildProcess.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoCmd.h"
@@ -45,7 +45,7 @@ class MonitorPageTest : public QObject {
 
  private slots:
   void init() {
-    m_locations = std::make_unique<ScopedLocations>();
+    m_locations = std::make_unique<TestEnvironment>();
     m_threatName = uniqueName("Ad ware");
     m_threatPath = m_locations->root() / m_threatName;
     m_cleanPath = m_locations->root() / uniqueName("clean");
@@ -74,7 +74,7 @@ class MonitorPageTest : public QObject {
   }
 
   void startsOffWithTheDefaultInterval() {
-    core::settings::write(core::settings::AdMonitorRefresh, "1000");
+    core::settings::write(core::settings::Key::AdMonitorRefresh, "1000");
     monitor::MonitorPage& page = open();
     QVERIFY(!m_main->tmrAdMonitor->isActive());
     QCOMPARE(m_main->tmrAdMonitor->interval(), 5000);
@@ -98,12 +98,12 @@ class MonitorPageTest : public QObject {
     QCOMPARE(page.lblEnableMonitor->text(), QStringLiteral("Activ\u00E9"));
     QCOMPARE(m_main->lblStatus_Admonitor->text(), QStringLiteral("Non Charg\u00E9"));
     QCOMPARE(textColour(m_main->lblStatus_Admonitor), QColor(255, 0, 0));
-    QCOMPARE(core::settings::read(core::settings::LoadAdMonitor), std::string("0"));
+    QCOMPARE(core::settings::read(core::settings::Key::LoadAdMonitor), std::string("0"));
   }
 
   void startsOnFromTheStoredSetting() {
-    core::settings::write(core::settings::LoadAdMonitor, "1");
-    core::settings::write(core::settings::AdMonitorRefresh, "1000");
+    core::settings::write(core::settings::Key::LoadAdMonitor, "1");
+    core::settings::write(core::settings::Key::AdMonitorRefresh, "1000");
     monitor::MonitorPage& page = open();
     QVERIFY(m_main->tmrAdMonitor->isActive());
     QCOMPARE(m_main->tmrAdMonitor->interval(), 5000);
@@ -119,7 +119,7 @@ class MonitorPageTest : public QObject {
   // One monitor per session: the page holds the lock while the monitor is on (from the stored
   // setting or the toggle), and a refresh never runs while someone else holds it.
   void holdsTheSessionLockWhileOnAndNeverRefreshesWithoutIt() {
-    core::settings::write(core::settings::LoadAdMonitor, "1");
+    core::settings::write(core::settings::Key::LoadAdMonitor, "1");
     monitor::MonitorPage& page = open();
     process::MonitorLock companion;
     QVERIFY(!companion.take());
@@ -183,7 +183,7 @@ class MonitorPageTest : public QObject {
     page.RefreshProcessList();
     QCOMPARE(page.lblProcessName->property("Tag").toString(), QString::number(child.pid()));
 
-    core::settings::write(core::settings::LogFile, "1");
+    core::settings::write(core::settings::Key::LogFile, "1");
     QTest::mouseClick(page.Command1, Qt::LeftButton);
     QTRY_VERIFY(child.ended());
     QVERIFY(!other.ended());
@@ -202,7 +202,7 @@ class MonitorPageTest : public QObject {
     // As if the row had been listed for an earlier process that had the same identifier.
     item->setData(0, monitor::MonitorPage::kStartTimeRole, item->data(0, monitor::MonitorPage::kStartTimeRole).toULongLong() - 1);
     clickRow(page.lvProcesses, item);
-    core::settings::write(core::settings::LogFile, "1");
+    core::settings::write(core::settings::Key::LogFile, "1");
     QTest::mouseClick(page.Command1, Qt::LeftButton);
     QTest::qWait(50);
     QVERIFY(!child.ended());
@@ -212,7 +212,7 @@ class MonitorPageTest : public QObject {
 
   void terminerWithoutSelectionDoesNothing() {
     ChildProcess child(m_cleanPath);
-    core::settings::write(core::settings::LogFile, "1");
+    core::settings::write(core::settings::Key::LogFile, "1");
     monitor::MonitorPage& page = open();
     page.RefreshProcessList();
     QTest::mouseClick(page.Command1, Qt::LeftButton);
@@ -237,7 +237,7 @@ class MonitorPageTest : public QObject {
     return *m_main->monitorPage;
   }
 
-  std::unique_ptr<ScopedLocations> m_locations;
+  std::unique_ptr<TestEnvironment> m_locations;
   std::unique_ptr<ui::frmMain> m_main;
   std::string m_threatName;
   std::string m_threatPath;

@@ -3,7 +3,7 @@
 #include "core/Locations.h"
 #include "monitor/MonitorPage.h"
 #include "process/mProcess.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "ui/frmMain.h"
 
 #include <QMessageBox>
@@ -20,7 +20,7 @@ class MonitorRefusalTest : public QObject {
 
  private slots:
   void refusalShowsTheMessageAndEndsTheProgram() {
-    testing_support::ScopedLocations locations;
+    testing_support::TestEnvironment environment;
     ui::frmMain main;
     main.show();
     QTimer::singleShot(100, [] {
@@ -34,7 +34,7 @@ class MonitorRefusalTest : public QObject {
       }
       box->button(QMessageBox::Ok)->click();
     });
-    process::mProcess::overridePlatformId(1);
+    environment->platformId = 1;
     main.monitorPage->RefreshProcessList();
     QFAIL("the program should have ended after the refusal");
   }

@@ -2,7 +2,7 @@
 #include "quarantine/QuarantinePage.h"
 #include "quarantine/QuarantineStore.h"
 #include "quarantine/SaveDialog.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
 
@@ -17,7 +17,7 @@
 namespace halvik::gui {
 
 using testing_support::readFile;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 namespace {
@@ -45,7 +45,7 @@ struct Window {
   }
 
   std::string stored(const std::string& name) const { return quarantine::QuarantineFolder() + "/" + name; }
-  std::string outside(const std::string& name) const { return locations.root() / name; }
+  std::string outside(const std::string& name) const { return environment.root() / name; }
 
   // Enters the quarantine page from another page, as the user does.
   void open() {
@@ -65,7 +65,7 @@ struct Window {
 
   QString quarantineCount() const { return main->lblStatus_Quarintine->text(); }
 
-  ScopedLocations locations;  // before the window, which reads it while it loads
+  TestEnvironment environment;  // before the window, which reads it while it loads
   std::unique_ptr<ui::frmMain> main;
   QTreeWidget* list = nullptr;
   widgets::Quillet::OrventoCmd* restore = nullptr;
@@ -294,7 +294,7 @@ class QuarantinePageTest : public QObject {
 
     // The user keeps the proposed name: the file comes back under its own bytes.
     window.select(latin1);
-    window.answers << shown(window.locations.root().path()) + QLatin1Char('/') + shown("caf\xe9.exe");
+    window.answers << shown(window.environment.root().path()) + QLatin1Char('/') + shown("caf\xe9.exe");
     window.restore->click();
     QCOMPARE(readFile(window.outside("caf\xe9.exe")), std::string("latin1"));
     QVERIFY(!std::filesystem::exists(window.stored(latin1)));

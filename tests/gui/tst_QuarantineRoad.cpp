@@ -4,7 +4,7 @@
 #include "quarantine/QuarantineStore.h"
 #include "quarantine/SaveDialog.h"
 #include "scan/ScanPresenter.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
@@ -21,7 +21,7 @@
 namespace halvik::gui {
 
 using testing_support::readFile;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 // The whole road of a detected file through the real windows: a custom scan with "Quarintine"
@@ -31,11 +31,11 @@ class QuarantineRoadTest : public QObject {
 
  private slots:
   void detectedFilesAreQuarantinedRestoredAndDeleted() {
-    ScopedLocations locations;
+    TestEnvironment environment;
     for (const char* database : {"scan.dll", "REFERENCE_6-27-03.dat"})
       writeFile(core::programFile(database), "[Scanfiles]\r\nEVIL.EXE=Trojan.Evil\r\n");
-    QVERIFY(core::settings::write(core::settings::Quarintine, "1"));
-    const std::string scanned = locations.root() / "scanned";
+    QVERIFY(core::settings::write(core::settings::Key::Quarintine, "1"));
+    const std::string scanned = environment.root() / "scanned";
     // Paths as the walk writes them, with the system's separator.
     const auto under = [&](const char* folder) { return scanned + platform::kSeparator + folder + platform::kSeparator + "evil.exe"; };
     const std::map<std::string, std::string> planted = {{under("first"), "first copy"}, {under("second"), "second copy, longer"}};

@@ -10,7 +10,7 @@
 #include "scan/ScanPresenter.h"
 #include "scan/frmDir.h"
 #include "scan/frmScan.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/OrventoFrm.h"
@@ -82,10 +82,9 @@ class tst_ScanPage : public QObject {
   QStringList rowPaths(const scan::frmScan* window) const;
   static bool noWalkRunning() { return !engine::mScanFiles::ScanRunning(); }
 
-  std::unique_ptr<ScopedLocations> m_locations;
+  std::unique_ptr<TestEnvironment> m_environment;
   std::unique_ptr<TempFolder> m_tree;
   QPointer<ui::frmMain> m_main;
-  scan::ScanRoots m_savedRoots;
 };
 
 void tst_ScanPage::makeRoot(const std::string& root) {
@@ -98,17 +97,16 @@ void tst_ScanPage::makeRoot(const std::string& root) {
 }
 
 void tst_ScanPage::init() {
-  m_locations = std::make_unique<ScopedLocations>();
+  m_environment = std::make_unique<TestEnvironment>();
   m_tree = std::make_unique<TempFolder>();
   writeFile(core::programFile(engine::kScanDatabase), "[Scanfiles]\r\nevil.exe=Demo Threat\r\n");
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   for (const char* root : {"c", "d", "e", "win"}) makeRoot(*m_tree / root);
-  m_savedRoots = scan::scanRoots();
   const std::string tree = m_tree->path();
-  scan::scanRoots().drives = [tree] { return std::vector<std::string>{tree + "/c", tree + "/d", tree + "/e"}; };
-  scan::scanRoots().windowsFolder = [tree] { return tree + "/win"; };
+  (*m_environment)->drives = [tree] { return std::vector<std::string>{tree + "/c", tree + "/d", tree + "/e"}; };
+  (*m_environment)->windowsFolder = [tree] { return tree + "/win"; };
+  (*m_environment)->yieldInterval = std::chrono::milliseconds(0);
   scan::setCustomScanFolder("");
-  engine::mScanFiles::setYieldInterval(std::chrono::milliseconds(0));
   m_main = new ui::frmMain;
   m_main->show();
   m_main->SetCurrentFrame(1);
@@ -118,10 +116,8 @@ void tst_ScanPage::cleanup() {
   delete m_main;
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QVERIFY(noWalkRunning());
-  engine::mScanFiles::setYieldInterval(std::chrono::milliseconds(15));
-  scan::scanRoots() = m_savedRoots;
   m_tree.reset();
-  m_locations.reset();
+  m_environment.reset();
 }
 
 QStringList tst_ScanPage::rowPaths(const scan::frmScan* window) const {
@@ -161,7 +157,7 @@ void tst_ScanPage::allDrivesFromSuivantToRepair() {
   QVERIFY(!window->lblGoAbort->isEnabled());
   QVERIFY(window->lblGoFix->isEnabled());
   QCOMPARE(m_main->lblStatus_Total->text(), QStringLiteral("1"));
-  QCOMPARE(core::settings::read(core::settings::LastSystemScan), platform::shortDate());
+  QCOMPARE(core::settings::read(core::settings::Key::LastSystemScan), platform::shortDate());
   QVERIFY(noWalkRunning());
 
   QTest::mouseClick(window->lblGoFix, Qt::LeftButton);

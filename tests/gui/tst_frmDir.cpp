@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "scan/FolderList.h"
 #include "scan/ScanPresenter.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "widgets/OrventoCmd.h"
 
 #include <QComboBox>
@@ -36,28 +36,25 @@ class tst_frmDir : public QObject {
   int rowOf(const std::string& path) const;
   static std::string todaysLog();
 
-  std::unique_ptr<ScopedLocations> m_locations;
+  std::unique_ptr<TestEnvironment> m_environment;
   std::unique_ptr<TempFolder> m_tree;
   QPointer<scan::frmDir> m_window;
-  scan::ScanRoots m_savedRoots;
 };
 
 void tst_frmDir::init() {
-  m_locations = std::make_unique<ScopedLocations>();
+  m_environment = std::make_unique<TestEnvironment>();
   m_tree = std::make_unique<TempFolder>();
-  core::settings::write(core::settings::LogFile, "1");
+  core::settings::write(core::settings::Key::LogFile, "1");
   for (const char* folder : {"alpha", "beta", "beta/inner"}) fs::create_directories(*m_tree / folder);
-  m_savedRoots = scan::scanRoots();
   const std::string root = m_tree->path();
-  scan::scanRoots().drives = [root] { return std::vector<std::string>{root, root + "/no-such-drive"}; };
+  (*m_environment)->drives = [root] { return std::vector<std::string>{root, root + "/no-such-drive"}; };
   scan::setCustomScanFolder("");
 }
 
 void tst_frmDir::cleanup() {
   delete m_window;
-  scan::scanRoots() = m_savedRoots;
   m_tree.reset();
-  m_locations.reset();
+  m_environment.reset();
 }
 
 scan::frmDir* tst_frmDir::open() {

@@ -1,11 +1,11 @@
 // The main window: load sequence, status values, page switching, the one settings dialog and
-// the quarantine count. Every case runs in temporary folders (ScopedLocations).
+// the quarantine count. Every case runs in temporary folders (TestEnvironment).
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
 #include "engine/SignatureDb.h"
 #include "quarantine/QuarantineStore.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/FileListBox.h"
 #include "widgets/OrventoCmd.h"
@@ -25,7 +25,7 @@
 
 namespace halvik::gui {
 
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 
 namespace {
 
@@ -85,7 +85,7 @@ class TestFrmMain : public QObject {
 };
 
 void TestFrmMain::firstRunShowsDefaultsAndMakesTheQuarantineFolder() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
 
   QCOMPARE(caption(window, "lblStatus_Admonitor"), QStringLiteral("Non chargé"));
@@ -107,9 +107,9 @@ void TestFrmMain::firstRunShowsDefaultsAndMakesTheQuarantineFolder() {
 }
 
 void TestFrmMain::storedCountersAreShownAsStored() {
-  ScopedLocations where;
-  core::settings::write(core::settings::LastSystemScan, "06/12/2026");
-  core::settings::write(core::settings::TotalObjectsRemoved, "12abc");
+  TestEnvironment where;
+  core::settings::write(core::settings::Key::LastSystemScan, "06/12/2026");
+  core::settings::write(core::settings::Key::TotalObjectsRemoved, "12abc");
   // The scan driver writes "Totalscans"; the status page reads "TotalScans": one value.
   core::SettingsStore::SaveSetting(core::kProgramTitle, "Status", "Totalscans", "41");
   ui::frmMain window;
@@ -131,9 +131,9 @@ void TestFrmMain::loadAdMonitorStartsTheTimerAtFiveSeconds_data() {
 void TestFrmMain::loadAdMonitorStartsTheTimerAtFiveSeconds() {
   QFETCH(QString, stored);
   QFETCH(bool, started);
-  ScopedLocations where;
-  core::settings::write(core::settings::LoadAdMonitor, stored.toStdString());
-  core::settings::write(core::settings::AdMonitorRefresh, "1000");
+  TestEnvironment where;
+  core::settings::write(core::settings::Key::LoadAdMonitor, stored.toStdString());
+  core::settings::write(core::settings::Key::AdMonitorRefresh, "1000");
   ui::frmMain window;
 
   auto* timer = window.findChild<QTimer*>("tmrAdMonitor");
@@ -144,13 +144,11 @@ void TestFrmMain::loadAdMonitorStartsTheTimerAtFiveSeconds() {
 }
 
 void TestFrmMain::anUnwritableProgramFolderStillOpensTheWindow() {
-  ScopedLocations where;
+  TestEnvironment where;
   // A program folder below a plain file can never be created, not even by an administrator.
   testing_support::writeFile(where.root() / "plain-file", "x");
-  core::Locations locations = core::locations();
-  locations.programFolder = where.root() / "plain-file/program";
-  core::setLocations(locations);
-  core::settings::write(core::settings::TotalObjectsRemoved, "5");
+  where->programFolder = where.root() / "plain-file/program";
+  core::settings::write(core::settings::Key::TotalObjectsRemoved, "5");
   ui::frmMain window;
 
   QVERIFY(window.File1Path().empty());
@@ -161,7 +159,7 @@ void TestFrmMain::anUnwritableProgramFolderStillOpensTheWindow() {
 }
 
 void TestFrmMain::switchingToTheCurrentPageChangesNothing() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
 
   click(window, "lblButtonBack_0");
@@ -180,7 +178,7 @@ void TestFrmMain::switchingToTheCurrentPageChangesNothing() {
 }
 
 void TestFrmMain::buttonsAndLinksShowTheirPages() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
   const std::pair<const char*, int> steps[] = {{"lblButtonBack_1", 1}, {"lblButtonBack_2", 2}, {"imgButton_4", 3},
                                                {"imgButton_2", 4},     {"lblButtonBack_0", 0}, {"lblGoQuarintine", 4},
@@ -193,7 +191,7 @@ void TestFrmMain::buttonsAndLinksShowTheirPages() {
 }
 
 void TestFrmMain::theQuarantineListIsRebuiltOnlyWhenEnteringItsPage() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
   auto* list = control<QTreeWidget>(window, "lvQuarintine");
   putInQuarantineFolder("first.exe.aaq");
@@ -211,7 +209,7 @@ void TestFrmMain::theQuarantineListIsRebuiltOnlyWhenEnteringItsPage() {
 }
 
 void TestFrmMain::hiddenFile1ListsTheStoredFiles() {
-  ScopedLocations where;
+  TestEnvironment where;
   quarantine::EnsureQuarantineFolder();
   putInQuarantineFolder("first.exe.aaq");
   putInQuarantineFolder("notes.txt");
@@ -236,7 +234,7 @@ void TestFrmMain::hiddenFile1ListsTheStoredFiles() {
 }
 
 void TestFrmMain::bothOpenersShowOneDialog() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
   window.show();
   QVERIFY(!window.findChild<ui::frmSettings*>());
@@ -257,7 +255,7 @@ void TestFrmMain::bothOpenersShowOneDialog() {
 }
 
 void TestFrmMain::reopeningAClosedDialogShowsTheStoredValues() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
   window.show();
   window.showSettings();
@@ -271,7 +269,7 @@ void TestFrmMain::reopeningAClosedDialogShowsTheStoredValues() {
 }
 
 void TestFrmMain::quarantineCountFollowsTheFolder() {
-  ScopedLocations where;
+  TestEnvironment where;
   quarantine::EnsureQuarantineFolder();
   putInQuarantineFolder("setup.exe.aaq");
   putInQuarantineFolder("BAD.DLL.AAQ");
@@ -292,7 +290,7 @@ void TestFrmMain::quarantineCountFollowsTheFolder() {
 }
 
 void TestFrmMain::helpPageHoldsTheFaq() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
   auto* help = control<QPlainTextEdit>(window, "Text2");
   QVERIFY(help->isReadOnly());
@@ -306,7 +304,7 @@ void TestFrmMain::helpPageHoldsTheFaq() {
 }
 
 void TestFrmMain::quitClosesTheWindowAndItsDialog() {
-  ScopedLocations where;
+  TestEnvironment where;
   ui::frmMain window;
   window.show();
   window.showSettings();

@@ -4,7 +4,7 @@
 #include "engine/mScanFiles.h"
 #include "quarantine/QuarantineStore.h"
 #include "scan/RepairPass.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/WalkedHits.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoFrm.h"
@@ -119,9 +119,9 @@ void tst_frmScan::validerShowsTheResults() {
 }
 
 void tst_frmScan::suivantRepairsTickedRowsThenHides() {
-  ScopedLocations locations;
+  TestEnvironment environment;
   TempFolder tree;
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   const std::string odd = tree / "caf\xE9.exe";
   writeFile(odd, "odd");
   writeFile(tree / "later.exe", "later");
@@ -151,7 +151,7 @@ void tst_frmScan::suivantRepairsTickedRowsThenHides() {
   QVERIFY(!window.isVisible());
   QCOMPARE(window.rowImage(1), scan::kImageRemoved);
   QVERIFY(!std::filesystem::exists(tree / "later.exe"));
-  QCOMPARE(core::settings::read(core::settings::TotalObjectsRemoved), std::string("2"));
+  QCOMPARE(core::settings::read(core::settings::Key::TotalObjectsRemoved), std::string("2"));
 }
 
 void tst_frmScan::contextMenuTicksAndUnticksEveryRow() {

@@ -3,7 +3,7 @@
 // entry (in a temporary autostart folder) in its order, and "Annuler".
 #include "core/Locations.h"
 #include "core/Settings.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "widgets/ActionLabel.h"
 #include "core/RegistryStuff.h"
 #include "ui/frmSettings.h"
@@ -25,7 +25,7 @@
 
 namespace halvik::gui {
 
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 
 namespace {
 
@@ -73,7 +73,7 @@ std::optional<std::string> startupEntry() {
 #else
 // The start-up entry: on Linux an autostart file in the (temporary) autostart folder.
 std::optional<std::string> startupEntry() {
-  const std::string path = core::locations().autostartFolder + "/bobbypin.desktop";
+  const std::string path = platform::environment().autostartFolder + "/bobbypin.desktop";
   if (!std::filesystem::exists(path)) return std::nullopt;
   return testing_support::readFile(path);
 }
@@ -82,15 +82,15 @@ std::optional<std::string> startupEntry() {
 // Every line of every log file in the program folder's "Logs" folder.
 std::string logText() {
   std::string text;
-  const std::filesystem::path folder = core::locations().programFolder + "/Logs";
+  const std::filesystem::path folder = platform::environment().programFolder + "/Logs";
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) text += testing_support::readFile(entry.path().string());
   return text;
 }
 
 const char* const kBoxes[] = {"Check1", "Check2", "Check3", "Check7", "Check8"};
-const core::settings::Setting* const kBoxSettings[] = {&core::settings::RunOnStartup, &core::settings::LogFile, &core::settings::Quarintine,
-                                                 &core::settings::IExplore, &core::settings::LoadAdMonitor};
+const core::settings::Key kBoxSettings[] = {core::settings::Key::RunOnStartup, core::settings::Key::LogFile, core::settings::Key::Quarintine,
+                                            core::settings::Key::IExplore, core::settings::Key::LoadAdMonitor};
 
 }  // namespace
 
@@ -120,7 +120,7 @@ void TestFrmSettings::init() {
 }
 
 void TestFrmSettings::designTimeState() {
-  ScopedLocations where;
+  TestEnvironment where;
   Fixture fixture;
   QCOMPARE(fixture.dialog->windowTitle(), QStringLiteral("Orvento Halvik 2.0  - Configuration"));
   QVERIFY(!fixture.dialog->isModal());
@@ -132,7 +132,7 @@ void TestFrmSettings::designTimeState() {
 
 void TestFrmSettings::eachBoxShowsItsOwnValue() {
   for (std::size_t ticked = 0; ticked < std::size(kBoxes); ++ticked) {
-    ScopedLocations where;
+    TestEnvironment where;
     core::settings::write(*kBoxSettings[ticked], "1");
     Fixture fixture;
     fixture.open();
@@ -152,8 +152,8 @@ void TestFrmSettings::eachOptionShowsItsPeriod_data() {
 void TestFrmSettings::eachOptionShowsItsPeriod() {
   QFETCH(QString, stored);
   QFETCH(int, option);
-  ScopedLocations where;
-  core::settings::write(core::settings::AdMonitorRefresh, stored.toStdString());
+  TestEnvironment where;
+  core::settings::write(core::settings::Key::AdMonitorRefresh, stored.toStdString());
   Fixture fixture;
   fixture.option(option == 3 ? 4 : 3)->setChecked(true);  // what an earlier opening left selected, then cancelled
   fixture.open();
@@ -175,7 +175,7 @@ void TestFrmSettings::saveStoresEveryValueAndTheTimerPeriod() {
   QFETCH(int, option);
   QFETCH(QString, period);
   QFETCH(bool, monitorOn);
-  ScopedLocations where;
+  TestEnvironment where;
   Fixture fixture;
   if (monitorOn) fixture.timer.start();
   fixture.open();
@@ -183,19 +183,19 @@ void TestFrmSettings::saveStoresEveryValueAndTheTimerPeriod() {
   fixture.option(option)->setChecked(true);
   fixture.save();
 
-  for (const core::settings::Setting* setting : kBoxSettings) QCOMPARE(core::settings::read(*setting), std::string(ticked ? "1" : "0"));
-  QCOMPARE(QString::fromStdString(core::settings::read(core::settings::AdMonitorRefresh)), period);
+  for (const core::settings::Key key : kBoxSettings) QCOMPARE(core::settings::read(key), std::string(ticked ? "1" : "0"));
+  QCOMPARE(QString::fromStdString(core::settings::read(core::settings::Key::AdMonitorRefresh)), period);
   QCOMPARE(fixture.timer.interval(), period.toInt());
   QCOMPARE(fixture.timer.isActive(), monitorOn);  // ticking "Lancer au démarrage" of the monitor does not start it now
   QVERIFY(!fixture.dialog->isVisible());
 }
 
 void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
-  ScopedLocations where;
-  core::settings::write(core::settings::LogFile, "1");
+  TestEnvironment where;
+  core::settings::write(core::settings::Key::LogFile, "1");
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
-  QCOMPARE(core::settings::read(core::settings::RunOnStartup), std::string("1"));
+  QCOMPARE(core::settings::read(core::settings::Key::RunOnStartup), std::string("1"));
   QVERIFY(startupEntry());
   const std::string entry = *startupEntry();
   QVERIFY2(entry.find(where.programFolder() + platform::kSeparator + "Sentrel.exe") != std::string::npos, entry.c_str());
@@ -205,7 +205,7 @@ void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
   QVERIFY(fixture.box("Check1")->isChecked());
   fixture.box("Check1")->setChecked(false);
   fixture.save();
-  QCOMPARE(core::settings::read(core::settings::RunOnStartup), std::string("0"));
+  QCOMPARE(core::settings::read(core::settings::Key::RunOnStartup), std::string("0"));
   QVERIFY(!startupEntry());
 
   fixture.open();  // unticked again: removing an entry that does not exist is logged all the same
@@ -217,30 +217,28 @@ void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
 }
 
 void TestFrmSettings::startupLogLineFollowsTheLoggingInForceBefore() {
-  ScopedLocations where;
+  TestEnvironment where;
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
   QVERIFY(startupEntry());
-  QCOMPARE(core::settings::read(core::settings::LogFile), std::string("1"));
+  QCOMPARE(core::settings::read(core::settings::Key::LogFile), std::string("1"));
   QVERIFY(logText().find("Running on startup...") == std::string::npos);
 }
 
 void TestFrmSettings::anUnwritableAutostartFolderFailsSilently() {
-  ScopedLocations where;
+  TestEnvironment where;
   testing_support::writeFile(where.root() / "plain-file", "x");
-  core::Locations locations = core::locations();
-  locations.autostartFolder = where.root() / "plain-file/autostart";
-  core::setLocations(locations);
-  core::settings::write(core::settings::LogFile, "1");
+  where->autostartFolder = where.root() / "plain-file/autostart";
+  core::settings::write(core::settings::Key::LogFile, "1");
   Fixture fixture;
   fixture.saveWithStartupAndLogging();
-  QCOMPARE(core::settings::read(core::settings::RunOnStartup), std::string("1"));
+  QCOMPARE(core::settings::read(core::settings::Key::RunOnStartup), std::string("1"));
   QVERIFY(logText().find("Running on startup...") != std::string::npos);
   QVERIFY(!fixture.dialog->isVisible());
 }
 
 void TestFrmSettings::cancelStoresNothing() {
-  ScopedLocations where;
+  TestEnvironment where;
   Fixture fixture;
   fixture.timer.setInterval(3000);
   fixture.open();
@@ -249,7 +247,7 @@ void TestFrmSettings::cancelStoresNothing() {
   fixture.cancel();
 
   QVERIFY(!fixture.dialog->isVisible());
-  QVERIFY(!std::filesystem::exists(core::locations().settingsFile));
+  QVERIFY(!std::filesystem::exists(platform::environment().settingsFile));
   QVERIFY(!startupEntry());
   QCOMPARE(fixture.timer.interval(), 3000);
   QVERIFY(!fixture.timer.isActive());

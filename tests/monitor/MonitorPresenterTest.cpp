@@ -1,6 +1,6 @@
 #include "monitor/MonitorPresenter.h"
 #include "process/MonitorLock.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ class MonitorPresenterTest : public ::testing::Test {
     return companion.take();
   }
 
-  ScopedLocations locations;
+  TestEnvironment locations;
   FakeMonitorView view;
   FakeSwitch monitor;
   MonitorPresenter presenter{view, monitor};
@@ -68,7 +68,7 @@ TEST_F(MonitorPresenterTest, ToggleSwitchesOnThenOffAndShowsItOnBothPages) {
     EXPECT_EQ(lockIsFree(), !expected.on);  // the lock is held exactly while the monitor is on
   }
   EXPECT_EQ(view.rebuilds, 0);  // switching does not refresh at once
-  EXPECT_EQ(core::settings::read(core::settings::LoadAdMonitor), "0");
+  EXPECT_EQ(core::settings::read(core::settings::Key::LoadAdMonitor), "0");
 }
 
 // A monitor switched on at start-up: the first click switches it off.
@@ -100,7 +100,7 @@ TEST_F(MonitorPresenterTest, RefreshRunsOnlyUnderTheLockAndKeepsItOnlyWhileOn) {
 }
 
 TEST_F(MonitorPresenterTest, TerminerActsOnTheLastClickedRowAndOnNothingBefore) {
-  core::settings::write(core::settings::LogFile, "1");
+  core::settings::write(core::settings::Key::LogFile, "1");
   presenter.terminate();
   EXPECT_FALSE(presenter.selection());
   EXPECT_TRUE(logMessages().empty());

@@ -1,7 +1,7 @@
 #include "monitor/ProcessSelection.h"
 #include "platform/Platform.h"
 #include "support/ChildProcess.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ namespace {
 
 class Terminer : public ::testing::Test {
  protected:
-  void SetUp() override { core::settings::write(core::settings::LogFile, "1"); }
+  void SetUp() override { core::settings::write(core::settings::Key::LogFile, "1"); }
 
   ProcessSelection selectionOf(const ChildProcess& child) const {
     const auto info = platform::processInfo(child.pid());
@@ -32,8 +32,8 @@ class Terminer : public ::testing::Test {
     return false;
   }
 
-  ScopedLocations locations;
-  const std::string path = locations.root() / uniqueName("selected one");
+  TestEnvironment environment;
+  const std::string path = environment.root() / uniqueName("selected one");
 };
 
 }  // namespace
@@ -68,14 +68,14 @@ TEST_F(Terminer, ReusedIdentifierIsNotKilled) {
   ProcessSelection later = selectionOf(child);
   later.startTime -= 1;
   ProcessSelection otherImage = selectionOf(child);
-  otherImage.imagePath = locations.root() / "another program";
+  otherImage.imagePath = environment.root() / "another program";
   TerminateSelection(later);
   TerminateSelection(otherImage);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_FALSE(child.ended());
   EXPECT_NE(child.state(), 'T');
   EXPECT_EQ(logMessages(), (std::vector<std::string>{"User Killed Process " + path,
-                                                     "User Killed Process " + locations.root() / "another program"}));
+                                                     "User Killed Process " + environment.root() / "another program"}));
 }
 
 }  // namespace halvik::monitor

@@ -3,7 +3,7 @@
 #include "platform/Platform.h"
 #include "support/ChildProcess.h"
 #include "support/SignalPath.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 #ifndef _WIN32
 #include "support/PidNamespace.h"
@@ -37,9 +37,9 @@ std::string notSuspendedLine(const std::string& name, const std::string& threat)
 
 class ProcessCheckTest : public ::testing::Test {
  protected:
-  ScopedLocations locations;
+  TestEnvironment environment;
   const std::string name = uniqueName("MixedCase Tool");
-  const std::string path = locations.root() / name;
+  const std::string path = environment.root() / name;
 };
 
 // Cases that hold whichever way the process is signalled.
@@ -73,7 +73,7 @@ TEST_F(ProcessCheckTest, CleanProcessIsLeftAlone) {
 }
 
 TEST_F(ProcessCheckTest, MissingDatabaseFindsNothing) {
-  core::settings::write(core::settings::LogFile, "1");
+  core::settings::write(core::settings::Key::LogFile, "1");
   const auto verdict = process::ProcessCheck::CheckRunningProcess(path, unusedProcessId(), 0);
   EXPECT_EQ(verdict.status, "No");
   EXPECT_EQ(verdict.action, "N/A");
@@ -121,7 +121,7 @@ TEST_P(ProcessCheckPaths, IdentifierReusedAfterTheListingIsLeftAlone) {
 #else
   if (geteuid() != 0) GTEST_SKIP() << "needs root for a private PID namespace, where an identifier can be reused at will";
   writeReferenceDatabase({{name, "Reused Threat"}});
-  const std::string innocentPath = locations.root() / "innocent.bin";
+  const std::string innocentPath = environment.root() / "innocent.bin";
   // In the namespace: the threat is listed, ends, and an innocent program gets its identifier
   // before the check acts on the listing.
   const int code = exitCodeInPidNamespace([&] {

@@ -2,7 +2,7 @@
 #include "process/mProcess.h"
 #include "process/mdlProcess.h"
 #include "support/ChildProcess.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 
 #include <gtest/gtest.h>
@@ -59,15 +59,10 @@ std::string suspendedLine(const std::string& name, const std::string& threat) {
 
 class Monitor : public ::testing::Test {
  protected:
-  void TearDown() override {
-    process::mProcess::overridePlatformId(std::nullopt);
-    process::mProcess::setRefusalHook(nullptr);
-  }
-
-  ScopedLocations locations;
+  TestEnvironment environment;
   const std::string threatName = uniqueName("Spy Ware");
-  const std::string threatPath = locations.root() / threatName;
-  const std::string cleanPath = locations.root() / uniqueName("clean");
+  const std::string threatPath = environment.root() / threatName;
+  const std::string cleanPath = environment.root() / uniqueName("clean");
 };
 
 }  // namespace
@@ -189,8 +184,8 @@ TEST_F(Monitor, RefusalOnTheWindows95FamilyListsNothing) {
   writeReferenceDatabase({{threatName, "Threat Delta"}});
   ChildProcess threat(threatPath);
   int refusals = 0;
-  process::mProcess::setRefusalHook([&] { ++refusals; });
-  process::mProcess::overridePlatformId(1);
+  environment->refusalHook = [&] { ++refusals; };
+  environment->platformId = 1;
   EXPECT_EQ(process::mProcess::GetPlatformId(), 1);
   FakeView view;
   view.rows.push_back(Row{"kept", "No", "N/A", 1, 1});
@@ -201,7 +196,7 @@ TEST_F(Monitor, RefusalOnTheWindows95FamilyListsNothing) {
   EXPECT_NE(threat.state(), 'T');
   EXPECT_TRUE(logMessages().empty());
 
-  process::mProcess::overridePlatformId(std::nullopt);
+  environment->platformId = platform::platformId();
   EXPECT_EQ(process::mProcess::CheckPlatform(), 2);
   EXPECT_EQ(refusals, 1);
 }
@@ -210,9 +205,9 @@ TEST_F(Monitor, AnyOtherPlatformKeepsTheRowsAndListsAfterThem) {
   writeReferenceDatabase({{threatName, "Threat Epsilon"}});
   ChildProcess threat(threatPath);
   int refusals = 0;
-  process::mProcess::setRefusalHook([&] { ++refusals; });
+  environment->refusalHook = [&] { ++refusals; };
   for (const std::uint16_t platformId : {0, 3}) {
-    process::mProcess::overridePlatformId(platformId);
+    environment->platformId = platformId;
     FakeView view;
     view.rows.push_back(Row{"kept", "No", "N/A", 1, 1});
     process::mProcess::RefreshProcessList(view);
@@ -229,7 +224,7 @@ TEST_F(Monitor, AnyOtherPlatformKeepsTheRowsAndListsAfterThem) {
 }
 
 TEST_F(Monitor, RefusalWithoutAWindowEndsTheProgram) {
-  process::mProcess::overridePlatformId(1);
+  environment->platformId = 1;
   EXPECT_EXIT(process::mProcess::CheckPlatform(), ::testing::ExitedWithCode(0), "");
 }
 

@@ -1,6 +1,8 @@
 // The reader's parsed copies: an edit by another program is seen once the copy is due for a
 // check, whatever it leaves of size and modification time; a write of our own is seen at once.
+// The tests run the environment's clock by hand.
 #include "support/ProfileTestSupport.h"
+#include "support/TestEnvironment.h"
 #include "profile/ProfileCache.h"
 #include "platform/ProfileFile.h"
 
@@ -9,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 #ifdef _WIN32
 #include <fstream>
@@ -28,9 +29,6 @@ using testing_support::WP;
 using testing_support::writeFile;
 
 namespace {
-
-// Longer than the reader's check interval, so the next read examines the file.
-void waitPastCheckInterval() { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
 
 std::string value(const std::string& file) { return profile::lookup("S", "K", file).value_or("<none>"); }
 
@@ -66,7 +64,17 @@ timespec dateBack(const std::string& path) {
   return then;
 }
 
-TEST(ProfileCache, InPlaceEditWithSameSizeAndTimeIsSeen) {
+class ProfileCacheTest : public ::testing::Test {
+ protected:
+  void SetUp() override { environment.useFakeClock(); }
+
+  // Longer than the reader's check interval, so the next read examines the file.
+  void passCheckInterval() { environment.advanceClock(std::chrono::milliseconds(150)); }
+
+  testing_support::TestEnvironment environment;
+};
+
+TEST_F(ProfileCacheTest, InPlaceEditWithSameSizeAndTimeIsSeen) {
   ProfileFiles files;
   const std::string path = files.make("[S]\r\nK=aaaa\r\n");
   const timespec then = dateBack(path);
@@ -80,11 +88,11 @@ TEST(ProfileCache, InPlaceEditWithSameSizeAndTimeIsSeen) {
   close(fd);
 #endif
   setModified(path, then);  // only the change time tells
-  waitPastCheckInterval();
+  passCheckInterval();
   EXPECT_EQ(value(path), "bbbb");
 }
 
-TEST(ProfileCache, ReplacedFileWithSameSizeAndTimeIsSeen) {
+TEST_F(ProfileCacheTest, ReplacedFileWithSameSizeAndTimeIsSeen) {
   ProfileFiles files;
   const std::string path = files.make("[S]\r\nK=aaaa\r\n");
   const timespec then = dateBack(path);
@@ -93,11 +101,11 @@ TEST(ProfileCache, ReplacedFileWithSameSizeAndTimeIsSeen) {
   writeFile(other, "[S]\r\nK=cccc\r\n");
   setModified(other, then);
   std::filesystem::rename(other, path);
-  waitPastCheckInterval();
+  passCheckInterval();
   EXPECT_EQ(value(path), "cccc");
 }
 
-TEST(ProfileCache, OwnWriteIsSeenAtOnceUnderAnyName) {
+TEST_F(ProfileCacheTest, OwnWriteIsSeenAtOnceUnderAnyName) {
   ProfileFiles files;
   const std::string path = files.make("[S]\r\nK=old\r\n");
   dateBack(path);
@@ -109,19 +117,19 @@ TEST(ProfileCache, OwnWriteIsSeenAtOnceUnderAnyName) {
   EXPECT_EQ(value(alias), "new");
 }
 
-TEST(ProfileCache, RemovedFileGivesDefaults) {
+TEST_F(ProfileCacheTest, RemovedFileGivesDefaults) {
   ProfileFiles files;
   const std::string path = files.make("[S]\r\nK=v\r\n");
   ASSERT_EQ(value(path), "v");
   std::filesystem::remove(path);
-  waitPastCheckInterval();
+  passCheckInterval();
   EXPECT_EQ(value(path), "<none>");
   writeFile(path, "[S]\r\nK=back\r\n");
-  waitPastCheckInterval();
+  passCheckInterval();
   EXPECT_EQ(value(path), "back");
 }
 
-TEST(ProfileCache, ManyFilesInTurnEachGiveTheirOwnValue) {
+TEST_F(ProfileCacheTest, ManyFilesInTurnEachGiveTheirOwnValue) {
   ProfileFiles files;
   std::vector<std::string> paths;
   for (int i = 0; i < 20; ++i) paths.push_back(files.make("[S]\r\nK=" + std::to_string(i) + "\r\n"));
@@ -133,20 +141,20 @@ TEST(ProfileCache, ManyFilesInTurnEachGiveTheirOwnValue) {
 // A database unpacked with dates to come (or written under a skewed clock): its timestamps can
 // never vouch for it, yet once it stops changing it is parsed once more at most, not at every
 // check.
-TEST(ProfileCache, FileDatedADayAheadStopsBeingParsed) {
+TEST_F(ProfileCacheTest, FileDatedADayAheadStopsBeingParsed) {
   ProfileFiles files;
   const std::string path = files.make("[S]\r\nK=v\r\n");
   setModified(path, timespec{::time(nullptr) + 86400, 0});
   auto& cache = profile::ProfileCache::instance();
   const std::uint64_t before = cache.parses();
   const auto settleTime = std::chrono::nanoseconds(profile::ProfileCache::kSettleNs) + std::chrono::milliseconds(300);
-  for (const auto end = std::chrono::steady_clock::now() + settleTime; std::chrono::steady_clock::now() < end;) {
+  for (std::chrono::nanoseconds passed{0}; passed < settleTime; passed += std::chrono::milliseconds(150)) {
     ASSERT_EQ(value(path), "v");
-    waitPastCheckInterval();
+    passCheckInterval();
   }
   EXPECT_EQ(cache.parses() - before, 2u) << "the first load and one confirming parse";
   for (int check = 0; check < 5; ++check) {
-    waitPastCheckInterval();
+    passCheckInterval();
     ASSERT_EQ(value(path), "v");
   }
   EXPECT_EQ(cache.parses() - before, 2u);
@@ -154,11 +162,29 @@ TEST(ProfileCache, FileDatedADayAheadStopsBeingParsed) {
   // A real change is still seen at the next check.
   writeFile(path, "[S]\r\nK=changed\r\n");
   setModified(path, timespec{::time(nullptr) + 86400, 0});
-  waitPastCheckInterval();
+  passCheckInterval();
   EXPECT_EQ(value(path), "changed");
 }
 
-TEST(ProfileCache, RecentModificationCountsAsChange) {
+// Another program's edit shows once the copy is due for a check. A clock that goes back (a
+// test's clock given back for the system's, say) makes the copy due at once rather than leaving
+// it unchecked until the clock has caught up again.
+TEST_F(ProfileCacheTest, AnotherProgramsEditShowsOnceTheCopyIsDueOrTheClockWentBack) {
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\nK=old\r\n");
+  ASSERT_EQ(value(path), "old");
+  writeFile(path, "[S]\r\nK=longer\r\n");
+  environment.advanceClock(std::chrono::milliseconds(50));
+  EXPECT_EQ(value(path), "old") << "answered from the parsed copy within the check interval";
+  environment.advanceClock(std::chrono::milliseconds(50));
+  EXPECT_EQ(value(path), "longer");
+
+  writeFile(path, "[S]\r\nK=longest\r\n");
+  environment.advanceClock(-std::chrono::seconds(10));
+  EXPECT_EQ(value(path), "longest");
+}
+
+TEST_F(ProfileCacheTest, RecentModificationCountsAsChange) {
   ProfileFiles files;
   const std::string path = files.make("");
   auto identity = platform::fileIdentity(path);

@@ -3,7 +3,7 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "quarantine/QuarantineStore.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 namespace halvik::quarantine {
 
 using testing_support::readFile;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 namespace {
@@ -49,13 +49,13 @@ class QuarantinePresenterTest : public testing::Test {
 
   std::string stored(const std::string& name) const { return QuarantineFolder() + "/" + name; }
 
-  ScopedLocations locations;
+  TestEnvironment environment;
   FakeView view;
   QuarantinePresenter logic{view};
 };
 
 TEST_F(QuarantinePresenterTest, ListsStoredFilesInNameOrderWithThreatAndSizeAndNoLogLine) {
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "1"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   writeFile(stored("zeta.txt.aaq"), "");
   writeFile(stored("bad.dll.aaq"), std::string(123456, 'x'));
   view.rows.push_back({"stale", "", "0"});
@@ -76,7 +76,7 @@ TEST_F(QuarantinePresenterTest, CommandsWithoutAStoredNameDoNothing) {
   writeFile(stored("a.exe.aaq"), "a");
   for (const auto& selection : {std::optional<std::string>(), std::optional<std::string>("")}) {
     view.selected = selection;
-    view.answer = locations.root() / "out";
+    view.answer = environment.root() / "out";
     logic.restoreSelected();
     logic.deleteSelected();
   }
@@ -91,9 +91,9 @@ TEST_F(QuarantinePresenterTest, RestoreOntoTheStoredFileItselfIsRefused) {
   GTEST_SKIP() << "makes a symbolic link, which needs a privilege on Windows";
 #else
   writeFile(stored("a.exe.aaq"), "payload");
-  std::filesystem::create_directory_symlink(QuarantineFolder(), locations.root() / "link");
+  std::filesystem::create_directory_symlink(QuarantineFolder(), environment.root() / "link");
   view.selected = "a.exe.aaq";
-  for (const std::string& destination : {stored("a.exe.aaq"), locations.root() / "link/a.exe.aaq"}) {
+  for (const std::string& destination : {stored("a.exe.aaq"), environment.root() / "link/a.exe.aaq"}) {
     view.answer = destination;
     logic.restoreSelected();
   }
@@ -121,8 +121,8 @@ TEST_F(QuarantinePresenterTest, NumberedCopiesShowAndProposeTheNameTheyWereDetec
 }
 
 TEST_F(QuarantinePresenterTest, ARecordedCopyProposesItsOriginalFullPath) {
-  const std::string source = locations.root() / "docs/bad.dll";
-  std::filesystem::create_directories(locations.root() / "docs");
+  const std::string source = environment.root() / "docs/bad.dll";
+  std::filesystem::create_directories(environment.root() / "docs");
   writeFile(source, "payload");
   ASSERT_TRUE(PutInQuarantine(source, "Trojan.BadDll"));
   writeFile(stored("other.dll.aaq"), "dropped by hand");

@@ -2,7 +2,7 @@
 
 #include "core/Locations.h"
 #include "quarantine/QuarantineStore.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ namespace halvik::quarantine {
 
 using quarantine::QuarantineRecord;
 using testing_support::readFile;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 namespace {
@@ -31,14 +31,14 @@ class QuarantineRecordsTest : public ::testing::Test {
 
   // A detected file `name` holding `content` in the folder "found" of the temporary root.
   std::string detected(const std::string& name, const std::string& content = "payload") {
-    const std::string folder = m_locations.root() / "found";
+    const std::string folder = m_environment.root() / "found";
     std::filesystem::create_directories(folder);
     writeFile(folder + platform::kSeparator + name, content);
     return folder + platform::kSeparator + name;
   }
   static std::string stored(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
   static std::string recordsFile() { return quarantine::recordsFile(QuarantineFolder()); }
-  std::string outside(const std::string& name) const { return m_locations.root() / name; }
+  std::string outside(const std::string& name) const { return m_environment.root() / name; }
   static bool exists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::symlink_status(path, error));
@@ -50,7 +50,7 @@ class QuarantineRecordsTest : public ::testing::Test {
   }
 #endif
 
-  ScopedLocations m_locations;
+  TestEnvironment m_environment;
 };
 
 // Sets the umask for the life of the object.

@@ -1,6 +1,6 @@
 #include "quarantine/QuarantineStore.h"
 #include "core/Locations.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 namespace halvik::quarantine {
 
 using testing_support::readFile;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 
 namespace {
@@ -26,7 +26,7 @@ class QuarantineStoreTest : public ::testing::Test {
  protected:
   // A detected file `name` with `content` in the folder `folder` of the temporary root.
   std::string detected(const std::string& folder, const std::string& name, const std::string& content) {
-    const std::string dir = m_locations.root() / folder;
+    const std::string dir = m_environment.root() / folder;
     std::filesystem::create_directories(dir);
     writeFile(dir + "/" + name, content);
     return dir + "/" + name;
@@ -48,13 +48,13 @@ class QuarantineStoreTest : public ::testing::Test {
   }
 #endif
 
-  ScopedLocations m_locations;
+  TestEnvironment m_environment;
 };
 
 }  // namespace
 
 TEST_F(QuarantineStoreTest, NamesFollowTheSourceName) {
-  EXPECT_EQ(QuarantineFolder(), m_locations.programFolder() + platform::kSeparator + "Quarintine");
+  EXPECT_EQ(QuarantineFolder(), m_environment.programFolder() + platform::kSeparator + "Quarintine");
   EXPECT_EQ(QuarantineName("/x/evil.exe"), "evil.exe.aaq");
   EXPECT_EQ(QuarantineName("/x/hosts"), "hosts.aaq");
   EXPECT_EQ(QuarantineName("setup.exe"), "setup.exe.aaq");
@@ -107,8 +107,8 @@ TEST_F(QuarantineStoreTest, NeverOverwritesAStoredFile) {
 }
 
 TEST_F(QuarantineStoreTest, ReportsAFailedCopyAndLeavesNothing) {
-  EXPECT_FALSE(PutInQuarantine(m_locations.root() / "missing.exe"));
-  const std::string folder = m_locations.root() / "folder.exe";
+  EXPECT_FALSE(PutInQuarantine(m_environment.root() / "missing.exe"));
+  const std::string folder = m_environment.root() / "folder.exe";
   std::filesystem::create_directory(folder);
   EXPECT_FALSE(PutInQuarantine(folder));
   EXPECT_TRUE(std::filesystem::is_empty(QuarantineFolder()));
@@ -116,9 +116,9 @@ TEST_F(QuarantineStoreTest, ReportsAFailedCopyAndLeavesNothing) {
 
 TEST_F(QuarantineStoreTest, ProgramFolderThatCannotHoldTheQuarantineFails) {
   const std::string source = detected("x", "evil.exe", "bad");
-  const std::string file = m_locations.root() / "plain-file";
+  const std::string file = m_environment.root() / "plain-file";
   writeFile(file, "x");
-  core::setLocations({file, core::locations().settingsFile, core::locations().autostartFolder, core::locations().runtimeFolder});
+  m_environment->programFolder = file;
   EnsureQuarantineFolder();
   EXPECT_FALSE(PutInQuarantine(source));
   EXPECT_TRUE(ListQuarantine().empty());
@@ -131,10 +131,10 @@ TEST_F(QuarantineStoreTest, ReadOnlyProgramFolderFails) {
   GTEST_SKIP() << "folder permission bits are POSIX";
 #else
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders, so the folder cannot refuse the copy";
-  ASSERT_EQ(chmod(m_locations.programFolder().c_str(), 0555), 0);
+  ASSERT_EQ(chmod(m_environment.programFolder().c_str(), 0555), 0);
   EXPECT_FALSE(PutInQuarantine(detected("x", "evil.exe", "bad")));
   EXPECT_TRUE(ListQuarantine().empty());
-  ASSERT_EQ(chmod(m_locations.programFolder().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(m_environment.programFolder().c_str(), 0755), 0);
 #endif
 }
 
@@ -192,7 +192,7 @@ TEST_F(QuarantineStoreTest, RestoreCopiesBackThenRemovesTheStoredFile) {
 
 TEST_F(QuarantineStoreTest, RestoreToAMissingFolderKeepsTheStoredFile) {
   ASSERT_TRUE(PutInQuarantine(detected("x", "evil.exe", "payload")));
-  EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", m_locations.root() / "no/such/folder/evil.exe"));
+  EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", m_environment.root() / "no/such/folder/evil.exe"));
   EXPECT_EQ(readFile(stored("evil.exe.aaq")), "payload");
   EXPECT_EQ(storedNames(), std::vector<std::string>{"evil.exe.aaq"});
 }
@@ -202,7 +202,7 @@ TEST_F(QuarantineStoreTest, RestoreOntoTheStoredFileItselfKeepsIt) {
   GTEST_SKIP() << "makes a symbolic link, which needs a privilege on Windows";
 #else
   ASSERT_TRUE(PutInQuarantine(detected("x", "evil.exe", "payload")));
-  const std::string link = m_locations.root() / "link-to-stored";
+  const std::string link = m_environment.root() / "link-to-stored";
   std::filesystem::create_symlink(stored("evil.exe.aaq"), link);
   EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", stored("evil.exe.aaq")));
   EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", QuarantineFolder() + "/./evil.exe.aaq"));
@@ -222,7 +222,7 @@ TEST_F(QuarantineStoreTest, DeleteRemovesOneStoredFileForGood) {
 TEST_F(QuarantineStoreTest, StoredNamesNeverLeadOutOfTheFolder) {
   EnsureQuarantineFolder();
   const std::string outside = detected("program", "keep.aaq", "outside");
-  const std::string target = m_locations.root() / "target";
+  const std::string target = m_environment.root() / "target";
   for (const std::string name : {"../keep.aaq", "", ".", "..", "sub/x.aaq"}) {
     EXPECT_FALSE(DeleteFromQuarantine(name)) << name;
     EXPECT_FALSE(RestoreFromQuarantine(name, target)) << name;
@@ -238,7 +238,7 @@ TEST_F(QuarantineStoreTest, OddNamesRoundTrip) {
   const std::string second = "odd \xFF\xFE name [1] %s (2).exe.aaq";
   EXPECT_EQ(storedNames(), (std::vector<std::string>{second, name + ".aaq"}));
   EXPECT_EQ(ListQuarantine().back().sourceName, name);
-  const std::string destination = m_locations.root() / name;
+  const std::string destination = m_environment.root() / name;
   ASSERT_TRUE(RestoreFromQuarantine(name + ".aaq", destination));
   EXPECT_EQ(readFile(destination), "odd");
   EXPECT_EQ(readFile(stored(second)), "odd 2");

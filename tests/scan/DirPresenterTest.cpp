@@ -1,7 +1,7 @@
 #include "scan/DirPresenter.h"
 
 #include "scan/ScanPresenter.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 
 #include <gtest/gtest.h>
@@ -39,21 +39,18 @@ class FakeDirView : public DirView {
 class DirPresenterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved = scanRoots();
     savedFolder = CustomScanFolder();
-    core::settings::write(core::settings::LogFile, "1");
+    core::settings::write(core::settings::Key::LogFile, "1");
   }
   void TearDown() override {
-    scanRoots() = saved;
     setCustomScanFolder(savedFolder);
   }
 
   void useDrives(std::vector<std::string> drives) {
-    scanRoots().drives = [drives] { return drives; };
+    locations->drives = [drives] { return drives; };
   }
 
-  ScopedLocations locations;
-  ScanRoots saved;
+  TestEnvironment locations;
   std::string savedFolder;
   FakeDirView view;
   DirPresenter presenter{view};

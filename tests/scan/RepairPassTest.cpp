@@ -5,7 +5,7 @@
 #include "engine/mScanFiles.h"
 #include "quarantine/QuarantineStore.h"
 #include "support/ScanFixture.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/WalkedHits.h"
 
 #include <gtest/gtest.h>
@@ -61,7 +61,7 @@ class RepairPassTest : public ::testing::Test {
     view.rows.push_back(Row{checked, scan::kImageFound, walkedHit(tree.path(), path)});
   }
 
-  ScopedLocations locations;
+  TestEnvironment environment;
   TempFolder tree;
   FakeRepairView view;
 };
@@ -75,7 +75,7 @@ TEST_F(RepairPassTest, EmptyListHidesTheWindowAndDoesNothingElse) {
 }
 
 TEST_F(RepairPassTest, WithoutQuarantineTickedFilesAreDeletedAndCounted) {
-  core::settings::write(core::settings::TotalObjectsRemoved, "7");
+  core::settings::write(core::settings::Key::TotalObjectsRemoved, "7");
   for (const char* name : {"a.exe", "b.exe", "caf\xE9.exe"}) addRow(file(name));
   scan::RunRepair(view);
   for (const auto& row : view.rows) {
@@ -83,7 +83,7 @@ TEST_F(RepairPassTest, WithoutQuarantineTickedFilesAreDeletedAndCounted) {
     EXPECT_FALSE(fs::exists(row.hit.path));
   }
   EXPECT_EQ(view.shownTotals, (std::vector<std::string>{"8", "9", "10"}));
-  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "10");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalObjectsRemoved), "10");
   EXPECT_TRUE(quarantine::ListQuarantine().empty());
   EXPECT_EQ(view.listTag, "FIXED");
   EXPECT_FALSE(view.hidden);
@@ -91,7 +91,7 @@ TEST_F(RepairPassTest, WithoutQuarantineTickedFilesAreDeletedAndCounted) {
 }
 
 TEST_F(RepairPassTest, WithQuarantineACopyIsKeptBeforeTheDeletion) {
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   addRow(file("evil.exe", "exact bytes"));
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
@@ -104,7 +104,7 @@ TEST_F(RepairPassTest, WithQuarantineACopyIsKeptBeforeTheDeletion) {
 }
 
 TEST_F(RepairPassTest, OnlyTheExactValueOneAsksForQuarantine) {
-  core::settings::write(core::settings::Quarintine, "yes");
+  core::settings::write(core::settings::Key::Quarintine, "yes");
   addRow(file("evil.exe"));
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
@@ -112,7 +112,7 @@ TEST_F(RepairPassTest, OnlyTheExactValueOneAsksForQuarantine) {
 }
 
 TEST_F(RepairPassTest, FailedQuarantineCopyKeepsTheFile) {
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   writeFile(quarantine::QuarantineFolder(), "a file where the quarantine folder should be");
   addRow(file("evil.exe"));
   scan::RunRepair(view);
@@ -126,7 +126,7 @@ TEST_F(RepairPassTest, VanishedFileCountsAsRemoved) {
   fs::remove(tree / "gone.exe");
   scan::RunRepair(view);
   EXPECT_EQ(view.rows[0].image, scan::kImageRemoved);
-  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "1");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalObjectsRemoved), "1");
 }
 
 TEST_F(RepairPassTest, FolderIsNeverDeletedAndLinkIsRemovedNotItsTarget) {
@@ -178,7 +178,7 @@ TEST_F(RepairPassTest, SecondSuivantHidesThenDeletesNewlyTickedRows) {
   EXPECT_EQ(view.listTag, "FIXED");
   EXPECT_EQ(view.rows[1].image, scan::kImageRemoved);
   EXPECT_FALSE(fs::exists(tree / "later.exe"));
-  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "2");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalObjectsRemoved), "2");
 }
 
 TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
@@ -194,7 +194,7 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
     return view.rows[0].image == scan::kImageFailed && view.shownTotals.empty();
   }));
   EXPECT_TRUE(fs::exists(tree / "locked/empty.exe"));
-  EXPECT_EQ(core::settings::read(core::settings::TotalObjectsRemoved), "0");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalObjectsRemoved), "0");
 #endif
 }
 
@@ -205,7 +205,7 @@ TEST_F(RepairPassTest, FailedDeletionOfAnEmptyFileKeepsItsRowFailed) {
 class RepairGateTest : public RepairPassTest {
  protected:
   void SetUp() override {
-    core::settings::write(core::settings::LogFile, "1");
+    core::settings::write(core::settings::Key::LogFile, "1");
     fs::create_directory(tree / "sub");
     fs::create_directory(outside / "sub");
     file("sub/evil.exe", "scanned");
@@ -218,7 +218,7 @@ class RepairGateTest : public RepairPassTest {
   // why and nothing outside the tree, nor in the quarantine, is touched.
   void expectNothingTouched(const std::string& stillThere) {
     for (const char* quarantine : {"1", "0"}) {
-      core::settings::write(core::settings::Quarintine, quarantine);
+      core::settings::write(core::settings::Key::Quarintine, quarantine);
       view.rows[0].image = scan::kImageFound;
       scan::RunRepair(view);
       EXPECT_EQ(view.rows[0].image, scan::kImageFailed) << "Quarintine=" << quarantine;
@@ -276,7 +276,7 @@ TEST_F(RepairGateTest, FileReplacedByALinkIsNeitherReadNorRemoved) {
 
 TEST_F(RepairGateTest, FolderReplacedByABindMountIsNotEntered) {
   if (geteuid() != 0) GTEST_SKIP() << "a bind mount needs root";
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   const auto result = withBindMounts({{outside / "sub", tree / "sub"}}, [&] {
     scan::RunRepair(view);
     return view.rows[0].image == scan::kImageFailed && readFile(outside / "sub/evil.exe") == "outside" &&
@@ -289,7 +289,7 @@ TEST_F(RepairGateTest, FolderReplacedByABindMountIsNotEntered) {
 }
 
 TEST_F(RepairPassTest, FlaggedLinkIsKeptWhenACopyIsAskedFor) {
-  core::settings::write(core::settings::Quarintine, "1");
+  core::settings::write(core::settings::Key::Quarintine, "1");
   const std::string target = file("target.exe", "target bytes");
   fs::create_symlink(target, tree / "link.exe");
   addRow(tree / "link.exe");

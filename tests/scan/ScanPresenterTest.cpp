@@ -60,8 +60,7 @@ class ScanPresenterTest : public ScanFixture {
  protected:
   void SetUp() override {
     useDatabase({"evil.exe=Demo"});
-    core::settings::write(core::settings::LogFile, "1");
-    saved = scan::scanRoots();
+    core::settings::write(core::settings::Key::LogFile, "1");
     savedFolder = scan::CustomScanFolder();
     for (const char* drive : {"c", "d", "e"}) {
       fs::create_directory(tree / drive);
@@ -70,7 +69,6 @@ class ScanPresenterTest : public ScanFixture {
     view.driveList = {tree / "c", tree / "d", tree / "e"};
   }
   void TearDown() override {
-    scan::scanRoots() = saved;
     scan::setCustomScanFolder(savedFolder);
     ScanFixture::TearDown();
   }
@@ -87,21 +85,20 @@ class ScanPresenterTest : public ScanFixture {
   FakeResultsView view;
   FakeStatus status;
   int reopened = 0;
-  scan::ScanRoots saved;
   std::string savedFolder;
 };
 
 TEST_F(ScanPresenterTest, EveryClickCountsTheScanAndOpensAFreshClearedWindow) {
-  core::settings::write(core::settings::TotalScans, "41");
+  core::settings::write(core::settings::Key::TotalScans, "41");
   scan::setCustomScanFolder(tree / "c");
   runScan(scan::ScanMode::CustomFolder);
   EXPECT_EQ(status.totalScans, "42");
-  EXPECT_EQ(core::settings::read(core::settings::TotalScans), "42");
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "42");
   EXPECT_EQ(reopened, 1);
   EXPECT_EQ(view.cleared, 1);
   EXPECT_EQ(engine::SignatureDb.Section(), "SCANFILES");
 
-  core::settings::write(core::settings::TotalScans, "not a number");
+  core::settings::write(core::settings::Key::TotalScans, "not a number");
   runScan(scan::ScanMode::CustomFolder);
   EXPECT_EQ(status.totalScans, "1");
 }
@@ -118,7 +115,7 @@ TEST_F(ScanPresenterTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
   EXPECT_EQ(view.curFile, "-Sacn Terminé-");
   EXPECT_TRUE(view.finished);
   EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 1);  // the counters restart with each drive
-  EXPECT_EQ(core::settings::read(core::settings::LastSystemScan), platform::shortDate());
+  EXPECT_EQ(core::settings::read(core::settings::Key::LastSystemScan), platform::shortDate());
   const std::string log = todaysLog();
   EXPECT_NE(log.find("Scanning all drives..."), std::string::npos);
   EXPECT_NE(log.find("Scanning drive " + tree / "d"), std::string::npos);
@@ -166,7 +163,7 @@ TEST_F(ScanPresenterTest, CustomFolderIsWalked) {
 }
 
 TEST_F(ScanPresenterTest, CancelledChoiceWalksNothingAndEndsLikeAnyScan) {
-  core::settings::write(core::settings::TotalScans, "5");
+  core::settings::write(core::settings::Key::TotalScans, "5");
   scan::setCustomScanFolder("(CANCEL)");
   runScan(scan::ScanMode::CustomFolder);
   EXPECT_TRUE(view.hits.empty());
@@ -200,7 +197,7 @@ TEST_F(ScanPresenterTest, TheEndLineCountsTheFoldersNoDriveCouldOpen) {
 }
 
 TEST_F(ScanPresenterTest, QuickScanWalksTheWindowsFolder) {
-  scan::scanRoots().windowsFolder = [this] { return tree / "e"; };
+  environment->windowsFolder = [this] { return tree / "e"; };
   runScan(scan::ScanMode::QuickScan);
   ASSERT_EQ(view.hits.size(), 1u);
   EXPECT_EQ(view.hits[0].second, tree / "e/evil.exe");

@@ -3,7 +3,7 @@
 #include "core/Locations.h"
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -69,12 +69,9 @@ class ScanFixture : public ::testing::Test {
     engine::SignatureDb.setSection("SCANFILES");
   }
 
-  void TearDown() override {
-    engine::mScanFiles::setScanRunning(false);
-    engine::mScanFiles::setYieldInterval(std::chrono::milliseconds(15));
-  }
+  void TearDown() override { engine::mScanFiles::setScanRunning(false); }
 
-  ScopedLocations locations;
+  TestEnvironment environment;
   TempFolder tree;
 };
 

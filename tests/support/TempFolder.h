@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/Locations.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -76,47 +74,5 @@ inline std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-// Points the program folder, the settings file and the autostart folder at a temporary folder
-// for the life of the object, and restores the previous locations afterwards.
-class ScopedLocations {
- public:
-  ScopedLocations() : m_saved(core::locations()) {
-    std::filesystem::create_directories(m_root / "program");
-    std::filesystem::create_directories(m_root / "config");
-    std::filesystem::create_directories(m_root / "autostart");
-    std::filesystem::create_directories(m_root / "runtime");
-    core::setLocations({m_root / "program", settingsLocation(), m_root / "autostart", m_root / "runtime"});
-  }
-  ~ScopedLocations() {
-    core::setLocations(m_saved);
-#ifdef _WIN32
-    RegDeleteTreeA(HKEY_CURRENT_USER, settingsLocation().c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, kTestSettingsKey);  // only once no other test's key is left
-#endif
-  }
-  ScopedLocations(const ScopedLocations&) = delete;
-  ScopedLocations& operator=(const ScopedLocations&) = delete;
-
-  std::string programFolder() const { return core::locations().programFolder; }
-  const TempFolder& root() const { return m_root; }
-
- private:
-#ifdef _WIN32
-  // The settings store is the registry: a key of its own under HKEY_CURRENT_USER, named after
-  // the temporary folder and deleted at the end.
-  static constexpr const char* kTestSettingsKey = "Software\\Orvento Halvik Tests";
-  std::string settingsLocation() const {
-    std::string key = kTestSettingsKey;
-    key += '\\';
-    return key + std::filesystem::path(m_root.path()).filename().string();
-  }
-#else
-  std::string settingsLocation() const { return m_root / "config" + "/settings.ini"; }
-#endif
-
-  core::Locations m_saved;
-  TempFolder m_root;
-};
 
 }  // namespace halvik::testing_support

@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "engine/SignatureDb.h"
 #include "platform/Ascii.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -20,13 +20,13 @@
 
 namespace halvik::testing_support {
 
-// Writes the reference database of the program folder (under ScopedLocations) with the given
+// Writes the reference database of the program folder (under TestEnvironment) with the given
 // file name and threat name pairs, and switches the activity log on.
 inline void writeReferenceDatabase(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text = "[Scanfiles]\r\n";
   for (const auto& [name, threat] : entries) text += platform::upperCase(name) + "=" + threat + "\r\n";
   writeFile(core::programFile(engine::kReferenceDatabase), text);
-  core::settings::write(core::settings::LogFile, "1");
+  core::settings::write(core::settings::Key::LogFile, "1");
 }
 
 // Every message of the activity log so far, without the time stamps, oldest first.

@@ -3,7 +3,7 @@
 #include "core/Locations.h"
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <string>
 #include <vector>
@@ -24,7 +24,7 @@ class HitRecorder : public engine::mScanFiles::ScanView {
 };
 
 // The hits a scan of `root` makes with a signature database that names each of `names`
-// (written into the program folder, which a ScopedLocations must make a private one). Each
+// (written into the program folder, which a TestEnvironment must make a private one). Each
 // call writes a database file of its own, so that no reader takes it for the previous one.
 inline std::vector<engine::mScanFiles::Hit> walkedHits(const std::string& root, const std::vector<std::string>& names) {
   static int calls = 0;

@@ -5,7 +5,7 @@
 #include "core/SettingsStore.h"
 #include "engine/SignatureDb.h"
 #include "quarantine/QuarantineStore.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 
 namespace halvik::ui {
 
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 
 namespace {
 
@@ -48,7 +48,7 @@ class FakeView : public MainView {
 
 class MainPresenterTest : public testing::Test {
  protected:
-  ScopedLocations locations;
+  TestEnvironment locations;
   FakeView view;
   MainPresenter logic{view};
 };
@@ -68,7 +68,7 @@ TEST_F(MainPresenterTest, FirstLoadRunsItsStepsInOrder) {
 TEST_F(MainPresenterTest, OnlyAnExactOneStartsTheMonitor) {
   for (const char* stored : {"1", "0", " 1", "1 ", "oui", ""}) {
     SCOPED_TRACE(stored);
-    ASSERT_TRUE(core::settings::write(core::settings::LoadAdMonitor, stored));
+    ASSERT_TRUE(core::settings::write(core::settings::Key::LoadAdMonitor, stored));
     view.calls.clear();
     logic.load();
     const bool on = std::string(stored) == "1";
@@ -79,8 +79,8 @@ TEST_F(MainPresenterTest, OnlyAnExactOneStartsTheMonitor) {
 }
 
 TEST_F(MainPresenterTest, CountersAreShownAsStoredAndTheCountFollowsTheFolder) {
-  ASSERT_TRUE(core::settings::write(core::settings::LastSystemScan, "06/12/2026"));
-  ASSERT_TRUE(core::settings::write(core::settings::TotalObjectsRemoved, "12abc\xE9"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LastSystemScan, "06/12/2026"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::TotalObjectsRemoved, "12abc\xE9"));
   // The scan driver writes "Totalscans"; the status page reads "TotalScans": one value.
   ASSERT_TRUE(core::SettingsStore::SaveSetting(core::kProgramTitle, "Status", "Totalscans", "41"));
   quarantine::EnsureQuarantineFolder();

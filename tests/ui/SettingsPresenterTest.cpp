@@ -1,7 +1,7 @@
 #include "ui/SettingsPresenter.h"
 
 #include "core/Settings.h"
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +12,15 @@
 
 namespace halvik::ui {
 
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 
 namespace {
 
 constexpr std::array<SettingsBox, 5> kBoxes{SettingsBox::Check1, SettingsBox::Check2, SettingsBox::Check3, SettingsBox::Check7,
                                             SettingsBox::Check8};
-const std::array<const core::settings::Setting*, 5> kBoxSettings{&core::settings::RunOnStartup, &core::settings::LogFile,
-                                                                 &core::settings::Quarintine, &core::settings::IExplore,
-                                                                 &core::settings::LoadAdMonitor};
+const std::array<const core::settings::Setting*, 5> kBoxSettings{&core::settings::Key::RunOnStartup, &core::settings::Key::LogFile,
+                                                                 &core::settings::Key::Quarintine, &core::settings::Key::IExplore,
+                                                                 &core::settings::Key::LoadAdMonitor};
 
 // The dialog's controls as plain values; what the logic applies is recorded in order.
 class FakeView : public SettingsView {
@@ -49,7 +49,7 @@ class SettingsPresenterTest : public testing::Test {
 
   std::string stored(const core::settings::Setting& setting) const { return core::settings::read(setting); }
 
-  ScopedLocations locations;
+  TestEnvironment locations;
   FakeView view;
   SettingsPresenter logic{view};
 };
@@ -73,7 +73,7 @@ TEST_F(SettingsPresenterTest, LoadSelectsThePeriodOrNormal) {
   for (const auto& [value, option] : cases) {
     SCOPED_TRACE(value ? value : "absent");
     if (value) {
-      ASSERT_TRUE(core::settings::write(core::settings::AdMonitorRefresh, value));
+      ASSERT_TRUE(core::settings::write(core::settings::Key::AdMonitorRefresh, value));
     }
     view.selected = PeriodOption::Option3;  // what an earlier opening left selected, then cancelled
     logic.load();
@@ -93,19 +93,19 @@ TEST_F(SettingsPresenterTest, SaveStoresEachBoxUnderItsOwnKeyThenAppliesThePerio
     view.applied.clear();
     logic.save();
     for (std::size_t i = 0; i < kBoxSettings.size(); ++i) EXPECT_EQ(stored(*kBoxSettings[i]), i == ticked ? "1" : "0");
-    EXPECT_EQ(stored(core::settings::AdMonitorRefresh), periods[ticked].second);
+    EXPECT_EQ(stored(core::settings::Key::AdMonitorRefresh), periods[ticked].second);
     EXPECT_EQ(view.applied, (std::vector<std::string>{std::string("period ") + periods[ticked].second, "close"}));
   }
 }
 
 TEST_F(SettingsPresenterTest, UnknownStoredValuesOpenAsDefaultsAndAreReplacedAtSave) {
-  ASSERT_TRUE(core::settings::write(core::settings::AdMonitorRefresh, "2000"));
-  ASSERT_TRUE(core::settings::write(core::settings::LogFile, "toujours"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::AdMonitorRefresh, "2000"));
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "toujours"));
   logic.load();
   EXPECT_FALSE(view.isTicked(SettingsBox::Check2));
   logic.save();
-  EXPECT_EQ(stored(core::settings::AdMonitorRefresh), "5000");
-  EXPECT_EQ(stored(core::settings::LogFile), "0");
+  EXPECT_EQ(stored(core::settings::Key::AdMonitorRefresh), "5000");
+  EXPECT_EQ(stored(core::settings::Key::LogFile), "0");
   EXPECT_EQ(view.applied, (std::vector<std::string>{"period 5000", "close"}));
 }
 

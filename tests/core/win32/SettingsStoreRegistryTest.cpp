@@ -1,9 +1,9 @@
 // The Windows settings store: values in the registry under the test's own key of
-// HKEY_CURRENT_USER (ScopedLocations), laid out as Windows programs lay out such settings.
+// HKEY_CURRENT_USER (TestEnvironment), laid out as Windows programs lay out such settings.
 #include "core/Locations.h"
 #include "core/SettingsStore.h"
 
-#include "support/TempFolder.h"
+#include "support/TestEnvironment.h"
 #include "support/Windows.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +15,11 @@ namespace halvik::core {
 using namespace std::string_literals;
 using core::SettingsStore::GetSetting;
 using core::SettingsStore::SaveSetting;
-using testing_support::ScopedLocations;
+using testing_support::TestEnvironment;
 
 namespace {
 
-std::string keyOf(const std::string& levels) { return core::locations().settingsFile + "\\" + levels; }
+std::string keyOf(const std::string& levels) { return platform::environment().settingsFile + "\\" + levels; }
 
 bool keyExists(const std::string& levels) { return testing_support::registryKeyExists(keyOf(levels)); }
 
@@ -38,7 +38,7 @@ std::pair<DWORD, std::string> rawValue(const std::string& levels, const std::str
 }
 
 TEST(SettingsStoreRegistry, KeepsOneStringValuePerKeyUnderApplicationAndSection) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   EXPECT_EQ(GetSetting("Orvento Halvik", "Status", "TotalScans", "0"), "0");
   EXPECT_FALSE(keyExists("Orvento Halvik"));  // reading creates nothing
 
@@ -53,7 +53,7 @@ TEST(SettingsStoreRegistry, KeepsOneStringValuePerKeyUnderApplicationAndSection)
 }
 
 TEST(SettingsStoreRegistry, BackslashesInTheApplicationNameMakeKeyLevels) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   const std::string folder = "C:\\Program Files\\Orvento Halvik [2]";
   ASSERT_TRUE(SaveSetting(folder, "Settings", "LogFile", "1"));
   EXPECT_EQ(rawValue("C:\\Program Files\\Orvento Halvik [2]\\Settings", "LogFile").second, "1\0"s);
@@ -68,7 +68,7 @@ TEST(SettingsStoreRegistry, BackslashesInTheApplicationNameMakeKeyLevels) {
 }
 
 TEST(SettingsStoreRegistry, OrdinaryTextRoundTripsAsValueAndKeyName) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   const std::vector<std::string> texts = {
       "",    " lead", "trail ", "\"quoted\"", "a=b",        "[section]", ";comment", "%41",
       "a/b", "a\\b",  "tab\t",  "line\nfeed", "cr\rlf\r\n", "\x7F",      "caf\xE9",  std::string(5000, 'v'),
@@ -89,7 +89,7 @@ TEST(SettingsStoreRegistry, OrdinaryTextRoundTripsAsValueAndKeyName) {
 // cut a name or value short, an application or section without a level names no key, a
 // level is at most 255 characters long.
 TEST(SettingsStoreRegistry, RefusesNamesAndValuesTheRegistryCannotHold) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   ASSERT_TRUE(SaveSetting("App", "S", "K", "kept"));
   EXPECT_FALSE(SaveSetting("App", "S", "K", "nul\0byte"s));
   EXPECT_FALSE(SaveSetting("App", "S", "K\0x"s, "v"));
@@ -104,7 +104,7 @@ TEST(SettingsStoreRegistry, RefusesNamesAndValuesTheRegistryCannotHold) {
 }
 
 TEST(SettingsStoreRegistry, AValueOfAnotherTypeReadsAsTheDefault) {
-  ScopedLocations locations;
+  TestEnvironment environment;
   ASSERT_TRUE(SaveSetting("App", "S", "other", "x"));
   const DWORD number = 5;
   ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, keyOf("App\\S").c_str(), "K", REG_DWORD, &number, sizeof number),

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/Environment.h"
+#include "support/TempFolder.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace halvik::testing_support {
+
+// The tests' one way to change platform::environment(). For its life the program folder, the
+// settings store, the autostart folder and the runtime folder are fresh folders of a temporary
+// folder (on Windows the settings store is a registry key of its own), so that a test never
+// touches the user's files; a test changes whatever else it needs through it
+// (`environment->platformId = 1;`), and may run the clock by hand instead of sleeping. At the
+// end the environment is put back as it was, and the folders are removed.
+class TestEnvironment {
+ public:
+  TestEnvironment() : m_saved(platform::environment()) {
+    for (const char* folder : {"program", "config", "autostart", "runtime"}) std::filesystem::create_directories(m_root / folder);
+    platform::Environment& environment = platform::environment();
+    environment.programFolder = m_root / "program";
+    environment.settingsFile = settingsLocation();
+    environment.autostartFolder = m_root / "autostart";
+    environment.runtimeFolder = m_root / "runtime";
+    environment.dataFolder.clear();
+  }
+  ~TestEnvironment() {
+    platform::environment() = m_saved;
+#ifdef _WIN32
+    RegDeleteTreeA(HKEY_CURRENT_USER, settingsLocation().c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestSettingsKey);  // only once no other test's key is left
+#endif
+  }
+  TestEnvironment(const TestEnvironment&) = delete;
+  TestEnvironment& operator=(const TestEnvironment&) = delete;
+
+  platform::Environment* operator->() const { return &platform::environment(); }
+
+  std::string programFolder() const { return platform::environment().programFolder; }
+  const TempFolder& root() const { return m_root; }
+
+  // From now on the environment's clock stands still, where the system's clock is now, and
+  // moves only by advanceClock.
+  void useFakeClock() {
+    auto now = std::make_shared<std::atomic<std::int64_t>>(platform::environment().clock.now());
+    m_fakeNow = now;
+    platform::environment().clock = platform::MonotonicClock{[now] { return now->load(); }, 0};
+  }
+  void advanceClock(std::chrono::nanoseconds by) { *m_fakeNow += by.count(); }
+
+ private:
+#ifdef _WIN32
+  // The settings store is the registry: a key of its own under HKEY_CURRENT_USER, named after
+  // the temporary folder and deleted at the end.
+  static constexpr const char* kTestSettingsKey = "Software\\Orvento Halvik Tests";
+  std::string settingsLocation() const {
+    std::string key = kTestSettingsKey;
+    key += '\\';
+    return key + std::filesystem::path(m_root.path()).filename().string();
+  }
+#else
+  std::string settingsLocation() const { return m_root / "config" + "/settings.ini"; }
+#endif
+
+  platform::Environment m_saved;
+  TempFolder m_root;
+  std::shared_ptr<std::atomic<std::int64_t>> m_fakeNow;
+};
+
+}  // namespace halvik::testing_support
