@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "core/Settings.h"
 #include "monitor/MonitorPage.h"
 #include "quarantine/QuarantinePage.h"
 #include "scan/ScanPage.h"

@@ -133,7 +133,7 @@ void TestFrmSettings::designTimeState() {
 void TestFrmSettings::eachBoxShowsItsOwnValue() {
   for (std::size_t ticked = 0; ticked < std::size(kBoxes); ++ticked) {
     TestEnvironment where;
-    core::settings::write(*kBoxSettings[ticked], "1");
+    core::settings::write(kBoxSettings[ticked], "1");
     Fixture fixture;
     fixture.open();
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) QCOMPARE(fixture.box(kBoxes[i])->isChecked(), i == ticked);

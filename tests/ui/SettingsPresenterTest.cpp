@@ -18,9 +18,9 @@ namespace {
 
 constexpr std::array<SettingsBox, 5> kBoxes{SettingsBox::Check1, SettingsBox::Check2, SettingsBox::Check3, SettingsBox::Check7,
                                             SettingsBox::Check8};
-const std::array<const core::settings::Setting*, 5> kBoxSettings{&core::settings::Key::RunOnStartup, &core::settings::Key::LogFile,
-                                                                 &core::settings::Key::Quarintine, &core::settings::Key::IExplore,
-                                                                 &core::settings::Key::LoadAdMonitor};
+constexpr std::array<core::settings::Key, 5> kBoxSettings{core::settings::Key::RunOnStartup, core::settings::Key::LogFile,
+                                                          core::settings::Key::Quarintine, core::settings::Key::IExplore,
+                                                          core::settings::Key::LoadAdMonitor};
 
 // The dialog's controls as plain values; what the logic applies is recorded in order.
 class FakeView : public SettingsView {
@@ -47,7 +47,7 @@ class SettingsPresenterTest : public testing::Test {
     logic.save();
   }
 
-  std::string stored(const core::settings::Setting& setting) const { return core::settings::read(setting); }
+  std::string stored(core::settings::Key key) const { return core::settings::read(key); }
 
   TestEnvironment locations;
   FakeView view;
@@ -57,7 +57,7 @@ class SettingsPresenterTest : public testing::Test {
 TEST_F(SettingsPresenterTest, LoadTicksABoxOnlyForAnExactOne) {
   for (const char* value : {"1", "0", " 1", "1 ", "oui", ""}) {
     SCOPED_TRACE(value);
-    for (const auto* setting : kBoxSettings) ASSERT_TRUE(core::settings::write(*setting, value));
+    for (const auto key : kBoxSettings) ASSERT_TRUE(core::settings::write(key, value));
     const bool expected = std::string(value) == "1";
     view.tickAll(!expected);
     logic.load();
@@ -92,7 +92,7 @@ TEST_F(SettingsPresenterTest, SaveStoresEachBoxUnderItsOwnKeyThenAppliesThePerio
     view.selected = periods[ticked].first;
     view.applied.clear();
     logic.save();
-    for (std::size_t i = 0; i < kBoxSettings.size(); ++i) EXPECT_EQ(stored(*kBoxSettings[i]), i == ticked ? "1" : "0");
+    for (std::size_t i = 0; i < kBoxSettings.size(); ++i) EXPECT_EQ(stored(kBoxSettings[i]), i == ticked ? "1" : "0");
     EXPECT_EQ(stored(core::settings::Key::AdMonitorRefresh), periods[ticked].second);
     EXPECT_EQ(view.applied, (std::vector<std::string>{std::string("period ") + periods[ticked].second, "close"}));
   }
