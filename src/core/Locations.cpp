@@ -45,7 +45,7 @@ std::string dataSubfolder(const std::string& name) {
 
 bool createDataSubfolder(const std::string& name) {
   const std::string folder = dataSubfolder(name);
-  return locations().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder);
+  return (locations().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder)).ok();
 }
 
 std::string runtimeFolder() {

@@ -1,24 +1,20 @@
 #pragma once
 
-#include <unistd.h>
+#include "platform/SystemHandle.h"
 
 namespace halvik::platform::posix {
 
-// Closes a file descriptor when it goes out of scope.
-class Descriptor {
+// An owned file descriptor: a SystemHandle seen as the int the system calls take.
+class Descriptor : public SystemHandle {
  public:
-  explicit Descriptor(int fd) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0) close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor() = default;
+  explicit Descriptor(int fd) : SystemHandle(fd) {}
 
-  int get() const { return m_fd; }
-  bool ok() const { return m_fd >= 0; }
-
- private:
-  int m_fd;
+  int get() const { return static_cast<int>(value()); }
+  bool ok() const { return valid(); }
 };
+
+// The descriptor a platform object's SystemHandle holds.
+inline int descriptorOf(const SystemHandle& handle) { return static_cast<int>(handle.value()); }
 
 }  // namespace halvik::platform::posix

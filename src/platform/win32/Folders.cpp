@@ -25,13 +25,15 @@ std::size_t firstLevel(const std::string& path) {
   return path.find_first_not_of("\\/");
 }
 
-// One level of createOwnerFolders: made, or already a folder that is not a link.
-bool ensureLevel(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+// One level of createOwnerFolders: made, or already a folder that is not a link. Anything else
+// in the way reads as "The directory name is invalid".
+Status ensureLevel(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return {};
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return Status::lastError();
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Status::lastError();
+  const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  return folder ? Status() : Status::failure(ERROR_DIRECTORY);
 }
 
 // Closes a FindFirstFileA search when the listing ends.
@@ -87,16 +89,17 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
   return entries;
 }
 
-bool createFolder(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  return GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path);
+Status createFolder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return {};
+  const Status failed = Status::lastError();
+  return failed.code() == ERROR_ALREADY_EXISTS && isFolder(path) ? Status() : failed;
 }
 
 // Each new level takes the protection of the folder above it: under the user's profile that is
 // the user's own, so no descriptor of our own is needed.
-bool createOwnerFolders(const std::string& path) {
+Status createOwnerFolders(const std::string& path) {
   std::size_t end = firstLevel(path);
-  if (end == std::string::npos) return isFolder(path);
+  if (end == std::string::npos) return isFolder(path) ? Status() : Status::failure(ERROR_PATH_NOT_FOUND);
   while (end != std::string::npos) {
     end = path.find_first_of("\\/", end);
     const std::string level = path.substr(0, end);
@@ -104,10 +107,10 @@ bool createOwnerFolders(const std::string& path) {
       end = path.find_first_not_of("\\/", end);
       continue;  // a level above the last may be a link (a moved profile folder)
     }
-    if (!ensureLevel(level)) return false;
+    if (Status made = ensureLevel(level); !made) return made;
     if (end != std::string::npos) end = path.find_first_not_of("\\/", end);
   }
-  return true;
+  return {};
 }
 
 }  // namespace halvik::platform
