@@ -7,7 +7,7 @@ namespace halvik::platform {
 
 // A file descriptor (POSIX) or kernel handle (Windows) that a platform object owns: closed
 // when the object goes or is given another. Move-only; -1 holds none. Each backend closes it
-// its own way and gives it a typed face (posix::Descriptor, win::Handle).
+// its own way and gives it a typed face (posix::Handle, win::Handle).
 class SystemHandle {
  public:
   SystemHandle() = default;

@@ -1,5 +1,5 @@
 #include "platform/Platform.h"
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,7 +11,7 @@ namespace halvik::platform {
 // flock belongs to the open file description: a second open of the same file, even in this
 // process, cannot take it while this one holds it, and the kernel drops it when the process ends.
 FileLock FileLock::tryTake(const std::string& path) {
-  posix::Descriptor fd(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+  posix::Handle fd(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
   if (!fd.ok()) return FileLock(Status::lastError());
   struct stat info {};
   if (fstat(fd.get(), &info) != 0) return FileLock(Status::lastError());

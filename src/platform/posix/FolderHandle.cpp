@@ -2,7 +2,7 @@
 // fdopendir, fstatat), so neither the depth of a tree nor the length of its paths limits it.
 #include "platform/Platform.h"
 #include "platform/posix/Attributes.h"
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 #include "platform/posix/PathAt.h"
 
 #include <cerrno>
@@ -45,7 +45,7 @@ EntryIdentity identityOf(const struct stat& status) {
 }
 
 // The identity of the open folder `fd`, or nullopt when it cannot be read.
-std::optional<FolderId> identifyFolder(const posix::Descriptor& fd) {
+std::optional<FolderId> identifyFolder(const posix::Handle& fd) {
   struct stat status;
   if (!fd.ok() || fstat(fd.get(), &status) != 0) return std::nullopt;
   return FolderId{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
@@ -54,7 +54,7 @@ std::optional<FolderId> identifyFolder(const posix::Descriptor& fd) {
 
 FolderHandle FolderHandle::open(const std::string& path) {
   const posix::PathAt at(path.empty() ? std::string(".") : path);
-  posix::Descriptor fd(at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1);
+  posix::Handle fd(at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1);
   const auto id = identifyFolder(fd);
   return id ? FolderHandle(std::move(fd), *id) : FolderHandle();
 }
@@ -62,7 +62,7 @@ FolderHandle FolderHandle::open(const std::string& path) {
 FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem) const {
   if (otherFileSystem) *otherFileSystem = false;
   if (!valid()) return {};
-  posix::Descriptor fd(openat(posix::descriptorOf(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW));
+  posix::Handle fd(openat(posix::descriptorOf(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW));
   const auto id = identifyFolder(fd);
   if (!id) return {};
   if (id->device != m_id.device) {
@@ -74,7 +74,7 @@ FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSys
 
 FolderHandle FolderHandle::openParent(const FolderId& expected) const {
   if (!valid()) return {};
-  posix::Descriptor fd(openat(posix::descriptorOf(m_handle), "..", kOpenFlags));
+  posix::Handle fd(openat(posix::descriptorOf(m_handle), "..", kOpenFlags));
   const auto id = identifyFolder(fd);
   if (!id || !(*id == expected)) return {};
   return FolderHandle(std::move(fd), *id);
@@ -127,7 +127,7 @@ std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) con
 OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expected) const {
   if (!valid()) return {};
   // Non-blocking so that a FIFO put in the file's place fails at once instead of waiting for a writer.
-  OpenFile file(posix::Descriptor(openat(posix::descriptorOf(m_handle), name.c_str(),
+  OpenFile file(posix::Handle(openat(posix::descriptorOf(m_handle), name.c_str(),
                                          O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW)));
   struct stat status;
   if (!file.valid() || fstat(static_cast<int>(file.handle()), &status) != 0) return {};

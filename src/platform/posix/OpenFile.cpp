@@ -1,6 +1,6 @@
 // A regular file held open for reading: a file descriptor.
 #include "platform/Platform.h"
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Status.h"
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 
 #include <string>
 
@@ -29,7 +29,7 @@ class PathAt {
 
  private:
   int m_folder;
-  Descriptor m_owned;
+  Handle m_owned;
   Status m_status;
   std::string m_name;
 };

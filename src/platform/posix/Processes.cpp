@@ -1,5 +1,5 @@
 #include "platform/Platform.h"
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 #include "platform/posix/Pidfd.h"
 #include "platform/posix/ProcStat.h"
 
@@ -53,7 +53,7 @@ std::string readLink(const std::string& path) {
 
 // The whole content of a small /proc file; empty when it cannot be read.
 std::string readSmallFile(const std::string& path) {
-  const posix::Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const posix::Handle fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.ok()) return {};
   std::string content;
   std::array<char, 1024> chunk;
@@ -189,7 +189,7 @@ ProcessHandle ProcessHandle::open(const ProcessInfo& judged, Status* failure) {
   // was opened, so once the check finds the judged process there, the pidfd is that process.
   const int pidfd = posix::pidfdOpen(static_cast<pid_t>(judged.processId));
   if (pidfd < 0 && !posix::pidfdsMissing(errno)) return fail(Status::lastError());
-  ProcessHandle handle(posix::Descriptor(pidfd), judged);
+  ProcessHandle handle(posix::Handle(pidfd), judged);
   if (!stillNames(judged)) return fail(Status::failure(kNoSuchProcess));
   return handle;
 }

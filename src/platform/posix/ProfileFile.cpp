@@ -1,7 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/SystemText.h"
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 #include "platform/posix/TempFile.h"
 
 #include <cerrno>
@@ -18,7 +18,7 @@
 namespace halvik::platform {
 namespace {
 
-using platform::posix::Descriptor;
+using platform::posix::Handle;
 
 constexpr std::size_t kMaxFileSize = std::size_t{1} << 30;
 constexpr std::size_t kMaxNameLength = 255;
@@ -114,7 +114,7 @@ bool recentlyModified(const FileIdentity& identity) {
 
 FileContent readFile(const std::string& path) {
   FileContent content;
-  Descriptor fd(openRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  Handle fd(openRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.ok()) {
     content.status = (errno == ENOENT || errno == ENOTDIR) ? FileContent::Status::Missing : FileContent::Status::Unreadable;
     content.error = lastErrorCode();
@@ -159,7 +159,7 @@ Status replaceFile(const std::string& path, const FileEdit& edit) {
   if (!target) return Status::lastError();
   // Never through a link: a link planted there would make us create or lock another file.
   constexpr int kLockFlags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK;
-  Descriptor lock(openRetrying(lockPathOf(*target).c_str(), kLockFlags, 0666));
+  Handle lock(openRetrying(lockPathOf(*target).c_str(), kLockFlags, 0666));
   if (!lock.ok()) return Status::lastError();
   int locked;
   do locked = ::flock(lock.get(), LOCK_EX);

@@ -1,6 +1,6 @@
 #include "platform/Platform.h"
 
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -21,8 +21,8 @@ Status startProgram(const std::string& path, const std::vector<std::string>& arg
 
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) return Status::lastError();
-  const posix::Descriptor readEnd(report[0]);
-  posix::Descriptor writeEnd(report[1]);
+  const posix::Handle readEnd(report[0]);
+  posix::Handle writeEnd(report[1]);
   const pid_t middle = fork();
   if (middle < 0) return Status::lastError();
   if (middle == 0) {

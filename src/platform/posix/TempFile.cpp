@@ -86,7 +86,7 @@ Status writeAtomically(const std::string& path, WriteOptions options, const std:
   if (Status committed = file.commit(at.name(), options.replace); !committed) return committed;
   if (!options.syncFolder) return {};
   // The folder handle of PathAt only names the folder: flushing needs one open for reading.
-  const Descriptor folder(openat(at.folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const Handle folder(openat(at.folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder.ok()) return Status::lastError();
   return fsync(folder.get()) == 0 || errno == EINVAL ? Status() : Status::lastError();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Status.h"
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 
 #include <cstddef>
 #include <functional>
@@ -34,7 +34,7 @@ class TempFile {
 
  private:
   int m_folder;
-  Descriptor m_fd;
+  Handle m_fd;
   std::string m_name;
   Status m_created;
   bool m_committed = false;

@@ -5,10 +5,10 @@
 namespace halvik::platform::posix {
 
 // An owned file descriptor: a SystemHandle seen as the int the system calls take.
-class Descriptor : public SystemHandle {
+class Handle : public SystemHandle {
  public:
-  Descriptor() = default;
-  explicit Descriptor(int fd) : SystemHandle(fd) {}
+  Handle() = default;
+  explicit Handle(int fd) : SystemHandle(fd) {}
 
   int get() const { return static_cast<int>(value()); }
   bool ok() const { return valid(); }
