@@ -10,11 +10,11 @@ std::string path() { return core::programFile(core::kMainProgram); }
 bool open() {
   for (const platform::ProcessInfo& process : platform::listProcesses())
     if (core::isProgramFile(process.imagePath, core::kMainProgram) && platform::raiseWindowsOf(process.processId)) return true;
-  return platform::startProgram(path(), {});
+  return platform::startProgram(path(), {}).ok();
 }
 
-bool openMonitorPage() { return platform::startProgram(path(), {"--page", "2"}); }
+bool openMonitorPage() { return platform::startProgram(path(), {"--page", "2"}).ok(); }
 
-bool scanFolder(const std::string& folder) { return platform::startProgram(path(), {folder}); }
+bool scanFolder(const std::string& folder) { return platform::startProgram(path(), {folder}).ok(); }
 
 }  // namespace halvik::companion::MainProgram

@@ -19,7 +19,7 @@ std::string dataSubfolder(const std::string& name) {
 
 bool createDataSubfolder(const std::string& name) {
   const std::string folder = dataSubfolder(name);
-  return platform::environment().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder);
+  return (platform::environment().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder)).ok();
 }
 
 std::string runtimeFolder() {

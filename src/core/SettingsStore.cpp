@@ -1,6 +1,7 @@
 #include "core/SettingsStore.h"
 
 #include "core/PercentEncoding.h"
+#include "core/SettingsStoreRegistry.h"
 #include "profile/Profile.h"
 #include "profile/ProfileDocument.h"
 #include "platform/Ascii.h"
@@ -8,13 +9,14 @@
 #include "platform/FolderCheck.h"
 #include "profile/ProfileSyntax.h"
 #include "platform/Platform.h"
+#include "platform/SettingsRegistry.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string_view>
 
-// The store is one profile file. A value lives in the section "<application>\<section>" under
+// The store is one profile file, or the registry where the system has one. A value lives in the section "<application>\<section>" under
 // its key. Names and values are percent-encoded so that any text survives the profile file:
 // names encode the bytes the profile format would trim, reject or read as structure, values
 // every control byte; "%" itself is always encoded. Letters are never encoded, so the profile
@@ -120,7 +122,7 @@ bool ensureFolderOf(const std::string& file) {
   if (platform::isFolder(folder.string(), platform::Links::Followed)) return true;
   const std::filesystem::path parent = folder.parent_path();
   if (!parent.empty() && !platform::isFolder(parent.string(), platform::Links::Followed)) platform::createFolder(parent.string());
-  return platform::createFolder(folder.string());
+  return platform::createFolder(folder.string()).ok();
 }
 
 // Keeps a damaged file as "<file>.bad" ("<file>.bad.2" and on when taken; an earlier backup is
@@ -135,7 +137,7 @@ bool setAsideDamagedFile(const std::string& file, const std::string& damagedByte
     if (std::filesystem::exists(std::filesystem::symlink_status(backup, error))) continue;
     if (!platform::copyFile(file, backup, {.replace = false, .ownerOnly = true})) return false;
     const FileContent now = readSettingsFile(file);
-    if (now.state == FileState::Damaged && now.bytes == damagedBytes) return platform::deleteFile(file);
+    if (now.state == FileState::Damaged && now.bytes == damagedBytes) return platform::deleteFile(file).ok();
     return now.state == FileState::Sound || now.state == FileState::Missing;
   }
   return false;
@@ -145,6 +147,7 @@ bool setAsideDamagedFile(const std::string& file, const std::string& damagedByte
 
 std::string GetSetting(const std::string& appName, const std::string& section, const std::string& key,
                        const std::string& defaultValue) {
+  if (platform::hasSettingsRegistry()) return SettingsStoreRegistry::GetSetting(appName, section, key, defaultValue);
   // A missing, unreadable or damaged file gives the default, as an absent value does.
   const auto stored =
       profile::lookup(sectionName(appName, section), encodeName(key), platform::environment().settingsFile, isSoundCopy);
@@ -154,6 +157,7 @@ std::string GetSetting(const std::string& appName, const std::string& section, c
 
 bool SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
                  const std::string& value) {
+  if (platform::hasSettingsRegistry()) return SettingsStoreRegistry::SaveSetting(appName, section, key, value);
   const std::string& file = platform::environment().settingsFile;
   if (!ensureFolderOf(file)) return false;
   if (const FileContent current = readSettingsFile(file);

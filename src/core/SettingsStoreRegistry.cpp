@@ -1,17 +1,15 @@
-// The per-user settings store on Windows: the registry branch where Windows programs keep such
-// settings, HKEY_CURRENT_USER\<store>\<application>\<section>, one string value per key, with
-// <store> = platform::environment().settingsFile ("Software\VB and VBA Program Settings").
-// Every call goes to the registry, which compares names without regard to case and makes each
-// value write whole.
-#include "core/SettingsStore.h"
+// The per-user settings store where the system has a registry: the branch where Windows
+// programs keep such settings, HKEY_CURRENT_USER\<store>\<application>\<section>, one string
+// value per key, with <store> = platform::environment().settingsFile ("Software\VB and VBA
+// Program Settings").
+#include "core/SettingsStoreRegistry.h"
 
 #include "platform/Environment.h"
-
-#include <windows.h>
+#include "platform/SettingsRegistry.h"
 
 #include <optional>
 
-namespace halvik::core::SettingsStore {
+namespace halvik::core::SettingsStoreRegistry {
 namespace {
 bool hasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
 
@@ -44,21 +42,7 @@ std::string GetSetting(const std::string& appName, const std::string& section, c
                        const std::string& defaultValue) {
   const auto path = keyPath(appName, section);
   if (!path || hasNul(key)) return defaultValue;
-  constexpr DWORD kStrings = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-  std::string value(256, '\0');
-  for (;;) {
-    DWORD size = static_cast<DWORD>(value.size());
-    const LONG result =
-        RegGetValueA(HKEY_CURRENT_USER, path->c_str(), key.c_str(), kStrings, nullptr, value.data(), &size);
-    if (result == ERROR_MORE_DATA) {
-      value.assign(size, '\0');
-      continue;
-    }
-    if (result != ERROR_SUCCESS) return defaultValue;
-    // The size counts the terminating zero that RegGetValueA guarantees.
-    value.resize(size > 0 ? size - 1 : 0);
-    return value;
-  }
+  return platform::readUserValue(*path, key).value_or(defaultValue);
 }
 
 bool SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
@@ -67,8 +51,7 @@ bool SaveSetting(const std::string& appName, const std::string& section, const s
   const auto path = keyPath(appName, section);
   if (!path || hasNul(key) || hasNul(value)) return false;
   // Creates the application and section keys as needed.
-  return RegSetKeyValueA(HKEY_CURRENT_USER, path->c_str(), key.c_str(), REG_SZ, value.c_str(),
-                         static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  return platform::writeUserValue(*path, key, value).ok();
 }
 
-}  // namespace halvik::core::SettingsStore
+}  // namespace halvik::core::SettingsStoreRegistry

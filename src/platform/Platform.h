@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Status.h"
+#include "platform/SystemHandle.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,7 +12,8 @@
 // The operating system behind the program: files and folders, dates, processes and the
 // start-up entry. One backend per system (posix/, win32/), chosen by the build. Paths and
 // names are byte strings in the system's 8-bit encoding and are never re-encoded here.
-// Nothing in this layer throws; every operation reports failure through its result.
+// Nothing in this layer throws; every operation reports failure through its result, an
+// operation that acts on the system through a Status that carries the system's reason.
 namespace halvik::platform {
 
 #ifdef _WIN32
@@ -88,25 +92,25 @@ struct CopyOptions {
 
 // Copies the bytes of `source` to `destination`. The copy is written under a temporary name
 // beside the destination, flushed and renamed into place, so a failure leaves no partial file.
-bool copyFile(const std::string& source, const std::string& destination, CopyOptions options = {});
+Status copyFile(const std::string& source, const std::string& destination, CopyOptions options = {});
 
 // Removes one file or symbolic link by its exact path; never a folder, never recursively.
-bool deleteFile(const std::string& path);
+Status deleteFile(const std::string& path);
 
 // Creates one folder level. True when the folder exists afterwards.
-bool createFolder(const std::string& path);
+Status createFolder(const std::string& path);
 
 // Creates `path` and every missing folder above it, each new one open to its owner only (on
 // Windows, with the protection the user's profile passes down). An existing folder is kept as
 // it is; a file in the way, or a link as the last level, is a failure. True when the folder
 // exists afterwards.
-bool createOwnerFolders(const std::string& path);
+Status createOwnerFolders(const std::string& path);
 
 // Appends `line` followed by CR LF to the file `path` (created when missing), in one write.
 // Fails when `path` names a symbolic link (or, on Windows, any reparse point): the line is
 // never written through one, and a dangling one never creates its target. Links in the
 // folders of the path are followed.
-bool appendLine(const std::string& path, const std::string& line);
+Status appendLine(const std::string& path, const std::string& line);
 
 // ---- Walking a folder tree ---------------------------------------------------------------
 
@@ -137,27 +141,22 @@ struct EntryIdentity {
 class OpenFile {
  public:
   OpenFile() = default;
-  ~OpenFile();
-  OpenFile(OpenFile&& other) noexcept;
-  OpenFile& operator=(OpenFile&& other) noexcept;
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
 
-  bool valid() const { return m_handle >= 0; }
+  bool valid() const { return m_handle.valid(); }
   // Size, permission bits, owner and group of the open file itself, as fileStatus gives them.
   std::optional<FileStatus> status() const;
   // The system's descriptor or handle, for the backend's own use.
-  std::int64_t handle() const { return m_handle; }
+  std::int64_t handle() const { return m_handle.value(); }
 
  private:
   friend class FolderHandle;
-  explicit OpenFile(std::int64_t handle) : m_handle(handle) {}
+  explicit OpenFile(SystemHandle handle) : m_handle(std::move(handle)) {}
 
-  std::int64_t m_handle = -1;
+  SystemHandle m_handle;
 };
 
 // Copies the bytes of the open file `source` to `destination`, as copyFile does.
-bool copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options = {});
+Status copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options = {});
 
 // What became of an entry that was to be removed because it was the one expected.
 enum class Removal {
@@ -173,11 +172,6 @@ enum class Removal {
 class FolderHandle {
  public:
   FolderHandle() = default;
-  ~FolderHandle();
-  FolderHandle(FolderHandle&& other) noexcept;
-  FolderHandle& operator=(FolderHandle&& other) noexcept;
-  FolderHandle(const FolderHandle&) = delete;
-  FolderHandle& operator=(const FolderHandle&) = delete;
 
   // Opens the folder `path` names; links along the path, the last one included, are followed.
   static FolderHandle open(const std::string& path);
@@ -190,7 +184,7 @@ class FolderHandle {
   // Opens the folder that holds this one, provided it is still the folder `expected`.
   FolderHandle openParent(const FolderId& expected) const;
 
-  bool valid() const { return m_handle >= 0; }
+  bool valid() const { return m_handle.valid(); }
   const FolderId& id() const { return m_id; }
 
   // The entries matching `pattern`, under the rules of listFolder, in the order the system
@@ -216,9 +210,9 @@ class FolderHandle {
   Removal removeEntry(const std::string& name, const EntryIdentity& expected) const;
 
  private:
-  FolderHandle(std::int64_t handle, FolderId id) : m_handle(handle), m_id(id) {}
+  FolderHandle(SystemHandle handle, FolderId id) : m_handle(std::move(handle)), m_id(id) {}
 
-  std::int64_t m_handle = -1;
+  SystemHandle m_handle;
   FolderId m_id;
 };
 
@@ -266,7 +260,7 @@ std::vector<ThreadInfo> threadSnapshot();
 // Suspends one thread (on Linux the whole process stops). Unchecked: it acts on whatever process
 // the identifiers name at the moment of the call; to act on a process that was judged, open a
 // ProcessHandle and suspend through it.
-bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId);
+Status suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId);
 
 // A process held by its identity, so that a signal reaches exactly the process that was judged
 // and never a later one given the same identifier. Opening checks that the identifier still
@@ -277,14 +271,14 @@ bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId);
 class ProcessHandle {
  public:
   ProcessHandle() = default;
-  ~ProcessHandle();
   ProcessHandle(ProcessHandle&& other) noexcept;
   ProcessHandle& operator=(ProcessHandle&& other) noexcept;
-  ProcessHandle(const ProcessHandle&) = delete;
-  ProcessHandle& operator=(const ProcessHandle&) = delete;
 
   // Opens the process `judged` names; not valid when it has ended or is now another process.
-  static ProcessHandle open(const ProcessInfo& judged);
+  // `failure`, when given, then receives the system's reason (a process that ended or was
+  // replaced reads as "No such process" on POSIX, "The process terminated unexpectedly" on
+  // Windows, where an identifier that names no process at all gives the system's own error).
+  static ProcessHandle open(const ProcessInfo& judged, Status* failure = nullptr);
 
   bool valid() const { return m_open; }
   std::uint32_t processId() const { return m_judged.processId; }
@@ -292,19 +286,18 @@ class ProcessHandle {
   // Suspends the thread `threadId` of this process; on Linux the whole process stops, whichever of
   // its threads is named. False when the process has ended, when the thread is not one of its own
   // (Windows, and Linux without pidfds), or when the system refuses.
-  bool suspendThread(std::uint32_t threadId) const;
+  Status suspendThread(std::uint32_t threadId) const;
 
  private:
-  ProcessHandle(std::int64_t handle, ProcessInfo judged) : m_handle(handle), m_open(true), m_judged(std::move(judged)) {}
-  void release();
+  ProcessHandle(SystemHandle handle, ProcessInfo judged) : m_handle(std::move(handle)), m_open(true), m_judged(std::move(judged)) {}
 
-  std::int64_t m_handle = -1;  // pidfd, or HANDLE on Windows; -1 on Linux without pidfds
+  SystemHandle m_handle;  // pidfd, or HANDLE on Windows; none on Linux without pidfds
   bool m_open = false;
   ProcessInfo m_judged;
 };
 
 // Ends a process at once (a suspended one too).
-bool terminateProcess(std::uint32_t processId);
+Status terminateProcess(std::uint32_t processId);
 
 // ---- Locks and other programs -------------------------------------------------------------
 
@@ -313,27 +306,27 @@ bool terminateProcess(std::uint32_t processId);
 class FileLock {
  public:
   FileLock() = default;
-  ~FileLock();
-  FileLock(FileLock&& other) noexcept;
-  FileLock& operator=(FileLock&& other) noexcept;
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
 
   // Takes the lock on `path` (the file is created when missing, never through a symbolic link)
   // without waiting: a lock that is not held when someone else has it or the file cannot be made.
   static FileLock tryTake(const std::string& path);
 
-  bool held() const { return m_handle >= 0; }
+  bool held() const { return m_handle.valid(); }
+  // Why the lock is not held: the system's reason when the file could not be made or locked
+  // (someone else holding it reads as the system's "would block" or sharing violation).
+  const Status& status() const { return m_status; }
 
  private:
-  explicit FileLock(std::int64_t handle) : m_handle(handle) {}
+  explicit FileLock(SystemHandle handle) : m_handle(std::move(handle)) {}
+  explicit FileLock(Status failure) : m_status(std::move(failure)) {}
 
-  std::int64_t m_handle = -1;
+  SystemHandle m_handle;
+  Status m_status;
 };
 
 // Starts the program `path` with `arguments`, detached from this one (it outlives it and is
 // never left as a zombie). False when it could not be started.
-bool startProgram(const std::string& path, const std::vector<std::string>& arguments);
+Status startProgram(const std::string& path, const std::vector<std::string>& arguments);
 
 // Brings the top-level windows of the process `processId` to the front. False when there is no
 // reliable way to do it (Linux: only the display server can, and it is asked by its own protocol)
@@ -347,10 +340,10 @@ enum class RegistryRoot : std::uint32_t { CurrentUser = 0x80000001u, LocalMachin
 // Writes or removes one value of the Run key. On Linux the value of the machine-wide Run key is an
 // XDG autostart entry "<autostartFolder>/<valueName>.desktop" whose Exec line runs `data`; other
 // keys have no effect there. Windows uses the registry and ignores `autostartFolder`.
-bool setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                  const std::string& data, const std::string& autostartFolder);
-bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
-                    const std::string& autostartFolder);
+Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                      const std::string& autostartFolder);
 
 // Where the start-up entry and the per-user settings live by default.
 std::string defaultAutostartFolder();  // first folder of $XDG_CONFIG_DIRS (default /etc/xdg) + "/autostart"

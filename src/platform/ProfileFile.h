@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Status.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,6 +40,7 @@ struct FileContent {
   std::uint32_t mode = 0;  // permission bits
   std::uint32_t owner = 0;
   std::uint32_t group = 0;
+  std::uint32_t error = 0;  // when Unreadable: the system's error (see platform::Status)
 };
 
 // Reads a whole regular file. Anything else (a folder, a device, a pipe) is Unreadable,
@@ -63,8 +66,9 @@ struct EditResult {
 // left in that folder are removed once they are a minute old.
 // A symbolic link to an existing file is followed: its target is replaced. A link whose target
 // does not exist makes the write fail and creates nothing. The lock file is never opened
-// through a link. On any failure the original is left whole and the result is false.
+// through a link. On any failure the original is left whole and the result is the system's
+// reason (a Rejected edit reads as an invalid argument).
 using FileEdit = std::function<EditResult(const FileContent& current)>;
-bool replaceFile(const std::string& path, const FileEdit& edit);
+Status replaceFile(const std::string& path, const FileEdit& edit);
 
 }  // namespace halvik::platform

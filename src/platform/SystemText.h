@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace halvik::platform {
@@ -13,5 +14,13 @@ std::string systemText(const std::string& utf8);
 // The length of the root that begins `path` ("/" on Linux, a drive root such as "C:\" on
 // Windows), or 0 when `path` does not begin at a root.
 std::size_t rootLength(const std::string& path);
+
+// The system's description of its error `code` (errno on POSIX, a GetLastError code on
+// Windows), one line in the system's 8-bit encoding, without a final period or line break.
+std::string errorText(std::uint32_t code);
+
+// The error the system reported for the call that just failed; never 0 (a failure the system
+// gave no code for reads as an input/output error on POSIX, a general failure on Windows).
+std::uint32_t lastErrorCode();
 
 }  // namespace halvik::platform

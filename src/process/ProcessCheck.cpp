@@ -15,8 +15,8 @@ Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processI
   if (threat.empty()) return {kClean, kNoAction};
   if (processId == platform::currentProcessId() || core::isOwnProgram(imagePath)) return {std::move(threat), kNoAction};
   const std::string found = engine::FileNameOf(imagePath) + ", a running process, is found as malicious";
-  if (!process::mdlProcess::SuspendProcess(platform::ProcessInfo{processId, imagePath, startTime})) {
-    core::mMain::WriteLog(found + " but could not be suspended: " + threat);
+  if (const platform::Status suspended = process::mdlProcess::SuspendProcess({processId, imagePath, startTime}); !suspended) {
+    core::mMain::WriteLog(found + " but could not be suspended: " + threat + ": " + suspended.text());
     return {std::move(threat), kNoAction};
   }
   // "Suspsending" is misspelt in every log written so far: kept so readers of the logs still match the line.

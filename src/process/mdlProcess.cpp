@@ -12,20 +12,28 @@ int ListThreads(std::uint32_t /*processId*/) {
   return static_cast<int>(threadList.size()) - 1;
 }
 
-bool SuspendProcess(const platform::ProcessInfo& judged) {
-  if (judged.processId == platform::currentProcessId()) return false;
-  const auto process = platform::ProcessHandle::open(judged);
-  if (!process.valid()) return false;
+platform::Status SuspendProcess(const platform::ProcessInfo& judged) {
+  // The program's own process is refused as a lack of permission: it could not resume itself.
+  if (judged.processId == platform::currentProcessId()) return platform::Status::failure(platform::kPermissionDenied);
+  platform::Status result;
+  const auto process = platform::ProcessHandle::open(judged, &result);
+  if (!process.valid()) return result;
   bool suspended = false;
+  result = platform::Status::failure(platform::kNoSuchProcess);  // when no thread of it is listed
   const int last = ListThreads(judged.processId);
   for (int i = 0; i <= last; ++i) {
     const auto& thread = threadList[static_cast<std::size_t>(i)];
-    if (thread.ownerProcessId == judged.processId && SuspendThreadById(thread.threadId, process)) suspended = true;
+    if (thread.ownerProcessId != judged.processId) continue;
+    platform::Status attempt = SuspendThreadById(thread.threadId, process);
+    if (attempt)
+      suspended = true;
+    else
+      result = std::move(attempt);
   }
-  return suspended;
+  return suspended ? platform::Status() : result;
 }
 
-bool SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner) {
+platform::Status SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner) {
   return owner.suspendThread(threadId);
 }
 

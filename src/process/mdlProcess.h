@@ -19,10 +19,10 @@ int ListThreads(std::uint32_t processId);
 // (same start time and image path): the process is held by its identity from that check to the
 // last thread, so a process that has ended is never confused with a later one given its
 // identifier. Never the program's own process, which could not resume itself. True when the
-// suspension took effect (at least one thread suspended).
-bool SuspendProcess(const platform::ProcessInfo& judged);
+// suspension took effect (at least one thread suspended); otherwise the system's reason.
+platform::Status SuspendProcess(const platform::ProcessInfo& judged);
 
 // Suspends one thread of the held process `owner`. True when it took effect.
-bool SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner);
+platform::Status SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner);
 
 }  // namespace halvik::process::mdlProcess

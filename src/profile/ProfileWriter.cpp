@@ -69,7 +69,7 @@ bool writeString(Text section, Text key, Text value, const std::string& file) {
 
   const std::string written = value ? protectedValue(*value) : std::string();
   const ProfileEdit edit{*section, key, value ? Text(written) : std::nullopt};
-  const bool ok = platform::replaceFile(file, [&](const platform::FileContent& current) { return editContent(current, edit); });
+  const bool ok = platform::replaceFile(file, [&](const platform::FileContent& current) { return editContent(current, edit); }).ok();
   ProfileCache::instance().checkAllBeforeNextUse();
   return ok;
 }

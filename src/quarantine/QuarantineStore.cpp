@@ -96,14 +96,14 @@ std::string SourceNameOf(const std::string& storedName) {
 
 bool PutInQuarantine(const std::string& path, const std::string& threatName) {
   return storeCopy(path, platform::fileStatus(path), threatName, [&](const std::string& destination) {
-    return platform::copyFile(path, destination, kStoredCopy);
+    return platform::copyFile(path, destination, kStoredCopy).ok();
   }).has_value();
 }
 
 std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
                                              const std::string& threatName) {
   return storeCopy(path, source.status(), threatName, [&](const std::string& destination) {
-    return platform::copyOpenFile(source, destination, kStoredCopy);
+    return platform::copyOpenFile(source, destination, kStoredCopy).ok();
   });
 }
 

@@ -56,7 +56,7 @@ class RunKeyTest : public ::testing::Test {
   std::string folder() const { return dir / "autostart"; }
   bool set(const std::string& name, const std::string& data, const std::string& key = kRunKey,
            RegistryRoot root = RegistryRoot::LocalMachine) {
-    return platform::setRunValue(root, key, name, data, folder());
+    return platform::setRunValue(root, key, name, data, folder()).ok();
   }
   std::string entry(const std::string& name) const { return readFile(folder() + "/" + name + ".desktop"); }
   TempFolder dir;

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/Wildcard.h"
 #include "platform/posix/Attributes.h"
+#include "platform/posix/Handle.h"
 #include "platform/posix/PathAt.h"
 
 #include <cerrno>
@@ -44,73 +45,46 @@ EntryIdentity identityOf(const struct stat& status) {
   return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)}, kindOf(status.st_mode)};
 }
 
-// The identity of the open folder `fd`, or nullopt (and `fd` closed) when it cannot be read.
-std::optional<FolderId> identifyFolder(int fd) {
+// The identity of the open folder `fd`, or nullopt when it cannot be read.
+std::optional<FolderId> identifyFolder(const posix::Handle& fd) {
   struct stat status;
-  if (fd < 0) return std::nullopt;
-  if (fstat(fd, &status) != 0) {
-    close(fd);
-    return std::nullopt;
-  }
+  if (!fd.ok() || fstat(fd.get(), &status) != 0) return std::nullopt;
   return FolderId{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
 }
 }  // namespace
 
-FolderHandle::~FolderHandle() {
-  if (m_handle >= 0) close(static_cast<int>(m_handle));
-}
-
-FolderHandle::FolderHandle(FolderHandle&& other) noexcept : m_handle(other.m_handle), m_id(other.m_id) {
-  other.m_handle = -1;
-}
-
-FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
-  if (this != &other) {
-    if (m_handle >= 0) close(static_cast<int>(m_handle));
-    m_handle = other.m_handle;
-    m_id = other.m_id;
-    other.m_handle = -1;
-  }
-  return *this;
-}
-
 FolderHandle FolderHandle::open(const std::string& path) {
   const posix::PathAt at(path.empty() ? std::string(".") : path);
-  const int fd = at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1;
+  posix::Handle fd(at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1);
   const auto id = identifyFolder(fd);
-  return id ? FolderHandle(fd, *id) : FolderHandle();
+  return id ? FolderHandle(std::move(fd), *id) : FolderHandle();
 }
 
 FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem) const {
   if (otherFileSystem) *otherFileSystem = false;
   if (!valid()) return {};
-  const int fd = openat(static_cast<int>(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW);
+  posix::Handle fd(openat(posix::descriptorOf(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW));
   const auto id = identifyFolder(fd);
   if (!id) return {};
   if (id->device != m_id.device) {
-    close(fd);
     if (otherFileSystem) *otherFileSystem = true;
     return {};
   }
-  return FolderHandle(fd, *id);
+  return FolderHandle(std::move(fd), *id);
 }
 
 FolderHandle FolderHandle::openParent(const FolderId& expected) const {
   if (!valid()) return {};
-  const int fd = openat(static_cast<int>(m_handle), "..", kOpenFlags);
+  posix::Handle fd(openat(posix::descriptorOf(m_handle), "..", kOpenFlags));
   const auto id = identifyFolder(fd);
-  if (!id) return {};
-  if (!(*id == expected)) {
-    close(fd);
-    return {};
-  }
-  return FolderHandle(fd, *id);
+  if (!id || !(*id == expected)) return {};
+  return FolderHandle(std::move(fd), *id);
 }
 
 std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& pattern, std::uint32_t includeMask) const {
   if (!valid()) return std::nullopt;
   // A listing of its own (a fresh open of ".") so that listing twice starts from the top.
-  const int fd = openat(static_cast<int>(m_handle), ".", kOpenFlags);
+  const int fd = openat(posix::descriptorOf(m_handle), ".", kOpenFlags);
   if (fd < 0) return std::nullopt;
   DIR* folder = fdopendir(fd);
   if (!folder) {
@@ -142,20 +116,20 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
 
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
   if (!valid()) return std::nullopt;
-  return posix::attributesAt(static_cast<int>(m_handle), name.c_str(), name);
+  return posix::attributesAt(posix::descriptorOf(m_handle), name.c_str(), name);
 }
 
 std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) const {
   struct stat status;
-  if (!valid() || fstatat(static_cast<int>(m_handle), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  if (!valid() || fstatat(posix::descriptorOf(m_handle), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
   return identityOf(status);
 }
 
 OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expected) const {
   if (!valid()) return {};
   // Non-blocking so that a FIFO put in the file's place fails at once instead of waiting for a writer.
-  OpenFile file(openat(static_cast<int>(m_handle), name.c_str(),
-                       O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+  OpenFile file(posix::Handle(openat(posix::descriptorOf(m_handle), name.c_str(),
+                                         O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW)));
   struct stat status;
   if (!file.valid() || fstat(static_cast<int>(file.handle()), &status) != 0) return {};
   if (!(identityOf(status) == EntryIdentity{expected, EntryKind::File})) return {};
@@ -168,7 +142,7 @@ Removal FolderHandle::removeEntry(const std::string& name, const EntryIdentity& 
   if (!found) return Removal::Gone;
   if (!(*found == expected)) return Removal::Changed;
   // unlinkat without AT_REMOVEDIR never removes a folder, and removes a link itself.
-  if (unlinkat(static_cast<int>(m_handle), name.c_str(), 0) == 0) return Removal::Removed;
+  if (unlinkat(posix::descriptorOf(m_handle), name.c_str(), 0) == 0) return Removal::Removed;
   return errno == ENOENT ? Removal::Gone : Removal::Failed;
 }
 

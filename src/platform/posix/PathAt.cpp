@@ -47,13 +47,9 @@ PathAt::PathAt(const std::string& path, Folder folder) : m_folder(AT_FDCWD), m_n
     m_name = whole.substr(slash + 1);
   }
   if (m_name.empty()) m_name = ".";
-  m_folder = openFolder(parent);
-  m_owned = m_folder >= 0;
-  m_ok = m_owned;
-}
-
-PathAt::~PathAt() {
-  if (m_owned) close(m_folder);
+  m_owned.reset(openFolder(parent));
+  m_folder = m_owned.get();
+  if (!m_owned.ok()) m_status = Status::lastError();
 }
 
 }  // namespace halvik::platform::posix

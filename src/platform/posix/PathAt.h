@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Status.h"
+#include "platform/posix/Handle.h"
+
 #include <string>
 
 namespace halvik::platform::posix {
@@ -15,12 +18,10 @@ class PathAt {
   };
 
   PathAt(const std::string& path, Folder folder = Folder::WhenNeeded);
-  ~PathAt();
-  PathAt(const PathAt&) = delete;
-  PathAt& operator=(const PathAt&) = delete;
 
-  // False when the containing folder could not be opened.
-  bool ok() const { return m_ok; }
+  // False when the containing folder could not be opened; status() then tells why.
+  bool ok() const { return m_status.ok(); }
+  const Status& status() const { return m_status; }
   // AT_FDCWD or an open descriptor of the containing folder.
   int folder() const { return m_folder; }
   // The path itself, or the last name under folder().
@@ -28,8 +29,8 @@ class PathAt {
 
  private:
   int m_folder;
-  bool m_owned = false;
-  bool m_ok = true;
+  Handle m_owned;
+  Status m_status;
   std::string m_name;
 };
 

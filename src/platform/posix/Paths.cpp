@@ -30,10 +30,12 @@ std::string baseFolder(const char* name, const char* fallback) {
 }
 
 // One level of createOwnerFolders: made owner-only, or already a folder. Levels above the last
-// may be links (a home folder often is one); the last one must be a folder itself.
-bool ensureLevel(const std::string& path, bool last) {
-  if (mkdir(path.c_str(), 0700) == 0) return true;
-  return errno == EEXIST && isFolder(path, last ? Links::NotFolders : Links::Followed);
+// may be links (a home folder often is one); the last one must be a folder itself. Anything
+// else in the way reads as "Not a directory".
+Status ensureLevel(const std::string& path, bool last) {
+  if (mkdir(path.c_str(), 0700) == 0) return {};
+  if (errno != EEXIST) return Status::lastError();
+  return isFolder(path, last ? Links::NotFolders : Links::Followed) ? Status() : Status::failure(ENOTDIR);
 }
 }  // namespace
 
@@ -51,18 +53,17 @@ std::string defaultSettingsFile() { return baseFolder("XDG_CONFIG_HOME", "/.conf
 
 std::string defaultDataFolder() { return baseFolder("XDG_DATA_HOME", "/.local/share") + "/orvento-halvik"; }
 
-bool createOwnerFolders(const std::string& path) {
-  if (path.empty()) return false;
+Status createOwnerFolders(const std::string& path) {
+  if (path.empty()) return Status::failure(ENOENT);
   std::size_t end = path.find_first_not_of('/');
   while (end != std::string::npos) {
     end = path.find('/', end);
     const std::string level = path.substr(0, end);
     const bool last = end == std::string::npos || path.find_first_not_of('/', end) == std::string::npos;
-    if (!ensureLevel(level, last)) return false;
-    if (last) return true;
+    if (Status made = ensureLevel(level, last); !made || last) return made;
     end = path.find_first_not_of('/', end);
   }
-  return true;  // "/" or only separators: the root exists
+  return {};  // "/" or only separators: the root exists
 }
 
 std::string defaultAutostartFolder() {

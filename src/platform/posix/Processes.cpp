@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/posix/Handle.h"
 #include "platform/posix/Pidfd.h"
 #include "platform/posix/ProcStat.h"
 
@@ -52,17 +53,16 @@ std::string readLink(const std::string& path) {
 
 // The whole content of a small /proc file; empty when it cannot be read.
 std::string readSmallFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
+  const posix::Handle fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.ok()) return {};
   std::string content;
   std::array<char, 1024> chunk;
   for (;;) {
-    const ssize_t got = read(fd, chunk.data(), chunk.size());
+    const ssize_t got = read(fd.get(), chunk.data(), chunk.size());
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     content.append(chunk.data(), static_cast<std::size_t>(got));
   }
-  close(fd);
   return content;
 }
 
@@ -166,45 +166,48 @@ std::vector<ThreadInfo> threadSnapshot() {
   return threads;
 }
 
-bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId) {
-  if (!isProcessId(ownerProcessId) || !isProcessId(threadId)) return false;
-  return syscall(SYS_tgkill, static_cast<pid_t>(ownerProcessId), static_cast<pid_t>(threadId), SIGSTOP) == 0;
+Status suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId) {
+  if (!isProcessId(ownerProcessId) || !isProcessId(threadId)) return Status::failure(kNoSuchProcess);
+  if (syscall(SYS_tgkill, static_cast<pid_t>(ownerProcessId), static_cast<pid_t>(threadId), SIGSTOP) != 0)
+    return Status::lastError();
+  return {};
 }
 
-bool terminateProcess(std::uint32_t processId) {
+Status terminateProcess(std::uint32_t processId) {
   // kill() with 0 or a negative number would signal a whole process group, or every process.
-  if (!isProcessId(processId)) return false;
-  return kill(static_cast<pid_t>(processId), SIGKILL) == 0;
+  if (!isProcessId(processId)) return Status::failure(kNoSuchProcess);
+  return kill(static_cast<pid_t>(processId), SIGKILL) == 0 ? Status() : Status::lastError();
 }
 
-void ProcessHandle::release() {
-  if (m_handle >= 0) close(static_cast<int>(m_handle));
-  m_handle = -1;
-  m_open = false;
-}
-
-ProcessHandle ProcessHandle::open(const ProcessInfo& judged) {
-  if (!isProcessId(judged.processId)) return {};
+ProcessHandle ProcessHandle::open(const ProcessInfo& judged, Status* failure) {
+  const auto fail = [failure](Status reason) {
+    if (failure) *failure = std::move(reason);
+    return ProcessHandle();
+  };
+  if (!isProcessId(judged.processId)) return fail(Status::failure(kNoSuchProcess));
   // The pidfd first, then the check: a pidfd names the process that held the identifier when it
   // was opened, so once the check finds the judged process there, the pidfd is that process.
   const int pidfd = posix::pidfdOpen(static_cast<pid_t>(judged.processId));
-  if (pidfd < 0 && !posix::pidfdsMissing(errno)) return {};
-  ProcessHandle handle(pidfd, judged);
-  if (!stillNames(judged)) return {};
+  if (pidfd < 0 && !posix::pidfdsMissing(errno)) return fail(Status::lastError());
+  ProcessHandle handle(posix::Handle(pidfd), judged);
+  if (!stillNames(judged)) return fail(Status::failure(kNoSuchProcess));
   return handle;
 }
 
-bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
-  if (!m_open) return false;
+// A process that ended, or whose identifier names another process now, reads as "No such process".
+Status ProcessHandle::suspendThread(std::uint32_t threadId) const {
+  if (!m_open) return Status::failure(kNoSuchProcess);
   // Through the pidfd the stop reaches the process itself, which stops all its threads. Once the
   // process has ended nothing is stopped, even if its identifier names another process by then:
   // the call fails, or, while the ended process waits for its parent, succeeds without effect.
-  if (m_handle >= 0) {
-    const int pidfd = static_cast<int>(m_handle);
-    return posix::pidfdSendSignal(pidfd, SIGSTOP) && !posix::pidfdEnded(pidfd);
+  if (m_handle.valid()) {
+    const int pidfd = posix::descriptorOf(m_handle);
+    if (!posix::pidfdSendSignal(pidfd, SIGSTOP)) return Status::lastError();
+    return posix::pidfdEnded(pidfd) ? Status::failure(kNoSuchProcess) : Status();
   }
   // Without pidfds the identifier is checked again right before the signal.
-  return stillNames(m_judged) && platform::suspendThread(m_judged.processId, threadId);
+  if (!stillNames(m_judged)) return Status::failure(kNoSuchProcess);
+  return platform::suspendThread(m_judged.processId, threadId);
 }
 
 }  // namespace halvik::platform

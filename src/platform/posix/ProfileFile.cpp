@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
-#include "platform/posix/Descriptor.h"
+#include "platform/SystemText.h"
+#include "platform/posix/Handle.h"
 #include "platform/posix/TempFile.h"
 
 #include <cerrno>
@@ -17,7 +18,7 @@
 namespace halvik::platform {
 namespace {
 
-using platform::posix::Descriptor;
+using platform::posix::Handle;
 
 constexpr std::size_t kMaxFileSize = std::size_t{1} << 30;
 constexpr std::size_t kMaxNameLength = 255;
@@ -42,7 +43,10 @@ bool readAll(int fd, std::string& bytes) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) return true;
-    if (bytes.size() + static_cast<std::size_t>(n) > kMaxFileSize) return false;
+    if (bytes.size() + static_cast<std::size_t>(n) > kMaxFileSize) {
+      errno = EFBIG;
+      return false;
+    }
     bytes.append(chunk, static_cast<std::size_t>(n));
   }
 }
@@ -77,22 +81,20 @@ std::optional<std::string> writeTarget(const std::string& path) {
 }
 
 // Gives a new file the permission bits (and, where allowed, the owner) of `current`.
-bool keepPermissions(int fd, const FileContent& current) {
-  if (current.status != FileContent::Status::Read) return true;
+Status keepPermissions(int fd, const FileContent& current) {
+  if (current.status != FileContent::Status::Read) return {};
   if (::geteuid() == 0) (void)!::fchown(fd, current.owner, current.group);
-  return ::fchmod(fd, current.mode) == 0;
+  return ::fchmod(fd, current.mode) == 0 ? Status() : Status::lastError();
 }
 
 // Writes `bytes` to a temporary file beside `target`, flushed, then renames it over `target`
 // and flushes the folder.
-bool writeInPlaceOf(const std::string& target, std::string_view bytes, const FileContent& current) {
-  Descriptor folder(openRetrying(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!folder.ok()) return false;
-  platform::posix::TempFile temporary(folder.get(), false);
-  if (!temporary.ok() || !keepPermissions(temporary.descriptor(), current) ||
-      !temporary.write(bytes.data(), bytes.size()) || !temporary.commit(nameOf(target).c_str(), true))
-    return false;
-  return ::fsync(folder.get()) == 0 || errno == EINVAL;
+Status writeInPlaceOf(const std::string& target, std::string_view bytes, const FileContent& current) {
+  const posix::WriteOptions options{.syncFolder = true};
+  return posix::writeAtomically(target, options, [&](posix::TempFile& temporary) {
+    if (Status kept = keepPermissions(temporary.descriptor(), current); !kept) return kept;
+    return temporary.write(bytes.data(), bytes.size());
+  });
 }
 
 }  // namespace
@@ -112,22 +114,28 @@ bool recentlyModified(const FileIdentity& identity) {
 
 FileContent readFile(const std::string& path) {
   FileContent content;
-  Descriptor fd(openRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  Handle fd(openRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.ok()) {
     content.status = (errno == ENOENT || errno == ENOTDIR) ? FileContent::Status::Missing : FileContent::Status::Unreadable;
+    content.error = lastErrorCode();
     return content;
   }
   content.status = FileContent::Status::Unreadable;
+  const auto unreadable = [&content](std::uint32_t error) {
+    content.error = error;
+    return content;
+  };
   // Another program may rewrite the file in place while it is read: read again until the
   // identity before and after the read agree, so the content matches the identity kept.
   for (int attempt = 0; attempt < 3; ++attempt) {
     struct stat before {}, after {};
-    if (::fstat(fd.get(), &before) != 0 || !S_ISREG(before.st_mode)) return content;
-    if (static_cast<std::uint64_t>(before.st_size) > kMaxFileSize) return content;
+    if (::fstat(fd.get(), &before) != 0) return unreadable(lastErrorCode());
+    if (!S_ISREG(before.st_mode)) return unreadable(S_ISDIR(before.st_mode) ? EISDIR : EINVAL);
+    if (static_cast<std::uint64_t>(before.st_size) > kMaxFileSize) return unreadable(EFBIG);
     content.bytes.clear();
     content.bytes.reserve(static_cast<std::size_t>(before.st_size));
-    if (::lseek(fd.get(), 0, SEEK_SET) != 0 || !readAll(fd.get(), content.bytes)) return content;
-    if (::fstat(fd.get(), &after) != 0) return content;
+    if (::lseek(fd.get(), 0, SEEK_SET) != 0 || !readAll(fd.get(), content.bytes)) return unreadable(lastErrorCode());
+    if (::fstat(fd.get(), &after) != 0) return unreadable(lastErrorCode());
     content.identity = identityOf(after);
     content.mode = after.st_mode & 07777;
     content.owner = after.st_uid;
@@ -146,22 +154,23 @@ bool hasFolder(const std::string& path) {
 #endif
 }
 
-bool replaceFile(const std::string& path, const FileEdit& edit) {
+Status replaceFile(const std::string& path, const FileEdit& edit) {
   const auto target = writeTarget(path);
-  if (!target) return false;
+  if (!target) return Status::lastError();
   // Never through a link: a link planted there would make us create or lock another file.
   constexpr int kLockFlags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK;
-  Descriptor lock(openRetrying(lockPathOf(*target).c_str(), kLockFlags, 0666));
-  if (!lock.ok()) return false;
+  Handle lock(openRetrying(lockPathOf(*target).c_str(), kLockFlags, 0666));
+  if (!lock.ok()) return Status::lastError();
   int locked;
   do locked = ::flock(lock.get(), LOCK_EX);
   while (locked != 0 && errno == EINTR);
-  if (locked != 0) return false;
+  if (locked != 0) return Status::lastError();
 
   const FileContent current = readFile(*target);
-  if (current.status == FileContent::Status::Unreadable) return false;
+  if (current.status == FileContent::Status::Unreadable) return Status::failure(current.error);
   const EditResult result = edit(current);
-  if (result.kind != EditResult::Kind::Changed) return result.kind == EditResult::Kind::Unchanged;
+  if (result.kind == EditResult::Kind::Rejected) return Status::failure(EINVAL);
+  if (result.kind == EditResult::Kind::Unchanged) return {};
 
   return writeInPlaceOf(*target, result.bytes, current);
 }

@@ -1,6 +1,6 @@
 #include "platform/Platform.h"
 
-#include "platform/posix/Descriptor.h"
+#include "platform/posix/Handle.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,8 +11,8 @@ namespace halvik::platform {
 
 // Two forks: the program is started by a short-lived middle process, so that it is adopted by
 // the system and never becomes a zombie of ours. Between fork and exec only async-signal-safe
-// calls run. A pipe closed on exec tells whether the exec itself succeeded.
-bool startProgram(const std::string& path, const std::vector<std::string>& arguments) {
+// calls run. A pipe closed on exec tells whether the exec itself succeeded, or carries its error.
+Status startProgram(const std::string& path, const std::vector<std::string>& arguments) {
   std::vector<std::string> words{path};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -20,13 +20,11 @@ bool startProgram(const std::string& path, const std::vector<std::string>& argum
   argv.push_back(nullptr);
 
   int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return false;
-  posix::Descriptor readEnd(report[0]);
+  if (pipe2(report, O_CLOEXEC) != 0) return Status::lastError();
+  const posix::Handle readEnd(report[0]);
+  posix::Handle writeEnd(report[1]);
   const pid_t middle = fork();
-  if (middle < 0) {
-    close(report[1]);
-    return false;
-  }
+  if (middle < 0) return Status::lastError();
   if (middle == 0) {
     if (fork() == 0) {
       setsid();
@@ -37,7 +35,7 @@ bool startProgram(const std::string& path, const std::vector<std::string>& argum
     }
     _exit(0);
   }
-  close(report[1]);
+  writeEnd.reset();
   int status = 0;
   while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
   }
@@ -45,7 +43,10 @@ bool startProgram(const std::string& path, const std::vector<std::string>& argum
   ssize_t length;
   while ((length = read(readEnd.get(), &error, sizeof error)) < 0 && errno == EINTR) {
   }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 && length == 0;
+  if (length == static_cast<ssize_t>(sizeof error)) return Status::failure(static_cast<std::uint32_t>(error));
+  // The middle process did not end normally, or the report was cut short.
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || length != 0) return Status::failure(EAGAIN);
+  return {};
 }
 
 bool raiseWindowsOf(std::uint32_t /*processId*/) { return false; }

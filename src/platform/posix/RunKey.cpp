@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/posix/TempFile.h"
 
+#include <cerrno>
 #include <string_view>
 
 namespace halvik::platform {
@@ -66,22 +67,25 @@ std::string execValue(std::string_view path) {
 }
 }  // namespace
 
-bool setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
-                 const std::string& data, const std::string& autostartFolder) {
+// Keys other than the machine-wide Run key, and names or data an entry cannot hold, are
+// refused as invalid arguments.
+Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                   const std::string& data, const std::string& autostartFolder) {
   const std::string path = entryPath(valueName, autostartFolder);
   if (!isMachineRunKey(root, keyPath) || path.empty() || data.empty() || data.find('\0') != std::string::npos)
-    return false;
+    return Status::failure(EINVAL);
   // One folder level only: an autostart folder whose parent is missing is not ours to make.
-  if (!createFolder(autostartFolder)) return false;
+  if (Status folder = createFolder(autostartFolder); !folder) return folder;
   const std::string entry = "[Desktop Entry]\nType=Application\nName=" + escapeValue(valueName) +
                             "\nExec=" + execValue(data) + "\nX-GNOME-Autostart-enabled=true\n";
-  return posix::writeFileAtomically(path, entry);
+  return posix::writeAtomically(path, {}, [&](posix::TempFile& file) { return file.write(entry.data(), entry.size()); });
 }
 
-bool deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
-                    const std::string& autostartFolder) {
+Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                      const std::string& autostartFolder) {
   const std::string path = entryPath(valueName, autostartFolder);
-  return isMachineRunKey(root, keyPath) && !path.empty() && deleteFile(path);
+  if (!isMachineRunKey(root, keyPath) || path.empty()) return Status::failure(EINVAL);
+  return deleteFile(path);
 }
 
 }  // namespace halvik::platform

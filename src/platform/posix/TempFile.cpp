@@ -35,54 +35,60 @@ bool renameNoReplace(int folder, const char* from, const char* to) {
 
 TempFile::TempFile(int folder, bool ownerOnly) : m_folder(folder) {
   sweepStaleTemporaries(folder);
-  for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+  for (int attempt = 0; attempt < 100 && !m_fd.ok(); ++attempt) {
     m_name = temporaryName();
-    m_fd = openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                  ownerOnly ? 0600 : 0666);
-    if (m_fd < 0 && errno != EEXIST) break;
+    m_fd.reset(openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, ownerOnly ? 0600 : 0666));
+    if (!m_fd.ok() && errno != EEXIST) break;
   }
-  m_created = m_fd >= 0;
-  if (m_fd >= 0 && ownerOnly && fchmod(m_fd, 0600) != 0) closeFile();
+  if (!m_fd.ok()) {
+    m_created = Status::lastError();
+    return;
+  }
+  if (ownerOnly && fchmod(m_fd.get(), 0600) != 0) {
+    m_created = Status::lastError();
+    m_fd.reset();
+    unlinkat(folder, m_name.c_str(), 0);
+  }
 }
 
 TempFile::~TempFile() {
-  closeFile();
   if (m_created && !m_committed) unlinkat(m_folder, m_name.c_str(), 0);
 }
 
-bool TempFile::closeFile() {
-  if (m_fd < 0) return false;
-  const bool closed = close(m_fd) == 0;
-  m_fd = -1;
-  return closed;
-}
-
-bool TempFile::write(const char* data, std::size_t size) {
-  if (m_fd < 0) return false;
+Status TempFile::write(const char* data, std::size_t size) {
   while (size > 0) {
-    const ssize_t written = ::write(m_fd, data, size);
+    const ssize_t written = ::write(m_fd.get(), data, size);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
+    if (written < 0) return Status::lastError();
+    if (written == 0) return Status::failure(EIO);
     data += written;
     size -= static_cast<std::size_t>(written);
   }
-  return true;
+  return {};
 }
 
-bool TempFile::commit(const char* name, bool replace) {
-  if (m_fd < 0) return false;
-  const bool flushed = fsync(m_fd) == 0;
-  if (!closeFile() || !flushed) return false;
-  m_committed = replace ? renameat(m_folder, m_name.c_str(), m_folder, name) == 0
-                        : renameNoReplace(m_folder, m_name.c_str(), name);
-  return m_committed;
+Status TempFile::commit(const char* name, bool replace) {
+  if (fsync(m_fd.get()) != 0) return Status::lastError();
+  if (close(static_cast<int>(m_fd.release())) != 0) return Status::lastError();
+  const bool renamed = replace ? renameat(m_folder, m_name.c_str(), m_folder, name) == 0
+                               : renameNoReplace(m_folder, m_name.c_str(), name);
+  if (!renamed) return Status::lastError();
+  m_committed = true;
+  return {};
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& bytes) {
+Status writeAtomically(const std::string& path, WriteOptions options, const std::function<Status(TempFile&)>& fill) {
   const PathAt at(path, PathAt::Folder::Always);
-  if (!at.ok()) return false;
-  TempFile file(at.folder(), false);
-  return file.write(bytes.data(), bytes.size()) && file.commit(at.name(), true);
+  if (!at.ok()) return at.status();
+  TempFile file(at.folder(), options.ownerOnly);
+  if (!file.created()) return file.created();
+  if (Status filled = fill(file); !filled) return filled;
+  if (Status committed = file.commit(at.name(), options.replace); !committed) return committed;
+  if (!options.syncFolder) return {};
+  // The folder handle of PathAt only names the folder: flushing needs one open for reading.
+  const Handle folder(openat(at.folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.ok()) return Status::lastError();
+  return fsync(folder.get()) == 0 || errno == EINVAL ? Status() : Status::lastError();
 }
 
 }  // namespace halvik::platform::posix

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/Status.h"
+#include "platform/posix/Handle.h"
+
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace halvik::platform::posix {
@@ -17,27 +21,34 @@ class TempFile {
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
-  bool ok() const { return m_fd >= 0; }
-  int descriptor() const { return m_fd; }
+  // Success once the file is created; otherwise the system's reason it could not be.
+  const Status& created() const { return m_created; }
+  int descriptor() const { return m_fd.get(); }
 
-  // Writes all `size` bytes, retrying short writes. False on any failure.
-  bool write(const char* data, std::size_t size);
+  // Writes all `size` bytes, retrying short writes.
+  Status write(const char* data, std::size_t size);
 
   // Flushes the file to the disk and gives it `name` in the folder. With `replace` false an
   // existing entry of that name is never overwritten, not even one created meanwhile.
-  bool commit(const char* name, bool replace);
+  Status commit(const char* name, bool replace);
 
  private:
-  bool closeFile();
-
   int m_folder;
-  int m_fd = -1;
+  Handle m_fd;
   std::string m_name;
-  bool m_created = false;
+  Status m_created;
   bool m_committed = false;
 };
 
-// Writes `bytes` to the file `path` whole, through a TempFile beside it (0666 less the umask).
-bool writeFileAtomically(const std::string& path, const std::string& bytes);
+struct WriteOptions {
+  bool ownerOnly = false;   // the new file is 0600 (see TempFile)
+  bool replace = true;      // false: fail when `path` exists, never overwriting it
+  bool syncFolder = false;  // flush the folder too, so that the rename itself survives a crash
+};
+
+// How every file is written whole: `fill` writes the content of a TempFile beside `path`, which
+// is then flushed and renamed to `path`. The last name of `path` is never followed as a link
+// when it is created; an existing one is replaced as an entry.
+Status writeAtomically(const std::string& path, WriteOptions options, const std::function<Status(TempFile&)>& fill);
 
 }  // namespace halvik::platform::posix

@@ -1,8 +1,8 @@
 // Whole-file copies that never leave a partial destination.
 #include "platform/Platform.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/TempFile.h"
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -15,12 +15,18 @@ class OwnerOnlySecurity {
  public:
   OwnerOnlySecurity() {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
-    win32::Handle owned(token);
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+      m_status = Status::lastError();
+      return;
+    }
+    const win32::Handle owned(token);
     DWORD size = 0;
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     m_user.resize(size);
-    if (size == 0 || !GetTokenInformation(token, TokenUser, m_user.data(), size, &size)) return;
+    if (size == 0 || !GetTokenInformation(token, TokenUser, m_user.data(), size, &size)) {
+      m_status = Status::lastError();
+      return;
+    }
     PSID sid = reinterpret_cast<TOKEN_USER*>(m_user.data())->User.Sid;
     m_acl.resize(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(sid));
     auto* acl = reinterpret_cast<ACL*>(m_acl.data());
@@ -29,12 +35,15 @@ class OwnerOnlySecurity {
               InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) &&
               SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE) &&
               SetSecurityDescriptorControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    if (!m_ready) m_status = Status::lastError();
     m_attributes = {sizeof(SECURITY_ATTRIBUTES), &m_descriptor, FALSE};
   }
   OwnerOnlySecurity(const OwnerOnlySecurity&) = delete;
   OwnerOnlySecurity& operator=(const OwnerOnlySecurity&) = delete;
 
   SECURITY_ATTRIBUTES* attributes() { return m_ready ? &m_attributes : nullptr; }
+  // Why the descriptor could not be made, when attributes() is null.
+  const Status& status() const { return m_status; }
 
  private:
   std::vector<unsigned char> m_user;
@@ -42,65 +51,45 @@ class OwnerOnlySecurity {
   SECURITY_DESCRIPTOR m_descriptor{};
   SECURITY_ATTRIBUTES m_attributes{};
   bool m_ready = false;
+  Status m_status;
 };
 
-// Creates a new file beside `destination` under a name no other file has, open for writing.
-win32::Handle createTemporary(const std::string& destination, SECURITY_ATTRIBUTES* security, std::string& name) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = destination + ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) return win32::Handle(file);
-    if (GetLastError() != ERROR_FILE_EXISTS) break;
-  }
-  return win32::Handle();
-}
-
-bool copyBytes(HANDLE from, HANDLE to) {
+// Copies the rest of `from` into `to`.
+Status copyBytes(HANDLE from, win32::TempFile& to) {
   std::vector<char> buffer(1 << 16);
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return false;
-    if (got == 0) return true;
-    DWORD written = 0;
-    if (!WriteFile(to, buffer.data(), got, &written, nullptr) || written != got) return false;
+    if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return Status::lastError();
+    if (got == 0) return {};
+    if (Status written = to.write(buffer.data(), got); !written) return written;
   }
 }
 
 // Copies the open file `from`, from its first byte, to `destination`. The bytes are copied by
 // hand rather than with CopyFileA, which would also carry the source's read-only, hidden and
 // system attributes and could not create the copy with the owner-only rights from the start.
-bool copyFrom(HANDLE from, const std::string& destination, CopyOptions options) {
-  if (!SetFilePointerEx(from, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return false;
+Status copyFrom(HANDLE from, const std::string& destination, CopyOptions options) {
+  if (!SetFilePointerEx(from, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return Status::lastError();
   std::unique_ptr<OwnerOnlySecurity> security;
   if (options.ownerOnly) {
     security = std::make_unique<OwnerOnlySecurity>();
-    if (!security->attributes()) return false;
+    if (!security->attributes()) return security->status();
   }
-  std::string temporary;
-  bool copied = false;
-  {
-    win32::Handle to = createTemporary(destination, security ? security->attributes() : nullptr, temporary);
-    if (!to) return false;
-    copied = copyBytes(from, to.get()) && FlushFileBuffers(to.get());
-  }
-  // Without MOVEFILE_REPLACE_EXISTING the rename fails when the destination exists, so a copy
-  // that must not replace can never overwrite a file that appeared meanwhile.
-  const DWORD flags = MOVEFILE_WRITE_THROUGH | (options.replace ? MOVEFILE_REPLACE_EXISTING : 0);
-  if (copied && MoveFileExA(temporary.c_str(), destination.c_str(), flags)) return true;
-  DeleteFileA(temporary.c_str());
-  return false;
+  const win32::WriteOptions write{.security = security ? security->attributes() : nullptr, .replace = options.replace};
+  return win32::writeAtomically(destination, write, [from](win32::TempFile& to) { return copyBytes(from, to); });
 }
 }  // namespace
 
-bool copyFile(const std::string& source, const std::string& destination, CopyOptions options) {
-  win32::Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  return from && copyFrom(from.get(), destination, options);
+Status copyFile(const std::string& source, const std::string& destination, CopyOptions options) {
+  const win32::Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!from) return Status::lastError();
+  return copyFrom(from.get(), destination, options);
 }
 
-bool copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options) {
-  return source.valid() && copyFrom(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(source.handle())), destination, options);
+Status copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options) {
+  if (!source.valid()) return Status::failure(ERROR_INVALID_HANDLE);
+  return copyFrom(win32::handleOf(source.handle()), destination, options);
 }
 
 }  // namespace halvik::platform

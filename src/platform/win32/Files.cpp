@@ -24,30 +24,31 @@ std::optional<FileStatus> fileStatus(const std::string& path) {
   return FileStatus{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, std::nullopt};
 }
 
-bool deleteFile(const std::string& path) {
+Status deleteFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Status::lastError();
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     // A symbolic link to a folder is removed as a folder entry; its target is never touched.
-    // A real folder is never removed here.
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && RemoveDirectoryA(path.c_str());
+    // A real folder is never removed here: it reads as a refusal.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return Status::failure(ERROR_ACCESS_DENIED);
+    return RemoveDirectoryA(path.c_str()) ? Status() : Status::lastError();
   }
-  return DeleteFileA(path.c_str());
+  return DeleteFileA(path.c_str()) ? Status() : Status::lastError();
 }
 
-bool appendLine(const std::string& path, const std::string& line) {
+Status appendLine(const std::string& path, const std::string& line) {
   // Append-only access: the system places every write at the current end of the file, so lines
   // of several running copies never overwrite each other. A reparse point (a symbolic link, a
   // junction) is opened as itself, never its target, and refused.
   win32::Handle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   BY_HANDLE_FILE_INFORMATION info;
-  if (!file || !GetFileInformationByHandle(file.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-    return false;
+  if (!file || !GetFileInformationByHandle(file.get(), &info)) return Status::lastError();
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return Status::failure(ERROR_ACCESS_DENIED);
   const std::string text = line + "\r\n";
   DWORD written = 0;
-  return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-         written == text.size();
+  if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return Status::lastError();
+  return written == text.size() ? Status() : Status::failure(ERROR_WRITE_FAULT);
 }
 
 }  // namespace halvik::platform

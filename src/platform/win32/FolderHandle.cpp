@@ -69,7 +69,7 @@ HANDLE openEntry(std::int64_t folder, const std::string& name, DWORD access, DWO
 bool isMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 struct OpenFolder {
-  HANDLE handle;
+  win32::Handle handle;
   FolderId id;
 };
 
@@ -77,76 +77,52 @@ struct OpenFolder {
 // last name instead of following it.
 std::optional<OpenFolder> openFolder(const std::wstring& path, bool ownEntry) {
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (ownEntry ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-  HANDLE handle = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
-                              nullptr, OPEN_EXISTING, flags, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  win32::Handle handle(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
+                                  nullptr, OPEN_EXISTING, flags, nullptr));
+  if (!handle) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
-  const bool folder = GetFileInformationByHandle(handle, &info) &&
+  const bool folder = GetFileInformationByHandle(handle.get(), &info) &&
                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                       !(ownEntry && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT));
-  if (!folder) {
-    CloseHandle(handle);
-    return std::nullopt;
-  }
-  return OpenFolder{handle, idOf(info)};
+  if (!folder) return std::nullopt;
+  return OpenFolder{std::move(handle), idOf(info)};
 }
 }  // namespace
 
-FolderHandle::~FolderHandle() {
-  if (m_handle >= 0) CloseHandle(win32::handleOf(m_handle));
-}
-
-FolderHandle::FolderHandle(FolderHandle&& other) noexcept : m_handle(other.m_handle), m_id(other.m_id) {
-  other.m_handle = -1;
-}
-
-FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
-  if (this != &other) {
-    if (m_handle >= 0) CloseHandle(win32::handleOf(m_handle));
-    m_handle = other.m_handle;
-    m_id = other.m_id;
-    other.m_handle = -1;
-  }
-  return *this;
-}
-
 FolderHandle FolderHandle::open(const std::string& path) {
-  const auto folder = openFolder(wide(path.empty() ? std::string(".") : path), false);
+  auto folder = openFolder(wide(path.empty() ? std::string(".") : path), false);
   if (!folder) return {};
-  return FolderHandle(reinterpret_cast<std::intptr_t>(folder->handle), folder->id);
+  return FolderHandle(std::move(folder->handle), folder->id);
 }
 
 FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem) const {
   if (otherFileSystem) *otherFileSystem = false;
   if (!valid() || name.empty() || name.find_first_of("\\/") != std::string::npos) return {};
-  const std::wstring path = pathOf(m_handle);
+  const std::wstring path = pathOf(m_handle.value());
   if (path.empty()) return {};
-  const auto child = openFolder(path + L"\\" + wide(name), true);
+  auto child = openFolder(path + L"\\" + wide(name), true);
   if (!child) return {};
-  FolderHandle opened(reinterpret_cast<std::intptr_t>(child->handle), child->id);
   // Another volume mounted on a folder is its own drive.
   if (child->id.device != m_id.device) {
     if (otherFileSystem) *otherFileSystem = true;
     return {};
   }
-  return opened;
+  return FolderHandle(std::move(child->handle), child->id);
 }
 
 FolderHandle FolderHandle::openParent(const FolderId& expected) const {
   if (!valid()) return {};
-  const std::wstring path = pathOf(m_handle);
+  const std::wstring path = pathOf(m_handle.value());
   const auto separator = path.find_last_of(L'\\');
   if (separator == std::wstring::npos) return {};
-  const auto parent = openFolder(path.substr(0, separator), false);
-  if (!parent) return {};
-  FolderHandle opened(reinterpret_cast<std::intptr_t>(parent->handle), parent->id);
-  if (!(parent->id == expected)) return {};
-  return opened;
+  auto parent = openFolder(path.substr(0, separator), false);
+  if (!parent || !(parent->id == expected)) return {};
+  return FolderHandle(std::move(parent->handle), parent->id);
 }
 
 std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& pattern, std::uint32_t includeMask) const {
   if (!valid()) return std::nullopt;
-  const std::wstring path = pathOf(m_handle);
+  const std::wstring path = pathOf(m_handle.value());
   if (path.empty()) return std::nullopt;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
@@ -166,7 +142,7 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
 
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
   if (!valid()) return std::nullopt;
-  const std::wstring path = pathOf(m_handle);
+  const std::wstring path = pathOf(m_handle.value());
   if (path.empty()) return std::nullopt;
   const DWORD attributes = GetFileAttributesW((path + L"\\" + wide(name)).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
@@ -175,13 +151,13 @@ std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name)
 
 std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) const {
   if (!valid()) return std::nullopt;
-  const win32::Handle entry(openEntry(m_handle, name, FILE_READ_ATTRIBUTES));
+  const win32::Handle entry(openEntry(m_handle.value(), name, FILE_READ_ATTRIBUTES));
   return entry ? identityOf(entry.get()) : std::nullopt;
 }
 
 OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expected) const {
   if (!valid()) return {};
-  OpenFile file(reinterpret_cast<std::intptr_t>(openEntry(m_handle, name, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN)));
+  OpenFile file(win32::Handle(openEntry(m_handle.value(), name, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN)));
   if (!file.valid()) return {};
   const auto found = identityOf(win32::handleOf(file.handle()));
   if (!found || !(*found == EntryIdentity{expected, EntryKind::File})) return {};
@@ -191,7 +167,7 @@ OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expecte
 Removal FolderHandle::removeEntry(const std::string& name, const EntryIdentity& expected) const {
   if (!valid() || expected.kind == EntryKind::Folder) return Removal::Failed;
   // The entry is checked and deleted through the one handle, so what is deleted is what was checked.
-  const win32::Handle entry(openEntry(m_handle, name, DELETE | FILE_READ_ATTRIBUTES));
+  const win32::Handle entry(openEntry(m_handle.value(), name, DELETE | FILE_READ_ATTRIBUTES));
   if (!entry) return isMissing(GetLastError()) ? Removal::Gone : Removal::Failed;
   const auto found = identityOf(entry.get());
   if (!found || !(*found == expected)) return Removal::Changed;

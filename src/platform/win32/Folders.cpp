@@ -21,10 +21,12 @@ std::size_t firstLevel(const std::string& path) {
   return path.find_first_not_of("\\/");
 }
 
-// One level of createOwnerFolders: made, or already a folder that is not a link.
-bool ensureLevel(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  return GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path);
+// One level of createOwnerFolders: made, or already a folder that is not a link. Anything else
+// in the way reads as "The directory name is invalid".
+Status ensureLevel(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return {};
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return Status::lastError();
+  return isFolder(path) ? Status() : Status::failure(ERROR_DIRECTORY);
 }
 
 // Closes a FindFirstFileA search when the listing ends.
@@ -80,16 +82,17 @@ std::optional<std::vector<DirEntry>> listFolder(const std::string& folder, const
   return entries;
 }
 
-bool createFolder(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  return GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path, Links::Followed);
+Status createFolder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return {};
+  const Status failed = Status::lastError();
+  return failed.code() == ERROR_ALREADY_EXISTS && isFolder(path, Links::Followed) ? Status() : failed;
 }
 
 // Each new level takes the protection of the folder above it: under the user's profile that is
 // the user's own, so no descriptor of our own is needed.
-bool createOwnerFolders(const std::string& path) {
+Status createOwnerFolders(const std::string& path) {
   std::size_t end = firstLevel(path);
-  if (end == std::string::npos) return isFolder(path, Links::Followed);
+  if (end == std::string::npos) return isFolder(path, Links::Followed) ? Status() : Status::failure(ERROR_PATH_NOT_FOUND);
   while (end != std::string::npos) {
     end = path.find_first_of("\\/", end);
     const std::string level = path.substr(0, end);
@@ -97,10 +100,10 @@ bool createOwnerFolders(const std::string& path) {
       end = path.find_first_not_of("\\/", end);
       continue;  // a level above the last may be a link (a moved profile folder)
     }
-    if (!ensureLevel(level)) return false;
+    if (Status made = ensureLevel(level); !made) return made;
     if (end != std::string::npos) end = path.find_first_not_of("\\/", end);
   }
-  return true;
+  return {};
 }
 
 }  // namespace halvik::platform

@@ -70,33 +70,35 @@ std::optional<ProcessInfo> processInfo(std::uint32_t processId) { return describ
 
 std::uint32_t currentProcessId() { return GetCurrentProcessId(); }
 
-bool terminateProcess(std::uint32_t processId) {
+Status terminateProcess(std::uint32_t processId) {
   win32::Handle process(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, processId));
-  if (!process) return false;
+  if (!process) return Status::lastError();
   // A process that has already ended can still be opened while someone holds a handle to it;
   // it is not reported as terminated by this call.
-  return running(process.get()) && TerminateProcess(process.get(), 0);
+  if (!running(process.get())) return Status::failure(kNoSuchProcess);
+  return TerminateProcess(process.get(), 0) ? Status() : Status::lastError();
 }
 
-void ProcessHandle::release() {
-  if (m_handle >= 0) CloseHandle(win32::handleOf(m_handle));
-  m_handle = -1;
-  m_open = false;
-}
-
-ProcessHandle ProcessHandle::open(const ProcessInfo& judged) {
+ProcessHandle ProcessHandle::open(const ProcessInfo& judged, Status* failure) {
+  const auto fail = [failure](Status reason) {
+    if (failure) *failure = std::move(reason);
+    return ProcessHandle();
+  };
   win32::Handle process(OpenProcess(kQueryAndRead, FALSE, judged.processId));
-  if (!process || !running(process.get())) return {};
+  if (!process) return fail(Status::lastError());
+  if (!running(process.get())) return fail(Status::failure(kNoSuchProcess));
   // Read through the handle itself: the process it holds is the one checked.
   const auto now = describe(process.get(), judged.processId);
-  if (!now || now->startTime != judged.startTime || now->imagePath != judged.imagePath) return {};
-  return ProcessHandle(reinterpret_cast<std::intptr_t>(process.release()), judged);
+  if (!now || now->startTime != judged.startTime || now->imagePath != judged.imagePath)
+    return fail(Status::failure(kNoSuchProcess));
+  return ProcessHandle(std::move(process), judged);
 }
 
-bool ProcessHandle::suspendThread(std::uint32_t threadId) const {
+Status ProcessHandle::suspendThread(std::uint32_t threadId) const {
   // While the handle is held the identifier cannot name another process, so the thread's owner
   // checked by suspendThread is this process.
-  return m_open && running(win32::handleOf(m_handle)) && platform::suspendThread(m_judged.processId, threadId);
+  if (!m_open || !running(win32::handleOf(m_handle.value()))) return Status::failure(kNoSuchProcess);
+  return platform::suspendThread(m_judged.processId, threadId);
 }
 
 }  // namespace halvik::platform

@@ -3,15 +3,15 @@
 // sidecar lock file shared with other running copies.
 #include "platform/ProfileFile.h"
 
+#include "platform/SystemText.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/TempFile.h"
 
 #include <cerrno>
-#include <string_view>
 
 namespace halvik::platform {
 namespace {
-using platform::win32::Handle;
+using win32::Handle;
 
 constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 30;
 constexpr std::int64_t kTicksPerSecond = 10000000;  // FILETIME counts 100 ns ticks
@@ -47,12 +47,13 @@ bool readAll(HANDLE file, std::string& bytes) {
     DWORD got = 0;
     if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return false;
     if (got == 0) return true;
-    if (bytes.size() + got > kMaxFileSize) return false;
+    if (bytes.size() + got > kMaxFileSize) {
+      SetLastError(ERROR_FILE_TOO_LARGE);
+      return false;
+    }
     bytes.append(chunk, got);
   }
 }
-
-std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
 
 // The file a write replaces: `path` itself, or the target of the symbolic link it names.
 std::optional<std::string> writeTarget(const std::string& path) {
@@ -71,29 +72,6 @@ std::optional<std::string> writeTarget(const std::string& path) {
   return target;
 }
 
-// Writes `bytes` to a new temporary file in `folder`, flushed to disk, with the attributes
-// (hidden, system, archive) of the current file. Returns its path, or nullopt.
-std::optional<std::string> writeTemporary(const std::string& folder, std::string_view bytes,
-                                          const FileContent& current) {
-  std::string temporary;
-  bool ok = false;
-  {
-    Handle file(platform::win32::createTemporaryIn(folder, temporary));
-    if (!file) return std::nullopt;
-    DWORD written = 0;
-    ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size() && FlushFileBuffers(file.get());
-  }
-  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-  if (ok && current.status == FileContent::Status::Read && (current.mode & kKept))
-    ok = SetFileAttributesA(temporary.c_str(), current.mode & kKept);
-  if (!ok) {
-    DeleteFileA(temporary.c_str());
-    return std::nullopt;
-  }
-  return temporary;
-}
-
 // Holds an exclusive lock on the sidecar lock file "<file>.lock" while it lives. A reparse
 // point there is opened as itself and refused: the lock never goes through a link.
 class SidecarLock {
@@ -103,15 +81,19 @@ class SidecarLock {
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)) {
     BY_HANDLE_FILE_INFORMATION info;
     OVERLAPPED whole{};
-    m_locked = m_file && GetFileInformationByHandle(m_file.get(), &info) &&
-               !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-               LockFileEx(m_file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole);
+    if (!m_file || !GetFileInformationByHandle(m_file.get(), &info))
+      m_status = Status::lastError();
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+      m_status = Status::failure(ERROR_ACCESS_DENIED);
+    else if (!LockFileEx(m_file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole))
+      m_status = Status::lastError();
   }
-  bool locked() const { return m_locked; }
+  // Success while the lock is held; otherwise why it could not be taken.
+  const Status& status() const { return m_status; }
 
  private:
   Handle m_file;  // closing the handle releases the lock
-  bool m_locked = false;
+  Status m_status;
 };
 }  // namespace
 
@@ -136,24 +118,29 @@ FileContent readFile(const std::string& path) {
   Handle file(CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
                           nullptr));
   if (!file) {
-    const DWORD error = GetLastError();
-    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    content.error = lastErrorCode();
+    const bool missing = content.error == ERROR_FILE_NOT_FOUND || content.error == ERROR_PATH_NOT_FOUND;
     content.status = missing ? FileContent::Status::Missing : FileContent::Status::Unreadable;
     return content;
   }
   content.status = FileContent::Status::Unreadable;
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) return content;
+  const auto unreadable = [&content](std::uint32_t error) {
+    content.error = error;
+    return content;
+  };
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return unreadable(ERROR_INVALID_FUNCTION);
   // Another program may rewrite the file in place while it is read: read again until the
   // identity before and after the read agree, so the content matches the identity kept.
   for (int attempt = 0; attempt < 3; ++attempt) {
     const auto before = identityOf(file.get());
-    if (!before || static_cast<std::uint64_t>(before->size) > kMaxFileSize) return content;
+    if (!before) return unreadable(lastErrorCode());
+    if (static_cast<std::uint64_t>(before->size) > kMaxFileSize) return unreadable(ERROR_FILE_TOO_LARGE);
     content.bytes.clear();
     LARGE_INTEGER start{};
     if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) || !readAll(file.get(), content.bytes))
-      return content;
+      return unreadable(lastErrorCode());
     const auto after = identityOf(file.get());
-    if (!after) return content;
+    if (!after) return unreadable(lastErrorCode());
     content.identity = *after;
     content.mode = GetFileAttributesA(path.c_str());
     content.status = FileContent::Status::Read;
@@ -164,25 +151,26 @@ FileContent readFile(const std::string& path) {
 
 bool hasFolder(const std::string& path) { return path.find_first_of("\\/") != std::string::npos; }
 
-bool replaceFile(const std::string& path, const FileEdit& edit) {
+Status replaceFile(const std::string& path, const FileEdit& edit) {
   const auto target = writeTarget(path);
-  if (!target) return false;
+  if (!target) return Status::lastError();
   const SidecarLock lock(*target);
-  if (!lock.locked()) return false;
+  if (!lock.status()) return lock.status();
 
   const FileContent current = readFile(*target);
-  if (current.status == FileContent::Status::Unreadable) return false;
+  if (current.status == FileContent::Status::Unreadable) return Status::failure(current.error);
   const EditResult result = edit(current);
-  if (result.kind != EditResult::Kind::Changed) return result.kind == EditResult::Kind::Unchanged;
+  if (result.kind == EditResult::Kind::Rejected) return Status::failure(ERROR_INVALID_PARAMETER);
+  if (result.kind == EditResult::Kind::Unchanged) return {};
 
-  const auto temporary = writeTemporary(folderOf(*target), result.bytes, current);
-  if (!temporary) return false;
-  // The rename replaces the original in one step; a read-only original is refused, as the
-  // system refuses to write it.
-  if (MoveFileExA(temporary->c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  DeleteFileA(temporary->c_str());
-  return false;
+  // The new file gets the hidden, system and archive attributes of the current one. The move
+  // replaces the original in one step; a read-only original is refused, as the system refuses
+  // to write it.
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+  const win32::WriteOptions options{.attributes = current.status == FileContent::Status::Read ? current.mode & kKept : 0};
+  return win32::writeAtomically(*target, options, [&result](win32::TempFile& temporary) {
+    return temporary.write(result.bytes.data(), result.bytes.size());
+  });
 }
 
 }  // namespace halvik::platform

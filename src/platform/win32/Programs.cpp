@@ -41,7 +41,7 @@ BOOL CALLBACK raiseIfOwned(HWND window, LPARAM parameter) {
 }
 }  // namespace
 
-bool startProgram(const std::string& path, const std::vector<std::string>& arguments) {
+Status startProgram(const std::string& path, const std::vector<std::string>& arguments) {
   std::string commandLine = quoted(path);
   for (const std::string& argument : arguments) commandLine += ' ' + quoted(argument);
   STARTUPINFOA startup{};
@@ -49,10 +49,10 @@ bool startProgram(const std::string& path, const std::vector<std::string>& argum
   PROCESS_INFORMATION started{};
   if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
                       &startup, &started))
-    return false;
-  win32::Handle process(started.hProcess);
-  win32::Handle thread(started.hThread);
-  return true;
+    return Status::lastError();
+  const win32::Handle process(started.hProcess);
+  const win32::Handle thread(started.hThread);
+  return {};
 }
 
 bool raiseWindowsOf(std::uint32_t processId) {

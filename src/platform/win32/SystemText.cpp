@@ -1,8 +1,13 @@
 #include "platform/SystemText.h"
 
+#include "platform/Status.h"
+
 #include <windows.h>
 
 namespace halvik::platform {
+
+const std::uint32_t kNoSuchProcess = ERROR_PROCESS_ABORTED;
+const std::uint32_t kPermissionDenied = ERROR_ACCESS_DENIED;
 
 std::string systemText(const std::string& utf8) {
   if (utf8.empty()) return utf8;
@@ -19,6 +24,23 @@ std::string systemText(const std::string& utf8) {
 std::size_t rootLength(const std::string& path) {
   const bool letter = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   return letter && path[1] == ':' && (path[2] == '\\' || path[2] == '/') ? 3 : 0;
+}
+
+std::string errorText(std::uint32_t code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                                      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string result = length > 0 ? std::string(text, length) : "Error " + std::to_string(code);
+  LocalFree(text);
+  while (!result.empty() && (result.back() == ' ' || result.back() == '.' || result.back() == '\r' || result.back() == '\n'))
+    result.pop_back();
+  return result;
+}
+
+std::uint32_t lastErrorCode() {
+  const DWORD code = GetLastError();
+  return code != ERROR_SUCCESS ? code : ERROR_GEN_FAILURE;
 }
 
 }  // namespace halvik::platform

@@ -19,13 +19,13 @@ std::vector<ThreadInfo> threadSnapshot() {
   return threads;
 }
 
-bool suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId) {
+Status suspendThread(std::uint32_t ownerProcessId, std::uint32_t threadId) {
   win32::Handle thread(OpenThread(THREAD_SUSPEND_RESUME | THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId));
-  if (!thread) return false;
+  if (!thread) return Status::lastError();
   // A thread identifier is reused once its thread has ended: the thread must still belong to
   // the process the snapshot named, or another program's thread would be stopped.
-  if (GetProcessIdOfThread(thread.get()) != ownerProcessId) return false;
-  return SuspendThread(thread.get()) != static_cast<DWORD>(-1);
+  if (GetProcessIdOfThread(thread.get()) != ownerProcessId) return Status::failure(kNoSuchProcess);
+  return SuspendThread(thread.get()) != static_cast<DWORD>(-1) ? Status() : Status::lastError();
 }
 
 }  // namespace halvik::platform
