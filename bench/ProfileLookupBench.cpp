@@ -111,7 +111,8 @@ std::string_view trim(std::string_view s) {
 }
 char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool sameFolded(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
 }
 std::string lookup(const std::string& path, std::string_view section, std::string_view key) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -203,11 +204,14 @@ int run() {
   std::printf("  plain hash map (yardstick)  %10.3f us  (cINI / plain map = %.2f)\n", plain, cached / plain);
   std::printf("  lookup re-parsing the file  %10.3f us\n", baseline);
   std::printf("  re-parsing / cINI           %10.0f x  (goal >= 5000)\n", baseline / cached);
-  std::printf("  load once                   %10.2f ms (goal <= 60; median of 7 loads, %.2f ms of processor time;"
-              " the first load took %.2f ms)\n", load.elapsedMs, load.processorMs, firstLoadMs);
+  std::printf(
+      "  load once                   %10.2f ms (goal <= 60; median of 7 loads, %.2f ms of processor time;"
+      " the first load took %.2f ms)\n",
+      load.elapsedMs, load.processorMs, firstLoadMs);
   std::printf("  memory added by the load    %10.2f MB (goal <= 32)\n", addedMb);
   std::filesystem::remove_all(folder);
-  const bool met = cached <= 0.5 && cachedMiss <= 0.5 && baseline / cached >= 5000 && load.elapsedMs <= 60 && addedMb <= 32;
+  const bool met =
+      cached <= 0.5 && cachedMiss <= 0.5 && baseline / cached >= 5000 && load.elapsedMs <= 60 && addedMb <= 32;
   std::printf("  goals %s\n", met ? "met" : "NOT met");
   return 0;
 }

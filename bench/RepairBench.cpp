@@ -45,7 +45,8 @@ std::vector<std::string> makeFiles(const std::string& root) {
     std::filesystem::create_directories(path);
     for (int file = 0; file < kFilesPerFolder; ++file) {
       paths.push_back(path + "/" + fileName(folder * kFilesPerFolder + file));
-      std::ofstream(paths.back(), std::ios::binary) << "a threat's bytes, a few hundred of them " << std::string(400, 'x');
+      std::ofstream(paths.back(), std::ios::binary)
+          << "a threat's bytes, a few hundred of them " << std::string(400, 'x');
     }
   }
   return paths;
@@ -53,7 +54,8 @@ std::vector<std::string> makeFiles(const std::string& root) {
 
 class Rows : public scan::RepairView {
  public:
-  explicit Rows(std::vector<engine::mScanFiles::Hit> hits) : m_hits(std::move(hits)), m_images(m_hits.size(), scan::kImageFound) {}
+  explicit Rows(std::vector<engine::mScanFiles::Hit> hits)
+      : m_hits(std::move(hits)), m_images(m_hits.size(), scan::kImageFound) {}
   int rowCount() const override { return static_cast<int>(m_hits.size()); }
   bool rowChecked(int) const override { return true; }
   int rowImage(int row) const override { return m_images[static_cast<std::size_t>(row)]; }
@@ -91,8 +93,9 @@ void copyBytes(const std::string& from, const std::string& to) {
 }  // namespace
 
 int run() {
-  std::string scratch = access("/dev/shm", W_OK) == 0 ? "/dev/shm/halvik-repair-bench-XXXXXX"
-                                                       : (std::filesystem::temp_directory_path() / "halvik-repair-bench-XXXXXX").string();
+  std::string scratch = access("/dev/shm", W_OK) == 0
+                            ? "/dev/shm/halvik-repair-bench-XXXXXX"
+                            : (std::filesystem::temp_directory_path() / "halvik-repair-bench-XXXXXX").string();
   if (!mkdtemp(scratch.data())) return 1;
   const std::string root = scratch + "/tree";
   const std::string program = scratch + "/program";
@@ -125,7 +128,9 @@ int run() {
 
   core::settings::write(core::settings::Key::Quarintine, "0");
   const double bareMs = bestTime([&] { return makeFiles(root); },
-                                 [](const std::vector<std::string>& paths) { for (const auto& path : paths) unlink(path.c_str()); });
+                                 [](const std::vector<std::string>& paths) {
+                                   for (const auto& path : paths) unlink(path.c_str());
+                                 });
   const double repairMs = bestTime(walked, repair);
   const int removedPlain = removed;
 

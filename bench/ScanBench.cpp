@@ -15,12 +15,12 @@
 #include "core/Locations.h"
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
-#include "scan/ScanPresenter.h"
 #include "scan/ScanPage.h"
+#include "scan/ScanPresenter.h"
 #include "scan/frmScan.h"
 #include "support/TestEnvironment.h"
-#include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
+#include "widgets/OrventoCmd.h"
 
 #include <QApplication>
 #include <QRadioButton>
@@ -208,8 +208,9 @@ int run(int argc, char* argv[]) {
   QApplication application(argc, argv);
 
   // Everything lives in one scratch folder: in memory where the system offers /dev/shm.
-  std::string scratch = access("/dev/shm", W_OK) == 0 ? "/dev/shm/halvik-scan-bench-XXXXXX"
-                                                       : (std::filesystem::temp_directory_path() / "halvik-scan-bench-XXXXXX").string();
+  std::string scratch = access("/dev/shm", W_OK) == 0
+                            ? "/dev/shm/halvik-scan-bench-XXXXXX"
+                            : (std::filesystem::temp_directory_path() / "halvik-scan-bench-XXXXXX").string();
   if (!mkdtemp(scratch.data())) return 1;
   const std::string root = scratch + "/tree";
   const std::string program = scratch + "/program";
@@ -283,11 +284,12 @@ int run(int argc, char* argv[]) {
   line("walker, database load included", loadMs, findMs, "goal <= 1.50");
   line("walker, database loaded", loadedMs, findMs, "goal <= 1.00");
   line("whole scan through frmScan (offscreen)", windowMs, findMs, "goal <= 2.00");
-  std::printf("pipeline / walker with load: %.2f   pipeline / walker loaded: %.2f   (goal >= 4)\n",
-              pipelineMs / loadMs, pipelineMs / loadedMs);
+  std::printf("pipeline / walker with load: %.2f   pipeline / walker loaded: %.2f   (goal >= 4)\n", pipelineMs / loadMs,
+              pipelineMs / loadedMs);
   std::printf("hits: pipeline %d, walker with load %d, walker loaded %d, frmScan %d: %s\n", pipelineHits, walkerHits,
               loadedHits, windowHits,
-              pipelineHits == walkerHits && walkerHits == loadedHits && loadedHits == windowHits ? "identical" : "DIFFERENT");
+              pipelineHits == walkerHits && walkerHits == loadedHits && loadedHits == windowHits ? "identical"
+                                                                                                 : "DIFFERENT");
   std::printf("peak memory the walk adds: %.1f MB (goal <= 64)\n", walkPeak / 1024.0);
 
   std::system(("rm -rf " + shellQuoted(scratch)).c_str());

@@ -52,7 +52,8 @@ int run(int argc, char* argv[]) {
   const double monitor = corePercentOver(30000);
   main.tmrAdMonitor->stop();
 
-  std::printf("rows in the list: %d (%zu sleeping children)\n", main.monitorPage->lvProcesses->topLevelItemCount(), children.size());
+  std::printf("rows in the list: %d (%zu sleeping children)\n", main.monitorPage->lvProcesses->topLevelItemCount(),
+              children.size());
   std::printf("window idle, monitor off (10 s):      %6.2f %% of one core\n", idle);
   std::printf("monitor on at 1000 ms (30 s):         %6.2f %% of one core\n", monitor);
   std::printf("monitor / goal of 2 %%: %.2f (goal <= 1.00) %s\n", monitor / 2.0, monitor < 2.0 ? "met" : "NOT MET");

@@ -78,7 +78,8 @@ double median(std::vector<double> times) {
 // A reference database of a realistic size whose names no running program has.
 void writeDatabase() {
   std::string text = "[Scanfiles]\r\n";
-  for (int i = 0; i < 2000; ++i) text += "BENCH-ENTRY-" + std::to_string(i) + ".EXE=Bench threat " + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 2000; ++i)
+    text += "BENCH-ENTRY-" + std::to_string(i) + ".EXE=Bench threat " + std::to_string(i) + "\r\n";
   testing_support::writeFile(core::programFile("REFERENCE_6-27-03.dat"), text);
 }
 
@@ -112,7 +113,8 @@ int run() {
   std::printf("    of which ListProcesses alone     %9.0f us\n", listing);
   std::printf("  bare loop over /proc/<pid>/exe   %9.0f us\n", loop);
   std::printf("  ps -e -o pid=,exe=               %9.0f us\n", ps);
-  std::printf("ratio refresh / bare loop: %.2f (goal <= 2.00) %s\n", refresh / loop, refresh / loop <= 2.0 ? "met" : "NOT MET");
+  std::printf("ratio refresh / bare loop: %.2f (goal <= 2.00) %s\n", refresh / loop,
+              refresh / loop <= 2.0 ? "met" : "NOT MET");
   std::printf("ratio ps / bare loop: %.2f\n", ps / loop);
   return 0;
 }

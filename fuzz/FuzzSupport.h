@@ -55,12 +55,12 @@ inline bool holdsTemporaryFile(const std::string& folder) {
   return false;
 }
 
-#define FUZZ_REQUIRE(condition)                                                    \
-  do {                                                                             \
-    if (!(condition)) {                                                            \
+#define FUZZ_REQUIRE(condition)                                                          \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                \
-    }                                                                              \
+      std::abort();                                                                      \
+    }                                                                                    \
   } while (false)
 
 }  // namespace halvik::fuzz

@@ -84,7 +84,8 @@ void repairAll(std::vector<Hit>& hits, std::ostream& out) {
   const bool quarantine = core::settings::onWhenOne(core::settings::Key::Quarintine);
   TerminalRepairView view(hits);
   scan::RunRepair(view);
-  for (const Hit& hit : hits) out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.found.threatName, hit.found.path) << '\n';
+  for (const Hit& hit : hits)
+    out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.found.threatName, hit.found.path) << '\n';
 }
 
 }  // namespace

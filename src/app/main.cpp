@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
 #include "scan/ScanPage.h"
-#include "widgets/Fonts.h"
 #include "ui/frmMain.h"
+#include "widgets/Fonts.h"
 
 #include <QApplication>
 #include <QTimer>

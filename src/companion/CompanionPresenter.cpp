@@ -1,12 +1,13 @@
 #include "companion/CompanionPresenter.h"
 
 #include "core/Settings.h"
-#include "process/ProcessCheck.h"
 #include "process/MonitorLock.h"
+#include "process/ProcessCheck.h"
 
 namespace halvik::companion {
 
-CompanionPresenter::CompanionPresenter(CompanionView& view, ProcessSweep& sweep, process::MonitorLock& lock, Clock clock)
+CompanionPresenter::CompanionPresenter(CompanionView& view, ProcessSweep& sweep, process::MonitorLock& lock,
+                                       Clock clock)
     : m_view(view), m_sweep(sweep), m_lock(lock), m_clock(std::move(clock)) {}
 
 std::chrono::milliseconds CompanionPresenter::storedPeriod() { return core::settings::monitorPeriod(); }

@@ -27,7 +27,8 @@ QIcon shieldIcon(const QColor& colour) {
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0xF6, 0xF8, 0xFB));
   painter.drawEllipse(QRectF(2, 2, 60, 60));
-  painter.drawPixmap(QPointF(8, 8), widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(48, 48), colour, ratio));
+  painter.drawPixmap(QPointF(8, 8),
+                     widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(48, 48), colour, ratio));
   painter.end();
   return QIcon(canvas);
 }
@@ -73,7 +74,8 @@ void CompanionTray::showMonitorState(companion::MonitorState state) {
 }
 
 void CompanionTray::notifySuspended(const std::string& threatName, const std::string& imagePath) {
-  m_notifier.notify(widgets::displayText(threatName) + QStringLiteral(" a \u00E9t\u00E9 suspendu"), widgets::displayText(imagePath));
+  m_notifier.notify(widgets::displayText(threatName) + QStringLiteral(" a \u00E9t\u00E9 suspendu"),
+                    widgets::displayText(imagePath));
 }
 
 }  // namespace halvik::companion

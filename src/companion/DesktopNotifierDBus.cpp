@@ -4,9 +4,9 @@
 #include "core/Locations.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDBusMessage>
 #include <QSet>
 #include <QStringList>
 #include <QVariantMap>
@@ -28,7 +28,8 @@ class DesktopNotifier::Backend : public QObject {
  public:
   explicit Backend(DesktopNotifier& owner) : m_owner(owner) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this, SLOT(onActionInvoked(uint, QString)));
+    bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                SLOT(onActionInvoked(uint, QString)));
     bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this, SLOT(onClosed(uint, uint)));
   }
 
@@ -68,4 +69,3 @@ void DesktopNotifier::notify(const QString& summary, const QString& body) { m_ba
 }  // namespace halvik::companion
 
 #include "DesktopNotifierDBus.moc"
-

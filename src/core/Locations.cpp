@@ -10,7 +10,9 @@
 
 namespace halvik::core {
 
-std::string programFile(const std::string& name) { return platform::environment().programFolder + platform::kSeparator + name; }
+std::string programFile(const std::string& name) {
+  return platform::environment().programFolder + platform::kSeparator + name;
+}
 
 std::string dataSubfolder(const std::string& name) {
   const platform::Environment& where = platform::environment();
@@ -19,7 +21,9 @@ std::string dataSubfolder(const std::string& name) {
 
 bool createDataSubfolder(const std::string& name) {
   const std::string folder = dataSubfolder(name);
-  return (platform::environment().dataFolder.empty() ? platform::createFolder(folder) : platform::createOwnerFolders(folder)).ok();
+  return (platform::environment().dataFolder.empty() ? platform::createFolder(folder)
+                                                     : platform::createOwnerFolders(folder))
+      .ok();
 }
 
 std::string runtimeFolder() {

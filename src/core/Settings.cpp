@@ -22,7 +22,8 @@ std::optional<std::chrono::milliseconds> offeredPeriod(const std::string& text) 
 }  // namespace
 
 std::string appNameOf(Key key) {
-  return settingOf(key).appName == AppName::ProgramFolder ? platform::environment().programFolder : std::string(core::kProgramTitle);
+  return settingOf(key).appName == AppName::ProgramFolder ? platform::environment().programFolder
+                                                          : std::string(core::kProgramTitle);
 }
 
 std::string read(Key key) {

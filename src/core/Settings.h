@@ -73,9 +73,10 @@ std::string numberText(double value);
 
 // The monitor's refresh periods, in the order the settings dialog offers them, and the period
 // of the default text (the monitor's timer starts with it).
-inline constexpr std::array<std::chrono::milliseconds, 4> kMonitorPeriods{
-    std::chrono::milliseconds(10000), std::chrono::milliseconds(5000), std::chrono::milliseconds(3000),
-    std::chrono::milliseconds(1000)};
+inline constexpr std::array<std::chrono::milliseconds, 4> kMonitorPeriods{std::chrono::milliseconds(10000),
+                                                                          std::chrono::milliseconds(5000),
+                                                                          std::chrono::milliseconds(3000),
+                                                                          std::chrono::milliseconds(1000)};
 std::chrono::milliseconds defaultMonitorPeriod();
 
 // The stored monitor period: one of kMonitorPeriods, else the default period.

@@ -2,32 +2,34 @@
 
 #include "core/PercentEncoding.h"
 #include "core/SettingsStoreRegistry.h"
-#include "profile/Profile.h"
-#include "profile/ProfileDocument.h"
 #include "platform/Ascii.h"
 #include "platform/Environment.h"
 #include "platform/FolderCheck.h"
-#include "profile/ProfileSyntax.h"
 #include "platform/Platform.h"
 #include "platform/SettingsRegistry.h"
+#include "profile/Profile.h"
+#include "profile/ProfileDocument.h"
+#include "profile/ProfileSyntax.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string_view>
 
-// The store is one profile file, or the registry where the system has one. A value lives in the section "<application>\<section>" under
-// its key. Names and values are percent-encoded so that any text survives the profile file:
-// names encode the bytes the profile format would trim, reject or read as structure, values
-// every control byte; "%" itself is always encoded. Letters are never encoded, so the profile
-// reader's case folding of names still folds the names the caller gave.
+// The store is one profile file, or the registry where the system has one. A value lives in the section
+// "<application>\<section>" under its key. Names and values are percent-encoded so that any text survives the profile
+// file: names encode the bytes the profile format would trim, reject or read as structure, values every control byte;
+// "%" itself is always encoded. Letters are never encoded, so the profile reader's case folding of names still folds
+// the names the caller gave.
 namespace halvik::core::SettingsStore {
 namespace {
 
 // A section or key name: besides control bytes and "%", the bytes the profile format reads as
 // structure ("[", "]", "=", ";"), the separator "\" of application and section, and spaces at
 // either end, which the profile reader would trim.
-std::string encodeName(const std::string& text) { return core::percent::encode(text, "\\[]=;", core::percent::Ends::Encoded); }
+std::string encodeName(const std::string& text) {
+  return core::percent::encode(text, "\\[]=;", core::percent::Ends::Encoded);
+}
 
 // A value: control bytes and "%" only; the profile writer quotes a value whose ends the reader
 // would otherwise trim or unquote.
@@ -61,7 +63,8 @@ bool isLineSound(std::string_view line, bool& inSection) {
 bool isSound(std::string_view content) {
   if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
   if (content.ends_with('\x1A')) content.remove_suffix(1);  // a DOS end-of-file mark
-  if (content.find('\0') != std::string_view::npos || content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF"))
+  if (content.find('\0') != std::string_view::npos || content.starts_with("\xFF\xFE") ||
+      content.starts_with("\xFE\xFF"))
     return false;
   bool inSection = false;
   std::size_t start = 0;
@@ -79,12 +82,9 @@ bool isSound(std::string_view content) {
 // byte order mark (the copy holds the text after it), whose text is sound. UTF-16 is not.
 bool isSoundCopy(const profile::ProfileDocument& document) {
   switch (document.encoding()) {
-    case profile::Encoding::Bytes:
-      return isSound(document.text());
-    case profile::Encoding::Utf8Bom:
-      return !document.text().starts_with("\xEF\xBB\xBF") && isSound(document.text());
-    default:
-      return false;
+    case profile::Encoding::Bytes: return isSound(document.text());
+    case profile::Encoding::Utf8Bom: return !document.text().starts_with("\xEF\xBB\xBF") && isSound(document.text());
+    default: return false;
   }
 }
 
@@ -121,7 +121,8 @@ bool ensureFolderOf(const std::string& file) {
   if (folder.empty()) return true;
   if (platform::isFolder(folder.string(), platform::Links::Followed)) return true;
   const std::filesystem::path parent = folder.parent_path();
-  if (!parent.empty() && !platform::isFolder(parent.string(), platform::Links::Followed)) platform::createFolder(parent.string());
+  if (!parent.empty() && !platform::isFolder(parent.string(), platform::Links::Followed))
+    platform::createFolder(parent.string());
   return platform::createFolder(folder.string()).ok();
 }
 
@@ -149,8 +150,8 @@ std::string GetSetting(const std::string& appName, const std::string& section, c
                        const std::string& defaultValue) {
   if (platform::hasSettingsRegistry()) return SettingsStoreRegistry::GetSetting(appName, section, key, defaultValue);
   // A missing, unreadable or damaged file gives the default, as an absent value does.
-  const auto stored =
-      profile::lookup(sectionName(appName, section), encodeName(key), platform::environment().settingsFile, isSoundCopy);
+  const auto stored = profile::lookup(sectionName(appName, section), encodeName(key),
+                                      platform::environment().settingsFile, isSoundCopy);
   if (!stored) return defaultValue;
   return decode(*stored).value_or(defaultValue);
 }
@@ -163,8 +164,7 @@ bool SaveSetting(const std::string& appName, const std::string& section, const s
   if (const FileContent current = readSettingsFile(file);
       current.state == FileState::Damaged && !setAsideDamagedFile(file, current.bytes))
     return false;
-  return profile::writeString(sectionName(appName, section), encodeName(key),
-                              encodeValue(value), file);
+  return profile::writeString(sectionName(appName, section), encodeName(key), encodeValue(value), file);
 }
 
 }  // namespace halvik::core::SettingsStore

@@ -42,7 +42,8 @@ void WriteLog(const std::string& message) {
   core::createDataSubfolder("Logs");  // a failure shows at the append, which then fails silently
   std::string date = platform::shortDate();
   std::replace(date.begin(), date.end(), '/', '_');
-  platform::appendLine(folder + platform::kSeparator + date + ".txt", "[" + platform::shortTime() + "] " + oneLine(message));
+  platform::appendLine(folder + platform::kSeparator + date + ".txt",
+                       "[" + platform::shortTime() + "] " + oneLine(message));
 }
 
 }  // namespace halvik::core::mMain

@@ -13,10 +13,10 @@ namespace halvik::engine::mScanFiles {
 // each step of the way was, so that whatever acts on the hit later reaches that very entry
 // again, or nothing: a folder replaced by a link, or an entry replaced by another, is noticed.
 struct Hit {
-  std::string threatName;      // upper case
-  std::string path;            // raw bytes of the full path
-  std::size_t rootLength = 0;  // the leading bytes of `path` that name the walk's root; each name
-                               // below it follows a separator
+  std::string threatName;                        // upper case
+  std::string path;                              // raw bytes of the full path
+  std::size_t rootLength = 0;                    // the leading bytes of `path` that name the walk's root; each name
+                                                 // below it follows a separator
   std::vector<platform::FolderId> folders;       // the root, then each folder down to the entry's own
   std::optional<platform::EntryIdentity> entry;  // nullopt when the entry went before it could be looked at
 };

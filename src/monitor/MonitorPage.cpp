@@ -57,8 +57,8 @@ class ProcessTree : public process::ProcessListView {
 
 // The refusal on the Windows 95 family: the message, then the end of the whole program at once.
 void refuseAndEnd(QWidget* owner) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(core::kProgramTitle), QString::fromUtf8(process::mProcess::kRefusalMessage),
-                  QMessageBox::Ok, owner);
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(core::kProgramTitle),
+                  QString::fromUtf8(process::mProcess::kRefusalMessage), QMessageBox::Ok, owner);
   box.exec();
   std::exit(EXIT_SUCCESS);
 }
@@ -75,8 +75,8 @@ MonitorPage::~MonitorPage() { platform::environment().refusalHook = nullptr; }
 
 void MonitorPage::buildControls() {
   m_frame->setFont(widgets::fonts::verdana());
-  Label10 = widgets::twips::placed(new QLabel(QStringLiteral("Moniteur des Adwares Actives:"), m_frame), QStringLiteral("Label10"), 120, 360,
-                          6240, 330);
+  Label10 = widgets::twips::placed(new QLabel(QStringLiteral("Moniteur des Adwares Actives:"), m_frame),
+                                   QStringLiteral("Label10"), 120, 360, 6240, 330);
   QFont title = widgets::fonts::verdana(14);
   title.setBold(true);
   Label10->setFont(title);
@@ -85,17 +85,18 @@ void MonitorPage::buildControls() {
   Line3->setFrameShape(QFrame::HLine);
   Line3->setFrameShadow(QFrame::Sunken);
 
-  Label8 = widgets::twips::placed(new QLabel(QStringLiteral("Tous les processes charg\u00E9s :"), m_frame), QStringLiteral("Label8"), 120, 960,
-                         3000, 255);
-  lblGoSettings = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Configuration"), m_frame), QStringLiteral("lblGoSettings"), 3240,
-                                960, 2160, 255);
-  lblEnableMonitor = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Activez"), m_frame), QStringLiteral("lblEnableMonitor"), 5520,
-                                   960, 855, 255);
+  Label8 = widgets::twips::placed(new QLabel(QStringLiteral("Tous les processes charg\u00E9s :"), m_frame),
+                                  QStringLiteral("Label8"), 120, 960, 3000, 255);
+  lblGoSettings = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Configuration"), m_frame),
+                                         QStringLiteral("lblGoSettings"), 3240, 960, 2160, 255);
+  lblEnableMonitor = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Activez"), m_frame),
+                                            QStringLiteral("lblEnableMonitor"), 5520, 960, 855, 255);
   for (widgets::ActionLabel* link : {lblGoSettings, lblEnableMonitor}) link->setForeColor(kLinkColour);
 
   lvProcesses = widgets::twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvProcesses"), 120, 1320, 6255, 2415);
   lvProcesses->setColumnCount(3);
-  lvProcesses->setHeaderLabels({QStringLiteral("Nom de Process"), QStringLiteral("Status des Adwares"), QStringLiteral("Action Taken")});
+  lvProcesses->setHeaderLabels(
+      {QStringLiteral("Nom de Process"), QStringLiteral("Status des Adwares"), QStringLiteral("Action Taken")});
   lvProcesses->setRootIsDecorated(false);
   lvProcesses->setUniformRowHeights(true);
   lvProcesses->setAllColumnsShowFocus(true);
@@ -103,12 +104,13 @@ void MonitorPage::buildControls() {
   lvProcesses->setColumnWidth(1, widgets::twips::toPixels(1700, lvProcesses->logicalDpiX()));
 
   // "Selectionnez un Process" as the monitor page has always read with nothing selected: kept unchanged.
-  lblProcessName = widgets::twips::placed(new QLabel(QStringLiteral("Selectionnez un Process"), m_frame), QStringLiteral("lblProcessName"),
-                                 120, 3760, 4920, 255);
+  lblProcessName = widgets::twips::placed(new QLabel(QStringLiteral("Selectionnez un Process"), m_frame),
+                                          QStringLiteral("lblProcessName"), 120, 3760, 4920, 255);
   lblProcessName->setProperty("Tag", QString());
   widgets::setTextColour(lblProcessName, kOrange);
 
-  Command1 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Command1"), 5160, 3760, 1215, 300);
+  Command1 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Command1"), 5160, 3760,
+                                    1215, 300);
   Command1->setCaption(QStringLiteral("Terminer"));
 
   connect(lblGoSettings, &widgets::ActionLabel::Click, this, &MonitorPage::settingsRequested);
@@ -128,7 +130,9 @@ void MonitorPage::rebuildProcessList() {
   lvProcesses->setUpdatesEnabled(true);
 }
 
-void MonitorPage::showSwitchCaption(const std::string& caption) { lblEnableMonitor->setText(QString::fromUtf8(caption)); }
+void MonitorPage::showSwitchCaption(const std::string& caption) {
+  lblEnableMonitor->setText(QString::fromUtf8(caption));
+}
 
 void MonitorPage::lvProcesses_ItemClick(QTreeWidgetItem* item) {
   if (!item) return;

@@ -10,7 +10,8 @@ std::string upperCase(std::string text) {
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return upperCase(x) == upperCase(y); });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return upperCase(x) == upperCase(y); });
 }
 
 std::string_view trimmed(std::string_view text, std::string_view blanks) {

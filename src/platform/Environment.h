@@ -30,13 +30,13 @@ struct MonotonicClock {
 MonotonicClock systemClock();
 
 struct Environment {
-  std::string programFolder;    // no trailing separator
-  std::string settingsFile;     // the per-user settings store
-  std::string autostartFolder;  // where the start-up entry is written
-  std::string runtimeFolder;    // the session's locks; empty: the platform's default
-  std::string dataFolder;       // where "Logs" and "Quarintine" go; empty: the program folder
+  std::string programFolder;                         // no trailing separator
+  std::string settingsFile;                          // the per-user settings store
+  std::string autostartFolder;                       // where the start-up entry is written
+  std::string runtimeFolder;                         // the session's locks; empty: the platform's default
+  std::string dataFolder;                            // where "Logs" and "Quarintine" go; empty: the program folder
   std::function<std::vector<std::string>()> drives;  // the roots of a scan of all drives
-  std::function<std::string()> windowsFolder;         // the root of the quick scan
+  std::function<std::string()> windowsFolder;        // the root of the quick scan
   MonotonicClock clock;
   std::uint16_t platformId = 0;  // 1 for the Windows 95 family, 2 for systems with the monitor
   // What the platform test does on the Windows 95 family: the window layer installs one that

@@ -289,7 +289,8 @@ class ProcessHandle {
   Status suspendThread(std::uint32_t threadId) const;
 
  private:
-  ProcessHandle(SystemHandle handle, ProcessInfo judged) : m_handle(std::move(handle)), m_open(true), m_judged(std::move(judged)) {}
+  ProcessHandle(SystemHandle handle, ProcessInfo judged)
+      : m_handle(std::move(handle)), m_open(true), m_judged(std::move(judged)) {}
 
   SystemHandle m_handle;  // pidfd, or HANDLE on Windows; none on Linux without pidfds
   bool m_open = false;
@@ -340,8 +341,8 @@ enum class RegistryRoot : std::uint32_t { CurrentUser = 0x80000001u, LocalMachin
 // Writes or removes one value of the Run key. On Linux the value of the machine-wide Run key is an
 // XDG autostart entry "<autostartFolder>/<valueName>.desktop" whose Exec line runs `data`; other
 // keys have no effect there. Windows uses the registry and ignores `autostartFolder`.
-Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
-                 const std::string& data, const std::string& autostartFolder);
+Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName, const std::string& data,
+                   const std::string& autostartFolder);
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                       const std::string& autostartFolder);
 

@@ -36,7 +36,7 @@ struct FileContent {
   enum class Status { Read, Missing, Unreadable };
   Status status = Status::Missing;
   std::string bytes;
-  FileIdentity identity;  // of the content read
+  FileIdentity identity;   // of the content read
   std::uint32_t mode = 0;  // permission bits
   std::uint32_t owner = 0;
   std::uint32_t group = 0;

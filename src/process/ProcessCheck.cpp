@@ -15,7 +15,8 @@ Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processI
   if (threat.empty()) return {kClean, kNoAction};
   if (processId == platform::currentProcessId() || core::isOwnProgram(imagePath)) return {std::move(threat), kNoAction};
   const std::string found = engine::FileNameOf(imagePath) + ", a running process, is found as malicious";
-  if (const platform::Status suspended = process::mdlProcess::SuspendProcess({processId, imagePath, startTime}); !suspended) {
+  if (const platform::Status suspended = process::mdlProcess::SuspendProcess({processId, imagePath, startTime});
+      !suspended) {
     core::mMain::WriteLog(found + " but could not be suspended: " + threat + ": " + suspended.text());
     return {std::move(threat), kNoAction};
   }

@@ -21,9 +21,9 @@ inline constexpr const char* kSuspended = "Application Suspended";
 // process (`processId`, started at `startTime`), and only that process: never a later one given
 // the same identifier. When the suspension took effect the row shows "Application Suspended" and
 // the log says so; when it did not (the process has ended, or may not be signalled) the row shows
-// "N/A" and the log line says the process could not be suspended, and the system's reason. The program's own process and
-// the program folder's own programs (the main program and the companion) are never suspended:
-// their row shows the threat name with "N/A" and nothing is logged.
+// "N/A" and the log line says the process could not be suspended, and the system's reason. The program's own process
+// and the program folder's own programs (the main program and the companion) are never suspended: their row shows the
+// threat name with "N/A" and nothing is logged.
 Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processId, std::uint64_t startTime);
 
 }  // namespace halvik::process::ProcessCheck

@@ -1,8 +1,8 @@
 #include "process/mProcess.h"
 
-#include "process/ProcessCheck.h"
 #include "platform/Environment.h"
 #include "platform/Platform.h"
+#include "process/ProcessCheck.h"
 #include "process/ProcessListView.h"
 
 #include <cstdlib>

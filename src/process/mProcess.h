@@ -16,8 +16,8 @@ namespace halvik::process::mProcess {
 // One listed process.
 struct ProcessEntry {
   std::uint32_t ProcessId = 0;
-  std::string ImagePath;         // full path of the executable image, never empty
-  std::uint64_t StartTime = 0;   // tells this process apart from a later one given the same identifier
+  std::string ImagePath;        // full path of the executable image, never empty
+  std::uint64_t StartTime = 0;  // tells this process apart from a later one given the same identifier
 };
 
 // 1 for the Windows 95 family (no monitor), 2 for systems that support the monitor: the

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "profile/ProfileDocument.h"
 #include "platform/ProfileFile.h"
+#include "profile/ProfileDocument.h"
 
 #include <cstdint>
 #include <memory>

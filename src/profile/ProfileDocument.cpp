@@ -33,7 +33,8 @@ ProfileDocument::PendingEntries ProfileDocument::parse() {
     const syntax::Line line = lineAt(pos);
     if (line.kind == syntax::LineKind::Header) {
       if (!m_sections.empty()) m_sections.back().end = static_cast<std::uint32_t>(begin);
-      m_sections.push_back(Section{line.name, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(m_parsed.size())});
+      m_sections.push_back(
+          Section{line.name, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(m_parsed.size())});
     } else if (line.kind == syntax::LineKind::Entry && !m_sections.empty()) {
       const auto scope = static_cast<std::uint32_t>(m_sections.size() - 1);
       entries.push_back({ProfileIndex::hash(scope, line.name), static_cast<std::uint32_t>(begin)});

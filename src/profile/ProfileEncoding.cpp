@@ -106,14 +106,10 @@ DecodedText decodeProfile(std::string bytes) {
 
 std::optional<std::string> encodeProfile(std::string_view text, Encoding encoding) {
   switch (encoding) {
-    case Encoding::Utf8Bom:
-      return std::string(kUtf8Mark).append(text);
-    case Encoding::Utf16Le:
-      return encodeUtf16(text, false);
-    case Encoding::Utf16Be:
-      return encodeUtf16(text, true);
-    case Encoding::Bytes:
-      break;
+    case Encoding::Utf8Bom: return std::string(kUtf8Mark).append(text);
+    case Encoding::Utf16Le: return encodeUtf16(text, false);
+    case Encoding::Utf16Be: return encodeUtf16(text, true);
+    case Encoding::Bytes: break;
   }
   return std::string(text);
 }

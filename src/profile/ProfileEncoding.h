@@ -14,8 +14,8 @@ enum class Encoding { Bytes, Utf8Bom, Utf16Le, Utf16Be };
 
 struct DecodedText {
   Encoding encoding = Encoding::Bytes;
-  std::string text;       // the content to parse, without byte order mark
-  bool writable = true;   // false when the file could not be written back exactly as it was
+  std::string text;      // the content to parse, without byte order mark
+  bool writable = true;  // false when the file could not be written back exactly as it was
 };
 
 // Splits off the byte order mark and converts UTF-16 to UTF-8. UTF-16 that is not

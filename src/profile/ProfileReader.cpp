@@ -1,8 +1,8 @@
 // The read side of Profile.h: single values, key and section lists, whole sections.
 #include "profile/Profile.h"
 
-#include "profile/ProfileCache.h"
 #include "platform/ProfileFile.h"
+#include "profile/ProfileCache.h"
 #include "profile/ProfileListWriter.h"
 #include "profile/ProfileSyntax.h"
 
@@ -49,7 +49,8 @@ std::uint32_t sectionNames(const ProfileDocument* document, std::span<char> buff
 
 // The key names of the first matching section; an empty list gives the default instead,
 // followed by a second NUL when there is room.
-std::uint32_t keyNames(const ProfileDocument* document, std::string_view sectionName, Text defaultText, std::span<char> buffer) {
+std::uint32_t keyNames(const ProfileDocument* document, std::string_view sectionName, Text defaultText,
+                       std::span<char> buffer) {
   if (tooSmallForList(buffer)) return 0;
   ProfileListWriter list(buffer);
   const auto* section = document ? document->findSection(sectionName) : nullptr;
@@ -64,7 +65,8 @@ std::uint32_t keyNames(const ProfileDocument* document, std::string_view section
   return length;
 }
 
-std::optional<std::string_view> findValue(const ProfileDocument* document, std::string_view sectionName, std::string_view key) {
+std::optional<std::string_view> findValue(const ProfileDocument* document, std::string_view sectionName,
+                                          std::string_view key) {
   const auto* section = document ? document->findSection(sectionName) : nullptr;
   const auto entry = section ? document->findEntry(*section, key) : std::nullopt;
   if (!entry || !entry->hasEquals) return std::nullopt;
@@ -118,7 +120,8 @@ std::optional<std::string> lookup(std::string_view section, std::string_view key
                                   bool (*accept)(const ProfileDocument&)) {
   return withDocument(file, [&](const ProfileDocument* document) -> std::optional<std::string> {
     if (document && accept && !document->judgement(accept)) return std::nullopt;
-    const auto value = findValue(document, syntax::trimSpaces(syntax::untilNul(section)), syntax::trimSpaces(syntax::untilNul(key)));
+    const auto value =
+        findValue(document, syntax::trimSpaces(syntax::untilNul(section)), syntax::trimSpaces(syntax::untilNul(key)));
     return value ? std::optional<std::string>(*value) : std::nullopt;
   });
 }

@@ -64,9 +64,9 @@ enum class LineKind { Blank, Comment, Header, Entry };
 // A classified line. Views point into the line's text.
 struct Line {
   LineKind kind = LineKind::Blank;
-  std::string_view name;   // header name or entry name, trimmed
-  std::string_view value;  // entry value after the first "=", trimmed, quotes kept
-  bool hasEquals = false;  // an entry without "=" has a name and no value
+  std::string_view name;      // header name or entry name, trimmed
+  std::string_view value;     // entry value after the first "=", trimmed, quotes kept
+  bool hasEquals = false;     // an entry without "=" has a name and no value
   std::size_t equalsEnd = 0;  // offset in the line text just past "=" and the white space after it
   std::size_t nameEnd = 0;    // offset in the line text just past the entry name
 };

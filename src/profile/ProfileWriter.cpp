@@ -1,10 +1,10 @@
 // The write side of Profile.h: set a value, remove a key, remove a section.
 #include "profile/Profile.h"
 
+#include "platform/ProfileFile.h"
 #include "profile/ProfileCache.h"
 #include "profile/ProfileEditor.h"
 #include "profile/ProfileEncoding.h"
-#include "platform/ProfileFile.h"
 #include "profile/ProfileSyntax.h"
 
 #include <cerrno>
@@ -69,7 +69,9 @@ bool writeString(Text section, Text key, Text value, const std::string& file) {
 
   const std::string written = value ? protectedValue(*value) : std::string();
   const ProfileEdit edit{*section, key, value ? Text(written) : std::nullopt};
-  const bool ok = platform::replaceFile(file, [&](const platform::FileContent& current) { return editContent(current, edit); }).ok();
+  const bool ok = platform::replaceFile(file, [&](const platform::FileContent& current) {
+                    return editContent(current, edit);
+                  }).ok();
   ProfileCache::instance().checkAllBeforeNextUse();
   return ok;
 }

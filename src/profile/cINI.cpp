@@ -25,7 +25,9 @@ void cINI::setValue(const std::string& sValue) {
 
 void cINI::DeleteValue() { m_lastReturnCode = profile::writeString(m_section, m_key, std::nullopt, m_path) ? 1 : 0; }
 
-void cINI::DeleteSection() { m_lastReturnCode = profile::writeString(m_section, std::nullopt, std::nullopt, m_path) ? 1 : 0; }
+void cINI::DeleteSection() {
+  m_lastReturnCode = profile::writeString(m_section, std::nullopt, std::nullopt, m_path) ? 1 : 0;
+}
 
 std::string cINI::INISection() const {
   char buffer[kSectionBufferSize];

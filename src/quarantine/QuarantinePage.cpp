@@ -23,7 +23,8 @@ enum Column { kFileName, kFileType, kCompressedSize };
 
 }  // namespace
 
-QuarantinePage::QuarantinePage(core::StatusCounters& status, QWidget* frame) : QObject(frame), m_status(status), m_frame(frame) {
+QuarantinePage::QuarantinePage(core::StatusCounters& status, QWidget* frame)
+    : QObject(frame), m_status(status), m_frame(frame) {
   createControls();
   connect(Label18, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.restoreSelected(); });
   connect(Label17, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.deleteSelected(); });
@@ -37,17 +38,20 @@ void QuarantinePage::fill() {
 }
 
 void QuarantinePage::createControls() {
-  Label13 = widgets::twips::placed(new QLabel(QStringLiteral("Liste Quarantine"), m_frame), QStringLiteral("Label13"), 240, 480, 6375, 285);
+  Label13 = widgets::twips::placed(new QLabel(QStringLiteral("Liste Quarantine"), m_frame), QStringLiteral("Label13"),
+                                   240, 480, 6375, 285);
   QFont bold = Label13->font();
   bold.setBold(true);
   Label13->setFont(bold);
   // "Selectionnez" without its accent, as the quarantine page has always shown it: kept unchanged.
-  Label14 = widgets::twips::placed(new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame), QStringLiteral("Label14"),
-                          240, 840, 6375, 255);
+  Label14 = widgets::twips::placed(new QLabel(QStringLiteral("Selectionnez les fichiers infectés :"), m_frame),
+                                   QStringLiteral("Label14"), 240, 840, 6375, 255);
 
-  lvQuarintine = widgets::twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvQuarintine"), 240, 1200, 6375, 2025);
+  lvQuarintine =
+      widgets::twips::placed(new QTreeWidget(m_frame), QStringLiteral("lvQuarintine"), 240, 1200, 6375, 2025);
   // English headings as the list has always had; "Compressed Size" is the plain size (copies are not compressed).
-  lvQuarintine->setHeaderLabels({QStringLiteral("File Name"), QStringLiteral("File Type"), QStringLiteral("Compressed Size")});
+  lvQuarintine->setHeaderLabels(
+      {QStringLiteral("File Name"), QStringLiteral("File Type"), QStringLiteral("Compressed Size")});
   lvQuarintine->headerItem()->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
   lvQuarintine->setRootIsDecorated(false);
   lvQuarintine->setItemsExpandable(false);
@@ -65,9 +69,11 @@ void QuarantinePage::createControls() {
   Line5->setFrameShadow(QFrame::Sunken);
 
   // "&Restaurez" and "&Supprimez" (imperatives with their Alt keys) as the page has always shown them: kept unchanged.
-  Label18 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label18"), 3840, 3450, 1320, 465);
+  Label18 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label18"), 3840, 3450,
+                                   1320, 465);
   Label18->setCaption(QStringLiteral("&Restaurez"));
-  Label17 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label17"), 5295, 3450, 1320, 465);
+  Label17 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(m_frame), QStringLiteral("Label17"), 5295, 3450,
+                                   1320, 465);
   Label17->setCaption(QStringLiteral("&Supprimez"));
   for (widgets::Quillet::OrventoCmd* command : {Label18, Label17}) command->setButtonType(1);
 

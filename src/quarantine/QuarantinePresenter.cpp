@@ -47,7 +47,8 @@ void QuarantinePresenter::restoreSelected() {
   const auto storedName = selectedStoredName();
   if (!storedName) return;
   const auto record = QuarantineRecordOf(*storedName);
-  const auto destination = m_view.askRestorePath(record ? record->originalPath : originalNameAndThreat(*storedName).first);
+  const auto destination =
+      m_view.askRestorePath(record ? record->originalPath : originalNameAndThreat(*storedName).first);
   if (!destination || destination->empty()) return;
   if (isStoredFile(*storedName, *destination)) return;
   if (!RestoreFromQuarantine(*storedName, *destination)) return;

@@ -62,14 +62,16 @@ std::map<std::string, std::string, std::less<>> decodeFields(std::string_view va
     value = space == std::string_view::npos ? std::string_view() : value.substr(space + 1);
     const auto equals = field.find('=');
     if (equals == std::string_view::npos) continue;
-    if (auto text = core::percent::decode(field.substr(equals + 1))) fields.emplace(field.substr(0, equals), std::move(*text));
+    if (auto text = core::percent::decode(field.substr(equals + 1)))
+      fields.emplace(field.substr(0, equals), std::move(*text));
   }
   return fields;
 }
 
 // A whole number in `base` made of digits only, within the range of T.
 template <typename T>
-std::optional<T> number(const std::map<std::string, std::string, std::less<>>& fields, std::string_view name, int base = 10) {
+std::optional<T> number(const std::map<std::string, std::string, std::less<>>& fields, std::string_view name,
+                        int base = 10) {
   const auto found = fields.find(name);
   if (found == fields.end() || found->second.empty()) return std::nullopt;
   const std::string& text = found->second;
@@ -96,7 +98,8 @@ std::optional<QuarantineRecord> decodeRecord(std::string_view value) {
   const auto size = number<std::uint64_t>(fields, "size");
   if (path == fields.end() || path->second.empty() || path->second.find('\0') != std::string::npos || !size)
     return std::nullopt;
-  QuarantineRecord record{path->second, permissionsOf(fields), *size, number<std::int64_t>(fields, "stored").value_or(0), {}};
+  QuarantineRecord record{
+      path->second, permissionsOf(fields), *size, number<std::int64_t>(fields, "stored").value_or(0), {}};
   if (const auto threat = fields.find("threat"); threat != fields.end()) record.threatName = threat->second;
   return record;
 }

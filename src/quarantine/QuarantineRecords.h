@@ -22,8 +22,8 @@ struct QuarantineRecord {
   // Mode, owner and group of the original; nullopt on Windows, or when a field is missing or
   // out of range (a mode above 0777, an owner beyond 32 bits).
   std::optional<platform::FilePermissions> permissions;
-  std::uint64_t size = 0;        // bytes stored
-  std::int64_t storedTime = 0;   // seconds since 1970 (UTC); 0 when unknown
+  std::uint64_t size = 0;       // bytes stored
+  std::int64_t storedTime = 0;  // seconds since 1970 (UTC); 0 when unknown
   std::string threatName;
 };
 

@@ -43,7 +43,8 @@ std::string numberedName(const std::string& name, int number) {
 
 bool endsWithStoredExtension(const std::string& name) {
   return name.size() >= kStoredExtension.size() &&
-         platform::equalsIgnoringCase(std::string_view(name).substr(name.size() - kStoredExtension.size()), kStoredExtension);
+         platform::equalsIgnoringCase(std::string_view(name).substr(name.size() - kStoredExtension.size()),
+                                      kStoredExtension);
 }
 
 bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
@@ -55,16 +56,19 @@ bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
 constexpr platform::CopyOptions kStoredCopy{.replace = false, .ownerOnly = true};
 
 // The record of a copy of `path` stored now.
-quarantine::QuarantineRecord recordOf(const std::string& path, const platform::FileStatus& status, const std::string& threatName) {
+quarantine::QuarantineRecord recordOf(const std::string& path, const platform::FileStatus& status,
+                                      const std::string& threatName) {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
-  return {path, status.permissions, status.size, std::chrono::duration_cast<std::chrono::seconds>(now).count(), threatName};
+  return {path, status.permissions, status.size, std::chrono::duration_cast<std::chrono::seconds>(now).count(),
+          threatName};
 }
 
 // Stores a copy of the file found at `path` through `copyTo` under the first free stored name
 // of its name, with its record when `status` (the source's, read before the copy) is known: the
 // stored name, or nullopt.
 std::optional<std::string> storeCopy(const std::string& path, const std::optional<platform::FileStatus>& status,
-                                     const std::string& threatName, const std::function<bool(const std::string&)>& copyTo) {
+                                     const std::string& threatName,
+                                     const std::function<bool(const std::string&)>& copyTo) {
   EnsureQuarantineFolder();
   const std::string name = engine::FileNameOf(path);
   for (int number = 1; number <= kMaxNumber; ++number) {
@@ -95,9 +99,11 @@ std::string SourceNameOf(const std::string& storedName) {
 }
 
 bool PutInQuarantine(const std::string& path, const std::string& threatName) {
-  return storeCopy(path, platform::fileStatus(path), threatName, [&](const std::string& destination) {
-    return platform::copyFile(path, destination, kStoredCopy).ok();
-  }).has_value();
+  return storeCopy(path, platform::fileStatus(path), threatName,
+                   [&](const std::string& destination) {
+                     return platform::copyFile(path, destination, kStoredCopy).ok();
+                   })
+      .has_value();
 }
 
 std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
@@ -135,7 +141,9 @@ bool RestoreFromQuarantine(const std::string& storedName, const std::string& des
   std::error_code error;
   if (std::filesystem::equivalent(source, destination, error)) return false;
   const auto record = QuarantineRecordOf(storedName);
-  const platform::CopyOptions options{.replace = true, .ownerOnly = true, .permissions = record ? record->permissions : std::nullopt};
+  const platform::CopyOptions options{.replace = true,
+                                      .ownerOnly = true,
+                                      .permissions = record ? record->permissions : std::nullopt};
   if (!platform::copyFile(source, destination, options) || !platform::deleteFile(source)) return false;
   quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
   return true;

@@ -27,8 +27,9 @@ int holdingDrive(const std::vector<std::string>& drives, const std::string& fold
   std::size_t longest = 0;
   for (std::size_t index = 0; index < drives.size(); ++index) {
     const std::string& drive = drives[index];
-    const bool above = folder.compare(0, drive.size(), drive) == 0 &&
-                       (drive.size() == 1 || folder.size() == drive.size() || folder[drive.size()] == platform::kSeparator);
+    const bool above =
+        folder.compare(0, drive.size(), drive) == 0 &&
+        (drive.size() == 1 || folder.size() == drive.size() || folder[drive.size()] == platform::kSeparator);
     if (above && drive.size() >= longest) {
       longest = drive.size();
       holding = static_cast<int>(index);
@@ -45,7 +46,8 @@ void DirPresenter::open() {
 }
 
 void DirPresenter::driveChosen(int index) {
-  if (index >= 0 && index < static_cast<int>(m_drives.size())) m_view.openFolder(m_drives[static_cast<std::size_t>(index)]);
+  if (index >= 0 && index < static_cast<int>(m_drives.size()))
+    m_view.openFolder(m_drives[static_cast<std::size_t>(index)]);
 }
 
 void DirPresenter::accept() {

@@ -18,7 +18,7 @@ constexpr int kPathRole = Qt::UserRole;
 std::vector<std::string> foldersDownTo(const std::string& path) {
   const std::size_t root = platform::rootLength(path);
   std::vector<std::string> folders{path.substr(0, root)};
-  for (std::size_t end = path.find(platform::kSeparator, root); ; end = path.find(platform::kSeparator, end + 1)) {
+  for (std::size_t end = path.find(platform::kSeparator, root);; end = path.find(platform::kSeparator, end + 1)) {
     const std::string folder = path.substr(0, end);
     if (folder.size() > root && folder != folders.back()) folders.push_back(folder);
     if (end == std::string::npos) break;
@@ -50,7 +50,8 @@ bool FolderList::setPath(const std::string& path) {
   if (root == 0 || !entries) return false;
   std::vector<std::string> subfolders;
   for (const auto& entry : *entries)
-    if ((entry.attributes & platform::kFolder) && entry.name != "." && entry.name != "..") subfolders.push_back(entry.name);
+    if ((entry.attributes & platform::kFolder) && entry.name != "." && entry.name != "..")
+      subfolders.push_back(entry.name);
   std::sort(subfolders.begin(), subfolders.end());
 
   m_path = folder;

@@ -26,7 +26,8 @@ enum class Outcome {
 Outcome storeCopy(const engine::mScanFiles::Hit& hit, const engine::mScanFiles::ReachedFolder& reached) {
   if (hit.entry->kind != EntryKind::File) return Outcome::Kept;
   const platform::OpenFile source = reached.folder.openFile(reached.name, hit.entry->id);
-  if (source.valid()) return quarantine::StoreInQuarantine(hit.path, source, hit.threatName) ? Outcome::Stored : Outcome::Kept;
+  if (source.valid())
+    return quarantine::StoreInQuarantine(hit.path, source, hit.threatName) ? Outcome::Stored : Outcome::Kept;
   const auto now = reached.folder.identify(reached.name);
   return now && *now == *hit.entry ? Outcome::Kept : Outcome::Changed;
 }
@@ -59,7 +60,8 @@ int repairRow(const engine::mScanFiles::Hit& hit, RepairView& view) {
   const Outcome outcome = removeEntry(hit);
   if (outcome == Outcome::Changed) core::mMain::WriteLog(hit.path + " was not removed: it changed since the scan");
   if (outcome != Outcome::Removed) return kImageFailed;
-  const std::string total = core::settings::numberText(core::settings::readNumber(core::settings::Key::TotalObjectsRemoved) + 1);
+  const std::string total =
+      core::settings::numberText(core::settings::readNumber(core::settings::Key::TotalObjectsRemoved) + 1);
   view.showObjectsRemoved(total);
   core::settings::write(core::settings::Key::TotalObjectsRemoved, total);
   return kImageRemoved;

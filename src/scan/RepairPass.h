@@ -26,7 +26,7 @@ class RepairView {
   virtual void setTag(const std::string& tag) = 0;
   virtual void hide() = 0;
   virtual void showObjectsRemoved(const std::string& total) = 0;  // lblStatus_Removed
-  virtual void quarantineChanged() = 0;                          // the status page's quarantine count
+  virtual void quarantineChanged() = 0;                           // the status page's quarantine count
 };
 
 // Stops a running walk, hides the window or marks the list "FIXED", then handles every ticked

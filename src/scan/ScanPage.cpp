@@ -16,23 +16,29 @@ namespace halvik::scan {
 ScanPage::ScanPage(QWidget* owner, core::StatusCounters& status, QWidget* frame)
     : QObject(frame), m_owner(owner), m_status(status) {
   // "Preparation" without its accent, as the scan page has always shown it: captions stay as users know them.
-  Label23 = widgets::twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame), QStringLiteral("Label23"), 240, 480, 6375, 285);
+  Label23 = widgets::twips::placed(new QLabel(QStringLiteral("Preparation du Scan Système :"), frame),
+                                   QStringLiteral("Label23"), 240, 480, 6375, 285);
   QFont bold = Label23->font();
   bold.setBold(true);
   Label23->setFont(bold);
-  Label2 = widgets::twips::placed(new QLabel(QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"), frame),
-                         QStringLiteral("Label2"), 240, 840, 6375, 255);
-  Frame1 = widgets::twips::placed(new widgets::Quillet::OrventoFrm(frame), QStringLiteral("Frame1"), 480, 1260, 5895, 1620);
+  Label2 = widgets::twips::placed(
+      new QLabel(QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"), frame),
+      QStringLiteral("Label2"), 240, 840, 6375, 255);
+  Frame1 =
+      widgets::twips::placed(new widgets::Quillet::OrventoFrm(frame), QStringLiteral("Frame1"), 480, 1260, 5895, 1620);
   // "Selectionnez" without its accent, as the scan modes have always read: kept unchanged.
-  const char* const captions[] = {"Scannez tout l'ordinateur", "Selectionnez le répertoire à scanner", "Scan Rapide du système"};
+  const char* const captions[] = {"Scannez tout l'ordinateur", "Selectionnez le répertoire à scanner",
+                                  "Scan Rapide du système"};
   for (int index = 0; index < 3; ++index) {
-    auto* option = widgets::twips::placed(new QRadioButton(QString::fromUtf8(captions[index]), Frame1),
-                                 QStringLiteral("optScanMODE_%1").arg(index), 240, 180 + 420 * index, 5400, 315);
+    auto* option =
+        widgets::twips::placed(new QRadioButton(QString::fromUtf8(captions[index]), Frame1),
+                               QStringLiteral("optScanMODE_%1").arg(index), 240, 180 + 420 * index, 5400, 315);
     connect(option, &QRadioButton::clicked, this, [this, index] { optScanMODE_Click(index); });
     optScanMODE[static_cast<std::size_t>(index)] = option;
   }
   optScanMODE[0]->setChecked(true);
-  lblNextBack = widgets::twips::placed(new widgets::Quillet::OrventoCmd(frame), QStringLiteral("lblNextBack"), 5295, 3240, 1320, 465);
+  lblNextBack = widgets::twips::placed(new widgets::Quillet::OrventoCmd(frame), QStringLiteral("lblNextBack"), 5295,
+                                       3240, 1320, 465);
   lblNextBack->setCaption(QStringLiteral("Suivant"));
   lblNextBack->setButtonType(1);
   connect(lblNextBack, &widgets::Quillet::OrventoCmd::Click, this, &ScanPage::lblNextBack_Click);
@@ -103,7 +109,8 @@ frmScan* ScanPage::reopenResults() {
     m_results->deleteLater();
   }
   m_results = new frmScan(m_owner);
-  connect(m_results, &frmScan::ObjectsRemoved, this, [this](const QString& total) { m_status.showObjectsRemoved(total.toStdString()); });
+  connect(m_results, &frmScan::ObjectsRemoved, this,
+          [this](const QString& total) { m_status.showObjectsRemoved(total.toStdString()); });
   connect(m_results, &frmScan::RepairDone, this, [this] { m_status.refreshQuarantineCount(); });
   m_results->show();
   return m_results;

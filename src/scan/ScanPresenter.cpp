@@ -32,8 +32,8 @@ bool walk(const std::string& root, ScanView& view, double& unreadable) {
 }
 
 // The captions join the program's own words (UTF-8 here) to paths in the system's encoding:
-// the words are turned into that encoding first. The end line says how many folders the scan could not open, so that a smaller count of
-// scanned objects is never silent.
+// the words are turned into that encoding first. The end line says how many folders the scan could not open, so that a
+// smaller count of scanned objects is never silent.
 void finish(ScanView& view, const char* endCaption, double unreadable) {
   core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " + core::settings::numberText(unreadable));
   view.setOperation(platform::systemText("Terminé"));

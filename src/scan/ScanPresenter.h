@@ -25,11 +25,11 @@ void setCustomScanFolder(const std::string& folder);
 // The results window of one scan, as the walker sees it and through the scan's own captions.
 class ScanView : public engine::mScanFiles::ScanView {
  public:
-  virtual void clearResults() = 0;                      // the rows of lvScan
-  virtual std::vector<std::string> drives() const = 0;  // the entries of the Drive list
+  virtual void clearResults() = 0;                         // the rows of lvScan
+  virtual std::vector<std::string> drives() const = 0;     // the entries of the Drive list
   virtual void setOperation(const std::string& text) = 0;  // lblOperation
-  virtual void finishResults() = 0;                     // lblGoAbort disabled, lblGoFix enabled
-  virtual void yield() = 0;                             // hands control to the message loop for a moment
+  virtual void finishResults() = 0;                        // lblGoAbort disabled, lblGoFix enabled
+  virtual void yield() = 0;                                // hands control to the message loop for a moment
 };
 
 // One click of "Suivant". The results window may be closed, replaced by a later scan or

@@ -18,10 +18,12 @@ frmDir::frmDir(QWidget* owner) : QWidget(owner, Qt::Window) {
   setFixedSize(widgets::twips::toPixels(4800, dpi), widgets::twips::toPixels(4560, dpi));
   Drive1 = widgets::twips::placed(new QComboBox(this), QStringLiteral("Drive1"), 120, 120, 4560, 315);
   Dir1 = widgets::twips::placed(new FolderList(this), QStringLiteral("Dir1"), 120, 540, 4560, 3240);
-  Command1 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("Command1"), 2040, 3960, 1260, 420);
+  Command1 =
+      widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("Command1"), 2040, 3960, 1260, 420);
   Command1->setCaption(QStringLiteral("&Ok"));
   Command1->setButtonType(1);
-  Command2 = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("Command2"), 3420, 3960, 1260, 420);
+  Command2 =
+      widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("Command2"), 3420, 3960, 1260, 420);
   Command2->setCaption(QStringLiteral("&Annuler"));
   Command2->setButtonType(1);
 

@@ -55,7 +55,8 @@ QFrame* line(QWidget* parent, const QString& name, int top) {
   return control;
 }
 
-widgets::ActionLabel* button(QWidget* parent, const QString& name, const QString& caption, int left, const QColor& colour) {
+widgets::ActionLabel* button(QWidget* parent, const QString& name, const QString& caption, int left,
+                             const QColor& colour) {
   auto* control = widgets::twips::placed(new widgets::ActionLabel(caption, parent), name, left, kButtonTop, 1080, 300);
   QFont bold = control->font();
   bold.setBold(true);
@@ -66,7 +67,8 @@ widgets::ActionLabel* button(QWidget* parent, const QString& name, const QString
 }
 
 widgets::Quillet::OrventoFrm* panel(QWidget* parent, const QString& name, const QString& caption) {
-  auto* control = widgets::twips::placed(new widgets::Quillet::OrventoFrm(parent), name, kPanelLeft, kPanelTop, kPanelWidth, kPanelHeight);
+  auto* control = widgets::twips::placed(new widgets::Quillet::OrventoFrm(parent), name, kPanelLeft, kPanelTop,
+                                         kPanelWidth, kPanelHeight);
   control->setCaption(caption);
   return control;
 }
@@ -140,7 +142,9 @@ class WindowRepairView : public scan::RepairView {
   std::string tag() const override { return m_window.lvScan->property("Tag").toString().toStdString(); }
   void setTag(const std::string& tag) override { m_window.lvScan->setProperty("Tag", QString::fromStdString(tag)); }
   void hide() override { m_window.hide(); }
-  void showObjectsRemoved(const std::string& total) override { emit m_window.ObjectsRemoved(QString::fromStdString(total)); }
+  void showObjectsRemoved(const std::string& total) override {
+    emit m_window.ObjectsRemoved(QString::fromStdString(total));
+  }
   void quarantineChanged() override { emit m_window.RepairDone(); }
 
  private:
@@ -152,7 +156,8 @@ frmScan::frmScan(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("frmScan"));
   setWindowTitle(QStringLiteral("Orvento Halvik 2.0  -   Scan en cours ..."));
   const double dpi = logicalDpiX();
-  setFixedSize(widgets::twips::toPixels(kPanelWidth + 2 * kPanelLeft, dpi), widgets::twips::toPixels(kPanelHeight + 2 * kPanelTop, dpi));
+  setFixedSize(widgets::twips::toPixels(kPanelWidth + 2 * kPanelLeft, dpi),
+               widgets::twips::toPixels(kPanelHeight + 2 * kPanelTop, dpi));
   for (int number = 1; number <= 6; ++number) ilListview[number - 1] = listImage(number);
   Drive = widgets::twips::placed(new QComboBox(this), QStringLiteral("Drive"), kPanelLeft, kPanelTop, 1500, 300);
   Drive->hide();
@@ -171,7 +176,8 @@ void frmScan::buildProgressPanel() {
   Label1 = label(p, QStringLiteral("Label1"), QStringLiteral("Operation courrente:"), kCaptionLeft, 840, 2100);
   lblOperation = label(p, QStringLiteral("lblOperation"), QStringLiteral("Chargement..."), kValueLeft, 840, width);
   Label3 = label(p, QStringLiteral("Label3"), QStringLiteral("Objets Scannés:"), kCaptionLeft, 1140, 2100);
-  lblObjectsScanned = label(p, QStringLiteral("lblObjectsScanned"), QStringLiteral("Chargement..."), kValueLeft, 1140, width);
+  lblObjectsScanned =
+      label(p, QStringLiteral("lblObjectsScanned"), QStringLiteral("Chargement..."), kValueLeft, 1140, width);
   Label2 = label(p, QStringLiteral("Label2"), QStringLiteral("Scan en cours:"), kCaptionLeft, 1440, 2100);
   lblCurFile = label(p, QStringLiteral("lblCurFile"), QStringLiteral("Nom de Fichier"), kValueLeft, 1440, width);
   Line1 = line(p, QStringLiteral("Line1"), 1800);
@@ -194,12 +200,15 @@ void frmScan::buildProgressPanel() {
   };
   int top = 2280;
   for (const Row& entry : rows) {
-    entry.caption = label(p, QString::fromUtf8(entry.captionName), QString::fromUtf8(entry.captionText), kCaptionLeft, top, 2100);
-    entry.value = label(p, QString::fromUtf8(entry.valueName), QStringLiteral("0"), kValueLeft, top, 1200, entry.colour);
+    entry.caption =
+        label(p, QString::fromUtf8(entry.captionName), QString::fromUtf8(entry.captionText), kCaptionLeft, top, 2100);
+    entry.value =
+        label(p, QString::fromUtf8(entry.valueName), QStringLiteral("0"), kValueLeft, top, 1200, entry.colour);
     top += 300;
   }
   Line2 = line(p, QStringLiteral("Line2"), 4140);
-  Label13 = label(p, QStringLiteral("Label13"), QStringLiteral("Scan... Cliquer \"Annuler\" pour terminer"), 240, 4320, 6000);
+  Label13 =
+      label(p, QStringLiteral("Label13"), QStringLiteral("Scan... Cliquer \"Annuler\" pour terminer"), 240, 4320, 6000);
   Line4 = line(p, QStringLiteral("Line4"), 4800);
   lblGoAbort = button(p, QStringLiteral("lblGoAbort"), QStringLiteral("Annuler"), 4080, kDarkRed);
   lblGoFix = button(p, QStringLiteral("lblGoFix"), QStringLiteral("Valider"), 5400, kDarkBlue);
@@ -226,7 +235,8 @@ void frmScan::buildResultsPanel() {
   addCheckAction(QStringLiteral("mnuUncheckAll"), QStringLiteral("Tout d\u00E9cocher"), Qt::Unchecked);
   lvScan->setContextMenuPolicy(Qt::ActionsContextMenu);
   Line7 = line(p, QStringLiteral("Line7"), 4800);
-  Label16 = label(p, QStringLiteral("Label16"), QStringLiteral("Cliquer sur \"Suivant\" pour continuer"), 240, 4920, 4800);
+  Label16 =
+      label(p, QStringLiteral("Label16"), QStringLiteral("Cliquer sur \"Suivant\" pour continuer"), 240, 4920, 4800);
   Label14 = button(p, QStringLiteral("Label14"), QStringLiteral("Suivant"), 5400, kDarkBlue);
   connect(Label14, &widgets::ActionLabel::Click, this, &frmScan::Label14_Click);
 }
@@ -249,7 +259,8 @@ void frmScan::fillDrives() {
 
 std::vector<std::string> frmScan::drives() const {
   std::vector<std::string> entries;
-  for (int index = 0; index < Drive->count(); ++index) entries.push_back(Drive->itemData(index).toByteArray().toStdString());
+  for (int index = 0; index < Drive->count(); ++index)
+    entries.push_back(Drive->itemData(index).toByteArray().toStdString());
   return entries;
 }
 
@@ -257,7 +268,9 @@ bool frmScan::visible() const { return isVisible() && (!parentWidget() || parent
 void frmScan::close() { QWidget::close(); }
 void frmScan::setCurFile(const std::string& path) { lblCurFile->setText(widgets::displayText(path)); }
 void frmScan::setObjectsScanned(const std::string& count) { lblObjectsScanned->setText(widgets::displayText(count)); }
-void frmScan::setMaliciousObjects(const std::string& count) { lblMaliciousObjects->setText(widgets::displayText(count)); }
+void frmScan::setMaliciousObjects(const std::string& count) {
+  lblMaliciousObjects->setText(widgets::displayText(count));
+}
 void frmScan::setOperation(const std::string& text) { lblOperation->setText(widgets::displayText(text)); }
 void frmScan::clearResults() { lvScan->clear(); }
 void frmScan::yield() { QCoreApplication::processEvents(); }
@@ -278,7 +291,9 @@ void frmScan::addHit(const engine::mScanFiles::Hit& hit) {
 }
 
 QTreeWidgetItem* frmScan::row(int index) const { return lvScan->topLevelItem(index); }
-engine::mScanFiles::Hit frmScan::rowHit(int index) const { return row(index)->data(1, kHitRole).value<engine::mScanFiles::Hit>(); }
+engine::mScanFiles::Hit frmScan::rowHit(int index) const {
+  return row(index)->data(1, kHitRole).value<engine::mScanFiles::Hit>();
+}
 std::string frmScan::rowPath(int index) const { return row(index)->data(1, kPathRole).toByteArray().toStdString(); }
 int frmScan::rowImage(int index) const { return row(index)->data(0, kImageRole).toInt(); }
 bool frmScan::rowChecked(int index) const { return row(index)->checkState(0) == Qt::Checked; }

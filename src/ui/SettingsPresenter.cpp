@@ -56,7 +56,8 @@ void SettingsPresenter::save() {
 void SettingsPresenter::saveStartup() {
   if (m_view.isTicked(SettingsBox::Check1)) {
     core::settings::write(core::settings::Key::RunOnStartup, "1");
-    core::RegistryStuff::SetRunValue(platform::RegistryRoot::LocalMachine, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName,
+    core::RegistryStuff::SetRunValue(platform::RegistryRoot::LocalMachine, core::RegistryStuff::kRunKey,
+                                     core::RegistryStuff::kRunValueName,
                                      core::programFile(core::RegistryStuff::kCompanionProgram));
   } else {
     core::settings::write(core::settings::Key::RunOnStartup, "0");

@@ -4,16 +4,16 @@
 #include "monitor/MonitorPage.h"
 #include "quarantine/QuarantinePage.h"
 #include "scan/ScanPage.h"
+#include "ui/HelpText.h"
+#include "ui/frmSettings.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/Artwork.h"
 #include "widgets/DisplayText.h"
 #include "widgets/FileListBox.h"
 #include "widgets/Fonts.h"
-#include "ui/HelpText.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/OrventoFrm.h"
 #include "widgets/Twips.h"
-#include "ui/frmSettings.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -38,7 +38,8 @@ const QColor kColumnColour(0xD3, 0xDD, 0xE9);
 const QColor kButtonColour(0xF6, 0xF8, 0xFB);
 const QColor kLinkColour(0x00, 0x00, 0xFF);
 
-const QString kFooter = QStringLiteral("Copyright \u00A9 2007 Orvento. Tous droits r\u00E9serv\u00E9s.  -  www.orvento.example");
+const QString kFooter =
+    QStringLiteral("Copyright \u00A9 2007 Orvento. Tous droits r\u00E9serv\u00E9s.  -  www.orvento.example");
 
 struct PageButton {
   const char* caption;
@@ -48,7 +49,8 @@ struct PageButton {
 };
 // Captions below read as the window has always shown them ("Moniteur Active", "quarintine"): kept unchanged.
 constexpr PageButton kPageButtons[3] = {{"Status", nullptr, 1320, widgets::artwork::Picture::Shield},
-                                        {"Scannez", "Scanner du syst\u00E8me", 2760, widgets::artwork::Picture::Magnifier},
+                                        {"Scannez", "Scanner du syst\u00E8me", 2760,
+                                         widgets::artwork::Picture::Magnifier},
                                         {"Moniteur", "Moniteur Active", 4200, widgets::artwork::Picture::Pulse}};
 
 struct PictureButton {
@@ -58,7 +60,8 @@ struct PictureButton {
   widgets::artwork::Picture picture;
 };
 constexpr PictureButton kPictureButtons[4] = {{2, 4200, "Liste de Quarantine", widgets::artwork::Picture::Quarantine},
-                                              {1, 5040, "Configuration de l'AntiSpyware", widgets::artwork::Picture::Gear},
+                                              {1, 5040, "Configuration de l'AntiSpyware",
+                                               widgets::artwork::Picture::Gear},
                                               {4, 5880, "Aide et informations", widgets::artwork::Picture::Help},
                                               {0, 6720, "Orvento Web Site", widgets::artwork::Picture::Globe}};
 
@@ -74,8 +77,10 @@ struct StatusRow {
 using core::settings::defaultOf;
 using core::settings::Key;
 constexpr StatusRow kStatusRows[6] = {{"Halvik Moniteur:", "lblStatus_Admonitor", "Non Charg\u00E9s"},
-                                      {"Dernier scan syst\u00E8me:", "lblStatus_System", defaultOf(Key::LastSystemScan)},
-                                      {"Les objets supprim\u00E9s:", "lblStatus_Removed", defaultOf(Key::TotalObjectsRemoved)},
+                                      {"Dernier scan syst\u00E8me:", "lblStatus_System",
+                                       defaultOf(Key::LastSystemScan)},
+                                      {"Les objets supprim\u00E9s:", "lblStatus_Removed",
+                                       defaultOf(Key::TotalObjectsRemoved)},
                                       {"Total scans:", "lblStatus_Total", defaultOf(Key::TotalScans)},
                                       {"Les objets ignor\u00E9s", "lblStatus_Ignore", "0"},
                                       {"Les objets en quarintine:", "lblStatus_Quarintine", "0"}};
@@ -86,7 +91,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral(" Orvento AntiSpyware \u00AE Version 2.0 - Orvento"));
   setFont(widgets::fonts::ui());
-  setFixedSize(widgets::twips::toPixels(kClientWidth, logicalDpiX()), widgets::twips::toPixels(kClientHeight, logicalDpiY()));
+  setFixedSize(widgets::twips::toPixels(kClientWidth, logicalDpiX()),
+               widgets::twips::toPixels(kClientHeight, logicalDpiY()));
   setWindowIcon(QIcon(widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(32, 32), kHeaderColour, 2)));
 
   tmrAdMonitor = new QTimer(this);
@@ -117,8 +123,8 @@ frmMain::~frmMain() = default;
 void frmMain::buildButtons() {
   for (int i = 0; i < 3; ++i) {
     const PageButton& page = kPageButtons[i];
-    auto* button = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this, i), QStringLiteral("lblButtonBack_%1").arg(i), 120, page.top,
-                                 1575, 1095);
+    auto* button = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this, i),
+                                          QStringLiteral("lblButtonBack_%1").arg(i), 120, page.top, 1575, 1095);
     button->setCaption(QString::fromUtf8(page.caption));
     if (page.tooltip) button->setToolTip(QString::fromUtf8(page.tooltip));
     button->setBackColor(kButtonColour);
@@ -131,12 +137,13 @@ void frmMain::buildButtons() {
     lblButtonBack[i] = button;
   }
   for (const PictureButton& entry : kPictureButtons) {
-    auto* button = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this, entry.index), QStringLiteral("imgButton_%1").arg(entry.index),
-                                 entry.left, 360, 735, 615);
+    auto* button = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this, entry.index),
+                                          QStringLiteral("imgButton_%1").arg(entry.index), entry.left, 360, 735, 615);
     button->setToolTip(QString::fromUtf8(entry.tooltip));
     button->setBackColor(kHeaderColour);
     button->setPicture(picture(entry.picture, button, Qt::white));
-    connect(button, &widgets::Quillet::OrventoCmd::Click, this, [this](int index) { m_presenter.imgButton_Click(index); });
+    connect(button, &widgets::Quillet::OrventoCmd::Click, this,
+            [this](int index) { m_presenter.imgButton_Click(index); });
     imgButton[entry.index] = button;
   }
   quit = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("quit"), 7920, 360, 735, 645);
@@ -152,7 +159,8 @@ QPixmap frmMain::picture(widgets::artwork::Picture kind, const QWidget* button, 
 
 void frmMain::buildPages() {
   for (int i = 0; i < 5; ++i) {
-    auto* page = widgets::twips::placed(new widgets::Quillet::OrventoFrm(this), QStringLiteral("picFrame_%1").arg(i), 1800, 1200, 6855, 4095);
+    auto* page = widgets::twips::placed(new widgets::Quillet::OrventoFrm(this), QStringLiteral("picFrame_%1").arg(i),
+                                        1800, 1200, 6855, 4095);
     page->setCaption(QString::fromUtf8(kPageCaptions[i]));
     page->setForeColor(kHeaderColour);
     page->setVisible(i == 0);
@@ -163,13 +171,14 @@ void frmMain::buildPages() {
 void frmMain::buildStatusPage() {
   QWidget* page = picFrame[0];
   page->setFont(widgets::fonts::verdana());
-  auto* title = widgets::twips::placed(new QLabel(QStringLiteral("Status:"), page), QStringLiteral("lblStatusTitle"), 120, 360, 6600, 450);
+  auto* title = widgets::twips::placed(new QLabel(QStringLiteral("Status:"), page), QStringLiteral("lblStatusTitle"),
+                                       120, 360, 6600, 450);
   title->setFont(widgets::fonts::verdana(14));
   QFont bold = title->font();
   bold.setBold(true);
   title->setFont(bold);
-  widgets::twips::placed(new QLabel(QStringLiteral("Initialisation du Status"), page), QStringLiteral("lblStatusSubtitle"), 120, 840, 6600,
-                255);
+  widgets::twips::placed(new QLabel(QStringLiteral("Initialisation du Status"), page),
+                         QStringLiteral("lblStatusSubtitle"), 120, 840, 6600, 255);
   auto* rule = widgets::twips::placed(new QFrame(page), QStringLiteral("lineStatus"), 120, 1140, 6615, 30);
   rule->setFrameShape(QFrame::HLine);
   rule->setFrameShadow(QFrame::Sunken);
@@ -177,10 +186,10 @@ void frmMain::buildStatusPage() {
   std::array<QLabel*, 6> values{};
   for (int row = 0; row < 6; ++row) {
     const int top = 1320 + row * 330;
-    widgets::twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].caption), page), QStringLiteral("lblStatusCaption_%1").arg(row),
-                  120, top, 2820, 255);
+    widgets::twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].caption), page),
+                           QStringLiteral("lblStatusCaption_%1").arg(row), 120, top, 2820, 255);
     values[row] = widgets::twips::placed(new QLabel(QString::fromUtf8(kStatusRows[row].initialText), page),
-                                QString::fromUtf8(kStatusRows[row].valueName), 3000, top, 3735, 255);
+                                         QString::fromUtf8(kStatusRows[row].valueName), 3000, top, 3735, 255);
   }
   lblStatus_Admonitor = values[0];
   lblStatus_System = values[1];
@@ -196,7 +205,8 @@ void frmMain::buildStatusPage() {
 }
 
 widgets::ActionLabel* frmMain::statusLink(const QString& objectName, const QString& caption, int left) {
-  auto* link = widgets::twips::placed(new widgets::ActionLabel(caption, picFrame[0]), objectName, left, 3540, 2040, 255);
+  auto* link =
+      widgets::twips::placed(new widgets::ActionLabel(caption, picFrame[0]), objectName, left, 3540, 2040, 255);
   link->setForeColor(kLinkColour);
   QFont underlined = link->font();
   underlined.setUnderline(true);
@@ -217,7 +227,8 @@ void frmMain::buildHelpPage() {
 // The maker's notice twice, 30 twips apart, the white copy underneath: an engraved look.
 void frmMain::buildFooter() {
   QFont small = widgets::fonts::ui(7);
-  auto* shadow = widgets::twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooterShadow"), 2295, 5400, 6240, 195);
+  auto* shadow =
+      widgets::twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooterShadow"), 2295, 5400, 6240, 195);
   auto* notice = widgets::twips::placed(new QLabel(kFooter, this), QStringLiteral("lblFooter"), 2265, 5400, 6240, 195);
   for (QLabel* label : {shadow, notice}) {
     label->setFont(small);
@@ -295,7 +306,9 @@ frmSettings* frmMain::settingsDialog() const { return m_settings.data(); }
 
 void frmMain::lblButtonBack_Click(int index) { SetCurrentFrame(index); }
 
-void frmMain::openWebSite(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
+void frmMain::openWebSite(const std::string& address) {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+}
 
 // The windows this one owns (the settings dialog, the scan windows) close with it.
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -324,18 +337,20 @@ void frmMain::paintEvent(QPaintEvent*) {
 void frmMain::paintProductMark(QPainter& painter, double dpi) {
   const int side = widgets::twips::toPixels(720, dpi);
   const QPoint origin(widgets::twips::toPixels(180, dpi), widgets::twips::toPixels(240, dpi));
-  painter.drawPixmap(origin, widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(side, side), Qt::white, devicePixelRatioF()));
+  painter.drawPixmap(origin, widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(side, side), Qt::white,
+                                                    devicePixelRatioF()));
   QFont name = widgets::fonts::ui(17);
   name.setBold(true);
   painter.setFont(name);
   painter.setPen(Qt::white);
   const int textLeft = origin.x() + side + widgets::twips::toPixels(120, dpi);
-  const QRect nameArea(textLeft, origin.y() - widgets::twips::toPixels(60, dpi), widgets::twips::toPixels(3000, dpi), widgets::twips::toPixels(540, dpi));
+  const QRect nameArea(textLeft, origin.y() - widgets::twips::toPixels(60, dpi), widgets::twips::toPixels(3000, dpi),
+                       widgets::twips::toPixels(540, dpi));
   painter.drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Orvento Halvik"));
   painter.setFont(widgets::fonts::ui(8));
   painter.setPen(QColor(0xC8, 0xD8, 0xEC));
-  painter.drawText(QRect(textLeft, nameArea.bottom(), nameArea.width(), widgets::twips::toPixels(300, dpi)), Qt::AlignLeft | Qt::AlignTop,
-                   QStringLiteral("AntiSpyware  \u2022  Version 2.0"));
+  painter.drawText(QRect(textLeft, nameArea.bottom(), nameArea.width(), widgets::twips::toPixels(300, dpi)),
+                   Qt::AlignLeft | Qt::AlignTop, QStringLiteral("AntiSpyware  \u2022  Version 2.0"));
 }
 
 }  // namespace halvik::ui

@@ -28,7 +28,7 @@ class ScanPage;
 namespace halvik::widgets {
 class ActionLabel;
 class FileListBox;
-}
+}  // namespace halvik::widgets
 
 namespace halvik::ui {
 

@@ -33,7 +33,8 @@ frmSettings::frmSettings(QTimer& monitorTimer, QWidget* owner) : QDialog(owner),
 }
 
 void frmSettings::buildControls() {
-  Picture1 = widgets::twips::placed(new widgets::Quillet::OrventoFrm(this), QStringLiteral("Picture1"), 0, 0, kWidth, kHeight);
+  Picture1 =
+      widgets::twips::placed(new widgets::Quillet::OrventoFrm(this), QStringLiteral("Picture1"), 0, 0, kWidth, kHeight);
   Label10 = groupHeading(QStringLiteral("Label10"), QStringLiteral("Options Générales :"), 480);
   Check1 = checkBox(QStringLiteral("Check1"), QStringLiteral("Lancer au démarrage"), 1080);
   Check2 = checkBox(QStringLiteral("Check2"), QStringLiteral("Enregistrer au fichier Log"), 1440);
@@ -50,12 +51,12 @@ void frmSettings::buildControls() {
   Option4 = optionButton(QStringLiteral("Option4"), QStringLiteral("Actualisé Temps Réel"), 5400, kWidth);
   Option2->setChecked(true);
 
-  Label17 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Annuler"), Picture1), QStringLiteral("Label17"), kLeft, 5040, 1800,
-                          kRowHeight);
+  Label17 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Annuler"), Picture1),
+                                   QStringLiteral("Label17"), kLeft, 5040, 1800, kRowHeight);
   Label17->setForeColor(QColor(0x80, 0x00, 0x00));
   // "Sauvgardez" misspelt as the save link has always read: captions stay as users know them.
-  Label3 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Sauvgardez"), Picture1), QStringLiteral("Label3"), 5520, 5040, 1800,
-                         kRowHeight);
+  Label3 = widgets::twips::placed(new widgets::ActionLabel(QStringLiteral("Sauvgardez"), Picture1),
+                                  QStringLiteral("Label3"), 5520, 5040, 1800, kRowHeight);
   Label3->setForeColor(QColor(0x00, 0x00, 0xFF));
   for (widgets::ActionLabel* command : {Label17, Label3}) {
     QFont bold = command->font();
@@ -80,7 +81,8 @@ QCheckBox* frmSettings::checkBox(const QString& objectName, const QString& capti
 
 // An option button of the one row, as wide as the room up to `right` (the next one's left).
 QRadioButton* frmSettings::optionButton(const QString& objectName, const QString& caption, int left, int right) {
-  return widgets::twips::placed(new QRadioButton(caption, Picture1), objectName, left, 4440, right - left - 60, kRowHeight);
+  return widgets::twips::placed(new QRadioButton(caption, Picture1), objectName, left, 4440, right - left - 60,
+                                kRowHeight);
 }
 
 std::array<QRadioButton*, 4> frmSettings::options() const { return {Option1, Option2, Option3, Option4}; }

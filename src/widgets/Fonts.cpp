@@ -20,7 +20,9 @@ QFont face(const QString& preferred, const QString& fallback, int stretch, qreal
 }
 }  // namespace
 
-QFont ui(qreal pointSize) { return face(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QFont::SemiCondensed, pointSize); }
+QFont ui(qreal pointSize) {
+  return face(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QFont::SemiCondensed, pointSize);
+}
 
 QFont verdana(qreal pointSize) {
   return face(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), QFont::Unstretched, pointSize);

@@ -42,7 +42,8 @@ void OrventoCmd::updateLook() {
     setIcon(QIcon(masked));
     updateIconSize();
   }
-  const QString border = m_buttonType == 0 ? QStringLiteral("1px solid transparent") : QStringLiteral("1px outset #9a9a9a");
+  const QString border =
+      m_buttonType == 0 ? QStringLiteral("1px solid transparent") : QStringLiteral("1px outset #9a9a9a");
   setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: %2; border-radius: 3px; padding: 2px; }"
                                "QPushButton:hover { border: 1px solid #6f8fb8; background-color: %3; }"
                                "QPushButton:pressed { background-color: %4; }"

@@ -47,7 +47,8 @@ TEST(CommandLine, PagesAndSettings) {
   const app::Request both = parse({"--settings", "--page", "0"});
   EXPECT_TRUE(both.settings);
   EXPECT_EQ(both.page, 0);
-  for (const char* bad : {"5", "-1", "", "1x", "01", "deux"}) EXPECT_NE(errorOf({"--page", bad}).find("page"), std::string::npos) << bad;
+  for (const char* bad : {"5", "-1", "", "1x", "01", "deux"})
+    EXPECT_NE(errorOf({"--page", bad}).find("page"), std::string::npos) << bad;
   EXPECT_NE(errorOf({"--page"}).find("--page demande"), std::string::npos);
   errorOf({"--page", "1", "/tmp"});
 }

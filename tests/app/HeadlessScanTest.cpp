@@ -1,9 +1,9 @@
 #include "app/HeadlessScan.h"
 
-#include "support/ScanFixture.h"
 #include "app/HitLine.h"
 #include "core/Settings.h"
 #include "quarantine/QuarantineStore.h"
+#include "support/ScanFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,9 @@ class HeadlessScanTest : public ScanFixture {
   }
 
   // The hit line of a path under the tree (on Windows every separator is written as two backslashes).
-  std::string line(const std::string& threat, const std::string& path) const { return app::hitLine(threat, tree / path) + "\n"; }
+  std::string line(const std::string& threat, const std::string& path) const {
+    return app::hitLine(threat, tree / path) + "\n";
+  }
 
   std::ostringstream out;
   std::ostringstream err;
@@ -44,7 +46,8 @@ TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
   EXPECT_EQ(run({tree / "one", tree / "two"}), 1);
   EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll"));
   EXPECT_EQ(err.str(), "Objets Scann\u00E9s: 4\nObjets malicieux: 2\nDossiers illisibles: 0\n");
-  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "2") << "each folder counts as one scan, as in the window";
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "2")
+      << "each folder counts as one scan, as in the window";
   EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
 }
 

@@ -36,8 +36,9 @@ class ProgramExitTest : public ::testing::Test {
   Outcome run(const std::string& arguments) {
     const std::string errFile = home / "stderr";
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + quoted(home.path()) +
-                                " XDG_CONFIG_HOME=" + quoted(home / "config") + " XDG_DATA_HOME=" + quoted(home / "data") +
-                                " " + quoted(HALVIK_PROGRAM) + " " + arguments + " 2>" + quoted(errFile);
+                                " XDG_CONFIG_HOME=" + quoted(home / "config") +
+                                " XDG_DATA_HOME=" + quoted(home / "data") + " " + quoted(HALVIK_PROGRAM) + " " +
+                                arguments + " 2>" + quoted(errFile);
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return outcome;

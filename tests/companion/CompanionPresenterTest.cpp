@@ -3,8 +3,8 @@
 // suspended process once, and that it follows the stored settings without a restart.
 #include "companion/CompanionPresenter.h"
 #include "core/Settings.h"
-#include "process/ProcessCheck.h"
 #include "process/MonitorLock.h"
+#include "process/ProcessCheck.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,9 @@ class FakeView : public companion::CompanionView {
   std::vector<std::pair<std::string, std::string>> notices;
 
   void showMonitorState(MonitorState state) override { states.push_back(state); }
-  void notifySuspended(const std::string& threat, const std::string& path) override { notices.emplace_back(threat, path); }
+  void notifySuspended(const std::string& threat, const std::string& path) override {
+    notices.emplace_back(threat, path);
+  }
 };
 
 // Returns the rows it is given and notes, at every run, whether the lock could be taken by
@@ -49,7 +51,8 @@ class FakeSweep : public companion::ProcessSweep {
   std::string m_lockPath;
 };
 
-SweepRow suspended(std::uint32_t pid, std::uint64_t start, const std::string& path, const std::string& threat = "Trojan.Test") {
+SweepRow suspended(std::uint32_t pid, std::uint64_t start, const std::string& path,
+                   const std::string& threat = "Trojan.Test") {
   return SweepRow{pid, start, path, threat, process::ProcessCheck::kSuspended};
 }
 
@@ -128,8 +131,15 @@ TEST_F(CompanionPresenterTest, FollowsTheStoredSettingsAtEveryCheck) {
 }
 
 TEST_F(CompanionPresenterTest, StoredPeriodIsOneOfTheDialogsFourValuesElseItsDefault) {
-  for (const auto& [stored, period] : std::vector<std::pair<std::string, int>>{
-           {"10000", 10000}, {"5000", 5000}, {"3000", 3000}, {"1000", 1000}, {"2000", 5000}, {"0", 5000}, {"-1", 5000}, {" 1000", 5000}, {"", 5000}}) {
+  for (const auto& [stored, period] : std::vector<std::pair<std::string, int>>{{"10000", 10000},
+                                                                               {"5000", 5000},
+                                                                               {"3000", 3000},
+                                                                               {"1000", 1000},
+                                                                               {"2000", 5000},
+                                                                               {"0", 5000},
+                                                                               {"-1", 5000},
+                                                                               {" 1000", 5000},
+                                                                               {"", 5000}}) {
     core::settings::write(core::settings::Key::AdMonitorRefresh, stored);
     EXPECT_EQ(companion::CompanionPresenter::storedPeriod(), milliseconds(period)) << "'" << stored << "'";
   }
@@ -145,7 +155,7 @@ TEST_F(CompanionPresenterTest, NotifiesEachSuspendedProcessOnceWhateverTheNumber
   wakeAfter(milliseconds(1000));
   EXPECT_EQ(sweep.runs, 3);
   EXPECT_EQ(view.notices, (std::vector<std::pair<std::string, std::string>>{{"Trojan.Test", "/home/u/evil one.bin"},
-                                                                             {"Trojan.Test", "/opt/evil one.bin"}}));
+                                                                            {"Trojan.Test", "/opt/evil one.bin"}}));
 }
 
 TEST_F(CompanionPresenterTest, ANewProcessUnderAReusedIdentifierIsNotifiedAgain) {

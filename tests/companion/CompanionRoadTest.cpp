@@ -24,8 +24,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <functional>
+#include <sstream>
 #include <thread>
 
 namespace halvik::companion {
@@ -35,7 +35,9 @@ namespace {
 using namespace std::chrono_literals;
 using testing_support::readFile;
 
-bool onPath(const std::string& program) { return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0; }
+bool onPath(const std::string& program) {
+  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -125,7 +127,9 @@ class CompanionRoadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* tool : {"dbus-run-session", "Xvfb"})
-      if (!onPath(tool)) GTEST_SKIP() << tool << " is missing: the companion needs a session bus and a display (scripts/deps installs them)";
+      if (!onPath(tool))
+        GTEST_SKIP() << tool
+                     << " is missing: the companion needs a session bus and a display (scripts/deps installs them)";
     makeProgramFolder();
     startDisplay();
     startBus();
@@ -152,7 +156,8 @@ class CompanionRoadTest : public ::testing::Test {
     std::filesystem::permissions(m_work / "runtime", std::filesystem::perms::owner_all);
     std::filesystem::create_directories(m_work / "bus");
     for (const char* program : {core::kMainProgram, core::kCompanionProgram})
-      std::filesystem::copy_file(std::string(HALVIK_PROGRAM_FOLDER) + "/" + program, m_work / "program" + "/" + program);
+      std::filesystem::copy_file(std::string(HALVIK_PROGRAM_FOLDER) + "/" + program,
+                                 m_work / "program" + "/" + program);
     m_testEnvironment->programFolder = m_work / "program";
     m_testEnvironment->settingsFile = m_work / "config/orvento-halvik/settings.ini";
     m_testEnvironment->autostartFolder = m_work / "autostart";
@@ -166,7 +171,8 @@ class CompanionRoadTest : public ::testing::Test {
   void startDisplay() {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    display = std::make_unique<Started>(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+    display = std::make_unique<Started>(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0",
+                                                                 "800x600x24", "-nolisten", "tcp"},
                                         std::vector<std::string>{}, fds[1]);
     close(fds[1]);
     std::string number;
@@ -178,10 +184,12 @@ class CompanionRoadTest : public ::testing::Test {
   }
 
   void startBus() {
-    bus = std::make_unique<Started>(std::vector<std::string>{"dbus-run-session", "--", HALVIK_NOTIFICATION_SERVER, m_work / "bus", "--click-first"},
+    bus = std::make_unique<Started>(std::vector<std::string>{"dbus-run-session", "--", HALVIK_NOTIFICATION_SERVER,
+                                                             m_work / "bus", "--click-first"},
                                     std::vector<std::string>{});
     const std::string address = m_work / "bus/address";
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(address); }, 10s)) << "the notification service did not start";
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(address); }, 10s))
+        << "the notification service did not start";
     m_environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + readFile(address));
     m_environment.push_back("XDG_CONFIG_HOME=" + (m_work / "config"));
     m_environment.push_back("XDG_RUNTIME_DIR=" + (m_work / "runtime"));
@@ -189,7 +197,8 @@ class CompanionRoadTest : public ::testing::Test {
   }
 
   std::unique_ptr<Started> startCompanion() {
-    return std::make_unique<Started>(std::vector<std::string>{core::programFile(core::kCompanionProgram)}, m_environment);
+    return std::make_unique<Started>(std::vector<std::string>{core::programFile(core::kCompanionProgram)},
+                                     m_environment);
   }
 
   std::vector<std::string> notifications() { return linesOf(m_work / "bus/notifications"); }
@@ -211,7 +220,8 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
   companion = startCompanion();
   ASSERT_GT(companion->pid(), 0);
   const std::string instanceLock = m_work / "runtime/orvento-halvik-companion.lock";
-  ASSERT_TRUE(waitUntil([&] { return !platform::FileLock::tryTake(instanceLock).held(); }, 10s)) << "the companion did not start";
+  ASSERT_TRUE(waitUntil([&] { return !platform::FileLock::tryTake(instanceLock).held(); }, 10s))
+      << "the companion did not start";
 
   // A second copy in the same session leaves at once, and leaves the first one running.
   Started second({core::programFile(core::kCompanionProgram)}, m_environment);
@@ -219,13 +229,15 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
   EXPECT_EQ(testing_support::ChildProcess::stateOf(static_cast<std::uint32_t>(companion->pid())), 'S');
 
   testing_support::ChildProcess planted(m_work / m_planted);
-  ASSERT_TRUE(planted.waitForState('T') || waitUntil([&] { return planted.state() == 'T'; }, 5s)) << "the planted process was not suspended";
+  ASSERT_TRUE(planted.waitForState('T') || waitUntil([&] { return planted.state() == 'T'; }, 5s))
+      << "the planted process was not suspended";
   const auto suspendedAt = std::chrono::steady_clock::now();
 
   // Notified once, in French, with the image path; the click opens the main program on page 2.
   ASSERT_TRUE(waitUntil([&] { return !notifications().empty(); }, 5s));
   ASSERT_TRUE(waitUntil([] { return !mainPrograms().empty(); }, 10s)) << "the click did not start the main program";
-  EXPECT_NE(commandLineOf(mainPrograms().front()).find(" --page 2"), std::string::npos) << commandLineOf(mainPrograms().front());
+  EXPECT_NE(commandLineOf(mainPrograms().front()).find(" --page 2"), std::string::npos)
+      << commandLineOf(mainPrograms().front());
 
   // The main program switches its monitor on at start (the stored setting): the companion pauses.
   process::MonitorLock probe(core::runtimeFile(process::MonitorLock::kFileName));
@@ -260,9 +272,12 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
 
   const std::vector<std::string> received = notifications();
   ASSERT_EQ(received.size(), 2u) << "a process was notified more than once";
-  EXPECT_EQ(received[0], "Orvento Halvik\tTest.Planted a \u00E9t\u00E9 suspendu\t" + (m_work / m_planted) + "\tdefault,Ouvrir");
-  EXPECT_EQ(received[1], "Orvento Halvik\tTest.Second a \u00E9t\u00E9 suspendu\t" + (m_work / m_second) + "\tdefault,Ouvrir");
-  EXPECT_EQ(testing_support::ChildProcess::stateOf(static_cast<std::uint32_t>(companion->pid())), 'S') << "the companion stopped";
+  EXPECT_EQ(received[0],
+            "Orvento Halvik\tTest.Planted a \u00E9t\u00E9 suspendu\t" + (m_work / m_planted) + "\tdefault,Ouvrir");
+  EXPECT_EQ(received[1],
+            "Orvento Halvik\tTest.Second a \u00E9t\u00E9 suspendu\t" + (m_work / m_second) + "\tdefault,Ouvrir");
+  EXPECT_EQ(testing_support::ChildProcess::stateOf(static_cast<std::uint32_t>(companion->pid())), 'S')
+      << "the companion stopped";
 }
 
 }  // namespace

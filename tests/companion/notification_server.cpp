@@ -31,12 +31,14 @@ class NotificationServer : public QObject {
   NotificationServer(QString record, bool clickFirst) : m_record(std::move(record)), m_clickFirst(clickFirst) {}
 
  public slots:
-  uint Notify(const QString& application, uint /*replaces*/, const QString& /*icon*/, const QString& summary, const QString& body,
-              const QStringList& actions, const QVariantMap& /*hints*/, int /*timeout*/) {
+  uint Notify(const QString& application, uint /*replaces*/, const QString& /*icon*/, const QString& summary,
+              const QString& body, const QStringList& actions, const QVariantMap& /*hints*/, int /*timeout*/) {
     QFile file(m_record);
-    if (file.open(QIODevice::Append)) file.write((QStringList{application, summary, body, actions.join(',')}.join('\t') + '\n').toUtf8());
+    if (file.open(QIODevice::Append))
+      file.write((QStringList{application, summary, body, actions.join(',')}.join('\t') + '\n').toUtf8());
     const uint id = ++m_lastId;
-    if (m_clickFirst && id == 1) QTimer::singleShot(200, this, [id] { sendSignal("ActionInvoked", {id, QStringLiteral("default")}); });
+    if (m_clickFirst && id == 1)
+      QTimer::singleShot(200, this, [id] { sendSignal("ActionInvoked", {id, QStringLiteral("default")}); });
     return id;
   }
   QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
@@ -58,11 +60,15 @@ int run(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);
   if (argc < 2) return 2;
   const QString folder = QString::fromLocal8Bit(argv[1]);
-  halvik::companion::NotificationServer server(folder + QStringLiteral("/notifications"), argc > 2 && QByteArray(argv[2]) == "--click-first");
+  halvik::companion::NotificationServer server(folder + QStringLiteral("/notifications"),
+                                               argc > 2 && QByteArray(argv[2]) == "--click-first");
   QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.registerObject(halvik::companion::kPath, &server, QDBusConnection::ExportAllSlots) || !bus.registerService(halvik::companion::kInterface)) return 1;
-  for (const auto& [name, text] : {std::pair{QStringLiteral("/pid"), QByteArray::number(QCoreApplication::applicationPid())},
-                                   std::pair{QStringLiteral("/address"), qgetenv("DBUS_SESSION_BUS_ADDRESS")}}) {
+  if (!bus.registerObject(halvik::companion::kPath, &server, QDBusConnection::ExportAllSlots) ||
+      !bus.registerService(halvik::companion::kInterface))
+    return 1;
+  for (const auto& [name, text] :
+       {std::pair{QStringLiteral("/pid"), QByteArray::number(QCoreApplication::applicationPid())},
+        std::pair{QStringLiteral("/address"), qgetenv("DBUS_SESSION_BUS_ADDRESS")}}) {
     QSaveFile file(folder + name);  // appears whole, once written
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) return 1;
   }

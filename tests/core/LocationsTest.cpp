@@ -16,8 +16,8 @@
 
 namespace halvik::core {
 
-using testing_support::TestEnvironment;
 using testing_support::TempFolder;
+using testing_support::TestEnvironment;
 using testing_support::writeFile;
 namespace fs = std::filesystem;
 

@@ -93,11 +93,36 @@ TEST(SettingsStore, FolderPathsAreApplicationNames) {
 TEST(SettingsStore, AnyTextRoundTripsAsNameAndValue) {
   TestEnvironment environment;
   const std::vector<std::string> texts = {
-      "",        " lead",      "trail ",    "  ",          "\"quoted\"", "'single'", "\"",
-      "a=b",     "=",          "[section]", "x]y",         "]",          ";comment", "#hash",
-      "%",       "%41",        "100%",      "a\\b",        "a/b",        "tab\there", "\tedge\t",
-      "\v\f",    "line\nfeed", "cr\rlf\r\n", "nul\0byte"s, "\0"s,        "\x7F",     "\xFF\xFE\x80 raw",
-      "caf\xC3\xA9", std::string(5000, 'v'),
+      "",
+      " lead",
+      "trail ",
+      "  ",
+      "\"quoted\"",
+      "'single'",
+      "\"",
+      "a=b",
+      "=",
+      "[section]",
+      "x]y",
+      "]",
+      ";comment",
+      "#hash",
+      "%",
+      "%41",
+      "100%",
+      "a\\b",
+      "a/b",
+      "tab\there",
+      "\tedge\t",
+      "\v\f",
+      "line\nfeed",
+      "cr\rlf\r\n",
+      "nul\0byte"s,
+      "\0"s,
+      "\x7F",
+      "\xFF\xFE\x80 raw",
+      "caf\xC3\xA9",
+      std::string(5000, 'v'),
   };
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::string& text = texts[i];
@@ -126,7 +151,8 @@ TEST(SettingsStore, TwoRunningCopiesWritingAtOnceLoseNothing) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       bool ok = true;
-      for (int i = 0; i < kKeys; ++i) ok = core::SettingsStore::SaveSetting("App", copy, "Key" + std::to_string(i), copy) && ok;
+      for (int i = 0; i < kKeys; ++i)
+        ok = core::SettingsStore::SaveSetting("App", copy, "Key" + std::to_string(i), copy) && ok;
       _exit(ok ? 0 : 1);
     }
     children.push_back(child);
@@ -137,7 +163,8 @@ TEST(SettingsStore, TwoRunningCopiesWritingAtOnceLoseNothing) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   for (const std::string copy : {"first", "second"})
-    for (int i = 0; i < kKeys; ++i) EXPECT_EQ(core::SettingsStore::GetSetting("App", copy, "Key" + std::to_string(i), "lost"), copy);
+    for (int i = 0; i < kKeys; ++i)
+      EXPECT_EQ(core::SettingsStore::GetSetting("App", copy, "Key" + std::to_string(i), "lost"), copy);
 }
 
 TEST(SettingsStore, CreatesMissingSettingsFolders) {
@@ -191,7 +218,8 @@ TEST(SettingsStore, AnEarlierBackupIsNeverReplaced) {
 
 TEST(SettingsStore, SoundHandEditsAreRead) {
   TestEnvironment environment;
-  writeFile(settingsFile(), "\xEF\xBB\xBF; kept by hand\n\n[orvento halvik\\status]\n  TotalScans = \"12\"  \r[Other]\rK=%25\r\x1A");
+  writeFile(settingsFile(),
+            "\xEF\xBB\xBF; kept by hand\n\n[orvento halvik\\status]\n  TotalScans = \"12\"  \r[Other]\rK=%25\r\x1A");
   EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "12");
   EXPECT_EQ(core::SettingsStore::GetSetting("Other", "", "K", "?"), "?");
   ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
@@ -254,8 +282,8 @@ TEST(SettingsStore, FileWithoutReadPermissionGivesDefaultsAndKeepsItsValues) {
 TEST(SettingsStore, CountersReadAsNumbersAndWriteAsWholeNumbers) {
   TestEnvironment environment;
   const std::vector<std::pair<std::string, double>> readings = {
-      {"12", 12}, {" 7 ", 7}, {"+3", 3}, {"-2", -2}, {"2.5", 2.5}, {"1e3", 1000}, {"", 0},
-      {"abc", 0}, {"12abc", 0}, {"1 2", 0}, {"1,5", 0}, {"inf", 0}, {"nan", 0}, {"0x10", 0},
+      {"12", 12}, {" 7 ", 7},   {"+3", 3},  {"-2", -2}, {"2.5", 2.5}, {"1e3", 1000}, {"", 0},
+      {"abc", 0}, {"12abc", 0}, {"1 2", 0}, {"1,5", 0}, {"inf", 0},   {"nan", 0},    {"0x10", 0},
   };
   for (const auto& [text, number] : readings) {
     ASSERT_TRUE(core::settings::write(core::settings::Key::TotalObjectsRemoved, text));

@@ -23,7 +23,8 @@ namespace {
 // would be one value.
 std::string folded(const char* text) {
   std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(result.begin(), result.end(), result.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return result;
 }
 
@@ -74,7 +75,8 @@ TEST(SettingsTable, TheTwoReadingsOfASwitch) {
     const char* stored;
     bool whenOne;
     bool unlessZero;
-  } cases[] = {{"1", true, true}, {"0", false, false}, {"", false, true}, {" 1", false, true}, {"yes", false, true}, {"00", false, true}};
+  } cases[] = {{"1", true, true},   {"0", false, false},  {"", false, true},
+               {" 1", false, true}, {"yes", false, true}, {"00", false, true}};
   for (const auto& each : cases) {
     ASSERT_TRUE(settings::write(Key::LogFile, each.stored));
     EXPECT_EQ(settings::onWhenOne(Key::LogFile), each.whenOne) << '"' << each.stored << '"';
@@ -86,7 +88,8 @@ TEST(SettingsTable, MonitorPeriodIsAnOfferedOneElseTheDefault) {
   using std::chrono::milliseconds;
   testing_support::TestEnvironment environment;
   EXPECT_EQ(settings::defaultMonitorPeriod(), milliseconds(5000));
-  EXPECT_NE(std::find(settings::kMonitorPeriods.begin(), settings::kMonitorPeriods.end(), settings::defaultMonitorPeriod()),
+  EXPECT_NE(std::find(settings::kMonitorPeriods.begin(), settings::kMonitorPeriods.end(),
+                      settings::defaultMonitorPeriod()),
             settings::kMonitorPeriods.end());
   EXPECT_EQ(settings::monitorPeriod(), milliseconds(5000)) << "nothing stored";
   for (const milliseconds period : settings::kMonitorPeriods) {

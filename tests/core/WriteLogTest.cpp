@@ -114,14 +114,18 @@ TEST(WriteLog, OneEventIsOneLineWhateverTheMessageHolds) {
   ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   core::mMain::WriteLog("Evil was found in /tmp/a\nb\rc\td\x7F" + std::string(1, '\0') + "e\x1B[31m");
   core::mMain::WriteLog("non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay");
-  EXPECT_EQ(messagesOf(logText()),
-            (std::vector<std::string>{"Evil was found in /tmp/a?b?c?d??e?[31m", "non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay"}));
+  EXPECT_EQ(messagesOf(logText()), (std::vector<std::string>{"Evil was found in /tmp/a?b?c?d??e?[31m",
+                                                             "non-UTF-8 \xFF\xFE and caf\xC3\xA9 stay"}));
 }
 
 TEST(WriteLog, UnicodeLineBreaksBecomeOneQuestionMarkEach) {
   TestEnvironment environment;
   ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
-  core::mMain::WriteLog("a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end");
+  core::mMain::WriteLog(
+      "a\xC2\x85"
+      "b\xE2\x80\xA8"
+      "c\xE2\x80\xA9"
+      "d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end");
   // U+2027 and U+0084 are no line breaks; a cut sequence stays as it is.
   EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"a?b?c?d \xE2\x80\xA7 \xC2\x84 \xE2\x80 end"});
 }
@@ -151,7 +155,8 @@ TEST(WriteLog, TheDaysFileIsNeverWrittenThroughALink) {
   std::filesystem::create_directory_symlink(elsewhere, logsFolder());
   core::mMain::WriteLog("kept elsewhere");
   EXPECT_EQ(messagesOf(logText()), std::vector<std::string>{"kept elsewhere"});
-  EXPECT_TRUE(std::filesystem::is_regular_file(elsewhere + "/" + std::filesystem::path(todaysLogFile()).filename().string()));
+  EXPECT_TRUE(
+      std::filesystem::is_regular_file(elsewhere + "/" + std::filesystem::path(todaysLogFile()).filename().string()));
 }
 #endif
 

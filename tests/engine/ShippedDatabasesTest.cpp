@@ -1,7 +1,7 @@
 // The signature databases delivered beside the executable: their layout, and no false
 // positive on the names of a clean system's files.
-#include "engine/SignatureDb.h"
 #include "core/Locations.h"
+#include "engine/SignatureDb.h"
 #include "platform/Ascii.h"
 #include "platform/Platform.h"
 #include "support/TestEnvironment.h"
@@ -104,13 +104,15 @@ TEST_F(ShippedDatabasesTest, NoNameUnderUsrIsAThreat) {
   ASSERT_GT(names.size(), 500u) << root << " was not walked";  // a fresh Wine prefix holds some 850
   std::vector<std::string> hits;
   for (const std::string& name : names) {
-    if (const std::string threat = LookupThreat(name); !threat.empty()) hits.push_back(name + " (reference: " + threat + ")");
+    if (const std::string threat = LookupThreat(name); !threat.empty())
+      hits.push_back(name + " (reference: " + threat + ")");
   }
   SignatureDb.setPath(core::programFile(kScanDatabase));
   SignatureDb.setSection("SCANFILES");
   for (const std::string& name : names) {
     SignatureDb.setKey(platform::upperCase(name));
-    if (const std::string threat = SignatureDb.Value(); !threat.empty()) hits.push_back(name + " (scan: " + threat + ")");
+    if (const std::string threat = SignatureDb.Value(); !threat.empty())
+      hits.push_back(name + " (scan: " + threat + ")");
   }
   std::cout << "names checked under " << root << ": " << names.size() << ", hits: " << hits.size() << std::endl;
   EXPECT_TRUE(hits.empty()) << ::testing::PrintToString(hits);

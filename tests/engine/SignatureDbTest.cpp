@@ -1,5 +1,5 @@
-#include "engine/SignatureDb.h"
 #include "core/Locations.h"
+#include "engine/SignatureDb.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "engine/mScanFiles.h"
 
-#include "support/ScanFixture.h"
 #include "core/Settings.h"
+#include "support/ScanFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -156,7 +156,8 @@ TEST_F(WalkerTest, CancelDuringAFilePassLetsThatPassFinishAndSkipsTheFoldersAbov
   GTEST_SKIP() << "needs a case-sensitive file system (evil.exe and EVIL.exe side by side) and / separators";
 #else
   makeFolder(tree / "a/b");
-  for (const char* file : {"a/b/evil.exe", "a/b/EVIL.exe", "a/b/Evil.exe", "a/evil.exe", "evil.exe"}) touch(tree / file);
+  for (const char* file : {"a/b/evil.exe", "a/b/EVIL.exe", "a/b/Evil.exe", "a/evil.exe", "evil.exe"})
+    touch(tree / file);
   const std::string deepest = tree / "a/b";
   bool cancelled = false;
   const bool completed = scan(tree.path(), [&] {
@@ -286,7 +287,8 @@ std::string folderForBigTree(const TempFolder& fallback) {
 
 TEST_F(WalkerTest, TenThousandFoldersDeepWithPathsBeyondTheLimit) {
 #ifdef _WIN32
-  GTEST_SKIP() << "builds the tree with openat and mkdirat; Win32FolderHandle.WalksBelowTheLimitOfTheAFunctions covers Windows";
+  GTEST_SKIP()
+      << "builds the tree with openat and mkdirat; Win32FolderHandle.WalksBelowTheLimitOfTheAFunctions covers Windows";
 #else
   environment->yieldInterval = milliseconds(15);
   const std::string top = folderForBigTree(tree);
@@ -315,7 +317,8 @@ TEST_F(WalkerTest, TenThousandFoldersDeepWithPathsBeyondTheLimit) {
 
 TEST_F(WalkerTest, LongNamesMakePathsBeyondTheLimit) {
 #ifdef _WIN32
-  GTEST_SKIP() << "builds the tree with openat and mkdirat; Win32FolderHandle.WalksBelowTheLimitOfTheAFunctions covers Windows";
+  GTEST_SKIP()
+      << "builds the tree with openat and mkdirat; Win32FolderHandle.WalksBelowTheLimitOfTheAFunctions covers Windows";
 #else
   std::string folder = tree.path();
   const std::string longName(250, 'n');

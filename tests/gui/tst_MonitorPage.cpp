@@ -3,11 +3,11 @@
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
+#include "ui/frmMain.h"
+#include "ui/frmSettings.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/OrventoFrm.h"
-#include "ui/frmMain.h"
-#include "ui/frmSettings.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -27,7 +27,8 @@ QColor textColour(const QWidget* widget) { return widget->palette().color(QPalet
 
 QTreeWidgetItem* rowOf(QTreeWidget* list, std::uint32_t pid) {
   for (int i = 0; i < list->topLevelItemCount(); ++i)
-    if (list->topLevelItem(i)->data(0, monitor::MonitorPage::kProcessIdRole).toUInt() == pid) return list->topLevelItem(i);
+    if (list->topLevelItem(i)->data(0, monitor::MonitorPage::kProcessIdRole).toUInt() == pid)
+      return list->topLevelItem(i);
   return nullptr;
 }
 
@@ -57,7 +58,8 @@ class MonitorPageTest : public QObject {
 
   void controlsAsDesigned() {
     monitor::MonitorPage& page = open();
-    for (const char* name : {"Label10", "Line3", "Label8", "lblGoSettings", "lblEnableMonitor", "lvProcesses", "lblProcessName", "Command1"})
+    for (const char* name : {"Label10", "Line3", "Label8", "lblGoSettings", "lblEnableMonitor", "lvProcesses",
+                             "lblProcessName", "Command1"})
       QVERIFY2(m_main->picFrame[2]->findChild<QWidget*>(QString::fromLatin1(name)), name);
     QCOMPARE(page.Label10->text(), QStringLiteral("Moniteur des Adwares Actives:"));
     QCOMPARE(page.Label8->text(), QStringLiteral("Tous les processes charg\u00E9s :"));
@@ -159,14 +161,17 @@ class MonitorPageTest : public QObject {
 
     // Later ticks suspend and log again.
     threat.resume();
-    QTRY_VERIFY(countOf(logMessages(), m_threatName + ", a running process, is found as malicious. Suspsending: Adware.Test") >= 3);
+    QTRY_VERIFY(countOf(logMessages(),
+                        m_threatName + ", a running process, is found as malicious. Suspsending: Adware.Test") >= 3);
     QVERIFY(threat.waitForState('T'));
     QTest::mouseClick(page.lblEnableMonitor, Qt::LeftButton);
   }
 
   void selectionSurvivesRefreshAndTerminerKillsIt() {
     // A path with a non-UTF-8 byte: the row acts on the bytes, not on the shown text.
-    const std::string path = m_locations->root() / uniqueName("sel\xe9" "ected");
+    const std::string path = m_locations->root() / uniqueName(
+                                                       "sel\xe9"
+                                                       "ected");
     ChildProcess child(path);
     ChildProcess other(m_cleanPath);
     const std::uint32_t pid = child.pid();
@@ -200,7 +205,8 @@ class MonitorPageTest : public QObject {
     QTreeWidgetItem* item = rowOf(page.lvProcesses, child.pid());
     QVERIFY(item);
     // As if the row had been listed for an earlier process that had the same identifier.
-    item->setData(0, monitor::MonitorPage::kStartTimeRole, item->data(0, monitor::MonitorPage::kStartTimeRole).toULongLong() - 1);
+    item->setData(0, monitor::MonitorPage::kStartTimeRole,
+                  item->data(0, monitor::MonitorPage::kStartTimeRole).toULongLong() - 1);
     clickRow(page.lvProcesses, item);
     core::settings::write(core::settings::Key::LogFile, "1");
     QTest::mouseClick(page.Command1, Qt::LeftButton);

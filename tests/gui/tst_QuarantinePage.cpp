@@ -3,8 +3,8 @@
 #include "quarantine/QuarantineStore.h"
 #include "quarantine/SaveDialog.h"
 #include "support/TestEnvironment.h"
-#include "widgets/OrventoCmd.h"
 #include "ui/frmMain.h"
+#include "widgets/OrventoCmd.h"
 
 #include <QFile>
 #include <QLabel>

@@ -5,9 +5,9 @@
 #include "quarantine/SaveDialog.h"
 #include "scan/ScanPresenter.h"
 #include "support/TestEnvironment.h"
+#include "ui/frmMain.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoCmd.h"
-#include "ui/frmMain.h"
 
 #include <QFile>
 #include <QLabel>
@@ -37,8 +37,11 @@ class QuarantineRoadTest : public QObject {
     QVERIFY(core::settings::write(core::settings::Key::Quarintine, "1"));
     const std::string scanned = environment.root() / "scanned";
     // Paths as the walk writes them, with the system's separator.
-    const auto under = [&](const char* folder) { return scanned + platform::kSeparator + folder + platform::kSeparator + "evil.exe"; };
-    const std::map<std::string, std::string> planted = {{under("first"), "first copy"}, {under("second"), "second copy, longer"}};
+    const auto under = [&](const char* folder) {
+      return scanned + platform::kSeparator + folder + platform::kSeparator + "evil.exe";
+    };
+    const std::map<std::string, std::string> planted = {{under("first"), "first copy"},
+                                                        {under("second"), "second copy, longer"}};
     for (const auto& [path, content] : planted) {
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
       writeFile(path, content);

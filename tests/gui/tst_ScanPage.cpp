@@ -11,10 +11,10 @@
 #include "scan/frmDir.h"
 #include "scan/frmScan.h"
 #include "support/TestEnvironment.h"
+#include "ui/frmMain.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/OrventoFrm.h"
-#include "ui/frmMain.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -130,7 +130,8 @@ QStringList tst_ScanPage::rowPaths(const scan::frmScan* window) const {
 void tst_ScanPage::pageHasItsControls() {
   scan::ScanPage* page = m_main->scanPage;
   QCOMPARE(page->Label23->text(), QStringLiteral("Preparation du Scan Système :"));
-  QCOMPARE(page->Label2->text(), QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"));
+  QCOMPARE(page->Label2->text(),
+           QStringLiteral("Veuillez choisir le scan mode puis cliquez sur suivant pour continuer :"));
   QCOMPARE(page->optScanMODE[0]->text(), QStringLiteral("Scannez tout l'ordinateur"));
   QCOMPARE(page->optScanMODE[1]->text(), QStringLiteral("Selectionnez le répertoire à scanner"));
   QCOMPARE(page->optScanMODE[2]->text(), QStringLiteral("Scan Rapide du système"));
@@ -139,7 +140,9 @@ void tst_ScanPage::pageHasItsControls() {
   for (const char* name : {"Label23", "Label2", "optScanMODE_0", "optScanMODE_1", "optScanMODE_2", "lblNextBack"}) {
     auto* control = m_main->picFrame[1]->findChild<QWidget*>(QString::fromUtf8(name));
     QVERIFY2(control && control->isVisible(), name);
-    QVERIFY2(m_main->picFrame[1]->rect().contains(control->geometry().translated(control->parentWidget()->mapTo(m_main->picFrame[1], QPoint()))), name);
+    QVERIFY2(m_main->picFrame[1]->rect().contains(
+                 control->geometry().translated(control->parentWidget()->mapTo(m_main->picFrame[1], QPoint()))),
+             name);
   }
 }
 

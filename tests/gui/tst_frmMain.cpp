@@ -6,12 +6,12 @@
 #include "engine/SignatureDb.h"
 #include "quarantine/QuarantineStore.h"
 #include "support/TestEnvironment.h"
+#include "ui/frmMain.h"
+#include "ui/frmSettings.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/FileListBox.h"
 #include "widgets/OrventoCmd.h"
 #include "widgets/OrventoFrm.h"
-#include "ui/frmMain.h"
-#include "ui/frmSettings.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -45,7 +45,8 @@ QColor textColour(const QWidget& window, const QString& name) {
 int visiblePage(const ui::frmMain& window) {
   int shown = -1;
   for (int i = 0; i < 5; ++i) {
-    if (!control<widgets::Quillet::OrventoFrm>(window, QStringLiteral("picFrame_%1").arg(i))->isVisibleTo(&window)) continue;
+    if (!control<widgets::Quillet::OrventoFrm>(window, QStringLiteral("picFrame_%1").arg(i))->isVisibleTo(&window))
+      continue;
     if (shown != -1) return -2;  // more than one page shown
     shown = i;
   }
@@ -60,7 +61,9 @@ void click(const QWidget& window, const QString& name) {
   QTest::mouseClick(control<widgets::Quillet::OrventoCmd>(window, name), Qt::LeftButton);
 }
 
-void putInQuarantineFolder(const std::string& name) { testing_support::writeFile(quarantine::QuarantineFolder() + "/" + name, "x"); }
+void putInQuarantineFolder(const std::string& name) {
+  testing_support::writeFile(quarantine::QuarantineFolder() + "/" + name, "x");
+}
 
 }  // namespace
 
@@ -297,9 +300,10 @@ void TestFrmMain::helpPageHoldsTheFaq() {
   QCOMPARE(help->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   const QString text = help->toPlainText();
   QVERIFY(text.size() > 1400 && text.size() < 1800);
-  for (const char* question : {"Q. C'est quoi Orvento Halvik 2007 ?", "Q. Qui est l'auteur de ce logiciel ?",
-                               "Q. Es ce que j'aurais besoin si j'utilise un Antivirus ?", "Q. Où sont ces fichiers dangereux ?",
-                               "Q. C'est quoi le Moniteur active ?", "Q. Comment scanner mon ordinateur ?"})
+  for (const char* question :
+       {"Q. C'est quoi Orvento Halvik 2007 ?", "Q. Qui est l'auteur de ce logiciel ?",
+        "Q. Es ce que j'aurais besoin si j'utilise un Antivirus ?", "Q. Où sont ces fichiers dangereux ?",
+        "Q. C'est quoi le Moniteur active ?", "Q. Comment scanner mon ordinateur ?"})
     QVERIFY2(text.contains(QString::fromUtf8(question)), question);
 }
 

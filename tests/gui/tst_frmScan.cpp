@@ -44,16 +44,32 @@ void tst_frmScan::opensWithItsCaptionsColoursAndPanels() {
   QVERIFY(window.Picture1->isVisible());
   QVERIFY(!window.Picture2->isVisible());
   QCOMPARE(window.Picture1->geometry(), window.Picture2->geometry());
-  const QList<QPair<const char*, const char*>> captions{
-      {"Label10", "Scan Système Process"}, {"Label1", "Operation courrente:"}, {"lblOperation", "Chargement..."},
-      {"Label3", "Objets Scannés:"}, {"lblObjectsScanned", "Chargement..."}, {"Label2", "Scan en cours:"},
-      {"lblCurFile", "Nom de Fichier"}, {"Label5", "Sommaire :"}, {"Label4", "Processes lancés:"},
-      {"lblProcesses", "0"}, {"Label6", "Processes dangereux:"}, {"lblMaliciousProcess", "0"},
-      {"Label7", "Objets Identifiés:"}, {"lblMaliciousObjects", "0"}, {"Label9", "Objets Ignorés:"},
-      {"lblObjectsIgnored", "0"}, {"Label12", "Entrées registres :"}, {"lblMaliciousRegistry", "0"},
-      {"Label8", "Fichiers Dangereux:"}, {"Label11", "0"}, {"Label13", "Scan... Cliquer \"Annuler\" pour terminer"},
-      {"lblGoAbort", "Annuler"}, {"lblGoFix", "Valider"}, {"Label36", "Sommaire du Scan :"},
-      {"Label16", "Cliquer sur \"Suivant\" pour continuer"}, {"Label14", "Suivant"}};
+  const QList<QPair<const char*, const char*>> captions{{"Label10", "Scan Système Process"},
+                                                        {"Label1", "Operation courrente:"},
+                                                        {"lblOperation", "Chargement..."},
+                                                        {"Label3", "Objets Scannés:"},
+                                                        {"lblObjectsScanned", "Chargement..."},
+                                                        {"Label2", "Scan en cours:"},
+                                                        {"lblCurFile", "Nom de Fichier"},
+                                                        {"Label5", "Sommaire :"},
+                                                        {"Label4", "Processes lancés:"},
+                                                        {"lblProcesses", "0"},
+                                                        {"Label6", "Processes dangereux:"},
+                                                        {"lblMaliciousProcess", "0"},
+                                                        {"Label7", "Objets Identifiés:"},
+                                                        {"lblMaliciousObjects", "0"},
+                                                        {"Label9", "Objets Ignorés:"},
+                                                        {"lblObjectsIgnored", "0"},
+                                                        {"Label12", "Entrées registres :"},
+                                                        {"lblMaliciousRegistry", "0"},
+                                                        {"Label8", "Fichiers Dangereux:"},
+                                                        {"Label11", "0"},
+                                                        {"Label13", "Scan... Cliquer \"Annuler\" pour terminer"},
+                                                        {"lblGoAbort", "Annuler"},
+                                                        {"lblGoFix", "Valider"},
+                                                        {"Label36", "Sommaire du Scan :"},
+                                                        {"Label16", "Cliquer sur \"Suivant\" pour continuer"},
+                                                        {"Label14", "Suivant"}};
   for (const auto& [name, caption] : captions) {
     auto* label = window.findChild<QLabel*>(QString::fromUtf8(name));
     QVERIFY2(label, name);

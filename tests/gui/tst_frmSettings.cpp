@@ -2,11 +2,11 @@
 // SettingsPresenter's, tested in tests/ui), a save applies the timer period and the start-up
 // entry (in a temporary autostart folder) in its order, and "Annuler".
 #include "core/Locations.h"
+#include "core/RegistryStuff.h"
 #include "core/Settings.h"
 #include "support/TestEnvironment.h"
-#include "widgets/ActionLabel.h"
-#include "core/RegistryStuff.h"
 #include "ui/frmSettings.h"
+#include "widgets/ActionLabel.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
@@ -49,7 +49,9 @@ struct Fixture {
   }
   void cancel() { QTest::mouseClick(dialog->findChild<widgets::ActionLabel*>("Label17"), Qt::LeftButton); }
   QCheckBox* box(const char* name) const { return dialog->findChild<QCheckBox*>(name); }
-  QRadioButton* option(int number) const { return dialog->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number)); }
+  QRadioButton* option(int number) const {
+    return dialog->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
+  }
   int selectedOption() const {
     for (int number = 1; number <= 4; ++number)
       if (option(number)->isChecked()) return number;
@@ -65,8 +67,8 @@ struct Fixture {
 std::optional<std::string> startupEntry() {
   char data[1024];
   DWORD size = sizeof data;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName, RRF_RT_REG_SZ, nullptr,
-                   data, &size) != ERROR_SUCCESS)
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, core::RegistryStuff::kRunKey, core::RegistryStuff::kRunValueName, RRF_RT_REG_SZ,
+                   nullptr, data, &size) != ERROR_SUCCESS)
     return std::nullopt;
   return std::string(data);
 }
@@ -84,13 +86,15 @@ std::string logText() {
   std::string text;
   const std::filesystem::path folder = platform::environment().programFolder + "/Logs";
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) text += testing_support::readFile(entry.path().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    text += testing_support::readFile(entry.path().string());
   return text;
 }
 
 const char* const kBoxes[] = {"Check1", "Check2", "Check3", "Check7", "Check8"};
-const core::settings::Key kBoxSettings[] = {core::settings::Key::RunOnStartup, core::settings::Key::LogFile, core::settings::Key::Quarintine,
-                                            core::settings::Key::IExplore, core::settings::Key::LoadAdMonitor};
+const core::settings::Key kBoxSettings[] = {core::settings::Key::RunOnStartup, core::settings::Key::LogFile,
+                                            core::settings::Key::Quarintine, core::settings::Key::IExplore,
+                                            core::settings::Key::LoadAdMonitor};
 
 }  // namespace
 
@@ -183,7 +187,8 @@ void TestFrmSettings::saveStoresEveryValueAndTheTimerPeriod() {
   fixture.option(option)->setChecked(true);
   fixture.save();
 
-  for (const core::settings::Key key : kBoxSettings) QCOMPARE(core::settings::read(key), std::string(ticked ? "1" : "0"));
+  for (const core::settings::Key key : kBoxSettings)
+    QCOMPARE(core::settings::read(key), std::string(ticked ? "1" : "0"));
   QCOMPARE(QString::fromStdString(core::settings::read(core::settings::Key::AdMonitorRefresh)), period);
   QCOMPARE(fixture.timer.interval(), period.toInt());
   QCOMPARE(fixture.timer.isActive(), monitorOn);  // ticking "Lancer au démarrage" of the monitor does not start it now
@@ -198,7 +203,8 @@ void TestFrmSettings::startupEntryIsWrittenAndRemoved() {
   QCOMPARE(core::settings::read(core::settings::Key::RunOnStartup), std::string("1"));
   QVERIFY(startupEntry());
   const std::string entry = *startupEntry();
-  QVERIFY2(entry.find(where.programFolder() + platform::kSeparator + "Sentrel.exe") != std::string::npos, entry.c_str());
+  QVERIFY2(entry.find(where.programFolder() + platform::kSeparator + "Sentrel.exe") != std::string::npos,
+           entry.c_str());
   QVERIFY(logText().find("Running on startup...") != std::string::npos);
 
   fixture.open();

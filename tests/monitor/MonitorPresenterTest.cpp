@@ -59,7 +59,8 @@ TEST_F(MonitorPresenterTest, ToggleSwitchesOnThenOffAndShowsItOnBothPages) {
     const char* toggleCaption;
     const char* statusCaption;
   };
-  for (const Expected& expected : {Expected{true, "D\u00E9sactiv\u00E9", "Charg\u00E9"}, Expected{false, "Activ\u00E9", "Non Charg\u00E9"}}) {
+  for (const Expected& expected :
+       {Expected{true, "D\u00E9sactiv\u00E9", "Charg\u00E9"}, Expected{false, "Activ\u00E9", "Non Charg\u00E9"}}) {
     presenter.toggle();
     EXPECT_EQ(monitor.on, expected.on);
     EXPECT_EQ(view.switchCaption, expected.toggleCaption);

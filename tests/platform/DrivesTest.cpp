@@ -31,9 +31,8 @@ TEST(DriveMountPoints, KeepsDiskAndNetworkFileSystemsOnly) {
       "malformed line\n"
       "51 26 8:7 / /nodash rw ext4 /dev/sda7 rw\n"
       "\n";
-  const std::vector<std::string> expected{"/",          "/backup",           "/bad\\04",
-                                          "/home",      "/media/usb stick", "/mnt/share",
-                                          "/tab\tand\\slash"};
+  const std::vector<std::string> expected{"/",          "/backup",         "/bad\\04", "/home", "/media/usb stick",
+                                          "/mnt/share", "/tab\tand\\slash"};
   EXPECT_EQ(platform::posix::driveMountPoints(mountinfo), expected);
   EXPECT_EQ(platform::posix::driveMountPoints(""), std::vector<std::string>{"/"});
 }

@@ -51,7 +51,8 @@ TEST(FileLockTest, NeverTakenThroughASymbolicLink) {
 TEST(StartProgramTest, StartsADetachedProgramWithItsArgumentsAsTheyAre) {
   TempFolder folder;
   const std::string out = folder / "arguments";
-  ASSERT_TRUE(platform::startProgram("/bin/sh", {"-c", "printf '%s|' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0\"", out, "a b", "", "--page"}));
+  ASSERT_TRUE(platform::startProgram("/bin/sh", {"-c", "printf '%s|' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0\"", out,
+                                                 "a b", "", "--page"}));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (!std::filesystem::exists(out) && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -86,7 +86,8 @@ TEST(CopyFile, WithoutReplaceNeverOverwrites) {
 TEST(CopyFile, RacingCopiesWithoutReplaceLeaveExactlyOneWinner) {
   TempFolder dir;
   constexpr int kCopies = 8;
-  for (int i = 0; i < kCopies; ++i) writeFile(dir / ("source" + std::to_string(i)), std::string(100000, static_cast<char>('a' + i)));
+  for (int i = 0; i < kCopies; ++i)
+    writeFile(dir / ("source" + std::to_string(i)), std::string(100000, static_cast<char>('a' + i)));
   std::atomic<int> winners{0};
   std::vector<std::thread> threads;
   for (int i = 0; i < kCopies; ++i)

@@ -40,10 +40,10 @@ TEST(FolderHandleTest, ListsWithoutHiddenSystemOrFoldersUnlessAskedAndWithoutDot
   const auto all = *folder.list("*", platform::kFolder | platform::kHidden | platform::kSystem);
   EXPECT_EQ(names(all), (std::vector<std::string>{".dotfile", ".hidden", "file", "link", "pipe", "sub"}));
   const std::map<std::string, std::uint32_t> expected{{"sub", platform::kFolder},
-                                                       {".hidden", platform::kFolder | platform::kHidden},
-                                                       {"pipe", platform::kSystem},
-                                                       {"link", platform::kReparsePoint},
-                                                       {"file", 0}};
+                                                      {".hidden", platform::kFolder | platform::kHidden},
+                                                      {"pipe", platform::kSystem},
+                                                      {"link", platform::kReparsePoint},
+                                                      {"file", 0}};
   for (const auto& entry : all) {
     if (expected.count(entry.name)) {
       EXPECT_EQ(entry.attributes, expected.at(entry.name)) << entry.name;
@@ -101,7 +101,8 @@ TEST(FolderHandleTest, AnotherFileSystemIsNotEntered) {
   int checked = 0;
   for (const std::string& name : mountsBelowRoot()) {
     struct stat below;
-    if (stat(("/" + name).c_str(), &below) != 0 || static_cast<std::uint64_t>(below.st_dev) == root.id().device) continue;
+    if (stat(("/" + name).c_str(), &below) != 0 || static_cast<std::uint64_t>(below.st_dev) == root.id().device)
+      continue;
     EXPECT_FALSE(root.openChild(name).valid()) << name;
     ++checked;
   }

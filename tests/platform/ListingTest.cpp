@@ -54,23 +54,23 @@ class ListingTest : public ::testing::Test {
 };
 
 TEST_F(ListingTest, WithoutMaskGivesOnlyPlainFilesAndLinksToFiles) {
-  const std::map<std::string, std::uint32_t> expected{
-      {"plain.txt", 0}, {"ro.txt", platform::kReadOnly}, {"link_file", platform::kReparsePoint},
-      {"dangling", platform::kReparsePoint}};
+  const std::map<std::string, std::uint32_t> expected{{"plain.txt", 0},
+                                                      {"ro.txt", platform::kReadOnly},
+                                                      {"link_file", platform::kReparsePoint},
+                                                      {"dangling", platform::kReparsePoint}};
   EXPECT_EQ(listed(dir.path(), "*", 0), expected);
 }
 
 TEST_F(ListingTest, FolderMaskAddsFoldersAndLinksToFoldersButNoHiddenOrSystemEntry) {
-  const std::map<std::string, std::uint32_t> expected{
-      {".", platform::kFolder},
-      {"..", platform::kFolder},
-      {"plain.txt", 0},
-      {"ro.txt", platform::kReadOnly},
-      {"link_file", platform::kReparsePoint},
-      {"dangling", platform::kReparsePoint},
-      {"sub", platform::kFolder},
-      {"rosub", platform::kFolder | platform::kReadOnly},
-      {"link_dir", platform::kFolder | platform::kReparsePoint}};
+  const std::map<std::string, std::uint32_t> expected{{".", platform::kFolder},
+                                                      {"..", platform::kFolder},
+                                                      {"plain.txt", 0},
+                                                      {"ro.txt", platform::kReadOnly},
+                                                      {"link_file", platform::kReparsePoint},
+                                                      {"dangling", platform::kReparsePoint},
+                                                      {"sub", platform::kFolder},
+                                                      {"rosub", platform::kFolder | platform::kReadOnly},
+                                                      {"link_dir", platform::kFolder | platform::kReparsePoint}};
   EXPECT_EQ(listed(dir.path(), "*", platform::kFolder), expected);
   // A walker that enters only the values 16 to 20 never enters the link (1040).
   EXPECT_GT(expected.at("link_dir"), 20u);

@@ -41,8 +41,8 @@ TEST(ProcStat, CountsFieldsAfterTheLastParenthesis) {
 }
 
 TEST(ProcStat, ReadsTheKernelThreadFlag) {
-  const auto fields =
-      platform::procstat::parse("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 0 0 0 20 0 1 0 5 0 0 18446744073709551615");
+  const auto fields = platform::procstat::parse(
+      "2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 0 0 0 20 0 1 0 5 0 0 18446744073709551615");
   ASSERT_TRUE(fields);
   EXPECT_TRUE(fields->flags & platform::procstat::kKernelThreadFlag);
   EXPECT_EQ(fields->startTime, 5u);
@@ -122,8 +122,8 @@ TEST(ListProcesses, UnreadableImagesAreLeftOut) {
   if (pid == 0) {
     if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
     const auto processes = platform::listProcesses();
-    const bool seen = std::any_of(processes.begin(), processes.end(),
-                                  [&](const auto& process) { return process.processId == self; });
+    const bool seen =
+        std::any_of(processes.begin(), processes.end(), [&](const auto& process) { return process.processId == self; });
     const bool ownListed = platform::processInfo(platform::currentProcessId()).has_value();
     _exit(seen ? 3 : ownListed ? 0 : 4);
   }
@@ -224,7 +224,8 @@ TEST_P(ProcessHandleTest, EndedProcessIsNeverSignalled) {
 }
 
 TEST_P(ProcessHandleTest, IdentifierReusedAfterTheOpenIsNotSignalled) {
-  if (geteuid() != 0) GTEST_SKIP() << "needs root for a private PID namespace, where an identifier can be reused at will";
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs root for a private PID namespace, where an identifier can be reused at will";
   const int code = testing_support::exitCodeInPidNamespace([&] {
     ChildProcess judged(folder / "judged.bin");
     const auto info = platform::processInfo(judged.pid());

@@ -121,7 +121,8 @@ TEST_F(RunKeyTest, OnlyTheMachineRunKeyActs) {
 }
 
 TEST_F(RunKeyTest, NamesThatLeaveTheFolderAreRejected) {
-  for (const std::string& name : std::vector<std::string>{"", ".", "..", "../escape", "a/b", "/abs", std::string("nul\0x", 5)}) {
+  for (const std::string& name :
+       std::vector<std::string>{"", ".", "..", "../escape", "a/b", "/abs", std::string("nul\0x", 5)}) {
     EXPECT_FALSE(set(name, "/x")) << name;
     EXPECT_FALSE(platform::deleteRunValue(RegistryRoot::LocalMachine, kRunKey, name, folder())) << name;
   }

@@ -16,11 +16,11 @@ using testing_support::writeFile;
 
 // The system's codes for what the cases below run into.
 #ifdef _WIN32
-constexpr std::uint32_t kMissingFile = 2;     // ERROR_FILE_NOT_FOUND
-constexpr std::uint32_t kMissingFolder = 3;   // ERROR_PATH_NOT_FOUND
-constexpr std::uint32_t kExists = 183;        // ERROR_ALREADY_EXISTS
-constexpr std::uint32_t kNotAFolder = 267;    // ERROR_DIRECTORY
-constexpr std::uint32_t kInvalid = 87;        // ERROR_INVALID_PARAMETER
+constexpr std::uint32_t kMissingFile = 2;    // ERROR_FILE_NOT_FOUND
+constexpr std::uint32_t kMissingFolder = 3;  // ERROR_PATH_NOT_FOUND
+constexpr std::uint32_t kExists = 183;       // ERROR_ALREADY_EXISTS
+constexpr std::uint32_t kNotAFolder = 267;   // ERROR_DIRECTORY
+constexpr std::uint32_t kInvalid = 87;       // ERROR_INVALID_PARAMETER
 #else
 constexpr std::uint32_t kMissingFile = ENOENT;
 constexpr std::uint32_t kMissingFolder = ENOENT;
@@ -79,9 +79,10 @@ TEST(Status, ARejectedEditIsAnInvalidArgumentAndWritesNothing) {
   });
   expectReason(rejected, kInvalid);
   EXPECT_EQ(testing_support::readFile(dir / "settings.ini"), "[a]\r\n");
-  expectReason(replaceFile(dir / "nowhere/settings.ini", [](const FileContent&) {
-                 return EditResult{EditResult::Kind::Changed, "x"};
-               }),
+  expectReason(replaceFile(dir / "nowhere/settings.ini",
+                           [](const FileContent&) {
+                             return EditResult{EditResult::Kind::Changed, "x"};
+                           }),
                kMissingFolder);
 }
 

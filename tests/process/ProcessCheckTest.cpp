@@ -1,7 +1,7 @@
 #include "core/Locations.h"
-#include "process/ProcessCheck.h"
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
+#include "process/ProcessCheck.h"
 #include "support/ChildProcess.h"
 #include "support/SignalPath.h"
 #include "support/TestEnvironment.h"
@@ -113,7 +113,8 @@ TEST_F(ProcessCheckTest, OwnProcessShowsTheThreatButIsNeverSuspended) {
   // Run in a forked copy: should the check stop its own process, the copy is seen stopped and killed.
   const int code = exitCodeInChild([&] {
     const auto self = platform::processInfo(platform::currentProcessId());
-    const auto verdict = process::ProcessCheck::CheckRunningProcess(path, platform::currentProcessId(), self ? self->startTime : 0);
+    const auto verdict =
+        process::ProcessCheck::CheckRunningProcess(path, platform::currentProcessId(), self ? self->startTime : 0);
     return verdict.status == "Threat Self" && verdict.action == "N/A" ? 0 : 1;
   });
   EXPECT_EQ(code, 0);
@@ -136,7 +137,8 @@ TEST_P(ProcessCheckPaths, IdentifierReusedAfterTheListingIsLeftAlone) {
 #ifdef _WIN32
   GTEST_SKIP() << "needs a private PID namespace to reuse an identifier at will; Linux only";
 #else
-  if (geteuid() != 0) GTEST_SKIP() << "needs root for a private PID namespace, where an identifier can be reused at will";
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs root for a private PID namespace, where an identifier can be reused at will";
   writeReferenceDatabase({{name, "Reused Threat"}});
   const std::string innocentPath = environment.root() / "innocent.bin";
   // In the namespace: the threat is listed, ends, and an innocent program gets its identifier

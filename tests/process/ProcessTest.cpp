@@ -73,7 +73,9 @@ TEST_F(Monitor, ListThreadsSnapshotsEveryThread) {
   ASSERT_GE(last, 2);
   const auto& threads = process::mdlProcess::ThreadList();
   EXPECT_EQ(static_cast<std::size_t>(last), threads.size() - 1);
-  EXPECT_EQ(std::count_if(threads.begin(), threads.end(), [&](const auto& t) { return t.ownerProcessId == child.pid(); }), 3);
+  EXPECT_EQ(std::count_if(threads.begin(), threads.end(),
+                          [&](const auto& t) { return t.ownerProcessId == child.pid(); }),
+            3);
   // The snapshot is not narrowed to the process: this test's own thread is there too.
   EXPECT_TRUE(std::any_of(threads.begin(), threads.end(),
                           [](const auto& t) { return t.ownerProcessId == platform::currentProcessId(); }));
@@ -114,7 +116,8 @@ TEST_F(Monitor, NeverSuspendsItself) {
 TEST_F(Monitor, ListProcessesCarriesIdentifierPathAndStartTime) {
   ChildProcess child(cleanPath);
   const auto entries = process::mProcess::ListProcesses();
-  const auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.ProcessId == child.pid(); });
+  const auto it =
+      std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.ProcessId == child.pid(); });
   ASSERT_NE(it, entries.end());
   EXPECT_EQ(it->ImagePath, cleanPath);
   EXPECT_EQ(it->StartTime, platform::processInfo(child.pid())->startTime);

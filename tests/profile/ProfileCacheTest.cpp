@@ -1,10 +1,10 @@
 // The reader's parsed copies: an edit by another program is seen once the copy is due for a
 // check, whatever it leaves of size and modification time; a write of our own is seen at once.
 // The tests run the environment's clock by hand.
+#include "platform/ProfileFile.h"
+#include "profile/ProfileCache.h"
 #include "support/ProfileTestSupport.h"
 #include "support/TestEnvironment.h"
-#include "profile/ProfileCache.h"
-#include "platform/ProfileFile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include <fstream>
 #include <windows.h>
+#include <fstream>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -29,8 +29,8 @@ using namespace std::string_literals;
 using testing_support::GS;
 using testing_support::ProfileFiles;
 using testing_support::readFile;
-using testing_support::writeFile;
 using testing_support::WP;
+using testing_support::writeFile;
 
 namespace {
 

@@ -15,8 +15,8 @@ using testing_support::F1cr;
 using testing_support::F2;
 using testing_support::F3;
 using testing_support::GP;
-using testing_support::kNoFile;
 using testing_support::GS;
+using testing_support::kNoFile;
 using testing_support::ProfileFiles;
 
 namespace {
@@ -41,7 +41,8 @@ void check(const std::vector<ReadVector>& vectors) {
     SCOPED_TRACE("row " + std::to_string(v.row) + " section=" + (v.section ? v.section : "NULL") +
                  " key=" + (v.key ? v.key : "NULL") + " size=" + std::to_string(v.size));
     const std::string path = files.make(v.file);
-    const BufferResult result = v.call == Call::Value ? GP(path, v.section, v.key, v.defaultText, v.size) : GS(path, v.section, v.size);
+    const BufferResult result =
+        v.call == Call::Value ? GP(path, v.section, v.key, v.defaultText, v.size) : GS(path, v.section, v.size);
     EXPECT_EQ(result.count, v.count);
     EXPECT_EQ(result.bytes.substr(0, v.expected.size()), v.expected);
     EXPECT_TRUE(result.guardIntact);
@@ -71,8 +72,10 @@ TEST(ProfileRead, ParsingAndLookup) {
       {9, "[S]\r\n;K=v\r\n \t;L=w\r\nM=;nocomment\r\n#H=x\r\n", "S", "L", "d", 260, "d\0"s, 1},
       {9, "[S]\r\n;K=v\r\n \t;L=w\r\nM=;nocomment\r\n#H=x\r\n", "S", "M", nullptr, 260, ";nocomment\0"s, 10},
       {9, "[S]\r\n;K=v\r\n \t;L=w\r\nM=;nocomment\r\n#H=x\r\n", "S", "#H", nullptr, 260, "x\0"s, 1},
-      {10, "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n[t]\r\n", "", "key", "", 100, "val_e_section\0"s, 13},
-      {10, "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n[t]\r\n", "s", "", "", 100, "val_no_key\0"s, 10},
+      {10, "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n[t]\r\n", "", "key", "", 100,
+       "val_e_section\0"s, 13},
+      {10, "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n[s]\r\n=val_no_key\r\n[t]\r\n", "s", "", "", 100,
+       "val_no_key\0"s, 10},
       {11, "[S]K=v\r\n", "S", "K", "d", 260, "d\0"s, 1},
       {11, "[sec]whoops]\r\nK=v\r\n", "sec", "K", "d", 260, "v\0"s, 1},
       {11, "[sec]whoops]\r\nK=v\r\n", "sec]whoops", "K", "d", 260, "d\0"s, 1},
@@ -122,7 +125,8 @@ TEST(ProfileRead, ListsAndTruncation) {
       {25, kNoFile, nullptr, nullptr, nullptr, 10, "\0"s, 0},
       {26, "[A]\r\n[B]\r\n[A]\r\n", nullptr, "x", "", 260, "A\0B\0A\0\0"s, 6},
       {26, "[S]\r\nK=1\r\nL=2\r\nK=3", "S", nullptr, "", 260, "K\0L\0K\0\0"s, 6},
-      {27, "[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n\0"s, "s", nullptr, "", 100, "name1\0name2\0name4\0\0"s, 18},
+      {27, "[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n\0"s, "s", nullptr, "", 100,
+       "name1\0name2\0name4\0\0"s, 18},
       {27, "[S]\r\n;K=v\r\nL=w\r\n", "S", nullptr, "", 100, "L\0\0"s, 2},
       {28, F1, "nosuch", nullptr, "", 260, "\0\0"s, 0},
       {28, F1, "nosuch", nullptr, "dflt", 260, "dflt\0\0"s, 4},

@@ -17,8 +17,8 @@ using namespace std::string_literals;
 using testing_support::GP;
 using testing_support::ProfileFiles;
 using testing_support::readFile;
-using testing_support::Write;
 using testing_support::WP;
+using testing_support::Write;
 
 namespace {
 
@@ -45,8 +45,11 @@ void check(const std::vector<WriteVector>& vectors) {
   }
 }
 
-const std::vector<Write> kRow31Adds = {{"App1", "key1", "string1"}, {"App1", "key2", "string2"}, {"App1", "key3", "string3"},
-                                       {"App2", "key4", "string4"}, {"App3", "key5", "string5"}};
+const std::vector<Write> kRow31Adds = {{"App1", "key1", "string1"},
+                                       {"App1", "key2", "string2"},
+                                       {"App1", "key3", "string3"},
+                                       {"App2", "key4", "string4"},
+                                       {"App3", "key5", "string5"}};
 
 std::vector<Write> row31(std::vector<Write> more) {
   std::vector<Write> all = kRow31Adds;
@@ -59,50 +62,82 @@ TEST(ProfileWrite, CreatingAddingAndDeleting) {
       {30, kNoFile, {{"App", "key", "string"}}, "[App]\r\nkey=string\r\n"},
       {30, kNoFile, {{"App", "key", ""}}, "[App]\r\nkey=\r\n"},
       {31, kNoFile, kRow31Adds,
-       "[App1]\r\nkey1=string1\r\nkey2=string2\r\nkey3=string3\r\n[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n"},
+       "[App1]\r\nkey1=string1\r\nkey2=string2\r\nkey3=string3\r\n[App2]\r\nkey4=string4\r\n[App3]\r\nkey5="
+       "string5\r\n"},
       {31, kNoFile, row31({{"App1", "key2", nullptr}, {"App1", "key2", nullptr}}),
        "[App1]\r\nkey1=string1\r\nkey3=string3\r\n[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n"},
-      {31, kNoFile, row31({{"App1", "key2", nullptr}, {"App1", "key2", nullptr}, {"App1", nullptr, "string1"}, {"App2", nullptr, nullptr}}),
+      {31, kNoFile,
+       row31({{"App1", "key2", nullptr},
+              {"App1", "key2", nullptr},
+              {"App1", nullptr, "string1"},
+              {"App2", nullptr, nullptr}}),
        "[App3]\r\nkey5=string5\r\n"},
       {31, kNoFile,
-       row31({{"App1", "key2", nullptr}, {"App1", "key2", nullptr}, {"App1", nullptr, "string1"}, {"App2", nullptr, nullptr}, {"App3", "key5", nullptr}}),
+       row31({{"App1", "key2", nullptr},
+              {"App1", "key2", nullptr},
+              {"App1", nullptr, "string1"},
+              {"App2", nullptr, nullptr},
+              {"App3", "key5", nullptr}}),
        "[App3]\r\n"},
   });
 }
 
 TEST(ProfileWrite, PlacementOfLines) {
   check({
-      {32, "[S]\r\nb=value\r\na=value\r\n", {{"S", "z", ""}, {"S", "b", ""}, {"S", "y", ""}, {"S", "a", ""}}, "[S]\r\nb=\r\na=\r\nz=\r\ny=\r\n"},
-      {32, ";comment0\r\n[S]\r\n;comment1\r\nb=value\r\n;comment2\r\na=value\r\n",
+      {32,
+       "[S]\r\nb=value\r\na=value\r\n",
+       {{"S", "z", ""}, {"S", "b", ""}, {"S", "y", ""}, {"S", "a", ""}},
+       "[S]\r\nb=\r\na=\r\nz=\r\ny=\r\n"},
+      {32,
+       ";comment0\r\n[S]\r\n;comment1\r\nb=value\r\n;comment2\r\na=value\r\n",
        {{"S", "z", ""}, {"S", "y", ""}, {"S", "a", ""}, {"S", "b", ""}},
        ";comment0\r\n[S]\r\n;comment1\r\nb=\r\n;comment2\r\na=\r\nz=\r\ny=\r\n"},
       {32, "[A]\r\nk=1\r\n\r\n[B]\r\nx=2\r\n", {{"A", "n", "2"}}, "[A]\r\nk=1\r\nn=2\r\n\r\n[B]\r\nx=2\r\n"},
-      {33, "", {{"S", "z", ""}, {"S", ";y", ""}, {"S", "a", ""}, {"S", ";b", ""}, {"S", ";c", ""}}, "[S]\r\nz=\r\na=\r\n;c=\r\n;b=\r\n;y=\r\n"},
-      {34, "[SectionName]\r\nTestKey=TestValue", {{"SECTIONNAME", "TESTKEY", "TestValue2"}}, "[SectionName]\r\nTestKey=TestValue2\r\n"},
+      {33,
+       "",
+       {{"S", "z", ""}, {"S", ";y", ""}, {"S", "a", ""}, {"S", ";b", ""}, {"S", ";c", ""}},
+       "[S]\r\nz=\r\na=\r\n;c=\r\n;b=\r\n;y=\r\n"},
+      {34,
+       "[SectionName]\r\nTestKey=TestValue",
+       {{"SECTIONNAME", "TESTKEY", "TestValue2"}},
+       "[SectionName]\r\nTestKey=TestValue2\r\n"},
       {34, "[S]\r\nK=old\r\nK=dup\r\n", {{"S", "K", "new"}}, "[S]\r\nK=new\r\nK=dup\r\n"},
-      {35, ";comment0\r\n[S]\r\n;comment1\r\n[S2]\r\n;comment2\r\n", {{"S", nullptr, ""}, {"S2", nullptr, ""}}, ";comment0\r\n;comment1\r\n;comment2\r\n"},
+      {35,
+       ";comment0\r\n[S]\r\n;comment1\r\n[S2]\r\n;comment2\r\n",
+       {{"S", nullptr, ""}, {"S2", nullptr, ""}},
+       ";comment0\r\n;comment1\r\n;comment2\r\n"},
       {35, "[S]\r\n;key=TestValue\r\n", {{"S", ";key", nullptr}}, "[S]\r\n;key=TestValue\r\n"},
       // Our own rules where the platform's are unverified (row 0): line layout kept up to
       // "=", an entry without "=" gains one, deletes reach every duplicate.
       {0, "[S]\r\n  k =  v  \n", {{"S", "K", "new"}}, "[S]\r\n  k =  new\n"},
       {0, "[S]\r\n  K\r\n", {{"S", "k", "v"}}, "[S]\r\n  K=v\r\n"},
       {0, "[S]\r\nK=1\r\nL=2\r\nk=3\r\n[S]\r\nK=4\r\n", {{"S", "K", nullptr}}, "[S]\r\nL=2\r\n[S]\r\nK=4\r\n"},
-      {0, "[A]\r\nx=1\r\n\r\n;kept\r\n[B]\r\ny=2\r\n[a]\r\nz=3\r\n", {{"A", nullptr, nullptr}}, ";kept\r\n[B]\r\ny=2\r\n"},
+      {0,
+       "[A]\r\nx=1\r\n\r\n;kept\r\n[B]\r\ny=2\r\n[a]\r\nz=3\r\n",
+       {{"A", nullptr, nullptr}},
+       ";kept\r\n[B]\r\ny=2\r\n"},
   });
 }
 
 // Writing the value a key already reads as, however the line spells it, changes nothing.
 TEST(ProfileWrite, SameValueLeavesTheFileAlone) {
   const std::vector<std::pair<std::string, const char*>> spellings = {
-      {"[S]\r\nK=v", "v"},           {"[S]\r\nK=v \r\n", "v"},          {"[S]\r\nK=\"v\"\r\n", "v"},
-      {"[S]\r\nK='v'\r\n", "v"},     {"[S]\r\nK=v\0junk\r\n"s, "v"},  {"[S]\r\n k \t= \"v\" \n", "v"},
-      {"[S]\r\nK=\" v \"\r\n", " v "}, {"[S]\r\nK=\r\n", ""},            {"[S]\r\nK=\"\"\r\n", ""},
+      {"[S]\r\nK=v", "v"},
+      {"[S]\r\nK=v \r\n", "v"},
+      {"[S]\r\nK=\"v\"\r\n", "v"},
+      {"[S]\r\nK='v'\r\n", "v"},
+      {"[S]\r\nK=v\0junk\r\n"s, "v"},
+      {"[S]\r\n k \t= \"v\" \n", "v"},
+      {"[S]\r\nK=\" v \"\r\n", " v "},
+      {"[S]\r\nK=\r\n", ""},
+      {"[S]\r\nK=\"\"\r\n", ""},
   };
   ProfileFiles files;
   for (const auto& [content, value] : spellings) {
     SCOPED_TRACE(content);
     const std::string path = files.make(content);
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(stat(path.c_str(), &before), 0);
     EXPECT_TRUE(WP(path, "S", "K", value));
     EXPECT_TRUE(WP(path, "S", "missing", nullptr));
@@ -124,11 +159,20 @@ TEST(ProfileWrite, NamesQuotingAndRejectedInput) {
       {37, "", {{"", "K", "v"}}, "[]\r\nK=v\r\n"},
       {37, "", {{"S", "", ";comment"}}, "[S]\r\n=;comment\r\n"},
       {37, kNoFile, {{nullptr, "key", "string"}}, kNoFile, false},
-      {38, "Data \0 before \0 first \0 section"s, {{"section1", "key1", "string1"}},
+      {38,
+       "Data \0 before \0 first \0 section"s,
+       {{"section1", "key1", "string1"}},
        "Data \0 before \0 first \0 section\r\n[section1]\r\nkey1=string1\r\n"s},
-      {39, kNoFile, {{"sec]\r\nkey=value", "TestKey", "d"}, {"S", "K", "a\r\nb"}, {"S", "k=x", "v"}, {"S ]", "K", "v"}}, kNoFile, false},
-      {39, "[S]\r\nK=v\r\n", {{"sec]\r\nkey=value", "TestKey", "d"}, {"S", "K", "a\r\nb"}, {"S", "k=x", "v"}, {"S ]", "K", "v"}},
-       "[S]\r\nK=v\r\n", false},
+      {39,
+       kNoFile,
+       {{"sec]\r\nkey=value", "TestKey", "d"}, {"S", "K", "a\r\nb"}, {"S", "k=x", "v"}, {"S ]", "K", "v"}},
+       kNoFile,
+       false},
+      {39,
+       "[S]\r\nK=v\r\n",
+       {{"sec]\r\nkey=value", "TestKey", "d"}, {"S", "K", "a\r\nb"}, {"S", "k=x", "v"}, {"S ]", "K", "v"}},
+       "[S]\r\nK=v\r\n",
+       false},
   });
 }
 

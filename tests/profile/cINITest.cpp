@@ -1,7 +1,7 @@
 // cINI over the profile reader and writer: its fixed buffers, NUL removal, deletes and
 // LastReturnCode.
-#include "support/ProfileTestSupport.h"
 #include "profile/cINI.h"
+#include "support/ProfileTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -17,10 +17,14 @@ TEST(CopyNumber, GoesBeforeTheLastExtensionAndComesOffAgain) {
     const char* numbered;
   };
   const Case cases[] = {
-      {"setup.exe", 1, "setup.exe"},         {"setup.exe", 2, "setup (2).exe"},
-      {"hosts", 3, "hosts (3)"},             {".bashrc", 2, ".bashrc (2)"},
-      {"archive.tar.gz", 2, "archive.tar (2).gz"}, {"name.", 2, "name (2)."},
-      {"a (2).txt", 12, "a (2) (12).txt"},    {"odd \xFF name.x", 100000, "odd \xFF name (100000).x"},
+      {"setup.exe", 1, "setup.exe"},
+      {"setup.exe", 2, "setup (2).exe"},
+      {"hosts", 3, "hosts (3)"},
+      {".bashrc", 2, ".bashrc (2)"},
+      {"archive.tar.gz", 2, "archive.tar (2).gz"},
+      {"name.", 2, "name (2)."},
+      {"a (2).txt", 12, "a (2) (12).txt"},
+      {"odd \xFF name.x", 100000, "odd \xFF name (100000).x"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(withCopyNumber(c.name, c.number, kRoomy), c.numbered) << c.name;

@@ -133,7 +133,8 @@ TEST_F(QuarantinePresenterTest, ARecordedCopyProposesItsOriginalFullPath) {
     view.selected = storedName;
     logic.restoreSelected();
   }
-  EXPECT_EQ(view.askedFor, (std::vector<std::string>{source, "other.dll"})) << "a record of another size is not the copy's";
+  EXPECT_EQ(view.askedFor, (std::vector<std::string>{source, "other.dll"}))
+      << "a record of another size is not the copy's";
 }
 
 }  // namespace

@@ -36,7 +36,9 @@ class QuarantineRecordsTest : public ::testing::Test {
     writeFile(folder + platform::kSeparator + name, content);
     return folder + platform::kSeparator + name;
   }
-  static std::string stored(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
+  static std::string stored(const std::string& storedName) {
+    return QuarantineFolder() + platform::kSeparator + storedName;
+  }
   static std::string recordsFile() { return quarantine::recordsFile(QuarantineFolder()); }
   std::string outside(const std::string& name) const { return m_environment.root() / name; }
   static bool exists(const std::string& path) {
@@ -44,8 +46,7 @@ class QuarantineRecordsTest : public ::testing::Test {
     return std::filesystem::exists(std::filesystem::symlink_status(path, error));
   }
 #ifndef _WIN32
-  static unsigned modeOf(const std::string& path) {
-    struct stat status {};
+  static unsigned modeOf(const std::string& path) { struct stat status { };
     return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
   }
 #endif
@@ -141,8 +142,9 @@ TEST_F(QuarantineRecordsTest, WithoutASoundRecordTheRestoredFileIsOwnerOnly) {
 TEST_F(QuarantineRecordsTest, AsRootTheRecordedOwnerAndGroupComeBack) {
   if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
   writeFile(stored("owned.aaq"), "abc");
-  ASSERT_TRUE(quarantine::writeQuarantineRecord(QuarantineFolder(), "owned.aaq",
-                                                {"/somewhere/owned", platform::FilePermissions{0640, 1234, 5678}, 3, 0, ""}));
+  ASSERT_TRUE(
+      quarantine::writeQuarantineRecord(QuarantineFolder(), "owned.aaq",
+                                        {"/somewhere/owned", platform::FilePermissions{0640, 1234, 5678}, 3, 0, ""}));
   ASSERT_TRUE(RestoreFromQuarantine("owned.aaq", outside("owned")));
   struct stat status {};
   ASSERT_EQ(::lstat(outside("owned").c_str(), &status), 0);
@@ -235,7 +237,7 @@ TEST_F(QuarantineRecordsTest, AHandEditedRecordsFileIsInputNeverTrusted) {
                                        "noone.aaq=path=/x mode=0644 group=1 size=3\r\n"
                                        "octal9.aaq=path=/x mode=0649 owner=1 group=1 size=3\r\n"
                                        "spaces.aaq=  path=/x  mode=+0644 owner=1 group=1 size=3 stored=1e9  \r\n") +
-                           std::string(4096, '\0') + "\r\n[Records\r\n=\r\n");
+                               std::string(4096, '\0') + "\r\n[Records\r\n=\r\n");
 
   for (const char* name : {"nopath", "nosize", "hugesize", "badescape", "zerobyte", "garbage"})
     EXPECT_FALSE(QuarantineRecordOf(std::string(name) + ".aaq")) << name;

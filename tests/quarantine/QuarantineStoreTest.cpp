@@ -1,5 +1,5 @@
-#include "quarantine/QuarantineStore.h"
 #include "core/Locations.h"
+#include "quarantine/QuarantineStore.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +42,7 @@ class QuarantineStoreTest : public ::testing::Test {
     return names;
   }
 #ifndef _WIN32
-  static unsigned modeOf(const std::string& path) {
-    struct stat status {};
+  static unsigned modeOf(const std::string& path) { struct stat status { };
     return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
   }
 #endif

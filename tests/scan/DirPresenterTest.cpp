@@ -42,9 +42,7 @@ class DirPresenterTest : public ::testing::Test {
     savedFolder = CustomScanFolder();
     core::settings::write(core::settings::Key::LogFile, "1");
   }
-  void TearDown() override {
-    setCustomScanFolder(savedFolder);
-  }
+  void TearDown() override { setCustomScanFolder(savedFolder); }
 
   void useDrives(std::vector<std::string> drives) {
     locations->drives = [drives] { return drives; };

@@ -1,9 +1,9 @@
 #include "scan/ScanPresenter.h"
 
-#include "support/ScanFixture.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
+#include "support/ScanFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -109,9 +109,9 @@ TEST_F(ScanPresenterTest, AllDrivesWalksEveryDriveWithItsLogLinesAndCaptions) {
 #else
   runScan(scan::ScanMode::AllDrives);
   EXPECT_EQ(view.hits.size(), 3u);
-  EXPECT_EQ(view.operations, (std::vector<std::string>{"Scanner tous les lecteurs...", "Lecteur Scanné " + tree / "c",
-                                                      "Lecteur Scanné " + tree / "d", "Lecteur Scanné " + tree / "e",
-                                                      "Terminé"}));
+  EXPECT_EQ(view.operations,
+            (std::vector<std::string>{"Scanner tous les lecteurs...", "Lecteur Scanné " + tree / "c",
+                                      "Lecteur Scanné " + tree / "d", "Lecteur Scanné " + tree / "e", "Terminé"}));
   EXPECT_EQ(view.curFile, "-Sacn Terminé-");
   EXPECT_TRUE(view.finished);
   EXPECT_EQ(engine::mScanFiles::ObjectsScanned(), 1);  // the counters restart with each drive
@@ -144,7 +144,8 @@ TEST_F(ScanPresenterTest, AnnulerEndsTheWholeScanButTheClosingStepsRun) {
 TEST_F(ScanPresenterTest, AWindowDestroyedWhileTheWalkYieldsStopsTheScanAndIsNotTouchedAgain) {
   bool destroyed = false;
   view.onYield = [&] { destroyed = destroyed || !view.hits.empty(); };
-  scan::ScanPresenter presenter(status, [&] { return [&]() -> scan::ScanView* { return destroyed ? nullptr : &view; }; });
+  scan::ScanPresenter presenter(status,
+                                [&] { return [&]() -> scan::ScanView* { return destroyed ? nullptr : &view; }; });
   presenter.run(scan::ScanMode::AllDrives);
   EXPECT_EQ(view.hits.size(), 1u);
   EXPECT_FALSE(view.finished);

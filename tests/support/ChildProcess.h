@@ -110,16 +110,16 @@ class ChildProcess {
   int threadCount() const {
     int count = 0;
     std::error_code error;
-    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(m_pid) + "/task", error), end; !error && it != end;
-         it.increment(error))
+    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(m_pid) + "/task", error), end;
+         !error && it != end; it.increment(error))
       ++count;
     return count;
   }
 
   bool everyThreadIs(char wanted) const {
     std::error_code error;
-    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(m_pid) + "/task", error), end; !error && it != end;
-         it.increment(error))
+    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(m_pid) + "/task", error), end;
+         !error && it != end; it.increment(error))
       if (stateAt(it->path().string() + "/stat") != wanted) return false;
     return !error;
   }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/TempFolder.h"
 #include "profile/Profile.h"
+#include "support/TempFolder.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +14,8 @@ namespace halvik::testing_support {
 inline const std::string F1 = "[section1]\r\nname1=val1\r\nname2=\"val2\"\r\nname3\r\nname4=a\r\n[section2]\r\n";
 inline const std::string F1cr = "[section1]\rname1=val1\rname2=\"val2\"\rname3\rname4=a\r[section2]\r";
 inline const std::string F2 =
-    std::string("[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[section2]\r\n[section3]\r\n=val5\r\n\0", 83);
+    std::string("[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n[section2]\r\n[section3]\r\n=val5\r\n\0",
+                83);
 inline const std::string F3 = "[ section1 ]\r\n[section2]\r\n[section3]\r\n";
 inline const std::optional<std::string> kNoFile;
 
@@ -62,7 +63,8 @@ BufferResult withBuffer(std::size_t size, Read&& read) {
   return result;
 }
 
-inline BufferResult GP(const std::string& file, const char* section, const char* key, const char* defaultText, std::size_t size) {
+inline BufferResult GP(const std::string& file, const char* section, const char* key, const char* defaultText,
+                       std::size_t size) {
   return withBuffer(size, [&](std::span<char> buffer) {
     return profile::getString(text(section), text(key), text(defaultText), buffer, file);
   });

@@ -53,7 +53,7 @@ class FakeScanViewOf : public Base {
   std::string objectsScanned;
   std::string maliciousObjects;
   std::vector<std::pair<std::string, std::string>> hits;  // threat name and path of each hit
-  std::vector<engine::mScanFiles::Hit> seen;                      // each hit whole
+  std::vector<engine::mScanFiles::Hit> seen;              // each hit whole
 };
 using FakeScanView = FakeScanViewOf<>;
 
@@ -118,7 +118,8 @@ inline bool inProcessWithoutOverrides(const std::function<bool()>& check) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[2]{};
     if (syscall(SYS_capget, &header, data) != 0) _exit(2);
-    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) data[0].effective &= ~(1u << capability);
+    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+      data[0].effective &= ~(1u << capability);
     if (syscall(SYS_capset, &header, data) != 0) _exit(2);
     _exit(check() ? 0 : 1);
   }

@@ -37,10 +37,12 @@ class TempFolder {
   ~TempFolder() {
     std::error_code error;
     // Restore write permission so that read-only folders made by a test can be removed.
-    for (auto it = std::filesystem::recursive_directory_iterator(m_path, std::filesystem::directory_options::skip_permission_denied, error);
+    for (auto it = std::filesystem::recursive_directory_iterator(
+             m_path, std::filesystem::directory_options::skip_permission_denied, error);
          it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
       if (it->is_directory(error) && !it->is_symlink(error))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     error);
     }
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
     std::filesystem::remove_all(m_path, error);

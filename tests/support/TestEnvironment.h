@@ -25,7 +25,8 @@ namespace halvik::testing_support {
 class TestEnvironment {
  public:
   TestEnvironment() : m_saved(platform::environment()) {
-    for (const char* folder : {"program", "config", "autostart", "runtime"}) std::filesystem::create_directories(m_root / folder);
+    for (const char* folder : {"program", "config", "autostart", "runtime"})
+      std::filesystem::create_directories(m_root / folder);
     platform::Environment& environment = platform::environment();
     environment.programFolder = m_root / "program";
     environment.settingsFile = settingsLocation();

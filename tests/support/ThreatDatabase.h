@@ -33,7 +33,8 @@ inline void writeReferenceDatabase(const std::vector<std::pair<std::string, std:
 inline std::vector<std::string> logMessages() {
   std::vector<std::string> messages;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(core::programFile("Logs"), error), end; !error && it != end; it.increment(error)) {
+  for (std::filesystem::directory_iterator it(core::programFile("Logs"), error), end; !error && it != end;
+       it.increment(error)) {
     std::istringstream lines(readFile(it->path().string()));
     for (std::string line; std::getline(lines, line);) {
       if (!line.empty() && line.back() == '\r') line.pop_back();

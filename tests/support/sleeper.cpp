@@ -29,7 +29,10 @@ int run(int argc, char* argv[]) {
   HANDLE parent = openParent();
   if (!parent) return 1;
   const int threads = argc > 1 ? std::atoi(argv[1]) : 0;
-  for (int i = 0; i < threads; ++i) std::thread([] { for (;;) Sleep(INFINITE); }).detach();
+  for (int i = 0; i < threads; ++i)
+    std::thread([] {
+      for (;;) Sleep(INFINITE);
+    }).detach();
   WaitForSingleObject(parent, INFINITE);
   return 0;
 }
@@ -47,7 +50,10 @@ int run(int argc, char* argv[]) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) return 1;
   const int threads = argc > 1 ? std::atoi(argv[1]) : 0;
-  for (int i = 0; i < threads; ++i) std::thread([] { for (;;) pause(); }).detach();
+  for (int i = 0; i < threads; ++i)
+    std::thread([] {
+      for (;;) pause();
+    }).detach();
   for (;;) pause();
 }
 

@@ -37,7 +37,9 @@ class FakeView : public MainView {
     calls.push_back("monitor " + text + " " + std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
                     std::to_string(colour.blue));
   }
-  void showStatusValue(StatusValue value, const std::string& text) override { calls.push_back(std::string(nameOf(value)) + " " + text); }
+  void showStatusValue(StatusValue value, const std::string& text) override {
+    calls.push_back(std::string(nameOf(value)) + " " + text);
+  }
   void showPage(int index) override { calls.push_back("page " + std::to_string(index)); }
   void fillQuarantineList() override { calls.push_back("fill"); }
   void showSettings() override { calls.push_back("settings"); }
@@ -59,8 +61,8 @@ TEST_F(MainPresenterTest, FirstLoadRunsItsStepsInOrder) {
   logic.load();
 
   const std::string folder = quarantine::QuarantineFolder();
-  EXPECT_EQ(view.calls, (Calls{"list " + folder, "monitor Non charg\u00E9 255,0,0", "LastSystemScan Jamais", "ObjectsRemoved 0",
-                               "TotalScans 0", "QuarantineCount 0"}));
+  EXPECT_EQ(view.calls, (Calls{"list " + folder, "monitor Non charg\u00E9 255,0,0", "LastSystemScan Jamais",
+                               "ObjectsRemoved 0", "TotalScans 0", "QuarantineCount 0"}));
   EXPECT_EQ(logic.CurrentFrame(), 0);
   EXPECT_EQ(engine::SignatureDb.Path(), core::programFile("scan.dll"));
 }
@@ -84,11 +86,13 @@ TEST_F(MainPresenterTest, CountersAreShownAsStoredAndTheCountFollowsTheFolder) {
   // The scan driver writes "Totalscans"; the status page reads "TotalScans": one value.
   ASSERT_TRUE(core::SettingsStore::SaveSetting(core::kProgramTitle, "Status", "Totalscans", "41"));
   quarantine::EnsureQuarantineFolder();
-  for (const char* name : {"a.exe.aaq", "B.DLL.AAQ", "notes.txt"}) testing_support::writeFile(quarantine::QuarantineFolder() + "/" + name, "x");
+  for (const char* name : {"a.exe.aaq", "B.DLL.AAQ", "notes.txt"})
+    testing_support::writeFile(quarantine::QuarantineFolder() + "/" + name, "x");
   logic.load();
 
   const Calls tail(view.calls.end() - 4, view.calls.end());
-  EXPECT_EQ(tail, (Calls{"LastSystemScan 06/12/2026", "ObjectsRemoved 12abc\xE9", "TotalScans 41", "QuarantineCount 2"}));
+  EXPECT_EQ(tail,
+            (Calls{"LastSystemScan 06/12/2026", "ObjectsRemoved 12abc\xE9", "TotalScans 41", "QuarantineCount 2"}));
   testing_support::writeFile(quarantine::QuarantineFolder() + "/c.exe.aaq", "x");
   logic.refreshQuarantineCount();
   EXPECT_EQ(view.calls.back(), "QuarantineCount 3");
@@ -103,8 +107,8 @@ TEST_F(MainPresenterTest, PageSwitchIgnoresTheCurrentPageAndRefillsTheQuarantine
 
 TEST_F(MainPresenterTest, PictureButtonsOpenTheirTargets) {
   for (int index = 0; index <= 5; ++index) logic.imgButton_Click(index);
-  EXPECT_EQ(view.calls, (Calls{"web http://www.orvento.example/", "settings", "page 4", "list " + quarantine::QuarantineFolder(),
-                               "fill", "page 3"}));
+  EXPECT_EQ(view.calls, (Calls{"web http://www.orvento.example/", "settings", "page 4",
+                               "list " + quarantine::QuarantineFolder(), "fill", "page 3"}));
   EXPECT_EQ(logic.CurrentFrame(), 3);
 }
 

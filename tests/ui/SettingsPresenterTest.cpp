@@ -16,10 +16,11 @@ using testing_support::TestEnvironment;
 
 namespace {
 
-constexpr std::array<SettingsBox, 5> kBoxes{SettingsBox::Check1, SettingsBox::Check2, SettingsBox::Check3, SettingsBox::Check7,
-                                            SettingsBox::Check8};
-constexpr std::array<core::settings::Key, 5> kBoxSettings{core::settings::Key::RunOnStartup, core::settings::Key::LogFile,
-                                                          core::settings::Key::Quarintine, core::settings::Key::IExplore,
+constexpr std::array<SettingsBox, 5> kBoxes{SettingsBox::Check1, SettingsBox::Check2, SettingsBox::Check3,
+                                            SettingsBox::Check7, SettingsBox::Check8};
+constexpr std::array<core::settings::Key, 5> kBoxSettings{core::settings::Key::RunOnStartup,
+                                                          core::settings::Key::LogFile, core::settings::Key::Quarintine,
+                                                          core::settings::Key::IExplore,
                                                           core::settings::Key::LoadAdMonitor};
 
 // The dialog's controls as plain values; what the logic applies is recorded in order.
@@ -67,8 +68,8 @@ TEST_F(SettingsPresenterTest, LoadTicksABoxOnlyForAnExactOne) {
 
 TEST_F(SettingsPresenterTest, LoadSelectsThePeriodOrNormal) {
   const std::pair<const char*, PeriodOption> cases[] = {
-      {nullptr, PeriodOption::Option2},  {"10000", PeriodOption::Option1}, {"5000", PeriodOption::Option2},
-      {"3000", PeriodOption::Option3},   {"1000", PeriodOption::Option4},  {"2000", PeriodOption::Option2},
+      {nullptr, PeriodOption::Option2}, {"10000", PeriodOption::Option1}, {"5000", PeriodOption::Option2},
+      {"3000", PeriodOption::Option3},  {"1000", PeriodOption::Option4},  {"2000", PeriodOption::Option2},
       {"1000 ", PeriodOption::Option2}};
   for (const auto& [value, option] : cases) {
     SCOPED_TRACE(value ? value : "absent");
@@ -82,8 +83,10 @@ TEST_F(SettingsPresenterTest, LoadSelectsThePeriodOrNormal) {
 }
 
 TEST_F(SettingsPresenterTest, SaveStoresEachBoxUnderItsOwnKeyThenAppliesThePeriodAndCloses) {
-  const std::pair<PeriodOption, const char*> periods[] = {{PeriodOption::Option1, "10000"}, {PeriodOption::Option2, "5000"},
-                                                          {PeriodOption::Option3, "3000"},  {PeriodOption::Option4, "1000"},
+  const std::pair<PeriodOption, const char*> periods[] = {{PeriodOption::Option1, "10000"},
+                                                          {PeriodOption::Option2, "5000"},
+                                                          {PeriodOption::Option3, "3000"},
+                                                          {PeriodOption::Option4, "1000"},
                                                           {PeriodOption::Option1, "10000"}};
   for (std::size_t ticked = 0; ticked < kBoxes.size(); ++ticked) {
     SCOPED_TRACE(ticked);

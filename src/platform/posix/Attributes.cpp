@@ -13,8 +13,10 @@ namespace {
 std::uint32_t attributesFromMode(std::string_view name, mode_t mode, bool linkToFolder) {
   std::uint32_t attributes = isHiddenName(name) ? kHidden : 0u;
   if (S_ISLNK(mode)) return attributes | kReparsePoint | (linkToFolder ? kFolder : 0u);
-  if (S_ISDIR(mode)) attributes |= kFolder;
-  else if (!S_ISREG(mode)) attributes |= kSystem;
+  if (S_ISDIR(mode))
+    attributes |= kFolder;
+  else if (!S_ISREG(mode))
+    attributes |= kSystem;
   if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kReadOnly;
   return attributes;
 }

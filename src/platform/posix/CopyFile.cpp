@@ -39,7 +39,8 @@ Status copyFrom(int source, const std::string& destination, CopyOptions options)
   if (fstat(source, &own) != 0) return Status::lastError();
   if (!S_ISREG(own.st_mode)) return Status::failure(EINVAL);
   if (lseek(source, 0, SEEK_SET) != 0) return Status::lastError();
-  const posix::WriteOptions write{.ownerOnly = options.ownerOnly || options.permissions.has_value(), .replace = options.replace};
+  const posix::WriteOptions write{.ownerOnly = options.ownerOnly || options.permissions.has_value(),
+                                  .replace = options.replace};
   return posix::writeAtomically(destination, write, [&](posix::TempFile& output) {
     if (Status copied = copyBytes(source, output); !copied) return copied;
     return options.permissions ? applyPermissions(output.descriptor(), *options.permissions) : Status();

@@ -16,10 +16,11 @@ namespace {
 // systems (proc, sysfs, tmpfs, cgroup...), read-only images (squashfs, erofs) and layered
 // container roots (overlay) are left out; so is any type not named here.
 constexpr std::array<std::string_view, 33> kDriveTypes = {
-    "ext2",  "ext3",     "ext4",    "xfs",   "btrfs",  "bcachefs", "f2fs",    "jfs",     "reiserfs",
-    "zfs",   "nilfs2",   "hfs",     "hfsplus", "ufs",  "vfat",     "msdos",   "exfat",   "ntfs",
-    "ntfs3", "fuseblk",  "udf",     "iso9660", "nfs",  "nfs4",     "cifs",    "smb3",    "smbfs",
-    "9p",    "virtiofs", "ceph",    "fuse.sshfs", "fuse.glusterfs", "fuse.rclone"};
+    "ext2",       "ext3", "ext4",   "xfs",     "btrfs",    "bcachefs", "f2fs",       "jfs",
+    "reiserfs",   "zfs",  "nilfs2", "hfs",     "hfsplus",  "ufs",      "vfat",       "msdos",
+    "exfat",      "ntfs", "ntfs3",  "fuseblk", "udf",      "iso9660",  "nfs",        "nfs4",
+    "cifs",       "smb3", "smbfs",  "9p",      "virtiofs", "ceph",     "fuse.sshfs", "fuse.glusterfs",
+    "fuse.rclone"};
 
 bool isDriveType(std::string_view type) {
   return std::find(kDriveTypes.begin(), kDriveTypes.end(), type) != kDriveTypes.end();

@@ -63,7 +63,7 @@ Status appendLine(const std::string& path, const std::string& line) {
   // Non-blocking so that a FIFO without a reader fails at once instead of hanging. A final
   // symbolic link is never followed (a dangling one never creates its target).
   posix::Handle file(openat(at.folder(), at.name(),
-                                O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666));
+                            O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666));
   if (!file.ok()) return Status::lastError();
   const ssize_t written = write(file.get(), text.data(), text.size());
   if (written < 0) return Status::lastError();

@@ -42,7 +42,8 @@ EntryKind kindOf(mode_t mode) {
 }
 
 EntryIdentity identityOf(const struct stat& status) {
-  return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)}, kindOf(status.st_mode)};
+  return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)},
+          kindOf(status.st_mode)};
 }
 
 // The identity of the open folder `fd`, or nullopt when it cannot be read.
@@ -121,15 +122,16 @@ std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name)
 
 std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) const {
   struct stat status;
-  if (!valid() || fstatat(posix::descriptorOf(m_handle), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  if (!valid() || fstatat(posix::descriptorOf(m_handle), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+    return std::nullopt;
   return identityOf(status);
 }
 
 OpenFile FolderHandle::openFile(const std::string& name, const FolderId& expected) const {
   if (!valid()) return {};
   // Non-blocking so that a FIFO put in the file's place fails at once instead of waiting for a writer.
-  OpenFile file(posix::Handle(openat(posix::descriptorOf(m_handle), name.c_str(),
-                                         O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW)));
+  OpenFile file(posix::Handle(
+      openat(posix::descriptorOf(m_handle), name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW)));
   struct stat status;
   if (!file.valid() || fstat(static_cast<int>(file.handle()), &status) != 0) return {};
   if (!(identityOf(status) == EntryIdentity{expected, EntryKind::File})) return {};

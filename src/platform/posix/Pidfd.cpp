@@ -24,9 +24,7 @@ int pidfdOpen(pid_t processId) {
 
 bool pidfdsMissing(int error) { return error == ENOSYS || error == EPERM; }
 
-bool pidfdSendSignal(int pidfd, int signal) {
-  return syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0;
-}
+bool pidfdSendSignal(int pidfd, int signal) { return syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0; }
 
 bool pidfdEnded(int pidfd) {
   // A pidfd becomes readable when its process ends.

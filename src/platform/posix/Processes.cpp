@@ -13,8 +13,8 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/syscall.h>
-#include <unordered_map>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 
 namespace halvik::platform {

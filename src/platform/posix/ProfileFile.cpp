@@ -24,9 +24,13 @@ constexpr std::size_t kMaxFileSize = std::size_t{1} << 30;
 constexpr std::size_t kMaxNameLength = 255;
 
 FileIdentity identityOf(const struct stat& st) {
-  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                      static_cast<std::int64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec,
-                      st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                      static_cast<std::uint64_t>(st.st_ino),
+                      static_cast<std::int64_t>(st.st_size),
+                      st.st_mtim.tv_sec,
+                      st.st_mtim.tv_nsec,
+                      st.st_ctim.tv_sec,
+                      st.st_ctim.tv_nsec};
 }
 
 int openRetrying(const char* path, int flags, mode_t mode = 0) {
@@ -108,7 +112,8 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
 bool recentlyModified(const FileIdentity& identity) {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
-  const std::int64_t age = (now.tv_sec - identity.modifiedSeconds) * 1000000000LL + (now.tv_nsec - identity.modifiedNanoseconds);
+  const std::int64_t age =
+      (now.tv_sec - identity.modifiedSeconds) * 1000000000LL + (now.tv_nsec - identity.modifiedNanoseconds);
   return age < 2000000000LL;
 }
 
@@ -116,7 +121,8 @@ FileContent readFile(const std::string& path) {
   FileContent content;
   Handle fd(openRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.ok()) {
-    content.status = (errno == ENOENT || errno == ENOTDIR) ? FileContent::Status::Missing : FileContent::Status::Unreadable;
+    content.status =
+        (errno == ENOENT || errno == ENOTDIR) ? FileContent::Status::Missing : FileContent::Status::Unreadable;
     content.error = lastErrorCode();
     return content;
   }
@@ -128,7 +134,8 @@ FileContent readFile(const std::string& path) {
   // Another program may rewrite the file in place while it is read: read again until the
   // identity before and after the read agree, so the content matches the identity kept.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     if (::fstat(fd.get(), &before) != 0) return unreadable(lastErrorCode());
     if (!S_ISREG(before.st_mode)) return unreadable(S_ISDIR(before.st_mode) ? EISDIR : EINVAL);
     if (static_cast<std::uint64_t>(before.st_size) > kMaxFileSize) return unreadable(EFBIG);

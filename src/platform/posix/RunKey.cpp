@@ -69,8 +69,8 @@ std::string execValue(std::string_view path) {
 
 // Keys other than the machine-wide Run key, and names or data an entry cannot hold, are
 // refused as invalid arguments.
-Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& data, const std::string& autostartFolder) {
+Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName, const std::string& data,
+                   const std::string& autostartFolder) {
   const std::string path = entryPath(valueName, autostartFolder);
   if (!isMachineRunKey(root, keyPath) || path.empty() || data.empty() || data.find('\0') != std::string::npos)
     return Status::failure(EINVAL);
@@ -78,7 +78,8 @@ Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::str
   if (Status folder = createFolder(autostartFolder); !folder) return folder;
   const std::string entry = "[Desktop Entry]\nType=Application\nName=" + escapeValue(valueName) +
                             "\nExec=" + execValue(data) + "\nX-GNOME-Autostart-enabled=true\n";
-  return posix::writeAtomically(path, {}, [&](posix::TempFile& file) { return file.write(entry.data(), entry.size()); });
+  return posix::writeAtomically(path, {},
+                                [&](posix::TempFile& file) { return file.write(entry.data(), entry.size()); });
 }
 
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,

@@ -7,7 +7,9 @@ namespace halvik::platform {
 
 bool hasSettingsRegistry() { return false; }
 
-std::optional<std::string> readUserValue(const std::string& /*keyPath*/, const std::string& /*name*/) { return std::nullopt; }
+std::optional<std::string> readUserValue(const std::string& /*keyPath*/, const std::string& /*name*/) {
+  return std::nullopt;
+}
 
 Status writeUserValue(const std::string& /*keyPath*/, const std::string& /*name*/, const std::string& /*value*/) {
   return Status::failure(ENOTSUP);

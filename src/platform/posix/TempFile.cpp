@@ -37,7 +37,8 @@ TempFile::TempFile(int folder, bool ownerOnly) : m_folder(folder) {
   sweepStaleTemporaries(folder);
   for (int attempt = 0; attempt < 100 && !m_fd.ok(); ++attempt) {
     m_name = temporaryName();
-    m_fd.reset(openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, ownerOnly ? 0600 : 0666));
+    m_fd.reset(
+        openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, ownerOnly ? 0600 : 0666));
     if (!m_fd.ok() && errno != EEXIST) break;
   }
   if (!m_fd.ok()) {

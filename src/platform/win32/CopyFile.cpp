@@ -81,8 +81,9 @@ Status copyFrom(HANDLE from, const std::string& destination, CopyOptions options
 }  // namespace
 
 Status copyFile(const std::string& source, const std::string& destination, CopyOptions options) {
-  const win32::Handle from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const win32::Handle from(CreateFileA(source.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!from) return Status::lastError();
   return copyFrom(from.get(), destination, options);
 }

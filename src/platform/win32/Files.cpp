@@ -40,14 +40,16 @@ Status appendLine(const std::string& path, const std::string& line) {
   // Append-only access: the system places every write at the current end of the file, so lines
   // of several running copies never overwrite each other. A reparse point (a symbolic link, a
   // junction) is opened as itself, never its target, and refused.
-  win32::Handle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  win32::Handle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   BY_HANDLE_FILE_INFORMATION info;
   if (!file || !GetFileInformationByHandle(file.get(), &info)) return Status::lastError();
   if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return Status::failure(ERROR_ACCESS_DENIED);
   const std::string text = line + "\r\n";
   DWORD written = 0;
-  if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return Status::lastError();
+  if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+    return Status::lastError();
   return written == text.size() ? Status() : Status::failure(ERROR_WRITE_FAULT);
 }
 

@@ -78,7 +78,7 @@ struct OpenFolder {
 std::optional<OpenFolder> openFolder(const std::wstring& path, bool ownEntry) {
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (ownEntry ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
   win32::Handle handle(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
-                                  nullptr, OPEN_EXISTING, flags, nullptr));
+                                   nullptr, OPEN_EXISTING, flags, nullptr));
   if (!handle) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
   const bool folder = GetFileInformationByHandle(handle.get(), &info) &&

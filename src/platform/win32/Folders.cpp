@@ -92,7 +92,8 @@ Status createFolder(const std::string& path) {
 // the user's own, so no descriptor of our own is needed.
 Status createOwnerFolders(const std::string& path) {
   std::size_t end = firstLevel(path);
-  if (end == std::string::npos) return isFolder(path, Links::Followed) ? Status() : Status::failure(ERROR_PATH_NOT_FOUND);
+  if (end == std::string::npos)
+    return isFolder(path, Links::Followed) ? Status() : Status::failure(ERROR_PATH_NOT_FOUND);
   while (end != std::string::npos) {
     end = path.find_first_of("\\/", end);
     const std::string level = path.substr(0, end);

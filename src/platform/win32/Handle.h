@@ -16,7 +16,8 @@ inline HANDLE handleOf(std::int64_t value) { return reinterpret_cast<HANDLE>(sta
 class Handle : public SystemHandle {
  public:
   explicit Handle(HANDLE handle = nullptr)
-      : SystemHandle(handle == nullptr || handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(handle)) {}
+      : SystemHandle(handle == nullptr || handle == INVALID_HANDLE_VALUE ? -1
+                                                                         : reinterpret_cast<std::intptr_t>(handle)) {}
 
   HANDLE get() const { return valid() ? handleOf(value()) : nullptr; }
   explicit operator bool() const { return valid(); }

@@ -115,8 +115,8 @@ bool recentlyModified(const FileIdentity& identity) {
 
 FileContent readFile(const std::string& path) {
   FileContent content;
-  Handle file(CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                          nullptr));
+  Handle file(
+      CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) {
     content.error = lastErrorCode();
     const bool missing = content.error == ERROR_FILE_NOT_FOUND || content.error == ERROR_PATH_NOT_FOUND;
@@ -167,7 +167,8 @@ Status replaceFile(const std::string& path, const FileEdit& edit) {
   // replaces the original in one step; a read-only original is refused, as the system refuses
   // to write it.
   constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-  const win32::WriteOptions options{.attributes = current.status == FileContent::Status::Read ? current.mode & kKept : 0};
+  const win32::WriteOptions options{.attributes =
+                                        current.status == FileContent::Status::Read ? current.mode & kKept : 0};
   return win32::writeAtomically(*target, options, [&result](win32::TempFile& temporary) {
     return temporary.write(result.bytes.data(), result.bytes.size());
   });

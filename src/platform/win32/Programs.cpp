@@ -47,8 +47,8 @@ Status startProgram(const std::string& path, const std::vector<std::string>& arg
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
-                      &startup, &started))
+  if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr,
+                      nullptr, &startup, &started))
     return Status::lastError();
   const win32::Handle process(started.hProcess);
   const win32::Handle thread(started.hThread);

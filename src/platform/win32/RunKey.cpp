@@ -11,19 +11,23 @@ Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::str
                    const std::string& /*autostartFolder*/) {
   // The key is opened, never created: a missing Run key means start-up entries do not apply.
   win32::RegistryKey key;
-  if (Status opened = win32::registryStatus(RegOpenKeyExA(rootKey(root), keyPath.c_str(), 0, KEY_ALL_ACCESS, key.out())); !opened)
+  if (Status opened =
+          win32::registryStatus(RegOpenKeyExA(rootKey(root), keyPath.c_str(), 0, KEY_ALL_ACCESS, key.out()));
+      !opened)
     return opened;
   // A string value in the ANSI code page, its length counting the terminating zero.
-  return win32::registryStatus(RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                 static_cast<DWORD>(data.size() + 1)));
+  return win32::registryStatus(RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
+                                              reinterpret_cast<const BYTE*>(data.c_str()),
+                                              static_cast<DWORD>(data.size() + 1)));
 }
 
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                       const std::string& /*autostartFolder*/) {
   win32::RegistryKey key;
   char noClass[] = "";
-  if (Status opened = win32::registryStatus(RegCreateKeyExA(rootKey(root), keyPath.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
-                                               KEY_ALL_ACCESS, nullptr, key.out(), nullptr));
+  if (Status opened =
+          win32::registryStatus(RegCreateKeyExA(rootKey(root), keyPath.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
+                                                KEY_ALL_ACCESS, nullptr, key.out(), nullptr));
       !opened)
     return opened;
   // A value that is already absent is what the caller asked for.

@@ -13,7 +13,8 @@ std::optional<std::string> readUserValue(const std::string& keyPath, const std::
   std::string value(256, '\0');
   for (;;) {
     DWORD size = static_cast<DWORD>(value.size());
-    const LONG result = RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), kStrings, nullptr, value.data(), &size);
+    const LONG result =
+        RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), kStrings, nullptr, value.data(), &size);
     if (result == ERROR_MORE_DATA) {
       value.assign(size, '\0');
       continue;
@@ -28,7 +29,7 @@ std::optional<std::string> readUserValue(const std::string& keyPath, const std::
 Status writeUserValue(const std::string& keyPath, const std::string& name, const std::string& value) {
   // Creates the key and those above it as needed.
   return win32::registryStatus(RegSetKeyValueA(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), REG_SZ, value.c_str(),
-                                             static_cast<DWORD>(value.size() + 1)));
+                                               static_cast<DWORD>(value.size() + 1)));
 }
 
 }  // namespace halvik::platform

@@ -97,7 +97,8 @@ std::string defaultDataFolder() {
 
 std::string defaultRuntimeFolder() {
   if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) return local;
-  std::string temporary = textOf(MAX_PATH + 1, [](char* buffer, UINT size) { return static_cast<UINT>(GetTempPathA(size, buffer)); });
+  std::string temporary =
+      textOf(MAX_PATH + 1, [](char* buffer, UINT size) { return static_cast<UINT>(GetTempPathA(size, buffer)); });
   while (temporary.size() > 3 && temporary.back() == '\\') temporary.pop_back();
   return temporary;
 }

@@ -15,7 +15,8 @@ std::string systemText(const std::string& utf8) {
   std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
   const int wideSize = static_cast<int>(wide.size());
-  std::string text(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr)),
+  std::string text(static_cast<std::size_t>(
+                       WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr)),
                    '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
   return text;
@@ -33,7 +34,8 @@ std::string errorText(std::uint32_t code) {
                                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string result = length > 0 ? std::string(text, length) : "Error " + std::to_string(code);
   LocalFree(text);
-  while (!result.empty() && (result.back() == ' ' || result.back() == '.' || result.back() == '\r' || result.back() == '\n'))
+  while (!result.empty() &&
+         (result.back() == ' ' || result.back() == '.' || result.back() == '\r' || result.back() == '\n'))
     result.pop_back();
   return result;
 }

@@ -28,7 +28,8 @@ TempFile::TempFile(const std::string& folder, SECURITY_ATTRIBUTES* security) {
   sweepStaleTemporaries(folder);
   for (int attempt = 0; attempt < 100 && !m_file; ++attempt) {
     m_path = folder + "\\" + temporaryName(GetCurrentProcessId(), counter++, randomBits());
-    m_file = Handle(CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    m_file =
+        Handle(CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (m_file) break;
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;

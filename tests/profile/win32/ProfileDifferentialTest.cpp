@@ -23,9 +23,9 @@ using testing_support::F2;
 using testing_support::F3;
 using testing_support::kNoFile;
 using testing_support::ProfileFiles;
-using testing_support::Write;
 using testing_support::readFile;
 using testing_support::withBuffer;
+using testing_support::Write;
 
 namespace {
 
@@ -140,7 +140,13 @@ TEST(ProfileDifferential, ParsingAndLookup) {
       {14, F2, "section1", "name3", "d", 260},
       {14, F2, "section1", "name2", "d", 260},
       {15, "\xEF\xBB\xBF[S]\r\nK=v\r\n[T]\r\nK=w\r\n", "T", "K", "d", 260},
-      {15, "\xEF\xBB\xBF[S]\r\nK=v\r\n[T]\r\nK=w\r\n", "S", "K", "d", 260, Call::Value,
+      {15,
+       "\xEF\xBB\xBF[S]\r\nK=v\r\n[T]\r\nK=w\r\n",
+       "S",
+       "K",
+       "d",
+       260,
+       Call::Value,
        {"ours skips a UTF-8 byte order mark; the system breaks the first line"}},
       {15, "\xFF\xFE[\0S\0]\0\r\0\n\0K\0=\0v\0\r\0\n\0"s, "S", "K", "d", 260},
   });
@@ -163,7 +169,13 @@ TEST(ProfileDifferential, DefaultsAndBufferSizes) {
       {20, F1, "section1", "name1", "default", 0},
       {21, "[S]\r\nK=\"ABC\"\r\nE=\"\"\r\n", "S", "K", "d", 4, Call::Value, quotesFirst},
       {21, "[S]\r\nK=\"ABC\"\r\nE=\"\"\r\n", "S", "K", "d", 3, Call::Value, quotesFirst},
-      {21, "[S]\r\nK=\"ABC\"\r\nE=\"\"\r\n", "S", "E", "d", 1, Call::Value,
+      {21,
+       "[S]\r\nK=\"ABC\"\r\nE=\"\"\r\n",
+       "S",
+       "E",
+       "d",
+       1,
+       Call::Value,
        {"Wine writes before the buffer here; ours never does"}},
   });
 }
@@ -184,7 +196,13 @@ TEST(ProfileDifferential, ListsAndTheirTruncation) {
       {27, "[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n\0"s, "s", nullptr, "", 100},
       {27, "[S]\r\n;K=v\r\nL=w\r\n", "S", nullptr, "", 100, Call::Value, kWineComments},
       {28, F1, "nosuch", nullptr, "", 260},
-      {28, F1, "nosuch", nullptr, "dflt", 260, Call::Value,
+      {28,
+       F1,
+       "nosuch",
+       nullptr,
+       "dflt",
+       260,
+       Call::Value,
        {"ours ends the copied default with a second NUL, as every list"}},
       {29, F2, "section1", nullptr, nullptr, 100, Call::Section},
       {29, F2, "section2", nullptr, nullptr, 100, Call::Section},
@@ -232,34 +250,48 @@ TEST(ProfileDifferential, Writes) {
                                    {"App2", "key4", "string4"},
                                    {"App3", "key5", "string5"}};
   std::vector<Write> all = adds;
-  all.insert(all.end(), {{"App1", "key2", nullptr}, {"App1", "key2", nullptr}, {"App1", nullptr, "string1"},
-                         {"App2", nullptr, nullptr}, {"App3", "key5", nullptr}});
-  const Skip wineRebuilds{nullptr,
-                          "Wine rebuilds the whole file and places new keys after trailing comments"};
+  all.insert(all.end(), {{"App1", "key2", nullptr},
+                         {"App1", "key2", nullptr},
+                         {"App1", nullptr, "string1"},
+                         {"App2", nullptr, nullptr},
+                         {"App3", "key5", nullptr}});
+  const Skip wineRebuilds{nullptr, "Wine rebuilds the whole file and places new keys after trailing comments"};
   compare({
       {30, kNoFile, {{"App", "key", "string"}}},
       {30, kNoFile, {{"App", "key", ""}}},
       {31, kNoFile, adds},
       {31, kNoFile, all},
       {32, "[S]\r\nb=value\r\na=value\r\n", {{"S", "z", ""}, {"S", "b", ""}, {"S", "y", ""}, {"S", "a", ""}}},
-      {32, ";comment0\r\n[S]\r\n;comment1\r\nb=value\r\n;comment2\r\na=value\r\n",
-       {{"S", "z", ""}, {"S", "y", ""}, {"S", "a", ""}, {"S", "b", ""}}, wineRebuilds},
-      {32, "[A]\r\nk=1\r\n\r\n[B]\r\nx=2\r\n", {{"A", "n", "2"}},
+      {32,
+       ";comment0\r\n[S]\r\n;comment1\r\nb=value\r\n;comment2\r\na=value\r\n",
+       {{"S", "z", ""}, {"S", "y", ""}, {"S", "a", ""}, {"S", "b", ""}},
+       wineRebuilds},
+      {32,
+       "[A]\r\nk=1\r\n\r\n[B]\r\nx=2\r\n",
+       {{"A", "n", "2"}},
        {"where blank lines go is our own choice; Windows is unverified"}},
       {33, "", {{"S", "z", ""}, {"S", ";y", ""}, {"S", "a", ""}, {"S", ";b", ""}, {"S", ";c", ""}}, wineRebuilds},
       {34, "[SectionName]\r\nTestKey=TestValue", {{"SECTIONNAME", "TESTKEY", "TestValue2"}}},
       {34, "[S]\r\nK=old\r\nK=dup\r\n", {{"S", "K", "new"}}},
-      {35, ";comment0\r\n[S]\r\n;comment1\r\n[S2]\r\n;comment2\r\n", {{"S", nullptr, ""}, {"S2", nullptr, ""}},
+      {35,
+       ";comment0\r\n[S]\r\n;comment1\r\n[S2]\r\n;comment2\r\n",
+       {{"S", nullptr, ""}, {"S2", nullptr, ""}},
        {nullptr, "Wine deletes the comments of a deleted section"}},
       {35, "[S]\r\n;key=TestValue\r\n", {{"S", ";key", nullptr}}, kWineComments},
-      {36, kNoFile, {{" sec ", " key ", " v "}},
+      {36,
+       kNoFile,
+       {{" sec ", " key ", " v "}},
        {"ours quotes a value that reading would alter; the system writes it as it is"}},
       {37, "", {{"", "K", "v"}}, kWineNamelessSection},
       {37, "", {{"S", "", ";comment"}}},
       {37, kNoFile, {{nullptr, "key", "string"}}},
-      {38, "Data \0 before \0 first \0 section"s, {{"section1", "key1", "string1"}},
+      {38,
+       "Data \0 before \0 first \0 section"s,
+       {{"section1", "key1", "string1"}},
        {nullptr, "Wine loses the bytes before the first section"}},
-      {39, kNoFile, {{"sec]\r\nkey=value", "TestKey", "d"}, {"S", "K", "a\r\nb"}},
+      {39,
+       kNoFile,
+       {{"sec]\r\nkey=value", "TestKey", "d"}, {"S", "K", "a\r\nb"}},
        {"ours refuses names and values that would add structure to the file"}},
   });
 }
