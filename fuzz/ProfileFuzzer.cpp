@@ -16,8 +16,6 @@ namespace halvik::fuzz {
 
 namespace {
 
-using fuzz_support::readBytes;
-
 profile::Text text(FuzzedDataProvider& input, std::string& storage) {
   if (input.ConsumeIntegralInRange(0, 7) == 0) return std::nullopt;
   storage = input.ConsumeRandomLengthString(40);
@@ -69,15 +67,15 @@ void write(FuzzedDataProvider& input, const std::string& file) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static unsigned run = 0;
   FuzzedDataProvider input(data, size);
-  const std::string file = fuzz_support::workFolder() + "/profile" + std::to_string(run++) + ".ini";
-  if (input.ConsumeBool()) fuzz_support::writeBytes(file, input.ConsumeRandomLengthString(4096));
+  const std::string file = workFolder() + "/profile" + std::to_string(run++) + ".ini";
+  if (input.ConsumeBool()) writeBytes(file, input.ConsumeRandomLengthString(4096));
   for (int call = 0; call < 16 && input.remaining_bytes() > 0; ++call) {
     if (input.ConsumeIntegralInRange(0, 2) == 0)
       write(input, file);
     else
       read(input, file);
   }
-  FUZZ_REQUIRE(!fuzz_support::holdsTemporaryFile(fuzz_support::workFolder()));
+  FUZZ_REQUIRE(!holdsTemporaryFile(workFolder()));
   std::filesystem::remove(file);
   std::filesystem::remove(file + ".lock");
   return 0;

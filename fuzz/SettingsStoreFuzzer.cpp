@@ -13,13 +13,13 @@ namespace halvik::fuzz {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static unsigned run = 0;
   FuzzedDataProvider input(data, size);
-  const std::string folder = fuzz_support::workFolder() + "/run" + std::to_string(run++);
+  const std::string folder = workFolder() + "/run" + std::to_string(run++);
   std::filesystem::create_directory(folder);
   const std::string file = folder + "/settings.ini";
   platform::Environment& environment = platform::environment();
   environment.programFolder = environment.autostartFolder = folder;
   environment.settingsFile = file;
-  if (input.ConsumeBool()) fuzz_support::writeBytes(file, input.ConsumeRandomLengthString(4096));
+  if (input.ConsumeBool()) writeBytes(file, input.ConsumeRandomLengthString(4096));
   for (int call = 0; call < 16 && input.remaining_bytes() > 0; ++call) {
     const bool writing = input.ConsumeBool();
     const std::string app = input.ConsumeRandomLengthString(24);
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE(core::SettingsStore::SaveSetting(app, section, key, value));
     FUZZ_REQUIRE(core::SettingsStore::GetSetting(app, section, key, value + "?") == value);
   }
-  FUZZ_REQUIRE(!fuzz_support::holdsTemporaryFile(folder));
+  FUZZ_REQUIRE(!holdsTemporaryFile(folder));
   std::filesystem::remove_all(folder);
   return 0;
 }
