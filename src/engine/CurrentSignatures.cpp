@@ -34,7 +34,15 @@ bool refuseUnverified(std::string_view, std::string_view, std::string* reason) {
   return false;
 }
 
+// The whole file, read only when it is a regular file (or a link to one): a FIFO is never opened
+// for reading, so nothing waits on a writer.
 std::optional<std::string> readWhole(const std::string& path, std::string* reason) {
+  const auto attributes = platform::fileAttributes(path);
+  if (attributes && (*attributes & (platform::kFolder | platform::kSystem)) &&
+      !(*attributes & platform::kReparsePoint)) {
+    *reason = (*attributes & platform::kFolder) ? "is a folder" : "is not a regular file";
+    return std::nullopt;
+  }
   platform::FileContent content = platform::readFile(path);
   if (content.status == platform::FileContent::Status::Read) return std::move(content.bytes);
   *reason = content.status == platform::FileContent::Status::Missing ? "missing"
@@ -67,8 +75,9 @@ struct Loaded {
 };
 
 Loaded loadPlace(SignaturePlace place, const std::string& folder, const SetVerifier& verifier) {
-  Loaded loaded{{place, folder, nullptr, {}}, nullptr};
+  Loaded loaded{{place, folder, nullptr, {}, true}, nullptr};
   const bool update = place != SignaturePlace::Program;
+  loaded.candidate.present = platform::fileAttributes(folder + platform::kSeparator + kScanDatabase).has_value();
   if (update && !platform::isFolder(folder, platform::Links::Followed)) {
     loaded.candidate.refusal = "no such folder";
     return loaded;

@@ -38,6 +38,7 @@ struct SignatureCandidate {
   std::string folder;
   std::shared_ptr<const SignatureSet> set;  // the walk's set when valid; null otherwise
   std::string refusal;                      // why it is not valid (English); empty when valid
+  bool present = true;                      // false when the folder or its scan.dll is missing
 };
 
 // Loads the three places again and makes the winner current (an empty set when none is

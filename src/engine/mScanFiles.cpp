@@ -73,6 +73,7 @@ class Walk {
   using Clock = std::chrono::steady_clock;
 
   bool enter(platform::FolderHandle handle, bool otherFileSystem = false);
+  void reportUnreadable();
   bool onCurrentPath(const platform::FolderId& id) const;
   bool enterSubfolder(const std::string& name);
   void gatherSubfolders(Frame& frame) const;
@@ -130,11 +131,18 @@ bool Walk::enter(platform::FolderHandle handle, bool otherFileSystem) {
   if (auto listed = frame.handle.list("*", platform::kFolder))
     frame.entries = std::move(*listed);
   else if (!otherFileSystem)
-    g_unreadableFolders += 1;
+    reportUnreadable();
   gatherSubfolders(frame);
   m_stack.push_back(std::move(frame));
   closeFarHandles();
   return true;
+}
+
+void Walk::reportUnreadable() {
+  g_unreadableFolders += 1;
+  const std::string folder = m_path.empty() ? std::string(1, platform::kSeparator) : m_path;
+  core::mMain::WriteLog("Could not read the folder " + folder);
+  m_view.addUnreadableFolder(folder);
 }
 
 bool Walk::enterSubfolder(const std::string& name) {

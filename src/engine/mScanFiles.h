@@ -26,6 +26,8 @@ class ScanView {
   // A ticked row with image 1: threat name in upper case, full path as raw bytes, and what the
   // walk saw of the entry for the repair.
   virtual void addHit(const Hit& hit) = 0;
+  // A folder the walk could not open or list (raw bytes), already logged; nothing to show by default.
+  virtual void addUnreadableFolder(const std::string& path) { (void)path; }
 };
 
 // Hands control to the message loop for a moment.
@@ -40,7 +42,8 @@ double ObjectsScanned();
 double ThreatsFound();
 
 // Folders the walks since the last StartScan could not open or list (a folder on another file
-// system, which is never entered, is not one of them).
+// system, which is never entered, is not one of them). Each is named in a log line and handed
+// to the view as it is met.
 double UnreadableFolders();
 
 // Walks `sFolder` (entries matching `sPattern`) when the view is visible and no walk is running.

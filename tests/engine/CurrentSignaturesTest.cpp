@@ -98,10 +98,12 @@ TEST_F(CurrentSignaturesTest, ABrokenShippedDatabaseLeavesNoSet) {
   EXPECT_EQ(refusalOf(SignaturePlace::Program), "scan.dll: missing");
   fs::create_directory(scan);
   EXPECT_EQ(current(), "");
+  EXPECT_EQ(refusalOf(SignaturePlace::Program), "scan.dll: is a folder");
 #ifndef _WIN32
   fs::remove(scan);
   ASSERT_EQ(mkfifo(scan.c_str(), 0600), 0);
   EXPECT_EQ(current(), "") << "a FIFO is refused, never waited on";
+  EXPECT_EQ(refusalOf(SignaturePlace::Program), "scan.dll: is not a regular file");
 #endif
   writeSet(core::userSignaturesFolder(), 1, "User", "good");
   EXPECT_EQ(current(), "User") << "a valid update stands in for a broken shipped set";
