@@ -1,5 +1,6 @@
 #include "app/SignaturesReport.h"
 
+#include "app/HitLine.h"
 #include "core/Locations.h"
 #include "engine/CurrentSignatures.h"
 #include "support/TestEnvironment.h"
@@ -20,21 +21,22 @@ TEST(SignaturesReport, NamesTheSetInUseAndWhatBecameOfTheOthers) {
   writeFile(core::programFile(engine::kScanDatabase), set);
   std::filesystem::create_directories(core::userSignaturesFolder());
   writeFile(core::userSignaturesFolder() + platform::kSeparator + engine::kScanDatabase, set);
+  const std::string program = escapedForLine(environment.programFolder());
   std::ostringstream out;
   EXPECT_EQ(reportSignatures(out), 0);
-  EXPECT_EQ(out.str(),
-            "Signatures en usage : version 7 du 2026-12-07, 2 noms\n  venant de " + environment.programFolder() +
-                "\nEnsembles trouv\u00E9s :\n  livr\u00E9es avec le programme (" + environment.programFolder() +
-                ") : en usage\n  mises \u00E0 jour de l'utilisateur (" + core::userSignaturesFolder() +
-                ") : refus\u00E9es : scan.dll: its signature file is missing\n"
-                "  mises \u00E0 jour pour tous les utilisateurs (" +
-                core::machineSignaturesFolder() + ") : absentes\n");
+  EXPECT_EQ(out.str(), "Signatures en usage : version 7 du 2026-12-07, 2 noms\n  venant de " + program +
+                           "\nEnsembles trouv\u00E9s :\n  livr\u00E9es avec le programme (" + program +
+                           ") : en usage\n  mises \u00E0 jour de l'utilisateur (" +
+                           escapedForLine(core::userSignaturesFolder()) +
+                           ") : refus\u00E9es : scan.dll: its signature file is missing\n"
+                           "  mises \u00E0 jour pour tous les utilisateurs (" +
+                           escapedForLine(core::machineSignaturesFolder()) + ") : absentes\n");
 
   std::filesystem::remove(core::programFile(engine::kScanDatabase));
   out.str("");
   EXPECT_EQ(reportSignatures(out), 2);
   EXPECT_TRUE(out.str().starts_with("Signatures en usage : aucune")) << out.str();
-  EXPECT_NE(out.str().find("programme (" + environment.programFolder() + ") : absentes"), std::string::npos);
+  EXPECT_NE(out.str().find("programme (" + program + ") : absentes"), std::string::npos);
 }
 
 }  // namespace
