@@ -74,18 +74,24 @@ struct Loaded {
   std::shared_ptr<const SignatureSet> reference;
 };
 
+// A place holds a valid set when either of its files is valid: each user reads its own file and,
+// when that one is not valid, the other (both carry the same names).
 Loaded loadPlace(SignaturePlace place, const std::string& folder, const SetVerifier& verifier) {
   Loaded loaded{{place, folder, nullptr, {}, true}, nullptr};
   const bool update = place != SignaturePlace::Program;
-  loaded.candidate.present = platform::fileAttributes(folder + platform::kSeparator + kScanDatabase).has_value();
+  const auto exists = [&](const char* name) { return platform::fileAttributes(folder + platform::kSeparator + name); };
+  loaded.candidate.present = exists(kScanDatabase) || exists(kReferenceDatabase);
   if (update && !platform::isFolder(folder, platform::Links::Followed)) {
     loaded.candidate.refusal = "no such folder";
     return loaded;
   }
   if (update && !platform::isTrustedFolder(folder, &loaded.candidate.refusal)) return loaded;
-  loaded.candidate.set = loadFile(folder, kScanDatabase, update, verifier, &loaded.candidate.refusal);
-  std::string ignored;
-  if (loaded.candidate.set) loaded.reference = loadFile(folder, kReferenceDatabase, update, verifier, &ignored);
+  std::string scanRefusal, referenceRefusal;
+  const auto scan = loadFile(folder, kScanDatabase, update, verifier, &scanRefusal);
+  const auto reference = loadFile(folder, kReferenceDatabase, update, verifier, &referenceRefusal);
+  loaded.candidate.set = scan ? scan : reference;
+  loaded.reference = reference ? reference : scan;
+  if (!loaded.candidate.set) loaded.candidate.refusal = scanRefusal + "; " + referenceRefusal;
   return loaded;
 }
 }  // namespace
@@ -117,7 +123,7 @@ void reloadSignatures() {
   state().loaded = true;
   state().candidates = std::move(candidates);
   state().current = best ? best->candidate.set : std::make_shared<const SignatureSet>();
-  state().reference = best && best->reference ? best->reference : state().current;
+  state().reference = best ? best->reference : state().current;
 }
 
 std::shared_ptr<const SignatureSet> currentSignatures() {

@@ -24,13 +24,13 @@ TEST(SignaturesReport, NamesTheSetInUseAndWhatBecameOfTheOthers) {
   const std::string program = escapedForLine(environment.programFolder());
   std::ostringstream out;
   EXPECT_EQ(reportSignatures(out), 0);
-  EXPECT_EQ(out.str(), "Signatures en usage : version 7 du 2026-12-07, 2 noms\n  venant de " + program +
-                           "\nEnsembles trouv\u00E9s :\n  livr\u00E9es avec le programme (" + program +
-                           ") : en usage\n  mises \u00E0 jour de l'utilisateur (" +
-                           escapedForLine(core::userSignaturesFolder()) +
-                           ") : refus\u00E9es : scan.dll: its signature file is missing\n"
-                           "  mises \u00E0 jour pour tous les utilisateurs (" +
-                           escapedForLine(core::machineSignaturesFolder()) + ") : absentes\n");
+  EXPECT_EQ(out.str(),
+            "Signatures en usage : version 7 du 2026-12-07, 2 noms\n  venant de " + program +
+                "\nEnsembles trouv\u00E9s :\n  livr\u00E9es avec le programme (" + program +
+                ") : en usage\n  mises \u00E0 jour de l'utilisateur (" + escapedForLine(core::userSignaturesFolder()) +
+                ") : refus\u00E9es : scan.dll: its signature file is missing; REFERENCE_6-27-03.dat: missing\n"
+                "  mises \u00E0 jour pour tous les utilisateurs (" +
+                escapedForLine(core::machineSignaturesFolder()) + ") : absentes\n");
 
   std::filesystem::remove(core::programFile(engine::kScanDatabase));
   out.str("");

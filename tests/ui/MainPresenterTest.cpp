@@ -78,7 +78,9 @@ TEST_F(MainPresenterTest, WithoutAValidSetTheSignaturesAreUnreadableInRedAndLogg
   core::settings::write(core::settings::Key::LogFile, "1");
   logic.load();
   EXPECT_EQ(view.calls.at(2), "signatures illisibles 255");
-  EXPECT_EQ(testing_support::logLinesWith("No valid signature set (shipped set: scan.dll: missing)"), 1);
+  EXPECT_EQ(testing_support::logLinesWith(
+                "No valid signature set (shipped set: scan.dll: missing; REFERENCE_6-27-03.dat: missing)"),
+            1);
 }
 
 TEST_F(MainPresenterTest, OnlyAnExactOneStartsTheMonitor) {
