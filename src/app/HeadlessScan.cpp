@@ -9,8 +9,6 @@
 #include "scan/RepairPass.h"
 #include "scan/ScanPresenter.h"
 
-#include <fstream>
-
 namespace halvik::app {
 namespace {
 
@@ -23,7 +21,8 @@ struct Hit {
 // repair pass; captions and yields have nowhere to go.
 class TerminalScanView : public scan::ScanView {
  public:
-  TerminalScanView(std::ostream& out, std::vector<Hit>& hits) : m_out(out), m_hits(hits) {}
+  TerminalScanView(std::ostream& out, std::ostream& err, std::vector<Hit>& hits)
+      : m_out(out), m_err(err), m_hits(hits) {}
 
   bool visible() const override { return true; }
   void close() override {}
@@ -34,6 +33,9 @@ class TerminalScanView : public scan::ScanView {
     m_hits.push_back({hit});
     m_out << hitLine(hit.threatName, hit.path) << '\n';
   }
+  void addUnreadableFolder(const std::string& path) override {
+    m_err << message("dossier illisible : " + escapedForLine(path)) << '\n';
+  }
   void clearResults() override {}
   std::vector<std::string> drives() const override { return {}; }
   void setOperation(const std::string&) override {}
@@ -42,6 +44,7 @@ class TerminalScanView : public scan::ScanView {
 
  private:
   std::ostream& m_out;
+  std::ostream& m_err;
   std::vector<Hit>& m_hits;
 };
 
@@ -91,15 +94,17 @@ void repairAll(std::vector<Hit>& hits, std::ostream& out) {
 }  // namespace
 
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
-  // A database that cannot be read would find nothing and report a clean tree.
-  const std::string database = core::programFile(engine::kScanDatabase);
-  if (!std::ifstream(database, std::ios::binary)) {
-    err << message("base de signatures illisible : " + escapedForLine(database)) << '\n';
+  // Without a valid set the walk would find nothing and report a clean tree.
+  engine::reloadSignatures();
+  if (!engine::haveSignatures()) {
+    err << message("aucune base de signatures valide : " + escapedForLine(core::programFile(engine::kScanDatabase)) +
+                   " est absente, vide, endommag\u00E9e ou illisible (voir --signatures)")
+        << '\n';
     return kUsageOrRunError;
   }
-  engine::SignatureDb.setPath(database);
+  engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
   std::vector<Hit> hits;
-  TerminalScanView view(out, hits);
+  TerminalScanView view(out, err, hits);
   NoStatusCounters status;
   scan::ScanPresenter presenter(status, [&view] { return [&view]() -> scan::ScanView* { return &view; }; });
   double scanned = 0;

@@ -13,8 +13,8 @@
 namespace halvik::app {
 
 // `folders` must be existing folders (firstPathProblem). The result is the exit status: 0 when
-// nothing was found, 1 when something was, 2 when the signature database cannot be read (then
-// nothing is scanned).
+// nothing was found, 1 when something was, 2 when no valid signature set exists (then nothing
+// is scanned). Each folder the walk cannot read gets one line on `err` as it is met.
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err);
 
 }  // namespace halvik::app

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
+#include "app/SignaturesReport.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
@@ -42,6 +43,7 @@ int run(int argc, char* argv[]) {
   switch (request.action) {
     case app::Action::Help: std::cout << app::helpText(); return app::kNothingFound;
     case app::Action::Version: std::cout << app::versionText(); return app::kNothingFound;
+    case app::Action::Signatures: return app::reportSignatures(std::cout);
     case app::Action::Error: std::cerr << request.message << '\n'; return app::kUsageOrRunError;
     case app::Action::Scan:
     case app::Action::Window: break;

@@ -1,5 +1,6 @@
 #include "app/HeadlessScan.h"
 
+#include "app/CommandLine.h"
 #include "app/HitLine.h"
 #include "core/Settings.h"
 #include "quarantine/QuarantineStore.h"
@@ -8,7 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace halvik::app {
 
@@ -51,13 +57,43 @@ TEST_F(HeadlessScanTest, HitsGoToStandardOutputAndTheSummaryToStandardError) {
   EXPECT_TRUE(fs::exists(tree / "one/sub/evil.exe")) << "a scan alone changes nothing";
 }
 
-TEST_F(HeadlessScanTest, UnreadableDatabaseIsARunErrorAndScansNothing) {
-  fs::remove(core::programFile(engine::kScanDatabase));
-  EXPECT_EQ(run({tree / "one"}), 2);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_NE(err.str().find("base de signatures illisible"), std::string::npos);
+TEST_F(HeadlessScanTest, WithoutAValidSetItIsARunErrorAndScansNothing) {
+  const std::string database = core::programFile(engine::kScanDatabase);
+  const auto broken = std::vector<std::pair<const char*, std::function<void()>>>{
+      {"missing", [&] { fs::remove(database); }},
+      {"empty", [&] { writeFile(database, ""); }},
+      {"damaged", [&] { writeFile(database, std::string("[Scanfiles]\r\nEVIL.EXE=\0Demo", 27)); }},
+      {"folder", [&] { fs::create_directory(database); }},
+#ifndef _WIN32
+      {"FIFO, never waited on", [&] { ASSERT_EQ(mkfifo(database.c_str(), 0600), 0); }},
+#endif
+  };
+  for (const auto& [what, breakIt] : broken) {
+    fs::remove(database);
+    breakIt();
+    EXPECT_EQ(run({tree / "one"}), 2) << what;
+    EXPECT_EQ(out.str(), "") << what;
+    EXPECT_EQ(err.str(), message("aucune base de signatures valide : " + escapedForLine(database) +
+                                 " est absente, vide, endommag\u00E9e ou illisible (voir --signatures)\n"))
+        << what;
+  }
   EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "0");
 }
+
+#ifndef _WIN32
+TEST_F(HeadlessScanTest, EachUnreadableFolderIsNamedOnStandardErrorAndLogged) {
+  core::settings::write(core::settings::Key::LogFile, "1");
+  fs::create_directories(tree / "one/locked\nout");
+  ASSERT_EQ(chmod((tree / "one/locked\nout").c_str(), 0), 0);
+  const bool named = inProcessWithoutOverrides([&] {
+    return run({tree / "one"}) == 1 &&
+           err.str().starts_with(message("dossier illisible : " + escapedForLine(tree / "one/locked\nout")) + "\n") &&
+           err.str().ends_with("Dossiers illisibles: 1\n") &&
+           logLinesWith("Could not read the folder " + (tree / "one/locked")) == 1;
+  });
+  EXPECT_TRUE(named);
+}
+#endif
 
 TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
   EXPECT_EQ(run({tree / "one", tree / "two"}, true), 1);
