@@ -75,6 +75,7 @@ TEST_F(RepairPassTest, EmptyListHidesTheWindowAndDoesNothingElse) {
 }
 
 TEST_F(RepairPassTest, WithoutQuarantineTickedFilesAreDeletedAndCounted) {
+  core::settings::write(core::settings::Key::Quarintine, "0");
   core::settings::write(core::settings::Key::TotalObjectsRemoved, "7");
   for (const char* name : {"a.exe", "b.exe", "caf\xE9.exe"}) addRow(file(name));
   scan::RunRepair(view);
@@ -133,6 +134,7 @@ TEST_F(RepairPassTest, FolderIsNeverDeletedAndLinkIsRemovedNotItsTarget) {
 #ifdef _WIN32
   GTEST_SKIP() << "makes a symbolic link, which needs a privilege on Windows";
 #else
+  core::settings::write(core::settings::Key::Quarintine, "0");
   fs::create_directories(tree / "EvilDir/inside");
   const std::string target = file("target.exe");
   fs::create_symlink(target, tree / "link.exe");
