@@ -91,6 +91,11 @@ void repairAll(std::vector<Hit>& hits, std::ostream& out) {
 }  // namespace
 
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
+  // Another user's folder would take this user's log and quarantine.
+  if (const auto foreign = core::foreignDataFolder()) {
+    err << message("dossier de donn\u00E9es qui n'est pas \u00E0 vous : " + escapedForLine(*foreign)) << '\n';
+    return kUsageOrRunError;
+  }
   // A database that cannot be read would find nothing and report a clean tree.
   const std::string database = core::programFile(engine::kScanDatabase);
   if (!std::ifstream(database, std::ios::binary)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The program's own files and folders, named from the folders of platform::environment(): the
@@ -30,8 +31,13 @@ std::string dataSubfolder(const std::string& name);
 
 // Creates dataSubfolder(name). In the program folder one level is made, as the program always
 // did; a per-user data folder is made with the levels above it, open to the user only. True
-// when the folder exists afterwards.
+// when the folder exists afterwards and is the user's own (platform::isPrivate): a folder that
+// someone else owns or may write is never used.
 bool createDataSubfolder(const std::string& name);
+
+// The first of the data folder and its "Logs", "Quarintine" and "Signatures" folders that is
+// there but is not the user's own; nullopt when each is the user's own or missing.
+std::optional<std::string> foreignDataFolder();
 
 // The folder of the session's locks: the environment's runtime folder, or the platform's default.
 std::string runtimeFolder();

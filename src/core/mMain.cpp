@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <iostream>
 #include <string_view>
 
 namespace halvik::core::mMain {
@@ -39,11 +40,15 @@ std::string oneLine(std::string_view message) {
 void WriteLog(const std::string& message) {
   if (!core::settings::onUnlessZero(core::settings::Key::LogFile)) return;
   const std::string folder = core::dataSubfolder("Logs");
-  core::createDataSubfolder("Logs");  // a failure shows at the append, which then fails silently
+  const std::string line = "[" + platform::shortTime() + "] " + oneLine(message);
+  // A log folder that is missing or not the user's own: the line goes to standard error instead.
+  if (!core::createDataSubfolder("Logs")) {
+    std::cerr << line << '\n';
+    return;
+  }
   std::string date = platform::shortDate();
   std::replace(date.begin(), date.end(), '/', '_');
-  platform::appendLine(folder + platform::kSeparator + date + ".txt",
-                       "[" + platform::shortTime() + "] " + oneLine(message));
+  platform::appendLine(folder + platform::kSeparator + date + ".txt", line);
 }
 
 }  // namespace halvik::core::mMain

@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace halvik::app {
 
@@ -60,6 +65,7 @@ TEST_F(HeadlessScanTest, UnreadableDatabaseIsARunErrorAndScansNothing) {
 }
 
 TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
+  core::settings::write(core::settings::Key::Quarintine, "0");
   EXPECT_EQ(run({tree / "one", tree / "two"}, true), 1);
   EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll") + "supprim\u00E9\t" +
                            line("DEMO", "one/sub/evil.exe") + "supprim\u00E9\t" + line("SPY", "two/spy.dll"));
@@ -85,6 +91,19 @@ TEST_F(HeadlessScanTest, RepairNeverDeletesAFolderNamedLikeAThreat) {
   EXPECT_NE(out.str().find("non supprim\u00E9\tDEMO\t"), std::string::npos) << out.str();
   EXPECT_EQ(readFile(tree / "three/evil.exe/inside"), "kept");
 }
+
+#ifndef _WIN32
+TEST_F(HeadlessScanTest, ADataFolderOthersMayWriteStopsTheRunBeforeAnything) {
+  ASSERT_EQ(::chmod(environment.programFolder().c_str(), 0777), 0);
+  EXPECT_EQ(run({tree / "two"}, true), 2);
+  EXPECT_EQ(out.str(), "");
+  const std::string said = err.str();
+  EXPECT_NE(said.find(environment.programFolder()), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line";
+  EXPECT_TRUE(fs::exists(tree / "two/spy.dll"));
+  ASSERT_EQ(::chmod(environment.programFolder().c_str(), 0700), 0);
+}
+#endif
 
 }  // namespace
 
