@@ -5,6 +5,7 @@
 #include "companion/CompanionTray.h"
 #include "companion/MonitorSweep.h"
 #include "core/Locations.h"
+#include "core/mMain.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
@@ -21,7 +22,8 @@ constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
 
 int run(int argc, char* argv[]) {
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
-  if (!instance.held()) return 0;
+  if (!instance.held() && instance.status().code() == platform::kLockHeldElsewhere) return 0;
+  if (!instance.held()) core::mMain::WriteLog("The companion's lock could not be taken: " + instance.status().text());
 
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window

@@ -41,13 +41,22 @@ std::optional<std::string> foreignDataFolder() {
 }
 
 std::string runtimeFolder() {
-  const std::string& folder = platform::environment().runtimeFolder;
-  return folder.empty() ? platform::defaultRuntimeFolder() : folder;
+  const platform::Environment& where = platform::environment();
+  const std::string folder = where.runtimeFolder.empty() ? platform::defaultRuntimeFolder() : where.runtimeFolder;
+  if (platform::isOwnClosedFolder(folder)) return folder;
+    // Another user could hold or replace our locks there: a folder of our own beside the settings
+    // (on Windows, where the settings are in the registry, in the data folder).
+#ifdef _WIN32
+  const std::string base = platform::defaultDataFolder();
+#else
+  const std::string base = where.settingsFile.substr(0, where.settingsFile.rfind('/'));
+#endif
+  return base + platform::kSeparator + kPrivateRuntimeFolder;
 }
 
 std::string runtimeFile(const std::string& name) {
   const std::string folder = runtimeFolder();
-  platform::createFolder(folder);
+  platform::createOwnerFolders(folder);
   return folder + platform::kSeparator + name;
 }
 

@@ -39,10 +39,15 @@ bool createDataSubfolder(const std::string& name);
 // there but is not the user's own; nullopt when each is the user's own or missing.
 std::optional<std::string> foreignDataFolder();
 
-// The folder of the session's locks: the environment's runtime folder, or the platform's default.
+// The folder our own runtime files go to when the session's is not private.
+inline constexpr const char* kPrivateRuntimeFolder = "runtime";
+
+// The folder of the session's locks: the environment's runtime folder, or the platform's default,
+// when it is a folder of the running user that nobody else may enter (mode 0700); otherwise the
+// folder kPrivateRuntimeFolder beside the settings file (on Windows in the data folder).
 std::string runtimeFolder();
 
-// A file of the runtime folder (the folder's last level is created when it is missing).
+// A file of the runtime folder (the folder is created, open to the user only, when it is missing).
 std::string runtimeFile(const std::string& name);
 
 // True when `imagePath` names the program folder's program `name` (Windows: in any letter case).

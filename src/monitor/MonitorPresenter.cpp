@@ -10,7 +10,7 @@ constexpr std::chrono::milliseconds kLockWait(1000);
 }  // namespace
 
 void MonitorPresenter::refresh() {
-  if (!m_lock.take(kLockWait)) return;
+  if (!m_lock.take(kLockWait) && m_lock.heldElsewhere()) return;
   m_view.rebuildProcessList();
   if (!m_monitor.monitorOn()) m_lock.release();
 }

@@ -27,6 +27,8 @@ class TestEnvironment {
   TestEnvironment() : m_saved(platform::environment()) {
     for (const char* folder : {"program", "config", "autostart", "runtime"})
       std::filesystem::create_directories(m_root / folder);
+    // A runtime folder nobody else may enter, as the session's is.
+    std::filesystem::permissions(m_root / "runtime", std::filesystem::perms::owner_all);
     platform::Environment& environment = platform::environment();
     environment.programFolder = m_root / "program";
     environment.settingsFile = settingsLocation();
