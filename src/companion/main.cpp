@@ -6,6 +6,7 @@
 #include "companion/MonitorSweep.h"
 #include "core/Locations.h"
 #include "core/mMain.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
@@ -21,6 +22,7 @@ constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
 }  // namespace
 
 int run(int argc, char* argv[]) {
+  if (platform::environment().programFolder.empty()) return 2;  // no folder of its own: nothing is sound
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
   if (!instance.held() && instance.status().code() == platform::kLockHeldElsewhere) return 0;
   if (!instance.held()) core::mMain::WriteLog("The companion's lock could not be taken: " + instance.status().text());

@@ -34,7 +34,8 @@ enum Attribute : std::uint32_t {
 
 // ---- Files and folders -------------------------------------------------------------
 
-// Folder that holds the running executable, without a trailing separator ("/" stays "/").
+// Folder that holds the running executable, without a trailing separator ("/" stays "/"). Empty
+// when the system cannot tell (never the working folder): the programs then stop.
 std::string programFolder();
 
 struct DirEntry {
