@@ -341,7 +341,8 @@ enum class RegistryRoot : std::uint32_t { CurrentUser = 0x80000001u, LocalMachin
 
 // Writes or removes one value of the Run key. On Linux the value of the machine-wide Run key is an
 // XDG autostart entry "<autostartFolder>/<valueName>.desktop" whose Exec line runs `data`; other
-// keys have no effect there. Windows uses the registry and ignores `autostartFolder`.
+// keys have no effect there. Windows uses the registry and ignores `autostartFolder`; there the
+// value is `data` in double quotes, the program as one argument (a `data` holding a quote is refused).
 Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName, const std::string& data,
                    const std::string& autostartFolder);
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,

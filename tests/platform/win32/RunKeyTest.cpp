@@ -40,7 +40,7 @@ TEST_F(RunKey, WritesAStringWithItsTerminatingZeroOnlyIntoAnExistingKey) {
   EXPECT_TRUE(platform::setRunValue(RegistryRoot::CurrentUser, key(), "bobbypin", data, ""));
   const auto [type, bytes] = value("bobbypin");
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(bytes, data + '\0');
+  EXPECT_EQ(bytes, '"' + data + '"' + '\0') << "quoted, so that Windows never starts C:\\Program.exe";
 
   EXPECT_TRUE(platform::deleteRunValue(RegistryRoot::CurrentUser, key() + "\\", "bobbypin", ""));
   EXPECT_EQ(value("bobbypin").first, static_cast<DWORD>(REG_NONE));
