@@ -154,8 +154,7 @@ TEST(Signals, SuspendStopsAndTerminateKills) {
   EXPECT_TRUE(child.waitForState('T'));
   // A stopped process is terminated too.
   EXPECT_TRUE(platform::terminateProcess(child.pid()));
-  for (int i = 0; i < 200 && !child.ended(); ++i) usleep(10000);
-  EXPECT_TRUE(child.ended());
+  EXPECT_TRUE(child.waitForEnd());
 }
 
 TEST(Signals, ThreadOfAnotherOwnerIsNotSignalled) {

@@ -24,8 +24,7 @@ class RunKey : public testing::Test {
 
  private:
   testing_support::TempFolder m_unique;
-  std::string m_key =
-      "Software\\Orvento Halvik Tests\\Run-" + std::filesystem::path(m_unique.path()).filename().string();
+  std::string m_key = "Software\\Orvento Halvik Test Run-" + std::filesystem::path(m_unique.path()).filename().string();
 };
 
 TEST_F(RunKey, WritesAStringWithItsTerminatingZeroOnlyIntoAnExistingKey) {
