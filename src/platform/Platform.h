@@ -288,6 +288,9 @@ class ProcessHandle {
   // its threads is named. False when the process has ended, when the thread is not one of its own
   // (Windows, and Linux without pidfds), or when the system refuses.
   Status suspendThread(std::uint32_t threadId) const;
+  // Lets the thread `threadId` of this process run again, however many times it was suspended;
+  // on Linux the whole process continues. False as for suspendThread.
+  Status resumeThread(std::uint32_t threadId) const;
 
  private:
   ProcessHandle(SystemHandle handle, ProcessInfo judged)
