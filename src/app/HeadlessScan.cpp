@@ -6,8 +6,11 @@
 #include "core/Settings.h"
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
+#include "platform/Platform.h"
 #include "scan/RepairPass.h"
 #include "scan/ScanPresenter.h"
+
+#include <algorithm>
 
 namespace halvik::app {
 namespace {
@@ -15,6 +18,7 @@ namespace {
 struct Hit {
   engine::mScanFiles::Hit found;
   int image = scan::kImageFound;
+  bool gone = false;  // gone before the repair reached it
 };
 
 // The results window, seen from a terminal: hits are written as they are found and kept for the
@@ -56,16 +60,32 @@ class NoStatusCounters : public core::StatusCounters {
   void refreshQuarantineCount() override {}
 };
 
-// The results list of a terminal scan: every hit is a ticked row.
+// What the repair pass did with one hit.
+const char* verdict(const Hit& hit, bool quarantined) {
+  if (hit.gone) return "non supprim\u00E9 : disparu depuis le scan";
+  if (hit.image != scan::kImageRemoved) return "non supprim\u00E9";
+  return quarantined ? "copi\u00E9 en quarantaine puis supprim\u00E9" : "supprim\u00E9";
+}
+
+// The results list of a terminal scan: every hit is a ticked row, and its verdict line is written
+// as soon as it is handled. Once a line cannot be written no row is ticked any more, so nothing
+// more is deleted without being told.
 class TerminalRepairView : public scan::RepairView {
  public:
-  explicit TerminalRepairView(std::vector<Hit>& hits) : m_hits(hits) {}
+  TerminalRepairView(std::vector<Hit>& hits, std::ostream& out)
+      : m_hits(hits), m_out(out), m_quarantine(core::settings::onWhenOne(core::settings::Key::Quarintine)) {}
 
   int rowCount() const override { return static_cast<int>(m_hits.size()); }
-  bool rowChecked(int) const override { return true; }
+  bool rowChecked(int) const override { return m_out.good(); }
   int rowImage(int row) const override { return m_hits[static_cast<std::size_t>(row)].image; }
   engine::mScanFiles::Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)].found; }
-  void setRowImage(int row, int image) override { m_hits[static_cast<std::size_t>(row)].image = image; }
+  void setRowImage(int row, int image) override {
+    Hit& hit = m_hits[static_cast<std::size_t>(row)];
+    hit.image = image;
+    m_out << verdict(hit, m_quarantine) << '\t' << hitLine(hit.found.threatName, hit.found.path) << '\n';
+    m_out.flush();
+  }
+  void rowGone(int row) override { m_hits[static_cast<std::size_t>(row)].gone = true; }
   std::string tag() const override { return m_tag; }
   void setTag(const std::string& tag) override { m_tag = tag; }
   void hide() override {}
@@ -74,26 +94,32 @@ class TerminalRepairView : public scan::RepairView {
 
  private:
   std::vector<Hit>& m_hits;
+  std::ostream& m_out;
+  bool m_quarantine;
   std::string m_tag;
 };
 
-// What the repair pass did with one hit.
-const char* verdict(int image, bool quarantined) {
-  if (image != scan::kImageRemoved) return "non supprim\u00E9";
-  return quarantined ? "copi\u00E9 en quarantaine puis supprim\u00E9" : "supprim\u00E9";
-}
-
-void repairAll(std::vector<Hit>& hits, std::ostream& out) {
-  const bool quarantine = core::settings::onWhenOne(core::settings::Key::Quarintine);
-  TerminalRepairView view(hits);
-  scan::RunRepair(view);
-  for (const Hit& hit : hits)
-    out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.found.threatName, hit.found.path) << '\n';
+// The folders in the order given, each real folder once however many names it is given.
+std::vector<std::string> distinctFolders(const std::vector<std::string>& folders) {
+  std::vector<std::string> distinct;
+  std::vector<platform::FolderId> seen;
+  for (const std::string& folder : folders) {
+    const platform::FolderHandle opened = platform::FolderHandle::open(folder);
+    if (opened.valid() && std::find(seen.begin(), seen.end(), opened.id()) != seen.end()) continue;
+    if (opened.valid()) seen.push_back(opened.id());
+    distinct.push_back(folder);
+  }
+  return distinct;
 }
 
 }  // namespace
 
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
+  // Another user's folder would take this user's log and quarantine.
+  if (const auto foreign = core::foreignDataFolder()) {
+    err << message("dossier de donn\u00E9es qui n'est pas \u00E0 vous : " + escapedForLine(*foreign)) << '\n';
+    return kUsageOrRunError;
+  }
   // Without a valid set the walk would find nothing and report a clean tree.
   engine::reloadSignatures();
   if (!engine::haveSignatures()) {
@@ -109,14 +135,22 @@ int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::o
   scan::ScanPresenter presenter(status, [&view] { return [&view]() -> scan::ScanView* { return &view; }; });
   double scanned = 0;
   double unreadable = 0;
-  for (const std::string& folder : folders) {
+  for (const std::string& folder : distinctFolders(folders)) {
     scan::setCustomScanFolder(folder);
     presenter.run(scan::ScanMode::CustomFolder);
     scanned += engine::mScanFiles::ObjectsScanned();
     unreadable += engine::mScanFiles::UnreadableFolders();
   }
-  if (repair) repairAll(hits, out);
   out.flush();
+  if (out && repair) {
+    TerminalRepairView repairView(hits, out);
+    scan::RunRepair(repairView);
+  }
+  // A full disk or a closed output: what was found or done was not all told.
+  if (!out) {
+    err << message("la sortie standard n'a pas pu \u00EAtre \u00E9crite") << '\n';
+    return kUsageOrRunError;
+  }
   err << "Objets Scann\u00E9s: " << core::settings::numberText(scanned) << '\n'
       << "Objets malicieux: " << hits.size() << '\n'
       << "Dossiers illisibles: " << core::settings::numberText(unreadable) << '\n';

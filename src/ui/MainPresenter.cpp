@@ -21,6 +21,8 @@ constexpr TextColour kRed{255, 0, 0};
 }  // namespace
 
 void MainPresenter::load() {
+  if (const auto foreign = core::foreignDataFolder())
+    core::mMain::WriteLog(*foreign + " is not the user's own: nothing is stored or copied there");
   quarantine::EnsureQuarantineFolder();
   // The quarantine folder is listed through a link, as its page lists it.
   if (const std::string folder = quarantine::QuarantineFolder(); platform::isFolder(folder, platform::Links::Followed))

@@ -8,9 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <streambuf>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -21,6 +27,28 @@ namespace halvik::app {
 namespace {
 using namespace testing_support;
 namespace fs = std::filesystem;
+
+// Standard output as a test drives it: each line is kept and handed to `onLine`, which may act
+// (delete a file between the scan and the repair) or refuse the line, as a full disk would.
+class ScriptedOutput : public std::streambuf {
+ public:
+  std::function<bool(const std::string&)> onLine = [](const std::string&) { return true; };
+  std::string written;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (c == traits_type::eof()) return traits_type::not_eof(c);
+    m_line += static_cast<char>(c);
+    if (c != '\n') return c;
+    const bool taken = onLine(m_line);
+    if (taken) written += m_line;
+    m_line.clear();
+    return taken ? c : traits_type::eof();
+  }
+
+ private:
+  std::string m_line;
+};
 
 class HeadlessScanTest : public ScanFixture {
  protected:
@@ -96,6 +124,7 @@ TEST_F(HeadlessScanTest, EachUnreadableFolderIsNamedOnStandardErrorAndLogged) {
 #endif
 
 TEST_F(HeadlessScanTest, RepairDeletesEveryHitAndSaysWhatHappened) {
+  core::settings::write(core::settings::Key::Quarintine, "0");
   EXPECT_EQ(run({tree / "one", tree / "two"}, true), 1);
   EXPECT_EQ(out.str(), line("DEMO", "one/sub/evil.exe") + line("SPY", "two/spy.dll") + "supprim\u00E9\t" +
                            line("DEMO", "one/sub/evil.exe") + "supprim\u00E9\t" + line("SPY", "two/spy.dll"));
@@ -121,6 +150,44 @@ TEST_F(HeadlessScanTest, RepairNeverDeletesAFolderNamedLikeAThreat) {
   EXPECT_NE(out.str().find("non supprim\u00E9\tDEMO\t"), std::string::npos) << out.str();
   EXPECT_EQ(readFile(tree / "three/evil.exe/inside"), "kept");
 }
+
+TEST_F(HeadlessScanTest, SaysOnlyWhatHappenedWalksAFolderOnceAndStopsAtAFailedWrite) {
+  core::settings::write(core::settings::Key::Quarintine, "1");
+  ScriptedOutput output;
+  std::ostream scripted(&output);
+  // Named twice, and once more through another name: walked once. Gone before the repair: said
+  // so, neither copied nor counted.
+  output.onLine = [&](const std::string&) { return fs::remove(tree / "two/spy.dll") || true; };
+  EXPECT_EQ(app::runHeadlessScan({tree / "two", tree / "two", tree / "one/../two"}, true, scripted, err), 1);
+  EXPECT_EQ(output.written,
+            line("SPY", "two/spy.dll") + "non supprim\u00E9 : disparu depuis le scan\t" + line("SPY", "two/spy.dll"));
+  EXPECT_EQ(core::settings::read(core::settings::Key::TotalObjectsRemoved), "0");
+  EXPECT_TRUE(quarantine::ListQuarantine().empty());
+
+  // The first verdict that cannot be written ends the repair: one line on standard error, exit 2.
+  writeFile(tree / "two/spy.dll", "bad too");
+  int lines = 0;
+  output.onLine = [&](const std::string&) { return ++lines < 3; };
+  err.str("");
+  EXPECT_EQ(app::runHeadlessScan({tree / "one", tree / "two"}, true, scripted, err), 2);
+  const std::string said = err.str();
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_FALSE(fs::exists(tree / "one/sub/evil.exe")) << "removed before its line failed";
+  EXPECT_TRUE(fs::exists(tree / "two/spy.dll")) << "nothing more after the failed write";
+}
+
+#ifndef _WIN32
+TEST_F(HeadlessScanTest, ADataFolderOthersMayWriteStopsTheRunBeforeAnything) {
+  ASSERT_EQ(::chmod(environment.programFolder().c_str(), 0777), 0);
+  EXPECT_EQ(run({tree / "two"}, true), 2);
+  EXPECT_EQ(out.str(), "");
+  const std::string said = err.str();
+  EXPECT_NE(said.find(environment.programFolder()), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line";
+  EXPECT_TRUE(fs::exists(tree / "two/spy.dll"));
+  ASSERT_EQ(::chmod(environment.programFolder().c_str(), 0700), 0);
+}
+#endif
 
 }  // namespace
 
