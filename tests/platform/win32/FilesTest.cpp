@@ -39,8 +39,10 @@ TEST(Win32Listing, ReportsAttributesAsTheFileSystemKeepsThemAndMasksHiddenSystem
   ASSERT_TRUE(plain);
   EXPECT_TRUE(find(*plain, "plain.txt"));
   EXPECT_TRUE(find(*plain, "readonly.txt"));
-  ASSERT_TRUE(find(*plain, ".dot.txt"));
-  EXPECT_EQ(find(*plain, ".dot.txt")->attributes & platform::kHidden, 0u);
+  // The name plays no part: a dot-name is hidden exactly when the file system says so (Windows
+  // does not, Wine does by default).
+  const bool dotHidden = GetFileAttributesA((dir / ".dot.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN;
+  EXPECT_EQ(find(*plain, ".dot.txt") == nullptr, dotHidden);
   EXPECT_FALSE(find(*plain, "hidden.txt"));
   EXPECT_FALSE(find(*plain, "system.txt"));
   EXPECT_FALSE(find(*plain, "sub"));
