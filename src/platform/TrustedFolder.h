@@ -12,4 +12,8 @@ namespace halvik::platform {
 // (in English, naming the level at fault) in `*reason` when given.
 bool isTrustedFolder(const std::string& path, std::string* reason = nullptr);
 
+// The same rule for a path that may also name a file: the entry itself (links resolved) and every
+// folder above it. The one rule behind isTrustedFolder and isPrivate.
+bool isTrustedPath(const std::string& path, std::string* reason = nullptr);
+
 }  // namespace halvik::platform

@@ -55,12 +55,13 @@ bool writableOnlyByTrustees(PACL acl, PSID user) {
   }
   return true;
 }
-}  // namespace
 
-bool isTrustedFolder(const std::string& path, std::string* reason) {
+// The entry `path` (a folder unless `maybeFile`, never a reparse point) belongs to a trustee and
+// only trustees may write it.
+bool isTrusted(const std::string& path, bool maybeFile, std::string* reason) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return refuse(reason, path + ": " + Status::lastError().text());
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+  if ((!(attributes & FILE_ATTRIBUTE_DIRECTORY) && !maybeFile) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return refuse(reason, path + " is not a folder");
   PSID owner = nullptr;
   PACL acl = nullptr;
@@ -79,5 +80,10 @@ bool isTrustedFolder(const std::string& path, std::string* reason) {
   LocalFree(descriptor);
   return trusted;
 }
+}  // namespace
+
+bool isTrustedFolder(const std::string& path, std::string* reason) { return isTrusted(path, false, reason); }
+
+bool isTrustedPath(const std::string& path, std::string* reason) { return isTrusted(path, true, reason); }
 
 }  // namespace halvik::platform
