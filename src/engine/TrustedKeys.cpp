@@ -2,27 +2,29 @@
 
 #include "core/Locations.h"
 #include "engine/MinisignSignature.h"
-#include "platform/PathTrust.h"
 #include "platform/Platform.h"
 #include "platform/ProfileFile.h"
+#include "platform/TrustedFolder.h"
 
 #include <algorithm>
 
 namespace halvik::engine {
 namespace {
-// A key file is a few lines: anything much larger is not one and is never read whole.
 constexpr std::uint64_t kMaxKeyFileSize = 4096;
 }  // namespace
 
 TrustedKeys TrustedKeys::fromFolder(const std::string& folder) {
   std::vector<MinisignKey> keys;
-  if (!platform::pathTrusted(folder)) return TrustedKeys(std::move(keys));
+  if (!platform::isTrustedFolder(folder)) return TrustedKeys(std::move(keys));
   const auto entries = platform::listFolder(folder, "*", 0);
   for (const platform::DirEntry& entry : entries.value_or(std::vector<platform::DirEntry>{})) {
     if (entry.attributes & (platform::kReparsePoint | platform::kFolder)) continue;
     const std::string path = folder + platform::kSeparator + entry.name;
-    const auto length = platform::fileLength(path);
-    if (!length || *length > kMaxKeyFileSize || !platform::pathTrusted(path)) continue;
+    // A key file others may write is no key of the folder's owner (on Windows the folder's access
+    // list decides). A key file is a few lines: a large file is no key and is never read whole.
+    const auto status = platform::fileStatus(path);
+    if (!status || status->size > kMaxKeyFileSize || (status->permissions && (status->permissions->mode & 022)))
+      continue;
     const platform::FileContent content = platform::readFile(path);
     if (content.status != platform::FileContent::Status::Read) continue;
     if (const auto key = MinisignKey::parse(content.bytes)) keys.push_back(*key);
@@ -39,6 +41,16 @@ SignatureCheck TrustedKeys::check(std::string_view message, std::string_view sig
                                 [&](const MinisignKey& trusted) { return trusted.keyId == signature->keyId(); });
   if (key == m_keys.end()) return SignatureCheck::UntrustedKey;
   return signature->verifies(message, *key) ? SignatureCheck::Verified : SignatureCheck::BadSignature;
+}
+
+const char* describe(SignatureCheck check) {
+  switch (check) {
+    case SignatureCheck::Verified: return "the signature verifies";
+    case SignatureCheck::Malformed: return "the signature file is malformed";
+    case SignatureCheck::UntrustedKey: return "signed by an untrusted key";
+    case SignatureCheck::BadSignature: return "the signature does not match the file";
+  }
+  return "";
 }
 
 }  // namespace halvik::engine

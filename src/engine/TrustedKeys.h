@@ -18,13 +18,13 @@ enum class SignatureCheck {
 
 // The public keys whose signatures the program accepts: every minisign public-key file of the
 // program folder's "keys" folder (an administrator adds a mirror's key by dropping its file
-// there), provided that folder and the file pass the trust rule.
+// there), provided that folder passes the trust rule and the file is writable by its owner only.
 class TrustedKeys {
  public:
   explicit TrustedKeys(std::vector<MinisignKey> keys) : m_keys(std::move(keys)) {}
 
   // The keys of `folder`; none when it fails the trust rule. Files that are not key files, or
-  // that fail the trust rule themselves, are left out.
+  // that group or others may write, are left out.
   static TrustedKeys fromFolder(const std::string& folder);
   // The keys of the program folder's "keys" folder.
   static TrustedKeys installed();
@@ -35,6 +35,9 @@ class TrustedKeys {
  private:
   std::vector<MinisignKey> m_keys;
 };
+
+// What `check` found, in English for the log: "signed by an untrusted key" and the like.
+const char* describe(SignatureCheck check);
 
 // The folder of the trusted keys, in the program folder.
 inline constexpr const char* kKeysFolder = "keys";

@@ -1,14 +1,12 @@
 #include "platform/MachineFolder.h"
 
-#include "platform/PathTrust.h"
+#include "platform/TrustedFolder.h"
 
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace halvik::platform {
-
-std::string defaultMachineSignaturesFolder() { return "/var/lib/orvento-halvik/signatures"; }
 
 bool elevated() { return geteuid() == 0; }
 
@@ -21,7 +19,7 @@ Status createMachineFolder(const std::string& path) {
     } else if (errno != EEXIST) {
       return Status::lastError();
     }
-    if (!pathTrusted(level)) return Status::failure(EPERM);
+    if (!isTrustedFolder(level)) return Status::failure(EPERM);
     if (end == std::string::npos) return {};
   }
 }

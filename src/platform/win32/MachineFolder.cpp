@@ -1,12 +1,11 @@
 #include "platform/MachineFolder.h"
 
-#include "platform/PathTrust.h"
+#include "platform/TrustedFolder.h"
 
 #include <windows.h>
 
 #include <sddl.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace halvik::platform {
@@ -27,11 +26,6 @@ Status createProtectedFolder(const std::string& path) {
 }
 }  // namespace
 
-std::string defaultMachineSignaturesFolder() {
-  const char* programData = std::getenv("ProgramData");
-  return std::string(programData && *programData ? programData : "C:\\ProgramData") + "\\Orvento Halvik\\Signatures";
-}
-
 bool elevated() {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
@@ -48,7 +42,7 @@ Status createMachineFolder(const std::string& path) {
   if (last == std::string::npos) return Status::failure(ERROR_BAD_PATHNAME);
   for (const std::string& level : {path.substr(0, last), path}) {
     if (Status created = createProtectedFolder(level); !created) return created;
-    if (!pathTrusted(level)) return Status::failure(ERROR_ACCESS_DENIED);
+    if (!isTrustedFolder(level)) return Status::failure(ERROR_ACCESS_DENIED);
   }
   return {};
 }
