@@ -15,11 +15,13 @@ inline constexpr int kSomethingFound = 1;
 inline constexpr int kUsageOrRunError = 2;
 
 enum class Action {
-  Window,   // the main window, possibly on a page, with the settings dialog, or scanning folders
-  Scan,     // --scan: a scan without a window
-  Help,     // --help
-  Version,  // --version
-  Error,    // a usage error: `message` says which
+  Window,    // the main window, possibly on a page, with the settings dialog, or scanning folders
+  Scan,      // --scan: a scan without a window
+  Help,      // --help
+  Version,   // --version
+  Update,    // --update [SOURCE]: install a newer signature set
+  Rollback,  // --rollback: back to the previous signature set
+  Error,     // a usage error: `message` says which
 };
 
 struct Request {
@@ -29,6 +31,7 @@ struct Request {
   std::optional<int> page{};         // --page N, 0 to 4
   bool settings = false;             // --settings
   std::string message{};             // the one-line French message of a usage error
+  std::string source{};              // --update's SOURCE; empty: the stored feed
 };
 
 // Reads the arguments that follow the program name. The first of --help, --version or a usage

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
+#include "app/SignatureCommands.h"
+#include "engine/SignatureUpdate.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
@@ -38,11 +40,14 @@ int runWindow(char* programName, const app::Request& request, const std::vector<
 }  // namespace
 
 int run(int argc, char* argv[]) {
+  engine::verifyUpdatesWithTrustedKeys();
   const app::Request request = app::parse(std::vector<std::string>(argv + 1, argv + argc));
   switch (request.action) {
     case app::Action::Help: std::cout << app::helpText(); return app::kNothingFound;
     case app::Action::Version: std::cout << app::versionText(); return app::kNothingFound;
     case app::Action::Error: std::cerr << request.message << '\n'; return app::kUsageOrRunError;
+    case app::Action::Update: return app::runUpdate(request.source, std::cout, std::cerr);
+    case app::Action::Rollback: return app::runRollback(std::cout, std::cerr);
     case app::Action::Scan:
     case app::Action::Window: break;
   }
