@@ -3,8 +3,10 @@
 // for each process it suspends.
 #include "companion/CompanionPresenter.h"
 #include "companion/CompanionTray.h"
+#include "companion/FeedCheck.h"
 #include "companion/MonitorSweep.h"
 #include "core/Locations.h"
+#include "engine/SignatureUpdate.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
@@ -22,6 +24,7 @@ constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
 int run(int argc, char* argv[]) {
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
   if (!instance.held()) return 0;
+  engine::verifyUpdatesWithTrustedKeys();
 
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window
@@ -39,6 +42,13 @@ int run(int argc, char* argv[]) {
   QObject::connect(&timer, &QTimer::timeout, [&] { timer.start(presenter.wake()); });
   QObject::connect(&tray, &CompanionTray::quitRequested, &application, &QApplication::quit);
   timer.start(0);
+
+  // The signature feed: looked at every hour, checked when the last check is a day old.
+  companion::FeedCheck feedCheck(engine::updateSignatures, [&tray](const std::string& text) { tray.notifyText(text); });
+  QTimer feedTimer;
+  QObject::connect(&feedTimer, &QTimer::timeout, [&feedCheck] { feedCheck.wake(); });
+  feedTimer.start(std::chrono::hours(1));
+  QTimer::singleShot(0, &feedTimer, [&feedCheck] { feedCheck.wake(); });
   return QApplication::exec();
 }
 
