@@ -21,13 +21,15 @@ FeedFetch fetchFeed(const std::string& location) {
   FeedFetch fetch;
   const std::string setName = kFeedSetName;
   for (const std::string& name : {setName, setName + kSignatureSuffix}) {
-    platform::Download got = platform::download(feedFile(location, name));
+    const bool set = name == setName;
+    platform::Download got =
+        platform::download(feedFile(location, name), {.maxBytes = set ? kMaxSetSize : kMaxSignatureSize});
     if (got.outcome != platform::Download::Outcome::Received) {
       fetch.tooLarge = got.outcome == platform::Download::Outcome::TooLarge;
-      fetch.reason = fetch.tooLarge ? name + " is larger than 64 MB" : got.reason;
+      fetch.reason = fetch.tooLarge ? name + " is too large" : got.reason;
       return fetch;
     }
-    (name == setName ? fetch.files.set : fetch.files.signature) = std::move(got.bytes);
+    (set ? fetch.files.set : fetch.files.signature) = std::move(got.bytes);
   }
   fetch.fetched = true;
   return fetch;

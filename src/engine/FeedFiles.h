@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace halvik::engine {
@@ -19,6 +20,9 @@ struct FeedFetch {
 };
 
 inline constexpr const char* kFeedSetName = "signatures.ini";
+// The largest set an update accepts, and the largest signature file (a few lines).
+inline constexpr std::uint64_t kMaxSetSize = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kMaxSignatureSize = 64 << 10;
 inline constexpr const char* kSignatureSuffix = ".minisig";
 
 // Fetches "signatures.ini" and "signatures.ini.minisig" from `location`: an http:// or https://

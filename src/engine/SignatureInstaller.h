@@ -39,7 +39,4 @@ class SignatureInstaller {
   TrustedKeys m_keys;
 };
 
-// The largest set an update accepts.
-inline constexpr std::uint64_t kMaxSetSize = std::uint64_t{64} << 20;
-
 }  // namespace halvik::engine

@@ -58,7 +58,7 @@ UpdateOutcome updateSignatures(const std::string& source) {
   const std::uint64_t currentVersion = haveSignatures() ? currentSignatures()->version() : 0;
   const FeedFetch fetch = fetchFeed(source);
   if (fetch.tooLarge)
-    return refused("refus\u00E9 : le jeu de signatures d\u00E9passe 64 Mo",
+    return refused("refus\u00E9 : le jeu de signatures d\u00E9passe 64 Mo, ou sa signature 64 Ko",
                    "Signature update from " + source + " refused: " + fetch.reason);
   if (!fetch.fetched)
     return refused("source injoignable : " + fetch.reason,

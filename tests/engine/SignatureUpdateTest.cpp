@@ -2,11 +2,14 @@
 
 #include "core/Locations.h"
 #include "engine/CurrentSignatures.h"
+#include "engine/FeedFiles.h"
 #include "support/SignedFeed.h"
 #include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace halvik::engine {
 namespace {
@@ -63,10 +66,13 @@ TEST_F(SignatureUpdateTest, AnInstalledSetThatNoLongerVerifiesIsNotUsed) {
   EXPECT_EQ(rollbackSignatures().kind, Kind::Refused) << "the shipped set has no previous one";
 }
 
-TEST_F(SignatureUpdateTest, AMissingFeedIsAnUnreachableSource) {
+TEST_F(SignatureUpdateTest, AMissingFeedIsUnreachableAndAnOversizeOneRefused) {
   const UpdateOutcome outcome = updateSignatures(environment.root() / "no-feed");
   EXPECT_EQ(outcome.kind, Kind::Refused);
   EXPECT_EQ(outcome.message.rfind("source injoignable : ", 0), 0u) << outcome.message;
+  publish(feed, setText(2026120701), signer);
+  std::filesystem::resize_file(feed + "/signatures.ini", kMaxSetSize + 1);  // sparse: nothing is written
+  EXPECT_NE(updateSignatures(feed).message.find("64 Mo"), std::string::npos);
 }
 
 }  // namespace
