@@ -1,13 +1,12 @@
 // Runs the built program as a terminal user would, with no display and a scratch home: the
 // exit statuses and the streams of the command line.
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace halvik::app {
 
@@ -18,36 +17,18 @@ using testing_support::writeFile;
 // A name the shipped scan database lists.
 constexpr const char* kPlantedName = "kinsing";
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& text) {
-  std::string result = "'";
-  for (const char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return result + "'";
-}
+using Outcome = testing_support::CommandOutcome;
+using testing_support::shellQuoted;
 
 class ProgramExitTest : public ::testing::Test {
  protected:
   // Runs the program with `arguments` (already quoted for the shell).
   Outcome run(const std::string& arguments) {
-    const std::string errFile = home / "stderr";
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + quoted(home.path()) +
-                                " XDG_CONFIG_HOME=" + quoted(home / "config") +
-                                " XDG_DATA_HOME=" + quoted(home / "data") + " " + quoted(HALVIK_PROGRAM) + " " +
-                                arguments + " 2>" + quoted(errFile);
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[4096];
-    for (std::size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, read);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.err = testing_support::readFile(errFile);
-    return outcome;
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + shellQuoted(home.path()) +
+        " XDG_CONFIG_HOME=" + shellQuoted(home / "config") + " XDG_DATA_HOME=" + shellQuoted(home / "data") + " " +
+        shellQuoted(HALVIK_PROGRAM) + " " + arguments;
+    return testing_support::runCommand(command, home / "stderr");
   }
 
   TempFolder home;
@@ -78,7 +59,7 @@ TEST_F(ProgramExitTest, UsageErrorsGiveOneLineAndStatusTwo) {
 TEST_F(ProgramExitTest, HeadlessScanNeedsNoDisplay) {
   std::filesystem::create_directories(tree / "clean/sub");
   writeFile(tree / "clean/sub/readme.txt", "nothing");
-  const Outcome clean = run("--scan " + quoted(tree / "clean"));
+  const Outcome clean = run("--scan " + shellQuoted(tree / "clean"));
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(clean.out, "");
   EXPECT_NE(clean.err.find("Objets malicieux: 0"), std::string::npos) << clean.err;
@@ -88,7 +69,7 @@ TEST_F(ProgramExitTest, HeadlessScanNeedsNoDisplay) {
 TEST_F(ProgramExitTest, PlantedThreatGivesStatusOneAndItsLine) {
   std::filesystem::create_directories(tree / "planted");
   writeFile(tree / ("planted/" + std::string(kPlantedName)), "x");
-  const Outcome planted = run("--scan " + quoted(tree / "planted"));
+  const Outcome planted = run("--scan " + shellQuoted(tree / "planted"));
   EXPECT_EQ(planted.status, 1) << planted.err;
   EXPECT_NE(planted.out.find("\t" + (tree / "planted") + "/" + kPlantedName + "\n"), std::string::npos) << planted.out;
   EXPECT_NE(planted.err.find("Objets malicieux: 1"), std::string::npos) << planted.err;

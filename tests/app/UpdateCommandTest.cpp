@@ -4,15 +4,14 @@
 // keys/ holds the test's key; as root it runs as an ordinary user, so that its updates go to that
 // user's folder and never to the machine's.
 #include "support/HttpServer.h"
+#include "support/ShellCommand.h"
 #include "support/SignedFeed.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace halvik::app {
@@ -25,11 +24,8 @@ namespace fs = std::filesystem;
 
 constexpr unsigned kOrdinaryUser = 65534;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Outcome = testing_support::CommandOutcome;
+using testing_support::shellQuoted;
 
 class UpdateCommandTest : public ::testing::Test {
  protected:
@@ -50,20 +46,11 @@ class UpdateCommandTest : public ::testing::Test {
   }
 
   Outcome run(const std::string& arguments) {
-    const std::string errFile = root / "stderr";
     const std::string user = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    const std::string command = user + "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + home.path() +
-                                " XDG_CONFIG_HOME=" + home.path() + " " + program + "/orvento-halvik" + " " +
-                                arguments + " 2>" + errFile;
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[4096];
-    for (std::size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, read);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.err = testing_support::readFile(errFile);
-    return outcome;
+    return testing_support::runCommand(user + "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + shellQuoted(home.path()) +
+                                           " XDG_CONFIG_HOME=" + shellQuoted(home.path()) + " " +
+                                           shellQuoted(program + "/orvento-halvik") + " " + arguments,
+                                       root / "stderr");
   }
 
   testing_support::TempFolder root;
