@@ -2,7 +2,7 @@
 
 #include "core/Settings.h"
 #include "core/mMain.h"
-#include "engine/SignatureDb.h"
+#include "engine/CurrentSignatures.h"
 #include "platform/Ascii.h"
 #include "platform/Environment.h"
 #include "platform/Platform.h"
@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,7 @@ class Walk {
         m_view(view),
         m_yield(yield),
         m_generation(g_generation),
+        m_signatures(currentSignatures()),
         m_yieldInterval(platform::environment().yieldInterval),
         m_lastCaptions(Clock::now()) {}
 
@@ -90,6 +92,7 @@ class Walk {
   ScanView& m_view;
   const Yield& m_yield;
   const std::uint64_t m_generation;
+  const std::shared_ptr<const SignatureSet> m_signatures;  // the set current at the start, for the whole walk
   const std::chrono::milliseconds m_yieldInterval;
   std::vector<Frame> m_stack;
   std::string m_path;
@@ -204,11 +207,7 @@ void Walk::filePass(const Frame& frame) {
 void Walk::lookUp(const Frame& frame, const platform::DirEntry& entry) {
   m_curFile.assign(m_path).append(1, platform::kSeparator).append(entry.name);
   m_curFileShown = false;
-  std::string threatName;
-  if (IsKeyName(entry.name)) {
-    SignatureDb.setKey(platform::upperCase(entry.name));
-    threatName = platform::upperCase(SignatureDb.Value());
-  }
+  const std::string threatName = platform::upperCase(m_signatures->lookup(entry.name));
   g_objectsScanned += 1;
   pause(Pause::IfDue);
   if (m_abandoned || threatName.empty()) return;

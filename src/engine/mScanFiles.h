@@ -50,7 +50,8 @@ double UnreadableFolders();
 bool StartScan(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield);
 
 // The walk itself: every subfolder first, depth-first, then the folder's own entries in listing
-// order. Hidden and system entries are never looked up nor entered, symbolic links are never
+// order. Hidden and system entries are never looked up nor entered (on Linux nothing is hidden: a
+// dot-name is walked like any other, while FIFOs, sockets and devices stay system entries), symbolic links are never
 // followed, folders on another file system are not entered, and a folder that is one of the
 // folders above it (bound inside itself) is not entered again. A name with blanks at either end
 // is never a hit. Stops at its next check once ScanRunning is cleared.

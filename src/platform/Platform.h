@@ -25,7 +25,7 @@ inline constexpr char kSeparator = '/';
 // Attribute bits of a folder entry, with the values of the Windows file attributes.
 enum Attribute : std::uint32_t {
   kReadOnly = 1,
-  kHidden = 2,
+  kHidden = 2,  // Windows's own attribute; never set on Linux, where a leading dot only names a file
   kSystem = 4,
   kFolder = 16,
   kArchive = 32,
