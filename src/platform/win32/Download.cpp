@@ -43,9 +43,11 @@ std::optional<Target> crack(const std::wstring& url) {
   parts.dwExtraInfoLength = static_cast<DWORD>(-1);
   if (!WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) return std::nullopt;
   Target target;
+  if (!parts.lpszHostName || !parts.dwHostNameLength) return std::nullopt;
   target.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  target.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
-  target.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (parts.lpszUrlPath) target.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+  if (parts.lpszExtraInfo) target.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (target.path.empty()) target.path = L"/";
   target.port = parts.nPort;
   target.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
   return target;
