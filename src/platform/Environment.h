@@ -7,8 +7,8 @@
 #include <vector>
 
 // What the program takes from the system around it, in one place: its folders, the roots of
-// the scans, the monotonic clock and the wall clock, the platform identifier, the refusal shown on the Windows 95
-// family and the walk's yield interval. Every layer reads these here and nowhere else. By
+// the scans, the monotonic clock and the wall clock, the platform identifier, the refusal
+// shown on the Windows 95 family and the walk's yield interval. Every layer reads these here and nowhere else. By
 // default they are the system's; a test replaces what it needs for its own run (and puts the
 // rest back afterwards), so that it never touches the user's files, never sleeps and never
 // depends on the machine it runs on. It sits in the platform layer because every layer reads
