@@ -7,14 +7,14 @@
 # the installed marker from the install rules of cmake/Install.cmake.
 get_property(halvik_programs GLOBAL PROPERTY HALVIK_PROGRAMS)
 
-# The relink kit: each program's own object files, the project's static libraries, the Windows
-# libraries they use, and a CMake project that links them again with any static Qt 6.
+# The relink kit: each program's own object files, the project's static libraries and libsodium,
+# the Windows libraries they use, and a CMake project that links them again with any static Qt 6.
 set(relink LGPL/relink)
 foreach(program ${halvik_programs})
   install(FILES $<TARGET_OBJECTS:${program}> DESTINATION ${relink}/programs/${program})
 endforeach()
 install(FILES $<TARGET_FILE:halvik_ui> $<TARGET_FILE:halvik_cli> $<TARGET_FILE:halvik_core>
-        $<TARGET_FILE:halvik_profile> $<TARGET_FILE:halvik_platform>
+        $<TARGET_FILE:halvik_profile> $<TARGET_FILE:halvik_platform> $<TARGET_PROPERTY:halvik::sodium,IMPORTED_LOCATION>
         DESTINATION ${relink}/lib)
 get_target_property(HALVIK_SYSTEM_LIBRARIES halvik_platform LINK_LIBRARIES)
 list(FILTER HALVIK_SYSTEM_LIBRARIES EXCLUDE REGEX "^::@")  # CMake's marks of the folder that linked them

@@ -32,6 +32,7 @@ class Words {
   explicit Words(const std::vector<std::string>& words) : m_words(words) {}
   bool done() const { return m_next >= m_words.size(); }
   const std::string& take() { return m_words[m_next++]; }
+  const std::string& peek() const { return m_words[m_next]; }
 
  private:
   const std::vector<std::string>& m_words;
@@ -40,6 +41,10 @@ class Words {
 
 // Checks the options read against each other once every word is read.
 Request checked(Request request, bool scan) {
+  if (request.action == Action::Update || request.action == Action::Rollback) {
+    const bool alone = !scan && !request.repair && !request.page && !request.settings && request.paths.empty();
+    return alone ? request : failure("--update et --rollback s'emploient seuls");
+  }
   if (request.repair && !scan) return failure("--repair ne s'emploie qu'avec --scan");
   if (scan) {
     if (request.page || request.settings) return failure("--scan ne s'emploie ni avec --page ni avec --settings");
@@ -74,6 +79,10 @@ Request parse(const std::vector<std::string>& arguments) {
       return Request{.action = Action::Signatures};
     } else if (word == "--scan") {
       scan = true;
+    } else if (word == "--update" || word == "--rollback") {
+      if (request.action != Action::Window) return failure("--update et --rollback s'emploient seuls");
+      request.action = word == "--update" ? Action::Update : Action::Rollback;
+      if (word == "--update" && !words.done() && !words.peek().starts_with("-")) request.source = words.take();
     } else if (word == "--repair") {
       request.repair = true;
     } else if (word == "--settings") {
@@ -118,6 +127,7 @@ std::string helpText() {
         orvento-halvik --page N | --settings
         orvento-halvik --scan CHEMIN... [--repair]
         orvento-halvik --signatures
+        orvento-halvik --update [SOURCE] | --rollback
 
 Orvento Halvik cherche les adwares, spywares et chevaux de Troie d'après le nom de
 leurs fichiers, les supprime et garde une copie en quarantaine si on le lui demande.
@@ -136,6 +146,11 @@ Options :
   --repair          avec --scan : supprime ensuite chaque objet trouvé, après une copie en
                     quarantaine si l'option de quarantaine est cochée ; une ligne par objet
                     dit ce qui a été fait
+  --update [SOURCE] installe un jeu de signatures plus récent depuis SOURCE (adresse
+                    http:// ou https://, adresse file:// ou dossier qui contient
+                    signatures.ini et signatures.ini.minisig ; par défaut le flux
+                    enregistré), s'il est signé par une clé de confiance
+  --rollback        revient au jeu de signatures précédent du dossier du jeu en service
   --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
                     3 Aide, 4 Quarantaine
   --settings        ouvre la fenêtre avec la boîte de configuration
@@ -152,6 +167,8 @@ les autres caractères de contrôle s'écrivent \\, \t, \n et \xHH.
   0  rien de malicieux n'a été trouvé
   1  au moins un objet malicieux a été trouvé
   2  erreur d'utilisation ou d'exécution ; rien n'est scanné ni modifié
+Avec --update et --rollback : 0 jeu installé ou déjà à jour, 2 refus ou source
+injoignable (la raison est écrite sur la sortie d'erreur).
 )";
 }
 

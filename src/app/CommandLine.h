@@ -20,6 +20,8 @@ enum class Action {
   Help,        // --help
   Version,     // --version
   Signatures,  // --signatures: the signature sets found
+  Update,      // --update [SOURCE]: install a newer signature set
+  Rollback,    // --rollback: back to the previous signature set
   Error,       // a usage error: `message` says which
 };
 
@@ -30,6 +32,7 @@ struct Request {
   std::optional<int> page{};         // --page N, 0 to 4
   bool settings = false;             // --settings
   std::string message{};             // the one-line French message of a usage error
+  std::string source{};              // --update's SOURCE; empty: the stored feed
 };
 
 // Reads the arguments that follow the program name. The first of --help, --version or a usage

@@ -2,6 +2,8 @@
 #include "app/HeadlessScan.h"
 #include "app/SignaturesReport.h"
 #include "platform/Environment.h"
+#include "app/SignatureCommands.h"
+#include "engine/SignatureUpdate.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
@@ -45,12 +47,15 @@ int run(int argc, char* argv[]) {
     std::cerr << app::message("dossier du programme introuvable") << '\n';
     return app::kUsageOrRunError;
   }
+  engine::verifyUpdatesWithTrustedKeys();
   const app::Request request = app::parse(std::vector<std::string>(argv + 1, argv + argc));
   switch (request.action) {
     case app::Action::Help: std::cout << app::helpText(); return app::kNothingFound;
     case app::Action::Version: std::cout << app::versionText(); return app::kNothingFound;
     case app::Action::Signatures: return app::reportSignatures(std::cout);
     case app::Action::Error: std::cerr << request.message << '\n'; return app::kUsageOrRunError;
+    case app::Action::Update: return app::runUpdate(request.source, std::cout, std::cerr);
+    case app::Action::Rollback: return app::runRollback(std::cout, std::cerr);
     case app::Action::Scan:
     case app::Action::Window: break;
   }

@@ -78,4 +78,6 @@ void CompanionTray::notifySuspended(const std::string& threatName, const std::st
                     widgets::displayText(imagePath));
 }
 
+void CompanionTray::notifyText(const std::string& summary) { m_notifier.notify(widgets::displayText(summary), {}); }
+
 }  // namespace halvik::companion

@@ -20,6 +20,8 @@ class CompanionTray : public QObject, public companion::CompanionView {
 
   void showMonitorState(companion::MonitorState state) override;
   void notifySuspended(const std::string& threatName, const std::string& imagePath) override;
+  // A notification with `summary` alone ("Signatures mises à jour : ...").
+  void notifyText(const std::string& summary);
 
   const QSystemTrayIcon& icon() const { return m_icon; }
 

@@ -3,10 +3,12 @@
 // for each process it suspends.
 #include "companion/CompanionPresenter.h"
 #include "companion/CompanionTray.h"
+#include "companion/FeedCheck.h"
 #include "companion/MonitorSweep.h"
 #include "core/Locations.h"
 #include "core/mMain.h"
 #include "platform/Environment.h"
+#include "engine/SignatureUpdate.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
@@ -26,6 +28,7 @@ int run(int argc, char* argv[]) {
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
   if (!instance.held() && instance.status().code() == platform::kLockHeldElsewhere) return 0;
   if (!instance.held()) core::mMain::WriteLog("The companion's lock could not be taken: " + instance.status().text());
+  engine::verifyUpdatesWithTrustedKeys();
 
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window
@@ -43,6 +46,13 @@ int run(int argc, char* argv[]) {
   QObject::connect(&timer, &QTimer::timeout, [&] { timer.start(presenter.wake()); });
   QObject::connect(&tray, &CompanionTray::quitRequested, &application, &QApplication::quit);
   timer.start(0);
+
+  // The signature feed: looked at every hour, checked when the last check is a day old.
+  companion::FeedCheck feedCheck(engine::updateSignatures, [&tray](const std::string& text) { tray.notifyText(text); });
+  QTimer feedTimer;
+  QObject::connect(&feedTimer, &QTimer::timeout, [&feedCheck] { feedCheck.wake(); });
+  feedTimer.start(std::chrono::hours(1));
+  QTimer::singleShot(0, &feedTimer, [&feedCheck] { feedCheck.wake(); });
   return QApplication::exec();
 }
 

@@ -22,6 +22,8 @@ enum class Key : std::size_t {
   LastSystemScan,
   TotalObjectsRemoved,
   TotalScans,
+  SignatureFeed,
+  LastSignatureCheck,
   Count
 };
 
@@ -47,6 +49,10 @@ inline constexpr std::array<Setting, static_cast<std::size_t>(Key::Count)> kTabl
     {"Status", "TotalObjectsRemoved", "0", AppName::ProgramTitle},
     // Written as "Totalscans" by the scan driver and read as "TotalScans" by the status page: one value.
     {"Status", "Totalscans", "0", AppName::ProgramTitle},
+    // Where signature updates come from: a reserved name that reaches no host until a feed is published.
+    {"Settings", "SignatureFeed", "https://signatures.orvento.invalid/feed/", AppName::ProgramFolder},
+    // When the companion last checked the feed (ISO 8601, UTC); empty: never.
+    {"Settings", "LastSignatureCheck", "", AppName::ProgramFolder},
 }};
 
 constexpr const Setting& settingOf(Key key) { return kTable[static_cast<std::size_t>(key)]; }

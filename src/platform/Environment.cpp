@@ -21,6 +21,7 @@ Environment systemEnvironment(const std::string& programFolder) {
   found.drives = platform::drives;
   found.windowsFolder = platform::windowsFolder;
   found.clock = systemClock();
+  found.wallClock = [] { return std::chrono::system_clock::now(); };
   found.platformId = platform::platformId();
   return found;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 // What the program takes from the system around it, in one place: its folders, the roots of
-// the scans, the monotonic clock, the platform identifier, the refusal shown on the Windows 95
-// family and the walk's yield interval. Every layer reads these here and nowhere else. By
+// the scans, the monotonic clock and the wall clock, the platform identifier, the refusal
+// shown on the Windows 95 family and the walk's yield interval. Every layer reads these here and nowhere else. By
 // default they are the system's; a test replaces what it needs for its own run (and puts the
 // rest back afterwards), so that it never touches the user's files, never sleeps and never
 // depends on the machine it runs on. It sits in the platform layer because every layer reads
@@ -39,6 +39,7 @@ struct Environment {
   std::function<std::vector<std::string>()> drives;  // the roots of a scan of all drives
   std::function<std::string()> windowsFolder;        // the root of the quick scan
   MonotonicClock clock;
+  std::function<std::chrono::system_clock::time_point()> wallClock;  // the date and time of day
   std::uint16_t platformId = 0;  // 1 for the Windows 95 family, 2 for systems with the monitor
   // What the platform test does on the Windows 95 family: the window layer installs one that
   // shows the refusal and ends the program. Empty: the program ends at once.

@@ -68,6 +68,19 @@ TEST(CommandLine, ScanTakesPathsAndRepair) {
   errorOf({"--scan", "a", "--settings"});
 }
 
+TEST(CommandLine, UpdateTakesAnOptionalSourceAndStandsAlone) {
+  EXPECT_EQ(parse({"--update"}).action, Action::Update);
+  EXPECT_EQ(parse({"--update"}).source, "");
+  EXPECT_EQ(parse({"--update", "http://mirror/feed/"}).source, "http://mirror/feed/");
+  EXPECT_EQ(parse({"--rollback"}).action, Action::Rollback);
+  for (const std::vector<std::string>& mixed : std::vector<std::vector<std::string>>{{"--update", "a", "b"},
+                                                                                     {"--update", "--scan", "/"},
+                                                                                     {"--rollback", "x"},
+                                                                                     {"--update", "--rollback"},
+                                                                                     {"--settings", "--update"}})
+    EXPECT_NE(errorOf(mixed).find("seuls"), std::string::npos);
+}
+
 TEST(CommandLine, FirstOfHelpVersionOrErrorDecides) {
   EXPECT_EQ(parse({"--help"}).action, Action::Help);
   EXPECT_EQ(parse({"-h", "--bogus"}).action, Action::Help);

@@ -1,15 +1,14 @@
 // Runs the built program as a terminal user would, with no display and a scratch home: the
 // exit statuses and the streams of the command line.
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <utility>
 #include <vector>
 
@@ -22,36 +21,18 @@ using testing_support::writeFile;
 // A name the shipped scan database lists.
 constexpr const char* kPlantedName = "kinsing";
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& text) {
-  std::string result = "'";
-  for (const char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return result + "'";
-}
+using Outcome = testing_support::CommandOutcome;
+using testing_support::shellQuoted;
 
 class ProgramExitTest : public ::testing::Test {
  protected:
   // Runs the program with `arguments` (already quoted for the shell).
-  Outcome run(const std::string& arguments, const std::string& program = quoted(HALVIK_PROGRAM)) {
-    const std::string errFile = home / "stderr";
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + quoted(home.path()) +
-                                " XDG_CONFIG_HOME=" + quoted(home / "config") +
-                                " XDG_DATA_HOME=" + quoted(home / "data") + " " + program + " " + arguments + " 2>" +
-                                quoted(errFile);
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[4096];
-    for (std::size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, read);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.err = testing_support::readFile(errFile);
-    return outcome;
+  Outcome run(const std::string& arguments, const std::string& program = shellQuoted(HALVIK_PROGRAM)) {
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + shellQuoted(home.path()) +
+        " XDG_CONFIG_HOME=" + shellQuoted(home / "config") + " XDG_DATA_HOME=" + shellQuoted(home / "data") + " " +
+        program + " " + arguments;
+    return testing_support::runCommand(command, home / "stderr");
   }
 
   TempFolder home;
@@ -82,7 +63,7 @@ TEST_F(ProgramExitTest, UsageErrorsGiveOneLineAndStatusTwo) {
 TEST_F(ProgramExitTest, HeadlessScanNeedsNoDisplay) {
   std::filesystem::create_directories(tree / "clean/sub");
   writeFile(tree / "clean/sub/readme.txt", "nothing");
-  const Outcome clean = run("--scan " + quoted(tree / "clean"));
+  const Outcome clean = run("--scan " + shellQuoted(tree / "clean"));
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(clean.out, "");
   EXPECT_NE(clean.err.find("Objets malicieux: 0"), std::string::npos) << clean.err;
@@ -92,7 +73,7 @@ TEST_F(ProgramExitTest, HeadlessScanNeedsNoDisplay) {
 TEST_F(ProgramExitTest, PlantedThreatGivesStatusOneAndItsLine) {
   std::filesystem::create_directories(tree / "planted");
   writeFile(tree / ("planted/" + std::string(kPlantedName)), "x");
-  const Outcome planted = run("--scan " + quoted(tree / "planted"));
+  const Outcome planted = run("--scan " + shellQuoted(tree / "planted"));
   EXPECT_EQ(planted.status, 1) << planted.err;
   EXPECT_NE(planted.out.find("\t" + (tree / "planted") + "/" + kPlantedName + "\n"), std::string::npos) << planted.out;
   EXPECT_NE(planted.err.find("Objets malicieux: 1"), std::string::npos) << planted.err;
@@ -103,7 +84,7 @@ TEST_F(ProgramExitTest, ThreatsBehindDotFoldersAreFound) {
     std::filesystem::create_directories(tree / folder);
     writeFile(tree / folder + "/" + kPlantedName, "x");
   }
-  const Outcome planted = run("--scan " + quoted(tree.path()));
+  const Outcome planted = run("--scan " + shellQuoted(tree.path()));
   EXPECT_EQ(planted.status, 1) << planted.err;
   EXPECT_NE(planted.out.find(tree / "home/.config/systemd/user/kinsing\n"), std::string::npos) << planted.out;
   EXPECT_NE(planted.out.find(tree / "tmp/.X25-unix/kinsing\n"), std::string::npos) << planted.out;
@@ -126,7 +107,7 @@ TEST_F(ProgramExitTest, ABrokenShippedDatabaseStopsTheScanAtOnce) {
     std::filesystem::remove(scan);
     breakIt();
     // A program that waited on the FIFO would be stopped by timeout, with its status 124.
-    const Outcome outcome = run("--scan " + quoted(tree / "clean"), "timeout 60 " + quoted(copy));
+    const Outcome outcome = run("--scan " + shellQuoted(tree / "clean"), "timeout 60 " + shellQuoted(copy));
     EXPECT_EQ(outcome.status, 2) << what;
     EXPECT_EQ(outcome.out, "") << what;
     EXPECT_NE(outcome.err.find("aucune base de signatures valide"), std::string::npos) << what << ": " << outcome.err;

@@ -56,6 +56,9 @@ TEST(SettingsTable, EveryValueKeepsItsSectionKeyDefaultAndApplication) {
       {Key::LastSystemScan, "Status", "LastSystemScan", "Jamais", AppName::ProgramTitle},
       {Key::TotalObjectsRemoved, "Status", "TotalObjectsRemoved", "0", AppName::ProgramTitle},
       {Key::TotalScans, "Status", "Totalscans", "0", AppName::ProgramTitle},
+      {Key::SignatureFeed, "Settings", "SignatureFeed", "https://signatures.orvento.invalid/feed/",
+       AppName::ProgramFolder},
+      {Key::LastSignatureCheck, "Settings", "LastSignatureCheck", "", AppName::ProgramFolder},
   };
   ASSERT_EQ(std::size(expected), settings::kTable.size());
   for (const auto& value : expected) {
