@@ -96,14 +96,22 @@ TEST_F(QuarantineStoreTest, NeverOverwritesAStoredFile) {
   EXPECT_EQ(readFile(stored("x (2).dll.aaq")), "from b");
   EXPECT_EQ(readFile(stored("x (3).dll.aaq")), "from c");
 
-  for (const std::string name : {"hosts", ".bashrc", "archive.tar.gz", "name."}) {
+  // A name ending in a dot: on Windows the system strips the dot, so no walk ever finds one there.
+#ifdef _WIN32
+  const std::string trailingDot = "hosts";
+#else
+  const std::string trailingDot = "name.";
+#endif
+  for (const std::string name : {"hosts", ".bashrc", "archive.tar.gz", trailingDot.c_str()}) {
     ASSERT_TRUE(testing_support::quarantineFile(detected("a", name, "1")));
     ASSERT_TRUE(testing_support::quarantineFile(detected("b", name, "2")));
   }
   EXPECT_EQ(readFile(stored("hosts (2).aaq")), "2");
   EXPECT_EQ(readFile(stored(".bashrc (2).aaq")), "2");
   EXPECT_EQ(readFile(stored("archive.tar (2).gz.aaq")), "2");
+#ifndef _WIN32
   EXPECT_EQ(readFile(stored("name (2)..aaq")), "2");
+#endif
   EXPECT_EQ(readFile(stored("hosts.aaq")), "1");
 }
 

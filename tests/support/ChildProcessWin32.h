@@ -104,6 +104,16 @@ class ChildProcess {
     return false;
   }
 
+  // Waits for the child to end.
+  bool waitForEnd() {
+    return waitFor([&] { return ended(); });
+  }
+
+  // True when the child still runs. Windows has no signal to order after one sent earlier: a
+  // termination already under way may not show yet, so this can miss a kill, but never fails on
+  // a child that nothing killed.
+  bool survivesAStop() { return !ended(); }
+
   bool waitForState(char wanted) const {
     return waitFor([&] { return state() == wanted; });
   }
@@ -133,10 +143,10 @@ class ChildProcess {
     m_process = PROCESS_INFORMATION{};
   }
 
-  // Processes start slowly under Wine: up to ten seconds.
+  // Processes start slowly under Wine, and a busy machine slows everything: up to thirty seconds.
   template <typename Condition>
   static bool waitFor(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!condition()) {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
