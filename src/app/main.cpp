@@ -3,6 +3,7 @@
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
+#include "widgets/NoDisplay.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -18,6 +19,7 @@ namespace {
 // The window, on the page or with the dialog the command line asks for; folders open the scan
 // page and are scanned in turn, the first as soon as the event loop runs.
 int runWindow(char* programName, const app::Request& request, const std::vector<std::string>& folders) {
+  if (!widgets::displayAvailable()) return widgets::kNoDisplayStatus;
   // Qt sees only the program name: a folder named like one of its options stays a folder.
   int argc = 1;
   char* argv[] = {programName, nullptr};

@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
+#include "widgets/NoDisplay.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -20,6 +21,7 @@ constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
 }  // namespace
 
 int run(int argc, char* argv[]) {
+  if (!widgets::displayAvailable()) return widgets::kNoDisplayStatus;
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
   if (!instance.held()) return 0;
 
