@@ -4,6 +4,7 @@
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
 #include "widgets/NoDisplay.h"
+#include "widgets/QtFrench.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -26,6 +27,7 @@ int runWindow(char* programName, const app::Request& request, const std::vector<
   QApplication application(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("example.orvento.Halvik"));  // the desktop entry's id
   QApplication::setFont(widgets::fonts::ui());
+  widgets::installQtFrench(application);
   ui::frmMain window;
   window.show();
   if (request.page) window.SetCurrentFrame(*request.page);

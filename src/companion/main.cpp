@@ -9,6 +9,7 @@
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
 #include "widgets/NoDisplay.h"
+#include "widgets/QtFrench.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -28,6 +29,7 @@ int run(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window
   QApplication::setFont(widgets::fonts::ui());
+  widgets::installQtFrench(application);
 
   CompanionTray tray;
   companion::MonitorSweep sweep;
