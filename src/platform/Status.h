@@ -33,5 +33,9 @@ class Status {
 // ERROR_PROCESS_ABORTED), and a refusal (EPERM; ERROR_ACCESS_DENIED).
 extern const std::uint32_t kNoSuchProcess;
 extern const std::uint32_t kPermissionDenied;
+// A file or value that does not exist (ENOENT; ERROR_FILE_NOT_FOUND), and an operation the
+// system does not offer (ENOTSUP; ERROR_NOT_SUPPORTED).
+extern const std::uint32_t kNotFound;
+extern const std::uint32_t kNotSupported;
 
 }  // namespace halvik::platform
