@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
+#include "app/RunningWindow.h"
+#include "app/SingleWindow.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
@@ -28,7 +30,11 @@ int runWindow(char* programName, const app::Request& request, const std::vector<
   QGuiApplication::setDesktopFileName(QStringLiteral("example.orvento.Halvik"));  // the desktop entry's id
   QApplication::setFont(widgets::fonts::ui());
   widgets::installQtFrench(application);
+  app::SingleWindow single;
+  if (single.handOver({request.page, request.settings, folders})) return app::kNothingFound;
   ui::frmMain window;
+  QObject::connect(&single, &app::SingleWindow::received, &window,
+                   [&window](const app::Handover& handover) { app::actOn(window, handover); });
   window.show();
   if (request.page) window.SetCurrentFrame(*request.page);
   if (request.settings) window.showSettings();
