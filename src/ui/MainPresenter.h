@@ -9,6 +9,7 @@ namespace halvik::ui {
 class MainPresenter {
  public:
   static constexpr int kPageCount = 5;
+  static constexpr int kStatusPage = 0;
   static constexpr int kQuarantinePage = 4;
 
   explicit MainPresenter(MainView& view) : m_view(view) {}
@@ -34,6 +35,7 @@ class MainPresenter {
 
  private:
   void showMonitorState(bool loaded);
+  void showStoredStatus();
 
   MainView& m_view;
   int m_currentFrame = 0;
