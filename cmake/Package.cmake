@@ -22,6 +22,11 @@ if(NOT WIN32)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+  # prerm: the machine-wide start-up entry goes with the package.
+  set(HALVIK_PACKAGED_COMPANION ${CPACK_PACKAGING_INSTALL_PREFIX}/${HALVIK_PROGRAM_DIR}/Sentrel.exe)
+  configure_file(${PROJECT_SOURCE_DIR}/data/desktop/prerm.in ${CMAKE_BINARY_DIR}/debian/prerm @ONLY)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/prerm)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 endif()
 
 include(CPack)

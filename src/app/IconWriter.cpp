@@ -1,7 +1,9 @@
 // Writes the program's icons for the desktop's icon theme from the window's own artwork: the
-// shield in the colour of the product mark, as a scalable SVG and as PNGs of the theme's sizes.
-// Usage: halvik_icons <folder> <name>   writes <folder>/scalable/<name>.svg and
-// <folder>/<N>x<N>/<name>.png for every size.
+// shield in the colour of the product mark on a light ground, as a scalable SVG and as PNGs of
+// the theme's sizes, and the symbolic shield (one flat grey the desktop recolours, for panels
+// that ask for symbolic icons).
+// Usage: halvik_icons <folder> <name>   writes <folder>/scalable/<name>.svg,
+// <folder>/<N>x<N>/<name>.png for every size and <folder>/symbolic/<name>-symbolic.svg.
 #include "widgets/Artwork.h"
 
 #include <QDir>
@@ -22,23 +24,26 @@ bool writePng(const QString& folder, const QString& name, int side) {
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  widgets::artwork::paint(painter, widgets::artwork::Picture::Shield, side, widgets::artwork::markColour());
+  widgets::artwork::paintIcon(painter, side, widgets::artwork::markColour());
   painter.end();
   const QString sized = QStringLiteral("%1/%2x%2").arg(folder).arg(side);
   return QDir().mkpath(sized) && image.save(sized + "/" + name + ".png");
 }
 
-bool writeSvg(const QString& folder, const QString& name) {
-  const QString scalable = folder + "/scalable";
-  if (!QDir().mkpath(scalable)) return false;
+// An SVG of the shield into <folder>/<subfolder>/<file>.svg: the icon, or the symbolic shield.
+bool writeSvg(const QString& folder, const QString& file, bool symbolic) {
+  if (!QDir().mkpath(folder)) return false;
   QSvgGenerator svg;
-  svg.setFileName(scalable + "/" + name + ".svg");
+  svg.setFileName(folder + "/" + file + ".svg");
   svg.setSize(QSize(kScalableSide, kScalableSide));
   svg.setViewBox(QRect(0, 0, kScalableSide, kScalableSide));
   svg.setTitle(QStringLiteral("Orvento Halvik"));
   QPainter painter;
   if (!painter.begin(&svg)) return false;
-  widgets::artwork::paint(painter, widgets::artwork::Picture::Shield, kScalableSide, widgets::artwork::markColour());
+  if (symbolic)
+    widgets::artwork::paint(painter, widgets::artwork::Picture::Shield, kScalableSide, QColor(0xBE, 0xBE, 0xBE));
+  else
+    widgets::artwork::paintIcon(painter, kScalableSide, widgets::artwork::markColour());
   return painter.end();
 }
 
@@ -51,7 +56,8 @@ int run(int argc, char* argv[]) {
   }
   const QString folder = QString::fromLocal8Bit(argv[1]);
   const QString name = QString::fromLocal8Bit(argv[2]);
-  bool written = writeSvg(folder, name);
+  bool written = writeSvg(folder + "/scalable", name, false);
+  written = writeSvg(folder + "/symbolic", name + "-symbolic", true) && written;
   for (const int side : kSizes) written = writePng(folder, name, side) && written;
   if (!written) std::cerr << "halvik_icons: could not write every icon into " << argv[1] << "\n";
   return written ? 0 : 1;

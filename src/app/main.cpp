@@ -1,12 +1,16 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
-#include "app/SignaturesReport.h"
-#include "platform/Environment.h"
+#include "app/RunningWindow.h"
 #include "app/SignatureCommands.h"
+#include "app/SignaturesReport.h"
+#include "app/SingleWindow.h"
 #include "engine/SignatureUpdate.h"
+#include "platform/Environment.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
+#include "widgets/NoDisplay.h"
+#include "widgets/QtFrench.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -22,13 +26,19 @@ namespace {
 // The window, on the page or with the dialog the command line asks for; folders open the scan
 // page and are scanned in turn, the first as soon as the event loop runs.
 int runWindow(char* programName, const app::Request& request, const std::vector<std::string>& folders) {
+  if (!widgets::displayAvailable()) return widgets::kNoDisplayStatus;
   // Qt sees only the program name: a folder named like one of its options stays a folder.
   int argc = 1;
   char* argv[] = {programName, nullptr};
   QApplication application(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("example.orvento.Halvik"));  // the desktop entry's id
   QApplication::setFont(widgets::fonts::ui());
+  widgets::installQtFrench(application);
+  app::SingleWindow single;
+  if (single.handOver({request.page, request.settings, folders})) return app::kNothingFound;
   ui::frmMain window;
+  QObject::connect(&single, &app::SingleWindow::received, &window,
+                   [&window](const app::Handover& handover) { app::actOn(window, handover); });
   window.show();
   if (request.page) window.SetCurrentFrame(*request.page);
   if (request.settings) window.showSettings();

@@ -12,6 +12,8 @@
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
+#include "widgets/NoDisplay.h"
+#include "widgets/QtFrench.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -25,6 +27,7 @@ constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
 
 int run(int argc, char* argv[]) {
   if (platform::environment().programFolder.empty()) return 2;  // no folder of its own: nothing is sound
+  if (!widgets::displayAvailable()) return widgets::kNoDisplayStatus;
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
   if (!instance.held() && instance.status().code() == platform::kLockHeldElsewhere) return 0;
   if (!instance.held()) core::mMain::WriteLog("The companion's lock could not be taken: " + instance.status().text());
@@ -33,6 +36,7 @@ int run(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window
   QApplication::setFont(widgets::fonts::ui());
+  widgets::installQtFrench(application);
 
   CompanionTray tray;
   companion::MonitorSweep sweep;

@@ -1,20 +1,17 @@
 #include "core/RegistryStuff.h"
 
+#include "core/StartupEntry.h"
 #include "core/mMain.h"
-#include "platform/Environment.h"
 
 namespace halvik::core::RegistryStuff {
 
 void SetRunValue(platform::RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                  const std::string& data) {
-  platform::setRunValue(root, keyPath, valueName, data, platform::environment().autostartFolder);
-  core::mMain::WriteLog("Running on startup...");
+  core::mMain::WriteLog(StartupEntry::add(root, keyPath, valueName, data));
 }
 
 void RemoveRunValue(const std::string& valueName) {
-  platform::deleteRunValue(platform::RegistryRoot::LocalMachine, kRunKeyForRemoval, valueName,
-                           platform::environment().autostartFolder);
-  core::mMain::WriteLog("Removed from startup...");
+  core::mMain::WriteLog(StartupEntry::remove(kRunKeyForRemoval, valueName));
 }
 
 }  // namespace halvik::core::RegistryStuff

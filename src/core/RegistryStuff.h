@@ -7,8 +7,9 @@
 
 // The start-up registration: one value of the machine-wide Run key that starts the companion
 // alert program at log-on (on Linux an XDG autostart entry in the environment's autostart
-// folder). No result is looked at: a registration the user may not write fails silently, and
-// the log line is written all the same (when logging is on).
+// folder), or the user's own entry where the machine-wide one cannot be written or removed
+// (StartupEntry). Nothing is shown to the user; the log line says what really happened (when
+// logging is on).
 namespace halvik::core::RegistryStuff {
 
 // The key the settings dialog writes the value under, and the one RemoveRunValue deletes from
@@ -21,11 +22,13 @@ inline constexpr const char* kRunKeyForRemoval = "SOFTWARE\\Microsoft\\Windows\\
 inline constexpr const char* kRunValueName = "bobbypin";
 inline constexpr const char* kCompanionProgram = core::kCompanionProgram;
 
-// Writes `valueName` = `data` under `keyPath` of `root`, then logs "Running on startup...".
+// Writes `valueName` = `data` under `keyPath` of `root`, then logs "Running on startup..." (and
+// how, when only the user's entry could be written, or that it failed).
 void SetRunValue(platform::RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                  const std::string& data);
 
-// Deletes `valueName` from the machine-wide Run key, then logs "Removed from startup...".
+// Deletes `valueName` from the machine-wide Run key, then logs "Removed from startup..." (and
+// how, when it was only switched off for this user, or that it failed).
 void RemoveRunValue(const std::string& valueName);
 
 }  // namespace halvik::core::RegistryStuff

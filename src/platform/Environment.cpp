@@ -15,6 +15,7 @@ Environment systemEnvironment(const std::string& programFolder) {
   found.programFolder = programFolder;
   found.settingsFile = defaultSettingsFile();
   found.autostartFolder = defaultAutostartFolder();
+  found.userAutostartFolder = defaultUserAutostartFolder();
   found.runtimeFolder = defaultRuntimeFolder();
   if (!programFolder.empty() && isInstalledCopy(programFolder)) found.dataFolder = defaultDataFolder();
   found.machineSignaturesFolder = defaultMachineSignaturesFolder();

@@ -33,6 +33,7 @@ struct Environment {
   std::string programFolder;                         // no trailing separator
   std::string settingsFile;                          // the per-user settings store
   std::string autostartFolder;                       // where the start-up entry is written
+  std::string userAutostartFolder;                   // the user's own start-up entries
   std::string runtimeFolder;                         // the session's locks; empty: the platform's default
   std::string dataFolder;                            // where "Logs" and "Quarintine" go; empty: the program folder
   std::string machineSignaturesFolder;               // signature updates made for every user

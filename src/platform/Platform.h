@@ -351,9 +351,20 @@ Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::str
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
                       const std::string& autostartFolder);
 
+// The user's own start-up entry, for when the machine-wide one cannot be written. On Linux the
+// entry "<userFolder>/<valueName>.desktop" (the folder made when missing), which takes the place
+// of a machine-wide entry of the same name for this user; on Windows the value of the current
+// user's Run key (`userFolder` is ignored). Removing an absent entry succeeds.
+Status setUserRunValue(const std::string& valueName, const std::string& data, const std::string& userFolder);
+Status deleteUserRunValue(const std::string& valueName, const std::string& userFolder);
+// Switches the machine-wide entry `valueName` off for this user alone: on Linux a user entry of
+// that name with Hidden=true. Windows has no such switch (kNotSupported).
+Status hideRunValue(const std::string& valueName, const std::string& userFolder);
+
 // Where the start-up entry and the per-user settings live by default.
-std::string defaultAutostartFolder();  // first folder of $XDG_CONFIG_DIRS (default /etc/xdg) + "/autostart"
-std::string defaultSettingsFile();     // $XDG_CONFIG_HOME (default ~/.config) + "/orvento-halvik/settings.ini"
+std::string defaultAutostartFolder();      // first folder of $XDG_CONFIG_DIRS (default /etc/xdg) + "/autostart"
+std::string defaultUserAutostartFolder();  // $XDG_CONFIG_HOME (default ~/.config) + "/autostart"; Windows: empty
+std::string defaultSettingsFile();         // $XDG_CONFIG_HOME (default ~/.config) + "/orvento-halvik/settings.ini"
 // Where an installed copy keeps the files it writes: $XDG_DATA_HOME (default ~/.local/share)
 // + "/orvento-halvik"; on Windows the user's local application data + "\Orvento Halvik".
 std::string defaultDataFolder();

@@ -35,5 +35,9 @@ class Status {
 extern const std::uint32_t kNoSuchProcess;
 extern const std::uint32_t kPermissionDenied;
 extern const std::uint32_t kLockHeldElsewhere;
+// A file or value that does not exist (ENOENT; ERROR_FILE_NOT_FOUND), and an operation the
+// system does not offer (ENOTSUP; ERROR_NOT_SUPPORTED).
+extern const std::uint32_t kNotFound;
+extern const std::uint32_t kNotSupported;
 
 }  // namespace halvik::platform

@@ -54,6 +54,11 @@ void QuarantinePage::createControls() {
       {QStringLiteral("File Name"), QStringLiteral("File Type"), QStringLiteral("Compressed Size")});
   lvQuarintine->headerItem()->setTextAlignment(kCompressedSize, Qt::AlignRight | Qt::AlignVCenter);
   lvQuarintine->setRootIsDecorated(false);
+  lvQuarintine->setTextElideMode(Qt::ElideMiddle);
+  lvQuarintine->setAccessibleName(QStringLiteral("Quarantaine"));
+  lvQuarintine->setAccessibleDescription(
+      QStringLiteral("Fichiers en quarantaine : nom, type de menace et taille ; choisissez ceux \u00E0 restaurer ou "
+                     "supprimer"));
   lvQuarintine->setItemsExpandable(false);
   lvQuarintine->setUniformRowHeights(true);
   lvQuarintine->setAllColumnsShowFocus(true);

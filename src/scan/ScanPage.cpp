@@ -82,6 +82,13 @@ void ScanPage::scanFolders(const std::vector<std::string>& folders) {
   scanNextFolder();
 }
 
+void ScanPage::addFolders(const std::vector<std::string>& folders) {
+  const bool waiting = !m_pendingFolders.empty() || (m_results && m_results->isVisible());
+  m_pendingFolders.insert(m_pendingFolders.end(), folders.begin(), folders.end());
+  if (!waiting) return scanNextFolder();
+  if (m_results) m_results->installEventFilter(this);
+}
+
 void ScanPage::scanNextFolder() {
   if (m_pendingFolders.empty()) return;
   optScanMODE[1]->setChecked(true);

@@ -47,6 +47,9 @@ class ScanPage : public QObject {
   // first starts at once, each next one when the results window of the one before is closed
   // or hidden. A scan the user starts with "Suivant" meanwhile drops the folders not yet scanned.
   void scanFolders(const std::vector<std::string>& folders);
+  // The same for folders that arrive later (a second start of the program): they join the end
+  // of the queue, and start at once when no scan is queued and no results window is shown.
+  void addFolders(const std::vector<std::string>& folders);
 
   QLabel* Label23 = nullptr;
   QLabel* Label2 = nullptr;

@@ -227,6 +227,10 @@ void frmScan::buildResultsPanel() {
   lvScan->setColumnCount(2);
   lvScan->setHeaderLabels({QStringLiteral("Type des Spywares"), QStringLiteral("Nom de fichiers")});
   lvScan->setRootIsDecorated(false);
+  lvScan->setTextElideMode(Qt::ElideMiddle);  // a long path keeps its start and its file name
+  lvScan->setAccessibleName(QStringLiteral("Sommaire du Scan"));
+  lvScan->setAccessibleDescription(QStringLiteral(
+      "Objets trouv\u00E9s : type de menace et chemin ; les lignes coch\u00E9es seront supprim\u00E9es"));
   lvScan->setUniformRowHeights(true);
   lvScan->setIconSize(QSize(16, 16));
   lvScan->header()->resizeSection(0, widgets::twips::toPixels(2700, logicalDpiX()));
@@ -284,6 +288,8 @@ void frmScan::addHit(const engine::mScanFiles::Hit& hit) {
   auto* item = new QTreeWidgetItem({widgets::displayText(hit.threatName), widgets::displayText(hit.path)});
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, Qt::Checked);
+  item->setToolTip(0, item->text(0));
+  item->setToolTip(1, item->text(1));
   item->setData(1, kPathRole, QByteArray(hit.path.data(), static_cast<qsizetype>(hit.path.size())));
   item->setData(1, kHitRole, QVariant::fromValue(hit));
   lvScan->addTopLevelItem(item);

@@ -34,6 +34,12 @@ void MainPresenter::load() {
   if (loaded) m_view.loadMonitor();
   showMonitorState(loaded);
   showSignatures();
+  showStoredStatus();
+}
+
+// What the status page shows as stored now: a scan, a repair or another copy of the program
+// may have changed it since it was last shown.
+void MainPresenter::showStoredStatus() {
   m_view.showStatusValue(StatusValue::LastSystemScan, core::settings::read(core::settings::Key::LastSystemScan));
   m_view.showStatusValue(StatusValue::ObjectsRemoved, core::settings::read(core::settings::Key::TotalObjectsRemoved));
   m_view.showStatusValue(StatusValue::TotalScans, core::settings::read(core::settings::Key::TotalScans));
@@ -67,6 +73,7 @@ void MainPresenter::refreshQuarantineCount() {
 void MainPresenter::SetCurrentFrame(int index) {
   if (index == m_currentFrame || index < 0 || index >= kPageCount) return;
   m_view.showPage(index);
+  if (index == kStatusPage) showStoredStatus();
   if (index == kQuarantinePage) {
     m_view.listQuarantineFolder(quarantine::QuarantineFolder());
     m_view.fillQuarantineList();

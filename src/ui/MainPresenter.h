@@ -9,6 +9,7 @@ namespace halvik::ui {
 class MainPresenter {
  public:
   static constexpr int kPageCount = 5;
+  static constexpr int kStatusPage = 0;
   static constexpr int kQuarantinePage = 4;
 
   explicit MainPresenter(MainView& view) : m_view(view) {}
@@ -36,6 +37,7 @@ class MainPresenter {
  private:
   void showMonitorState(bool loaded);
   void showSignatures();
+  void showStoredStatus();
 
   MainView& m_view;
   int m_currentFrame = 0;

@@ -140,6 +140,7 @@ void frmMain::buildButtons() {
     auto* button = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this, entry.index),
                                           QStringLiteral("imgButton_%1").arg(entry.index), entry.left, 360, 735, 615);
     button->setToolTip(QString::fromUtf8(entry.tooltip));
+    button->setAccessibleName(button->toolTip());  // a picture alone: its tooltip names it
     button->setBackColor(kHeaderColour);
     button->setPicture(picture(entry.picture, button, Qt::white));
     connect(button, &widgets::Quillet::OrventoCmd::Click, this,
@@ -148,6 +149,7 @@ void frmMain::buildButtons() {
   }
   quit = widgets::twips::placed(new widgets::Quillet::OrventoCmd(this), QStringLiteral("quit"), 7920, 360, 735, 645);
   quit->setToolTip(QStringLiteral("Quitter l'application"));
+  quit->setAccessibleName(quit->toolTip());
   quit->setBackColor(kHeaderColour);
   quit->setPicture(picture(widgets::artwork::Picture::Power, quit, QColor(0xFF, 0xB4, 0xA8)));
   connect(quit, &widgets::Quillet::OrventoCmd::Click, this, &frmMain::close);

@@ -131,4 +131,14 @@ void paint(QPainter& painter, Picture picture, qreal side, const QColor& colour)
   painter.restore();
 }
 
+void paintIcon(QPainter& painter, qreal side, const QColor& colour) {
+  painter.save();
+  painter.scale(side / kGrid, side / kGrid);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xF6, 0xF8, 0xFB));
+  painter.drawPath(shieldOutline());
+  painter.restore();
+  paint(painter, Picture::Shield, side, colour);
+}
+
 }  // namespace halvik::widgets::artwork

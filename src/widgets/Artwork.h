@@ -31,4 +31,8 @@ QPixmap draw(Picture picture, QSize size, const QColor& colour, qreal devicePixe
 // current coordinates: for other devices than a pixmap (the icons of the desktop, say).
 void paint(QPainter& painter, Picture picture, qreal side, const QColor& colour);
 
+// The product mark as the desktop's icon: the shield on a light ground inside its outline in
+// `colour`, so that it reads on dark and light panels alike.
+void paintIcon(QPainter& painter, qreal side, const QColor& colour);
+
 }  // namespace halvik::widgets::artwork

@@ -67,7 +67,7 @@ TEST_F(RunKeyTest, WritesADesktopEntry) {
   ASSERT_TRUE(set("bobbypin", "/opt/halvik/Sentrel.exe"));
   EXPECT_EQ(entry("bobbypin"),
             "[Desktop Entry]\nType=Application\nName=bobbypin\nExec=/opt/halvik/Sentrel.exe\n"
-            "X-GNOME-Autostart-enabled=true\n");
+            "TryExec=/opt/halvik/Sentrel.exe\nX-GNOME-Autostart-enabled=true\n");
   ASSERT_TRUE(set("bobbypin", "/other/Sentrel.exe"));
   EXPECT_EQ(lineOf(entry("bobbypin"), "Exec"), "/other/Sentrel.exe");
   const auto entries = platform::listFolder(folder(), "*", platform::kHidden);

@@ -17,15 +17,15 @@
 namespace halvik::testing_support {
 
 // The tests' one way to change platform::environment(). For its life the program folder, the
-// settings store, the autostart folder and the runtime folder are fresh folders of a temporary
-// folder (on Windows the settings store is a registry key of its own), so that a test never
-// touches the user's files; a test changes whatever else it needs through it
+// settings store, the autostart folders (machine-wide and the user's) and the runtime folder are
+// fresh folders of a temporary folder (on Windows the settings store is a registry key of its own), so that a test
+// never touches the user's files; a test changes whatever else it needs through it
 // (`environment->platformId = 1;`), and may run the clock by hand instead of sleeping. At the
 // end the environment is put back as it was, and the folders are removed.
 class TestEnvironment {
  public:
   TestEnvironment() : m_saved(platform::environment()) {
-    for (const char* folder : {"program", "config", "autostart", "runtime"})
+    for (const char* folder : {"program", "config", "autostart", "user-autostart", "runtime"})
       std::filesystem::create_directories(m_root / folder);
     // A runtime folder nobody else may enter, as the session's is.
     std::filesystem::permissions(m_root / "runtime", std::filesystem::perms::owner_all);
@@ -33,6 +33,7 @@ class TestEnvironment {
     environment.programFolder = m_root / "program";
     environment.settingsFile = settingsLocation();
     environment.autostartFolder = m_root / "autostart";
+    environment.userAutostartFolder = m_root / "user-autostart";
     environment.runtimeFolder = m_root / "runtime";
     environment.dataFolder.clear();
     environment.machineSignaturesFolder = m_root / "machine-signatures";

@@ -112,12 +112,20 @@ TEST_F(MainPresenterTest, CountersAreShownAsStoredAndTheCountFollowsTheFolder) {
   testing_support::writeFile(quarantine::QuarantineFolder() + "/c.exe.aaq", "x");
   logic.refreshQuarantineCount();
   EXPECT_EQ(view.calls.back(), "QuarantineCount 3");
+  // A whole-computer scan stores its date while another page is shown: the status page shows it next.
+  ASSERT_TRUE(core::settings::write(core::settings::Key::LastSystemScan, "07/12/2026"));
+  logic.SetCurrentFrame(1);
+  logic.SetCurrentFrame(0);
+  const Calls shown(view.calls.end() - 4, view.calls.end());
+  EXPECT_EQ(shown,
+            (Calls{"LastSystemScan 07/12/2026", "ObjectsRemoved 12abc\xE9", "TotalScans 41", "QuarantineCount 3"}));
 }
 
 TEST_F(MainPresenterTest, PageSwitchIgnoresTheCurrentPageAndRefillsTheQuarantineOnEntry) {
   const std::string list = "list " + quarantine::QuarantineFolder();
   for (int index : {0, -1, 5, 3, 3, 4, 4, 0, 4}) logic.SetCurrentFrame(index);
-  EXPECT_EQ(view.calls, (Calls{"page 3", "page 4", list, "fill", "page 0", "page 4", list, "fill"}));
+  EXPECT_EQ(view.calls, (Calls{"page 3", "page 4", list, "fill", "page 0", "LastSystemScan Jamais", "ObjectsRemoved 0",
+                               "TotalScans 0", "QuarantineCount 0", "page 4", list, "fill"}));
   EXPECT_EQ(logic.CurrentFrame(), 4);
 }
 

@@ -86,6 +86,8 @@ std::string defaultAutostartFolder() {
   return first + "/autostart";
 }
 
+std::string defaultUserAutostartFolder() { return baseFolder("XDG_CONFIG_HOME", "/.config") + "/autostart"; }
+
 std::string defaultRuntimeFolder() {
   const std::string runtime = environment("XDG_RUNTIME_DIR");
   if (!runtime.empty() && runtime.front() == '/') return runtime;

@@ -65,6 +65,26 @@ std::string execValue(std::string_view path) {
   }
   return escapeValue(literal);
 }
+
+// An entry that starts `data`, and only while that program is there (TryExec): a removed
+// program leaves no broken start-up item.
+std::string startingEntry(const std::string& valueName, const std::string& data) {
+  return "[Desktop Entry]\nType=Application\nName=" + escapeValue(valueName) + "\nExec=" + execValue(data) +
+         "\nTryExec=" + escapeValue(data) + "\nX-GNOME-Autostart-enabled=true\n";
+}
+
+Status writeEntry(const std::string& path, const std::string& entry) {
+  return posix::writeAtomically(path, {},
+                                [&](posix::TempFile& file) { return file.write(entry.data(), entry.size()); });
+}
+
+// The user's entry of `valueName`, its folder made (open to the user only) when missing.
+Status writeUserEntry(const std::string& valueName, const std::string& userFolder, const std::string& entry) {
+  const std::string path = entryPath(valueName, userFolder);
+  if (path.empty() || userFolder.empty()) return Status::failure(EINVAL);
+  if (Status folder = createOwnerFolders(userFolder); !folder) return folder;
+  return writeEntry(path, entry);
+}
 }  // namespace
 
 // Keys other than the machine-wide Run key, and names or data an entry cannot hold, are
@@ -76,10 +96,7 @@ Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::str
     return Status::failure(EINVAL);
   // One folder level only: an autostart folder whose parent is missing is not ours to make.
   if (Status folder = createFolder(autostartFolder); !folder) return folder;
-  const std::string entry = "[Desktop Entry]\nType=Application\nName=" + escapeValue(valueName) +
-                            "\nExec=" + execValue(data) + "\nX-GNOME-Autostart-enabled=true\n";
-  return posix::writeAtomically(path, {},
-                                [&](posix::TempFile& file) { return file.write(entry.data(), entry.size()); });
+  return writeEntry(path, startingEntry(valueName, data));
 }
 
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
@@ -87,6 +104,25 @@ Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::
   const std::string path = entryPath(valueName, autostartFolder);
   if (!isMachineRunKey(root, keyPath) || path.empty()) return Status::failure(EINVAL);
   return deleteFile(path);
+}
+
+Status setUserRunValue(const std::string& valueName, const std::string& data, const std::string& userFolder) {
+  if (data.empty() || data.find('\0') != std::string::npos) return Status::failure(EINVAL);
+  return writeUserEntry(valueName, userFolder, startingEntry(valueName, data));
+}
+
+Status deleteUserRunValue(const std::string& valueName, const std::string& userFolder) {
+  const std::string path = entryPath(valueName, userFolder);
+  if (path.empty() || userFolder.empty()) return Status::failure(EINVAL);
+  const Status removed = deleteFile(path);
+  return removed.code() == ENOENT ? Status() : removed;
+}
+
+// The autostart rule: a user entry with Hidden=true stands for "deleted" and hides the
+// machine-wide entry of the same name.
+Status hideRunValue(const std::string& valueName, const std::string& userFolder) {
+  return writeUserEntry(valueName, userFolder,
+                        "[Desktop Entry]\nType=Application\nName=" + escapeValue(valueName) + "\nHidden=true\n");
 }
 
 }  // namespace halvik::platform

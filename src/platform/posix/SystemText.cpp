@@ -10,6 +10,8 @@ namespace halvik::platform {
 const std::uint32_t kNoSuchProcess = ESRCH;
 const std::uint32_t kPermissionDenied = EPERM;
 const std::uint32_t kLockHeldElsewhere = EWOULDBLOCK;
+const std::uint32_t kNotFound = ENOENT;
+const std::uint32_t kNotSupported = ENOTSUP;
 
 std::string systemText(const std::string& utf8) { return utf8; }
 

@@ -4,6 +4,8 @@
 
 namespace halvik::platform {
 namespace {
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 HKEY rootKey(RegistryRoot root) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(root)); }
 }  // namespace
 
@@ -36,6 +38,19 @@ Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::
   // A value that is already absent is what the caller asked for.
   const LONG result = RegDeleteValueA(key.get(), valueName.c_str());
   return win32::registryStatus(result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result);
+}
+
+Status setUserRunValue(const std::string& valueName, const std::string& data, const std::string& /*userFolder*/) {
+  return setRunValue(RegistryRoot::CurrentUser, kRunKey, valueName, data, std::string());
+}
+
+Status deleteUserRunValue(const std::string& valueName, const std::string& /*userFolder*/) {
+  return deleteRunValue(RegistryRoot::CurrentUser, kRunKey, valueName, std::string());
+}
+
+// A machine-wide Run value applies to every user; Windows offers no switch of one's own for it.
+Status hideRunValue(const std::string& /*valueName*/, const std::string& /*userFolder*/) {
+  return Status::failure(kNotSupported);
 }
 
 }  // namespace halvik::platform

@@ -83,6 +83,11 @@ std::string defaultAutostartFolder() {
   return std::string();
 }
 
+std::string defaultUserAutostartFolder() {
+  // The user's entries are values of the current user's Run key.
+  return std::string();
+}
+
 std::string defaultSettingsFile() {
   // On Windows the per-user settings live in the registry, under this key of HKEY_CURRENT_USER.
   // Options and counters stored so far are all there: the key keeps this name so they are found.

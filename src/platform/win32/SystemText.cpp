@@ -9,6 +9,8 @@ namespace halvik::platform {
 const std::uint32_t kNoSuchProcess = ERROR_PROCESS_ABORTED;
 const std::uint32_t kPermissionDenied = ERROR_ACCESS_DENIED;
 const std::uint32_t kLockHeldElsewhere = ERROR_SHARING_VIOLATION;
+const std::uint32_t kNotFound = ERROR_FILE_NOT_FOUND;
+const std::uint32_t kNotSupported = ERROR_NOT_SUPPORTED;
 
 std::string systemText(const std::string& utf8) {
   if (utf8.empty()) return utf8;
