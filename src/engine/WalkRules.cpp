@@ -1,0 +1,22 @@
+#include "engine/WalkRules.h"
+
+namespace halvik::engine {
+namespace {
+// Attribute values of an entry that the walk enters: a folder, possibly read-only, hidden or system.
+constexpr std::uint32_t kFirstFolderValue = platform::kFolder;
+constexpr std::uint32_t kLastFolderValue = platform::kFolder | platform::kSystem;
+}  // namespace
+
+std::string NormaliseRoot(std::string folder) {
+  if (folder.empty()) folder = std::string(1, platform::kSeparator);
+  while (!folder.empty() && folder.back() == platform::kSeparator) folder.pop_back();
+  return folder;
+}
+
+bool IsWalkedFolder(const platform::FolderHandle& folder, const platform::DirEntry& entry) {
+  if (!(entry.attributes & platform::kFolder) || (entry.attributes & platform::kReparsePoint)) return false;
+  const auto attributes = folder.attributesOf(entry.name);
+  return attributes && *attributes >= kFirstFolderValue && *attributes <= kLastFolderValue;
+}
+
+}  // namespace halvik::engine
