@@ -12,7 +12,7 @@
 // per hit saying what happened. No window and no display are needed.
 namespace halvik::app {
 
-// `folders` must be existing folders (firstPathProblem). The result is the exit status: 0 when
+// `folders` must be existing folders or files (firstScanPathProblem). The result is the exit status: 0 when
 // nothing was found, 1 when something was, 2 when the signature database cannot be read (then
 // nothing is scanned).
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err);

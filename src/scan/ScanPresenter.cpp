@@ -14,16 +14,6 @@ std::string g_customScanFolder;
 
 constexpr const char* kPattern = "*.*";
 
-// The root of a drive list entry: on Windows the entry in upper case and a separator ("C:\");
-// elsewhere the mount point as it stands, since paths are not upper-cased there.
-std::string driveRoot(const std::string& entry) {
-#ifdef _WIN32
-  return platform::upperCase(entry) + platform::kSeparator;
-#else
-  return entry;
-#endif
-}
-
 // Walks one root and adds the folders it could not open to `unreadable`.
 bool walk(const std::string& root, ScanView& view, double& unreadable) {
   const bool completed = engine::mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
@@ -80,7 +70,7 @@ void scanAllDrives(ScanView& view) {
   view.setOperation("Scanner tous les lecteurs...");
   double unreadable = 0;
   for (const std::string& entry : view.drives()) {
-    const std::string root = driveRoot(entry);
+    const std::string root = DriveRoot(entry);
     core::mMain::WriteLog("Scanning drive " + root);
     view.setOperation(platform::systemText("Lecteur Scanné ") + root);
     const bool completed = walk(root, view, unreadable);
@@ -110,6 +100,14 @@ void quickScan(ScanView& view) {
   finish(view, "-Scan Terminé-", unreadable);
 }
 }  // namespace
+
+std::string DriveRoot(const std::string& entry) {
+#ifdef _WIN32
+  return platform::upperCase(entry) + platform::kSeparator;
+#else
+  return entry;
+#endif
+}
 
 const std::string& CustomScanFolder() { return g_customScanFolder; }
 void setCustomScanFolder(const std::string& folder) { g_customScanFolder = folder; }

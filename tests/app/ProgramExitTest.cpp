@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace halvik::app {
 
@@ -92,6 +95,46 @@ TEST_F(ProgramExitTest, PlantedThreatGivesStatusOneAndItsLine) {
   EXPECT_EQ(planted.status, 1) << planted.err;
   EXPECT_NE(planted.out.find("\t" + (tree / "planted") + "/" + kPlantedName + "\n"), std::string::npos) << planted.out;
   EXPECT_NE(planted.err.find("Objets malicieux: 1"), std::string::npos) << planted.err;
+}
+
+TEST_F(ProgramExitTest, JsonOfAPlantedTreeParsesLineByLineAndHoldsEveryHit) {
+  const std::vector<std::string> folders = {"plain", "new\nline", "bad\xFF", "ctl\x01"};
+  for (const std::string& folder : folders) {
+    std::filesystem::create_directories(tree / folder);
+    writeFile(tree / (folder + "/" + kPlantedName), "x");
+  }
+  const Outcome json = run("--scan " + quoted(tree.path()) + " --format json --jobs 2");
+  EXPECT_EQ(json.status, 1) << json.err;
+  EXPECT_EQ(json.err, "");
+  writeFile(home / "out.json", json.out);
+  // Each hit's raw path (path_bytes when there is one), one per line, in hexadecimal.
+  const std::string script =
+      "import base64,json,sys\n"
+      "objects = [json.loads(l) for l in open(sys.argv[1], encoding='utf-8')]\n"
+      "assert objects[-1]['type'] == 'summary' and objects[-1]['hits'] == len(objects) - 1\n"
+      "for o in objects[:-1]:\n"
+      "  raw = base64.b64decode(o['path_bytes']) if 'path_bytes' in o else o['path'].encode()\n"
+      "  print(raw.hex())\n";
+  writeFile(home / "check.py", script);
+  FILE* pipe = popen(("python3 " + quoted(home / "check.py") + " " + quoted(home / "out.json")).c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<std::string> found;
+  char line[8192];
+  while (fgets(line, sizeof line, pipe)) found.emplace_back(line, std::strlen(line) - 1);
+  EXPECT_EQ(pclose(pipe), 0) << json.out;
+  std::vector<std::string> expected;
+  for (const std::string& folder : folders) {
+    std::string hex;
+    for (const unsigned char c : tree / (folder + "/" + kPlantedName)) {
+      char digits[3];
+      std::snprintf(digits, sizeof digits, "%02x", c);
+      hex += digits;
+    }
+    expected.push_back(hex);
+  }
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
 }
 
 }  // namespace

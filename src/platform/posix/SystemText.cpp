@@ -12,6 +12,8 @@ const std::uint32_t kPermissionDenied = EPERM;
 
 std::string systemText(const std::string& utf8) { return utf8; }
 
+std::string utf8FromSystem(const std::string& bytes) { return bytes; }
+
 std::size_t rootLength(const std::string& path) { return !path.empty() && path[0] == '/' ? 1 : 0; }
 
 std::string errorText(std::uint32_t code) {

@@ -1,0 +1,212 @@
+#include "app/ScanCommand.h"
+
+#include "app/CommandLine.h"
+#include "app/HitLine.h"
+#include "app/JsonReport.h"
+#include "app/TextReport.h"
+#include "core/Locations.h"
+#include "core/Settings.h"
+#include "core/mMain.h"
+#include "engine/ParallelWalk.h"
+#include "engine/SignatureDb.h"
+#include "platform/Ascii.h"
+#include "platform/Environment.h"
+#include "platform/FolderCheck.h"
+#include "platform/Platform.h"
+#include "profile/Profile.h"
+#include "scan/RepairPass.h"
+#include "scan/ScanPresenter.h"
+
+#include <fstream>
+#include <memory>
+#include <thread>
+
+namespace halvik::app {
+namespace {
+using engine::mScanFiles::Hit;
+
+// The section the scan has always named the signatures by, in upper case; section names fold case.
+constexpr const char* kSignatureSection = "SCANFILES";
+
+// Forwards the walk's events to the report and keeps every hit for the repair pass.
+class KeptHits : public engine::WalkSink {
+ public:
+  explicit KeptHits(ScanReport& report) : m_report(report) {}
+
+  void hit(const Hit& hit) override {
+    m_hits.push_back(hit);
+    m_report.hit(hit);
+  }
+  void unreadable(const std::string& path) override { m_report.unreadable(path); }
+  void excluded(const std::string& path) override { m_report.excluded(path); }
+
+  std::vector<Hit>& hits() { return m_hits; }
+
+ private:
+  ScanReport& m_report;
+  std::vector<Hit> m_hits;
+};
+
+// The results list of a terminal scan: every hit is a ticked row.
+class TerminalRepairView : public scan::RepairView {
+ public:
+  explicit TerminalRepairView(const std::vector<Hit>& hits) : m_hits(hits), m_images(hits.size(), scan::kImageFound) {}
+
+  int rowCount() const override { return static_cast<int>(m_hits.size()); }
+  bool rowChecked(int) const override { return true; }
+  int rowImage(int row) const override { return m_images[static_cast<std::size_t>(row)]; }
+  Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)]; }
+  void setRowImage(int row, int image) override { m_images[static_cast<std::size_t>(row)] = image; }
+  std::string tag() const override { return m_tag; }
+  void setTag(const std::string& tag) override { m_tag = tag; }
+  void hide() override {}
+  void showObjectsRemoved(const std::string&) override {}
+  void quarantineChanged() override {}
+
+ private:
+  const std::vector<Hit>& m_hits;
+  std::vector<int> m_images;
+  std::string m_tag;
+};
+
+void repairAll(const std::vector<Hit>& hits, ScanReport& report) {
+  const bool quarantine = core::settings::onWhenOne(core::settings::Key::Quarintine);
+  TerminalRepairView view(hits);
+  scan::RunRepair(view);
+  for (std::size_t row = 0; row < hits.size(); ++row) {
+    HitAction action = HitAction::NotRemoved;
+    if (view.rowImage(static_cast<int>(row)) == scan::kImageRemoved)
+      action = quarantine ? HitAction::Quarantined : HitAction::Removed;
+    report.repaired(hits[row], action);
+  }
+}
+
+// The signature database, read from every thread of the walk: each read goes through a buffer
+// of its own, and the profile cache hands the parsed file out under its lock.
+engine::ThreatLookup databaseLookup(const std::string& database) {
+  return [database](const std::string& name) {
+    char value[1024];
+    const std::uint32_t length = profile::getString(kSignatureSection, platform::upperCase(name), "", value, database);
+    return std::string(value, length);
+  };
+}
+
+void countScan() {
+  const double total = core::settings::readNumber(core::settings::Key::TotalScans) + 1;
+  core::settings::write(core::settings::Key::TotalScans, core::settings::numberText(total));
+}
+
+engine::WalkCounts walkRoot(const std::string& root, const engine::WalkOptions& walk, engine::WalkSink& sink) {
+  if (platform::isFolder(root, platform::Links::Followed)) return engine::WalkInParallel(root, walk, sink);
+  return engine::LookUpFile(root, walk, sink);
+}
+
+void logEnd(const engine::WalkCounts& counts) {
+  core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " +
+                        core::settings::numberText(static_cast<double>(counts.unreadable)));
+}
+
+// Each root is one scan, as a custom scan of the window.
+engine::WalkCounts scanRoots(const std::vector<std::string>& roots, const engine::WalkOptions& walk,
+                             engine::WalkSink& sink) {
+  engine::WalkCounts total;
+  for (const std::string& root : roots) {
+    countScan();
+    core::mMain::WriteLog("Scanning " + root);
+    const engine::WalkCounts counts = walkRoot(root, walk, sink);
+    logEnd(counts);
+    total += counts;
+  }
+  return total;
+}
+
+// One scan of every drive, as the window's all-drives scan.
+engine::WalkCounts scanAllDrives(const engine::WalkOptions& walk, engine::WalkSink& sink) {
+  countScan();
+  core::settings::write(core::settings::Key::LastSystemScan, platform::shortDate());
+  core::mMain::WriteLog("Scanning all drives...");
+  engine::WalkCounts total;
+  for (const std::string& entry : platform::environment().drives()) {
+    const std::string root = scan::DriveRoot(entry);
+    core::mMain::WriteLog("Scanning drive " + root);
+    total += engine::WalkInParallel(root, walk, sink);
+  }
+  logEnd(total);
+  return total;
+}
+
+std::unique_ptr<ScanReport> reportFor(const ScanOptions& options, std::ostream& out, std::ostream& err) {
+  if (options.json) return std::make_unique<JsonReport>(out, options.quiet, options.repair);
+  return std::make_unique<TextReport>(out, err, options.quiet, !options.exclusions.empty());
+}
+
+// Adds the patterns of the exclusion file `path`: one a line, blank lines and lines starting
+// with "#" ignored.
+bool readExclusions(const std::string& path, engine::PathMatcher& exclusions) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (platform::trimmed(line).empty() || line.front() == '#') continue;
+    exclusions.add(line);
+  }
+  return !file.bad();
+}
+}  // namespace
+
+std::optional<ScanOptions> scanOptions(const Request& request, const std::vector<std::string>& roots,
+                                       std::string& problem) {
+  ScanOptions options{roots, request.allDrives, request.repair, request.format == Format::Json, request.quiet,
+                      {},    request.jobs};
+  for (const std::string& pattern : request.excludes) options.exclusions.add(pattern);
+  for (const std::string& file : request.excludeFiles) {
+    if (!readExclusions(file, options.exclusions)) {
+      problem = message("fichier d'exclusions illisible : \u00AB " + escapedForLine(file) + " \u00BB");
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+std::optional<std::string> firstScanPathProblem(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    const auto attributes = path.empty() ? std::nullopt : platform::fileAttributes(path);
+    if (!attributes) return message("\u00AB " + escapedForLine(path) + " \u00BB n'existe pas");
+    if (platform::isFolder(path, platform::Links::Followed) && !platform::FolderHandle::open(path).valid())
+      return message("\u00AB " + escapedForLine(path) + " \u00BB ne peut pas \u00EAtre ouvert");
+  }
+  return std::nullopt;
+}
+
+int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err) {
+  // A database that cannot be read would find nothing and report a clean tree.
+  const std::string database = core::programFile(engine::kScanDatabase);
+  if (!std::ifstream(database, std::ios::binary)) {
+    err << message("base de signatures illisible : " + escapedForLine(database)) << '\n';
+    return kUsageOrRunError;
+  }
+  engine::SignatureDb.setPath(database);
+  engine::SignatureDb.setSection(kSignatureSection);
+  const std::unique_ptr<ScanReport> report = reportFor(options, out, err);
+  KeptHits kept(*report);
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const engine::WalkOptions walk{options.jobs == 0 ? cores : options.jobs,
+                                 databaseLookup(database),
+                                 options.exclusions.empty() ? nullptr : &options.exclusions,
+                                 {}};
+  ScanSummary summary;
+  summary.started = std::chrono::system_clock::now();
+  const engine::WalkCounts counts =
+      options.allDrives ? scanAllDrives(walk, kept) : scanRoots(options.roots, walk, kept);
+  if (options.repair) repairAll(kept.hits(), *report);
+  summary.scanned = counts.scanned;
+  summary.hits = counts.hits;
+  summary.unreadable = counts.unreadable;
+  summary.excluded = counts.excluded;
+  summary.ended = std::chrono::system_clock::now();
+  summary.status = counts.hits == 0 ? kNothingFound : kSomethingFound;
+  report->summary(summary);
+  return summary.status;
+}
+
+}  // namespace halvik::app
