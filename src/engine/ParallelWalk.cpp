@@ -80,6 +80,7 @@ WalkCounts ParallelWalk::run(const std::string& root, unsigned jobs) {
   if (m_options.exclusions && !top.path.empty() && excluded(top.path, FileNameOf(top.path), counts)) return counts;
   top.handle = platform::FolderHandle::open(top.path + platform::kSeparator);
   top.chain.push_back(top.handle.id());
+  m_openWaiting = top.handle.valid() ? 1 : 0;
   m_stack.push_back(std::move(top));
   std::vector<std::thread> helpers;
   for (unsigned each = 1; each < jobs; ++each) {

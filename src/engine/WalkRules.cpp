@@ -15,6 +15,11 @@ std::string NormaliseRoot(std::string folder) {
 
 bool IsWalkedFolder(const platform::FolderHandle& folder, const platform::DirEntry& entry) {
   if (!(entry.attributes & platform::kFolder) || (entry.attributes & platform::kReparsePoint)) return false;
+  // A listing leaves the read-only bit out, and that bit changes the verdict only for a system
+  // folder (read-only and system is out of range): only then is the entry looked at again.
+  const std::uint32_t listed = entry.attributes & ~static_cast<std::uint32_t>(platform::kReadOnly);
+  if (listed < kFirstFolderValue || listed > kLastFolderValue) return false;
+  if (listed != kLastFolderValue) return true;
   const auto attributes = folder.attributesOf(entry.name);
   return attributes && *attributes >= kFirstFolderValue && *attributes <= kLastFolderValue;
 }
