@@ -7,16 +7,16 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "core/mMain.h"
+#include "engine/CurrentSignatures.h"
 #include "engine/ParallelWalk.h"
-#include "engine/SignatureDb.h"
 #include "platform/Ascii.h"
 #include "platform/Environment.h"
 #include "platform/FolderCheck.h"
 #include "platform/Platform.h"
-#include "profile/Profile.h"
 #include "scan/RepairPass.h"
 #include "scan/ScanPresenter.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -24,9 +24,6 @@
 namespace halvik::app {
 namespace {
 using engine::mScanFiles::Hit;
-
-// The section the scan has always named the signatures by, in upper case; section names fold case.
-constexpr const char* kSignatureSection = "SCANFILES";
 
 // Forwards the walk's events to the report and keeps every hit for the repair pass.
 class KeptHits : public engine::WalkSink {
@@ -79,16 +76,6 @@ void repairAll(const std::vector<Hit>& hits, ScanReport& report) {
       action = quarantine ? HitAction::Quarantined : HitAction::Removed;
     report.repaired(hits[row], action);
   }
-}
-
-// The signature database, read from every thread of the walk: each read goes through a buffer
-// of its own, and the profile cache hands the parsed file out under its lock.
-engine::ThreatLookup databaseLookup(const std::string& database) {
-  return [database](const std::string& name) {
-    char value[1024];
-    const std::uint32_t length = profile::getString(kSignatureSection, platform::upperCase(name), "", value, database);
-    return std::string(value, length);
-  };
 }
 
 void countScan() {
@@ -180,18 +167,20 @@ std::optional<std::string> firstScanPathProblem(const std::vector<std::string>& 
 
 int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err) {
   // A database that cannot be read would find nothing and report a clean tree.
-  const std::string database = core::programFile(engine::kScanDatabase);
-  if (!std::ifstream(database, std::ios::binary)) {
-    err << message("base de signatures illisible : " + escapedForLine(database)) << '\n';
+  engine::reloadSignatures();
+  if (!engine::haveSignatures()) {
+    err << message("base de signatures illisible : " + escapedForLine(core::programFile(engine::kScanDatabase)))
+        << '\n';
     return kUsageOrRunError;
   }
-  engine::SignatureDb.setPath(database);
-  engine::SignatureDb.setSection(kSignatureSection);
+  // One set for the whole scan, looked up from every thread of the walk.
+  const std::shared_ptr<const engine::SignatureSet> signatures = engine::currentSignatures();
+  const auto lookup = [signatures](const std::string& name) { return signatures->lookup(name); };
   const std::unique_ptr<ScanReport> report = reportFor(options, out, err);
   KeptHits kept(*report);
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   const engine::WalkOptions walk{options.jobs == 0 ? cores : options.jobs,
-                                 databaseLookup(database),
+                                 lookup,
                                  options.exclusions.empty() ? nullptr : &options.exclusions,
                                  {}};
   ScanSummary summary;
@@ -203,6 +192,7 @@ int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
   summary.hits = counts.hits;
   summary.unreadable = counts.unreadable;
   summary.excluded = counts.excluded;
+  summary.signaturesVersion = signatures->version();
   summary.ended = std::chrono::system_clock::now();
   summary.status = counts.hits == 0 ? kNothingFound : kSomethingFound;
   report->summary(summary);

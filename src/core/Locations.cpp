@@ -26,6 +26,10 @@ bool createDataSubfolder(const std::string& name) {
       .ok();
 }
 
+std::string userSignaturesFolder() { return dataSubfolder("Signatures"); }
+
+std::string machineSignaturesFolder() { return platform::environment().machineSignaturesFolder; }
+
 std::string runtimeFolder() {
   const std::string& folder = platform::environment().runtimeFolder;
   return folder.empty() ? platform::defaultRuntimeFolder() : folder;

@@ -33,6 +33,11 @@ std::string dataSubfolder(const std::string& name);
 // when the folder exists afterwards.
 bool createDataSubfolder(const std::string& name);
 
+// Where signature updates are kept: the user's own ("Signatures" in the data folder), and the
+// one made for every user (the environment's machine-wide folder).
+std::string userSignaturesFolder();
+std::string machineSignaturesFolder();
+
 // The folder of the session's locks: the environment's runtime folder, or the platform's default.
 std::string runtimeFolder();
 

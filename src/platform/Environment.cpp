@@ -17,6 +17,7 @@ Environment systemEnvironment(const std::string& programFolder) {
   found.autostartFolder = defaultAutostartFolder();
   found.runtimeFolder = defaultRuntimeFolder();
   if (isInstalledCopy(programFolder)) found.dataFolder = defaultDataFolder();
+  found.machineSignaturesFolder = defaultMachineSignaturesFolder();
   found.drives = platform::drives;
   found.windowsFolder = platform::windowsFolder;
   found.clock = systemClock();

@@ -352,6 +352,9 @@ std::string defaultSettingsFile();     // $XDG_CONFIG_HOME (default ~/.config) +
 // Where an installed copy keeps the files it writes: $XDG_DATA_HOME (default ~/.local/share)
 // + "/orvento-halvik"; on Windows the user's local application data + "\Orvento Halvik".
 std::string defaultDataFolder();
+// Where signature updates made for every user are kept: /var/lib/orvento-halvik/signatures; on
+// Windows the common application data (%ProgramData%) + "\Orvento Halvik\Signatures".
+std::string defaultMachineSignaturesFolder();
 // The user's folder for locks of the running session: $XDG_RUNTIME_DIR (a private folder of the
 // user) when it is set; the settings file's folder otherwise. On Windows %LOCALAPPDATA%, or the
 // temporary folder when that is not set.

@@ -118,6 +118,7 @@ void ScanPresenter::run(ScanMode mode) {
   results.clearResults();
   // Upper case as the scan has always set it; section names fold case, so this is the databases' "Scanfiles".
   engine::SignatureDb.setSection("SCANFILES");
+  engine::reloadSignatures();
   switch (mode) {
     case ScanMode::AllDrives: scanAllDrives(results); break;
     case ScanMode::CustomFolder: scanCustomFolder(results); break;

@@ -26,6 +26,7 @@ void MainPresenter::load() {
     m_view.listQuarantineFolder(folder);
   m_currentFrame = 0;
   engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
+  engine::reloadSignatures();
   const bool loaded = core::settings::onWhenOne(core::settings::Key::LoadAdMonitor);
   if (loaded) m_view.loadMonitor();
   showMonitorState(loaded);

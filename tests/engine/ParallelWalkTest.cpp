@@ -1,8 +1,7 @@
 #include "engine/ParallelWalk.h"
 
 #include "core/Settings.h"
-#include "engine/SignatureDb.h"
-#include "platform/Ascii.h"
+#include "engine/CurrentSignatures.h"
 #include "support/ScanFixture.h"
 
 #include <gtest/gtest.h>
@@ -81,12 +80,8 @@ class ParallelWalkTest : public ScanFixture {
     return WalkInParallel(root, {jobs, lookup, exclusions.empty() ? nullptr : &exclusions, {}}, recorder);
   }
 
-  // The database, read as the command line reads it (safe from every thread).
-  ThreatLookup lookup = [](const std::string& name) {
-    profile::cINI reader = SignatureDb;
-    reader.setKey(platform::upperCase(name));
-    return reader.Value();
-  };
+  // The current set, as the command line reads it (safe from every thread).
+  ThreatLookup lookup = [](const std::string& name) { return currentSignatures()->lookup(name); };
   PathMatcher exclusions;
 };
 

@@ -24,7 +24,10 @@ namespace {
 // Points the program folder at the build's, where the databases are copied.
 class ShippedDatabasesTest : public ::testing::Test {
  protected:
-  void SetUp() override { m_environment->programFolder = platform::programFolder(); }
+  void SetUp() override {
+    m_environment->programFolder = platform::programFolder();
+    reloadSignatures();
+  }
 
  private:
   testing_support::TestEnvironment m_environment;

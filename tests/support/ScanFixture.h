@@ -57,8 +57,8 @@ class FakeScanViewOf : public Base {
 };
 using FakeScanView = FakeScanViewOf<>;
 
-// A program folder with a signature database of the given "name=threat" lines, the shared
-// reader pointed at it as a scan sets it, and a folder to build trees in.
+// A program folder with a signature database of the given "name=threat" lines, current and
+// the shared reader set as a scan sets it, and a folder to build trees in.
 class ScanFixture : public ::testing::Test {
  protected:
   void useDatabase(const std::vector<std::string>& lines) {
@@ -67,6 +67,7 @@ class ScanFixture : public ::testing::Test {
     writeFile(core::programFile(engine::kScanDatabase), text);
     engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
     engine::SignatureDb.setSection("SCANFILES");
+    engine::reloadSignatures();
   }
 
   void TearDown() override { engine::mScanFiles::setScanRunning(false); }

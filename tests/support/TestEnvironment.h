@@ -33,6 +33,7 @@ class TestEnvironment {
     environment.autostartFolder = m_root / "autostart";
     environment.runtimeFolder = m_root / "runtime";
     environment.dataFolder.clear();
+    environment.machineSignaturesFolder = m_root / "machine-signatures";
   }
   ~TestEnvironment() {
     platform::environment() = m_saved;

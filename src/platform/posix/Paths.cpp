@@ -53,6 +53,8 @@ std::string defaultSettingsFile() { return baseFolder("XDG_CONFIG_HOME", "/.conf
 
 std::string defaultDataFolder() { return baseFolder("XDG_DATA_HOME", "/.local/share") + "/orvento-halvik"; }
 
+std::string defaultMachineSignaturesFolder() { return "/var/lib/orvento-halvik/signatures"; }
+
 Status createOwnerFolders(const std::string& path) {
   if (path.empty()) return Status::failure(ENOENT);
   std::size_t end = path.find_first_not_of('/');

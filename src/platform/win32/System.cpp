@@ -95,6 +95,13 @@ std::string defaultDataFolder() {
   return std::string(folder) + "\\Orvento Halvik";
 }
 
+std::string defaultMachineSignaturesFolder() {
+  char folder[MAX_PATH + 1] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    return std::string();
+  return std::string(folder) + "\\Orvento Halvik\\Signatures";
+}
+
 std::string defaultRuntimeFolder() {
   if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) return local;
   std::string temporary =
