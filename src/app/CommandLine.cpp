@@ -184,7 +184,8 @@ Options :
                     avec --scan : un motif par ligne (lignes vides et « # » ignorées)
   --jobs N          avec --scan : N fils de parcours (de 1 à 256 ; un par cœur par défaut)
   --all-drives      avec --scan, sans chemin : scanne tous les lecteurs, comme la fenêtre
-  -q, --quiet       avec --scan : écrit les objets trouvés et rien d'autre
+  -q, --quiet       avec --scan : écrit les objets trouvés et rien d'autre (ni résumé,
+                    ni ligne de progression sur un terminal)
   --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
                     3 Aide, 4 Quarantaine
   --settings        ouvre la fenêtre avec la boîte de configuration

@@ -3,6 +3,8 @@
 #include "app/CommandLine.h"
 #include "app/HitLine.h"
 #include "app/JsonReport.h"
+#include "app/ProgressLine.h"
+#include "app/ProgressReport.h"
 #include "app/TextReport.h"
 #include "core/Locations.h"
 #include "core/Settings.h"
@@ -13,6 +15,7 @@
 #include "platform/Environment.h"
 #include "platform/FolderCheck.h"
 #include "platform/Platform.h"
+#include "platform/Terminal.h"
 #include "scan/RepairPass.h"
 #include "scan/ScanPresenter.h"
 
@@ -24,6 +27,7 @@
 namespace halvik::app {
 namespace {
 using engine::mScanFiles::Hit;
+using Progress = std::function<void(const engine::WalkCounts&, const std::string&)>;
 
 // Forwards the walk's events to the report and keeps every hit for the repair pass.
 class KeptHits : public engine::WalkSink {
@@ -122,6 +126,32 @@ engine::WalkCounts scanAllDrives(const engine::WalkOptions& walk, engine::WalkSi
   return total;
 }
 
+// The scan itself, once the signatures are known to be there: the walk of every root, the
+// repair when asked, the summary.
+int scan(const ScanOptions& options, ScanReport& report, const Progress& progress) {
+  // One set for the whole scan, looked up from every thread of the walk.
+  const std::shared_ptr<const engine::SignatureSet> signatures = engine::currentSignatures();
+  KeptHits kept(report);
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const engine::WalkOptions walk{options.jobs == 0 ? cores : options.jobs,
+                                 [signatures](const std::string& name) { return signatures->lookup(name); },
+                                 options.exclusions.empty() ? nullptr : &options.exclusions, progress};
+  ScanSummary summary;
+  summary.started = std::chrono::system_clock::now();
+  const engine::WalkCounts counts =
+      options.allDrives ? scanAllDrives(walk, kept) : scanRoots(options.roots, walk, kept);
+  if (options.repair) repairAll(kept.hits(), report);
+  summary.scanned = counts.scanned;
+  summary.hits = counts.hits;
+  summary.unreadable = counts.unreadable;
+  summary.excluded = counts.excluded;
+  summary.signaturesVersion = signatures->version();
+  summary.ended = std::chrono::system_clock::now();
+  summary.status = counts.hits == 0 ? kNothingFound : kSomethingFound;
+  report.summary(summary);
+  return summary.status;
+}
+
 std::unique_ptr<ScanReport> reportFor(const ScanOptions& options, std::ostream& out, std::ostream& err) {
   if (options.json) return std::make_unique<JsonReport>(out, options.quiet, options.repair);
   return std::make_unique<TextReport>(out, err, options.quiet, !options.exclusions.empty());
@@ -145,6 +175,7 @@ std::optional<ScanOptions> scanOptions(const Request& request, const std::vector
                                        std::string& problem) {
   ScanOptions options{roots, request.allDrives, request.repair, request.format == Format::Json, request.quiet,
                       {},    request.jobs};
+  options.progress = platform::standardErrorIsTerminal();
   for (const std::string& pattern : request.excludes) options.exclusions.add(pattern);
   for (const std::string& file : request.excludeFiles) {
     if (!readExclusions(file, options.exclusions)) {
@@ -173,30 +204,12 @@ int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
         << '\n';
     return kUsageOrRunError;
   }
-  // One set for the whole scan, looked up from every thread of the walk.
-  const std::shared_ptr<const engine::SignatureSet> signatures = engine::currentSignatures();
-  const auto lookup = [signatures](const std::string& name) { return signatures->lookup(name); };
   const std::unique_ptr<ScanReport> report = reportFor(options, out, err);
-  KeptHits kept(*report);
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const engine::WalkOptions walk{options.jobs == 0 ? cores : options.jobs,
-                                 lookup,
-                                 options.exclusions.empty() ? nullptr : &options.exclusions,
-                                 {}};
-  ScanSummary summary;
-  summary.started = std::chrono::system_clock::now();
-  const engine::WalkCounts counts =
-      options.allDrives ? scanAllDrives(walk, kept) : scanRoots(options.roots, walk, kept);
-  if (options.repair) repairAll(kept.hits(), *report);
-  summary.scanned = counts.scanned;
-  summary.hits = counts.hits;
-  summary.unreadable = counts.unreadable;
-  summary.excluded = counts.excluded;
-  summary.signaturesVersion = signatures->version();
-  summary.ended = std::chrono::system_clock::now();
-  summary.status = counts.hits == 0 ? kNothingFound : kSomethingFound;
-  report->summary(summary);
-  return summary.status;
+  if (options.quiet || !options.progress) return scan(options, *report, {});
+  ProgressLine line(err, platform::standardErrorColumns(), platform::environment().clock.now);
+  ProgressReport withLine(*report, line);
+  return scan(options, withLine,
+              [&line](const engine::WalkCounts& counts, const std::string& folder) { line.update(counts, folder); });
 }
 
 }  // namespace halvik::app

@@ -23,7 +23,8 @@ struct ScanOptions {
   bool json = false;
   bool quiet = false;
   engine::PathMatcher exclusions;
-  unsigned jobs = 0;  // 0: one thread per core
+  unsigned jobs = 0;      // 0: one thread per core
+  bool progress = false;  // a progress line on `err` (a terminal), unless quiet
 };
 
 // The options of `request` with `roots` (full paths); nullopt, with a one-line French message in

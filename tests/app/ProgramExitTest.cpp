@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <pty.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace halvik::app {
@@ -135,6 +137,34 @@ TEST_F(ProgramExitTest, JsonOfAPlantedTreeParsesLineByLineAndHoldsEveryHit) {
   std::sort(found.begin(), found.end());
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(found, expected);
+}
+
+TEST_F(ProgramExitTest, ProgressShowsOnATerminalOnly) {
+  std::filesystem::create_directories(tree / "walked/sub");
+  writeFile(tree / "walked/sub/file", "x");
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    execl(HALVIK_PROGRAM, HALVIK_PROGRAM, "--scan", (tree / "walked").c_str(), nullptr);
+    _exit(127);
+  }
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t read; (read = ::read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, read);
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(terminal);
+  EXPECT_NE(shown.find("\r\x1b[K1 entr\u00E9es, 0 objets malicieux, "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\r\x1b[KObjets Scann\u00E9s: 2"), std::string::npos) << "the line is erased before the summary";
+  EXPECT_NE(shown.find("Objets malicieux: 0"), std::string::npos) << shown;
+
+  const Outcome piped = run("--scan " + quoted(tree / "walked"));
+  EXPECT_EQ(piped.err.find('\x1b'), std::string::npos) << piped.err;
+  EXPECT_EQ(piped.err.find('\r'), std::string::npos) << piped.err;
 }
 
 }  // namespace
