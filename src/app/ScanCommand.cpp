@@ -94,7 +94,8 @@ engine::WalkCounts walkRoot(const std::string& root, const engine::WalkOptions& 
 
 void logEnd(const engine::WalkCounts& counts) {
   core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " +
-                        core::settings::numberText(static_cast<double>(counts.unreadable)));
+                            core::settings::numberText(static_cast<double>(counts.unreadable)),
+                        {core::LogKind::ScanEnd, {}, {}, {}, engine::currentSignatures()->version()});
 }
 
 // Each root is one scan, as a custom scan of the window.
@@ -103,7 +104,7 @@ engine::WalkCounts scanRoots(const std::vector<std::string>& roots, const engine
   engine::WalkCounts total;
   for (const std::string& root : roots) {
     countScan();
-    core::mMain::WriteLog("Scanning " + root);
+    core::mMain::WriteLog("Scanning " + root, {core::LogKind::ScanStart, {}, root});
     const engine::WalkCounts counts = walkRoot(root, walk, sink);
     logEnd(counts);
     total += counts;
@@ -115,7 +116,7 @@ engine::WalkCounts scanRoots(const std::vector<std::string>& roots, const engine
 engine::WalkCounts scanAllDrives(const engine::WalkOptions& walk, engine::WalkSink& sink) {
   countScan();
   core::settings::write(core::settings::Key::LastSystemScan, platform::shortDate());
-  core::mMain::WriteLog("Scanning all drives...");
+  core::mMain::WriteLog("Scanning all drives...", {core::LogKind::ScanStart});
   engine::WalkCounts total;
   for (const std::string& entry : platform::environment().drives()) {
     const std::string root = scan::DriveRoot(entry);

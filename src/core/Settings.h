@@ -22,6 +22,7 @@ enum class Key : std::size_t {
   LastSystemScan,
   TotalObjectsRemoved,
   TotalScans,
+  SystemLog,
   Count
 };
 
@@ -46,6 +47,8 @@ inline constexpr std::array<Setting, static_cast<std::size_t>(Key::Count)> kTabl
     {"Status", "TotalObjectsRemoved", "0", AppName::ProgramTitle},
     // Written as "Totalscans" by the scan driver and read as "TotalScans" by the status page: one value.
     {"Status", "Totalscans", "0", AppName::ProgramTitle},
+    // Every event of the day log also goes to the system log (journald, the Windows event log).
+    {"Settings", "SystemLog", "1", AppName::ProgramFolder},
 }};
 
 constexpr const Setting& settingOf(Key key) { return kTable[static_cast<std::size_t>(key)]; }

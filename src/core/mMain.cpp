@@ -36,7 +36,9 @@ std::string oneLine(std::string_view message) {
 }
 }  // namespace
 
-void WriteLog(const std::string& message) {
+void WriteLog(const std::string& message, const LogEvent& event) {
+  if (core::settings::onWhenOne(core::settings::Key::SystemLog))
+    platform::sendToSystemLog(systemLogEntryOf(oneLine(message), event));
   if (!core::settings::onUnlessZero(core::settings::Key::LogFile)) return;
   const std::string folder = core::dataSubfolder("Logs");
   core::createDataSubfolder("Logs");  // a failure shows at the append, which then fails silently

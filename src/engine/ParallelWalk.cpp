@@ -1,6 +1,5 @@
 #include "engine/ParallelWalk.h"
 
-#include "core/mMain.h"
 #include "engine/SignatureDb.h"
 #include "engine/WalkRules.h"
 #include "platform/Ascii.h"
@@ -187,7 +186,7 @@ void ParallelWalk::lookUp(const Folder& folder, const std::string& name, WalkCou
                       folder.handle.identify(name)};
   std::lock_guard lock(m_sinkMutex);
   m_sink.hit(hit);
-  core::mMain::WriteLog(threat + " was found in " + hit.path);
+  LogHit(threat, hit.path);
 }
 
 void ParallelWalk::unreadable(const std::string& path, WalkCounts& counts) {
@@ -240,7 +239,7 @@ WalkCounts LookUpFile(const std::string& path, const WalkOptions& options, WalkS
   const std::size_t rootLength = path.size() - name.size() - 1;
   const platform::FolderHandle folder = platform::FolderHandle::open(path.substr(0, rootLength + 1));
   sink.hit({threat, path, rootLength, {folder.id()}, folder.identify(name)});
-  core::mMain::WriteLog(threat + " was found in " + path);
+  LogHit(threat, path);
   return counts;
 }
 

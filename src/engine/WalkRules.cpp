@@ -1,5 +1,8 @@
 #include "engine/WalkRules.h"
 
+#include "core/mMain.h"
+#include "engine/CurrentSignatures.h"
+
 namespace halvik::engine {
 namespace {
 // Attribute values of an entry that the walk enters: a folder, possibly read-only, hidden or system.
@@ -22,6 +25,11 @@ bool IsWalkedFolder(const platform::FolderHandle& folder, const platform::DirEnt
   if (listed != kLastFolderValue) return true;
   const auto attributes = folder.attributesOf(entry.name);
   return attributes && *attributes >= kFirstFolderValue && *attributes <= kLastFolderValue;
+}
+
+void LogHit(const std::string& threatName, const std::string& path) {
+  core::mMain::WriteLog(threatName + " was found in " + path,
+                        {core::LogKind::Hit, threatName, path, "found", currentSignatures()->version()});
 }
 
 }  // namespace halvik::engine

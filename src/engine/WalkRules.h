@@ -16,4 +16,7 @@ std::string NormaliseRoot(std::string folder);
 // link to one), possibly read-only, hidden or system, and nothing else.
 bool IsWalkedFolder(const platform::FolderHandle& folder, const platform::DirEntry& entry);
 
+// The day log's line of a hit, with its fields for the system log.
+void LogHit(const std::string& threatName, const std::string& path);
+
 }  // namespace halvik::engine

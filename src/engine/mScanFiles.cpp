@@ -199,7 +199,7 @@ void Walk::lookUp(const Frame& frame, const platform::DirEntry& entry) {
   m_view.addHit(hitOf(frame, entry.name, threatName));
   g_threatsFound += 1;
   m_view.setMaliciousObjects(core::settings::numberText(g_threatsFound));
-  core::mMain::WriteLog(threatName + " was found in " + m_curFile);
+  LogHit(threatName, m_curFile);
 }
 
 // The hit on the entry `name` of `frame`, the folder the walk is in.

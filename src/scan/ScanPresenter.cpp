@@ -25,7 +25,8 @@ bool walk(const std::string& root, ScanView& view, double& unreadable) {
 // the words are turned into that encoding first. The end line says how many folders the scan could not open, so that a
 // smaller count of scanned objects is never silent.
 void finish(ScanView& view, const char* endCaption, double unreadable) {
-  core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " + core::settings::numberText(unreadable));
+  core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " + core::settings::numberText(unreadable),
+                        {core::LogKind::ScanEnd, {}, {}, {}, engine::currentSignatures()->version()});
   view.setOperation(platform::systemText("Terminé"));
   view.setCurFile(platform::systemText(endCaption));
   view.finishResults();
@@ -66,7 +67,7 @@ class Results : public ScanView {
 
 void scanAllDrives(ScanView& view) {
   core::settings::write(core::settings::Key::LastSystemScan, platform::shortDate());
-  core::mMain::WriteLog("Scanning all drives...");
+  core::mMain::WriteLog("Scanning all drives...", {core::LogKind::ScanStart});
   view.setOperation("Scanner tous les lecteurs...");
   double unreadable = 0;
   for (const std::string& entry : view.drives()) {
@@ -83,7 +84,7 @@ void scanAllDrives(ScanView& view) {
 
 void scanCustomFolder(ScanView& view) {
   const std::string folder = g_customScanFolder;
-  core::mMain::WriteLog("Scanning " + folder);
+  core::mMain::WriteLog("Scanning " + folder, {core::LogKind::ScanStart, {}, folder});
   view.setOperation("Scanner " + folder);
   // A cancelled choice walks nothing; the scan still ends as any other.
   double unreadable = 0;
@@ -93,7 +94,7 @@ void scanCustomFolder(ScanView& view) {
 
 void quickScan(ScanView& view) {
   const std::string folder = platform::environment().windowsFolder();
-  core::mMain::WriteLog("Scanning Quick Search");
+  core::mMain::WriteLog("Scanning Quick Search", {core::LogKind::ScanStart, {}, folder});
   view.setOperation("Scan Windows");
   double unreadable = 0;
   walk(folder, view, unreadable);

@@ -56,6 +56,7 @@ TEST(SettingsTable, EveryValueKeepsItsSectionKeyDefaultAndApplication) {
       {Key::LastSystemScan, "Status", "LastSystemScan", "Jamais", AppName::ProgramTitle},
       {Key::TotalObjectsRemoved, "Status", "TotalObjectsRemoved", "0", AppName::ProgramTitle},
       {Key::TotalScans, "Status", "Totalscans", "0", AppName::ProgramTitle},
+      {Key::SystemLog, "Settings", "SystemLog", "1", AppName::ProgramFolder},
   };
   ASSERT_EQ(std::size(expected), settings::kTable.size());
   for (const auto& value : expected) {
