@@ -137,11 +137,11 @@ void ParallelWalk::walk(Folder& folder, std::vector<Folder>& found) {
   std::vector<bool> kept(listed->size(), true);
   for (std::size_t index = 0; index < listed->size(); ++index) {
     const platform::DirEntry& entry = (*listed)[index];
-    std::string path = folder.path + platform::kSeparator + entry.name;
-    if (m_options.exclusions && excluded(path, entry.name, counts))
+    const auto path = [&] { return folder.path + platform::kSeparator + entry.name; };
+    if (m_options.exclusions && excluded(path(), entry.name, counts))
       kept[index] = false;
     else if (IsWalkedFolder(folder.handle, entry))
-      openSubfolder(folder, entry.name, std::move(path), found, counts);
+      openSubfolder(folder, entry.name, path(), found, counts);
   }
   for (std::size_t index = 0; index < listed->size(); ++index)
     if (kept[index]) lookUp(folder, (*listed)[index].name, counts);
