@@ -75,9 +75,14 @@ TEST(JsonText, StringsBase64AndTimes) {
 TEST(JsonLines, ObjectsOfTheSchema) {
   EXPECT_EQ(jsonHitLine("DEMO", "/t/evil.exe", HitAction::Found),
             "{\"type\":\"hit\",\"threat\":\"DEMO\",\"path\":\"/t/evil.exe\",\"action\":\"found\"}");
+#ifdef _WIN32
+  const std::string text = "/t/\xC3\xBF";  // the byte in the ANSI code page (Wine's 1252)
+#else
+  const std::string text = "/t/\xEF\xBF\xBD";  // no UTF-8: the replacement character
+#endif
   EXPECT_EQ(jsonHitLine("DEMO", "/t/\xFF", HitAction::NotRemoved, "why"),
-            "{\"type\":\"hit\",\"threat\":\"DEMO\",\"path\":\"/t/\xEF\xBF\xBD\",\"path_bytes\":\"L3Qv/w==\","
-            "\"action\":\"not-removed\",\"reason\":\"why\"}");
+            "{\"type\":\"hit\",\"threat\":\"DEMO\",\"path\":\"" + text +
+                "\",\"path_bytes\":\"L3Qv/w==\",\"action\":\"not-removed\",\"reason\":\"why\"}");
   EXPECT_EQ(jsonUpdateLine("refused", 7, "bad signature"),
             "{\"type\":\"update\",\"status\":\"refused\",\"version\":7,\"reason\":\"bad signature\"}");
   ScanSummary summary{3, 1, 0, 2, 5, {}, std::chrono::system_clock::time_point(std::chrono::seconds(60)), 1};
