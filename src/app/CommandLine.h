@@ -15,11 +15,12 @@ inline constexpr int kSomethingFound = 1;
 inline constexpr int kUsageOrRunError = 2;
 
 enum class Action {
-  Window,   // the main window, possibly on a page, with the settings dialog, or scanning folders
-  Scan,     // --scan: a scan without a window
-  Help,     // --help
-  Version,  // --version
-  Error,    // a usage error: `message` says which
+  Window,      // the main window, possibly on a page, with the settings dialog, or scanning folders
+  Scan,        // --scan: a scan without a window
+  Help,        // --help
+  Version,     // --version
+  Signatures,  // --signatures: the signature sets found
+  Error,       // a usage error: `message` says which
 };
 
 // How a scan without a window writes what it finds (--format).

@@ -10,7 +10,8 @@ const char* actionName(HitAction action) {
     case HitAction::Found: return "found";
     case HitAction::Removed: return "removed";
     case HitAction::Quarantined: return "quarantined";
-    case HitAction::NotRemoved: return "not-removed";
+    case HitAction::NotRemoved:
+    case HitAction::Gone: return "not-removed";
   }
   return "found";
 }
@@ -29,7 +30,7 @@ std::string jsonHitLine(const std::string& threat, const std::string& path, HitA
                         const std::string& reason) {
   std::string line = "{\"type\":\"hit\"" + textMember("threat", threat) + "," + json::pathMembers(path) +
                      ",\"action\":\"" + actionName(action) + "\"";
-  if (action == HitAction::NotRemoved) line += textMember("reason", reason);
+  if (action == HitAction::NotRemoved || action == HitAction::Gone) line += textMember("reason", reason);
   return line + "}";
 }
 

@@ -8,8 +8,9 @@
 // feed. The man page lists them; every path is written by json::pathMembers.
 namespace halvik::app {
 
-// What became of a hit: found by a scan alone, or what the repair did with it.
-enum class HitAction { Found, Removed, Quarantined, NotRemoved };
+// What became of a hit: found by a scan alone, or what the repair did with it (Gone: it was gone
+// before the repair reached it, so nothing was removed).
+enum class HitAction { Found, Removed, Quarantined, NotRemoved, Gone };
 
 struct ScanSummary {
   std::uint64_t scanned = 0;
@@ -22,7 +23,8 @@ struct ScanSummary {
   int status = 0;  // the exit status
 };
 
-// {"type":"hit","threat":T,"path":P,"action":A} with "reason":R when the action is NotRemoved.
+// {"type":"hit","threat":T,"path":P,"action":A} with "reason":R when the action is NotRemoved or
+// Gone (written "not-removed" both).
 std::string jsonHitLine(const std::string& threat, const std::string& path, HitAction action,
                         const std::string& reason = {});
 // {"type":"unreadable","path":P} and {"type":"excluded","path":P}.

@@ -17,8 +17,9 @@ void JsonReport::excluded(const std::string& path) {
 void JsonReport::repaired(const engine::mScanFiles::Hit& hit, HitAction action) {
   // The repair keeps the reason of each refusal in the day log; the line says where to look.
   const bool folder = hit.entry && hit.entry->kind == platform::EntryKind::Folder;
-  const char* reason =
-      folder ? "a folder is never removed" : "changed since the scan, or refused by the system (see the day log)";
+  const char* reason = action == HitAction::Gone ? "gone since the scan"
+                       : folder                  ? "a folder is never removed"
+                                                 : "changed since the scan, or refused by the system (see the day log)";
   m_out << jsonHitLine(hit.threatName, hit.path, action, reason) << '\n';
 }
 

@@ -48,16 +48,30 @@ class KeptHits : public engine::WalkSink {
   std::vector<Hit> m_hits;
 };
 
-// The results list of a terminal scan: every hit is a ticked row.
+// The results list of a terminal scan: every hit is a ticked row, and what the repair did with
+// it is reported as soon as it is handled. Once standard output cannot be written no row is
+// ticked any more, so nothing more is deleted without being told.
 class TerminalRepairView : public scan::RepairView {
  public:
-  explicit TerminalRepairView(const std::vector<Hit>& hits) : m_hits(hits), m_images(hits.size(), scan::kImageFound) {}
+  TerminalRepairView(const std::vector<Hit>& hits, ScanReport& report, std::ostream& out)
+      : m_hits(hits),
+        m_report(report),
+        m_out(out),
+        m_images(hits.size(), scan::kImageFound),
+        m_gone(hits.size(), false),
+        m_quarantine(core::settings::onWhenOne(core::settings::Key::Quarintine)) {}
 
   int rowCount() const override { return static_cast<int>(m_hits.size()); }
-  bool rowChecked(int) const override { return true; }
+  bool rowChecked(int) const override { return m_out.good(); }
   int rowImage(int row) const override { return m_images[static_cast<std::size_t>(row)]; }
   Hit rowHit(int row) const override { return m_hits[static_cast<std::size_t>(row)]; }
-  void setRowImage(int row, int image) override { m_images[static_cast<std::size_t>(row)] = image; }
+  void setRowImage(int row, int image) override {
+    const auto index = static_cast<std::size_t>(row);
+    m_images[index] = image;
+    m_report.repaired(m_hits[index], actionOf(index));
+    m_out.flush();
+  }
+  void rowGone(int row) override { m_gone[static_cast<std::size_t>(row)] = true; }
   std::string tag() const override { return m_tag; }
   void setTag(const std::string& tag) override { m_tag = tag; }
   void hide() override {}
@@ -65,22 +79,20 @@ class TerminalRepairView : public scan::RepairView {
   void quarantineChanged() override {}
 
  private:
+  HitAction actionOf(std::size_t index) const {
+    if (m_gone[index]) return HitAction::Gone;
+    if (m_images[index] != scan::kImageRemoved) return HitAction::NotRemoved;
+    return m_quarantine ? HitAction::Quarantined : HitAction::Removed;
+  }
+
   const std::vector<Hit>& m_hits;
+  ScanReport& m_report;
+  std::ostream& m_out;
   std::vector<int> m_images;
+  std::vector<bool> m_gone;
+  bool m_quarantine;
   std::string m_tag;
 };
-
-void repairAll(const std::vector<Hit>& hits, ScanReport& report) {
-  const bool quarantine = core::settings::onWhenOne(core::settings::Key::Quarintine);
-  TerminalRepairView view(hits);
-  scan::RunRepair(view);
-  for (std::size_t row = 0; row < hits.size(); ++row) {
-    HitAction action = HitAction::NotRemoved;
-    if (view.rowImage(static_cast<int>(row)) == scan::kImageRemoved)
-      action = quarantine ? HitAction::Quarantined : HitAction::Removed;
-    report.repaired(hits[row], action);
-  }
-}
 
 void countScan() {
   const double total = core::settings::readNumber(core::settings::Key::TotalScans) + 1;
@@ -98,11 +110,24 @@ void logEnd(const engine::WalkCounts& counts) {
                         {core::LogKind::ScanEnd, {}, {}, {}, engine::currentSignatures()->version()});
 }
 
+// The roots in the order given, each real folder once however many names it is given.
+std::vector<std::string> distinctRoots(const std::vector<std::string>& roots) {
+  std::vector<std::string> distinct;
+  std::vector<platform::FolderId> seen;
+  for (const std::string& root : roots) {
+    const platform::FolderHandle opened = platform::FolderHandle::open(root);
+    if (opened.valid() && std::find(seen.begin(), seen.end(), opened.id()) != seen.end()) continue;
+    if (opened.valid()) seen.push_back(opened.id());
+    distinct.push_back(root);
+  }
+  return distinct;
+}
+
 // Each root is one scan, as a custom scan of the window.
 engine::WalkCounts scanRoots(const std::vector<std::string>& roots, const engine::WalkOptions& walk,
                              engine::WalkSink& sink) {
   engine::WalkCounts total;
-  for (const std::string& root : roots) {
+  for (const std::string& root : distinctRoots(roots)) {
     countScan();
     core::mMain::WriteLog("Scanning " + root, {core::LogKind::ScanStart, {}, root});
     const engine::WalkCounts counts = walkRoot(root, walk, sink);
@@ -128,8 +153,9 @@ engine::WalkCounts scanAllDrives(const engine::WalkOptions& walk, engine::WalkSi
 }
 
 // The scan itself, once the signatures are known to be there: the walk of every root, the
-// repair when asked, the summary.
-int scan(const ScanOptions& options, ScanReport& report, const Progress& progress) {
+// repair when asked (not once `out` has failed), the summary. The exit status, or nullopt when
+// `out` could not be written.
+std::optional<int> scan(const ScanOptions& options, ScanReport& report, const Progress& progress, std::ostream& out) {
   // One set for the whole scan, looked up from every thread of the walk.
   const std::shared_ptr<const engine::SignatureSet> signatures = engine::currentSignatures();
   KeptHits kept(report);
@@ -141,7 +167,12 @@ int scan(const ScanOptions& options, ScanReport& report, const Progress& progres
   summary.started = std::chrono::system_clock::now();
   const engine::WalkCounts counts =
       options.allDrives ? scanAllDrives(walk, kept) : scanRoots(options.roots, walk, kept);
-  if (options.repair) repairAll(kept.hits(), report);
+  out.flush();
+  if (options.repair && out) {
+    TerminalRepairView view(kept.hits(), report, out);
+    scan::RunRepair(view);
+  }
+  if (!out) return std::nullopt;
   summary.scanned = counts.scanned;
   summary.hits = counts.hits;
   summary.unreadable = counts.unreadable;
@@ -150,7 +181,17 @@ int scan(const ScanOptions& options, ScanReport& report, const Progress& progres
   summary.ended = std::chrono::system_clock::now();
   summary.status = counts.hits == 0 ? kNothingFound : kSomethingFound;
   report.summary(summary);
+  out.flush();
+  if (!out) return std::nullopt;
   return summary.status;
+}
+
+// The exit status of a scan; a full disk or a closed output is a run error, since what was found
+// or done was not all told.
+int told(const std::optional<int>& status, std::ostream& err) {
+  if (status) return *status;
+  err << message("la sortie standard n'a pas pu \u00EAtre \u00E9crite") << '\n';
+  return kUsageOrRunError;
 }
 
 std::unique_ptr<ScanReport> reportFor(const ScanOptions& options, std::ostream& out, std::ostream& err) {
@@ -198,19 +239,28 @@ std::optional<std::string> firstScanPathProblem(const std::vector<std::string>& 
 }
 
 int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err) {
-  // A database that cannot be read would find nothing and report a clean tree.
+  // Another user's folder would take this user's log and quarantine.
+  if (const auto foreign = core::foreignDataFolder()) {
+    err << message("dossier de donn\u00E9es qui n'est pas \u00E0 vous : " + escapedForLine(*foreign)) << '\n';
+    return kUsageOrRunError;
+  }
+  // Without a valid set the walk would find nothing and report a clean tree.
   engine::reloadSignatures();
   if (!engine::haveSignatures()) {
-    err << message("base de signatures illisible : " + escapedForLine(core::programFile(engine::kScanDatabase)))
+    err << message("aucune base de signatures valide : " + escapedForLine(core::programFile(engine::kScanDatabase)) +
+                   " est absente, vide, endommag\u00E9e ou illisible (voir --signatures)")
         << '\n';
     return kUsageOrRunError;
   }
   const std::unique_ptr<ScanReport> report = reportFor(options, out, err);
-  if (options.quiet || !options.progress) return scan(options, *report, {});
+  if (options.quiet || !options.progress) return told(scan(options, *report, {}, out), err);
   ProgressLine line(err, platform::standardErrorColumns(), platform::environment().clock.now);
   ProgressReport withLine(*report, line);
-  return scan(options, withLine,
-              [&line](const engine::WalkCounts& counts, const std::string& folder) { line.update(counts, folder); });
+  const std::optional<int> status = scan(
+      options, withLine,
+      [&line](const engine::WalkCounts& counts, const std::string& folder) { line.update(counts, folder); }, out);
+  if (!status) line.clear();
+  return told(status, err);
 }
 
 }  // namespace halvik::app

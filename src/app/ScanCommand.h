@@ -10,8 +10,9 @@
 #include <vector>
 
 // A scan without a window (--scan) with its options: each root in turn is walked by the
-// parallel walk (a file is looked up by its name), with the log lines and the stored scan total
-// of a window scan; then, with the repair, every hit goes through the window's repair pass.
+// parallel walk (a file is looked up by its name) with the current signature set, with the log
+// lines and the stored scan total of a window scan; then, with the repair, every hit goes
+// through the window's repair pass.
 namespace halvik::app {
 
 struct Request;
@@ -36,8 +37,10 @@ std::optional<ScanOptions> scanOptions(const Request& request, const std::vector
 // existing file, or nullopt when every path does.
 std::optional<std::string> firstScanPathProblem(const std::vector<std::string>& paths);
 
-// The result is the exit status: 0 when nothing was found, 1 when something was, 2 when the
-// signature database cannot be read (then nothing is scanned). Hits and JSON go to `out`, the
+// The result is the exit status: 0 when nothing was found, 1 when something was, 2 when no valid
+// signature set exists or the data folder is not the user's own (then nothing is scanned), or
+// when `out` could not be written (the repair then stops at the first report that could not be
+// written). One real folder named several times is walked once. Hits and JSON go to `out`, the
 // text summary and every message to `err`.
 int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err);
 

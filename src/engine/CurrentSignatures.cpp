@@ -34,7 +34,15 @@ bool refuseUnverified(std::string_view, std::string_view, std::string* reason) {
   return false;
 }
 
+// The whole file, read only when it is a regular file (or a link to one): a FIFO is never opened
+// for reading, so nothing waits on a writer.
 std::optional<std::string> readWhole(const std::string& path, std::string* reason) {
+  const auto attributes = platform::fileAttributes(path);
+  if (attributes && (*attributes & (platform::kFolder | platform::kSystem)) &&
+      !(*attributes & platform::kReparsePoint)) {
+    *reason = (*attributes & platform::kFolder) ? "is a folder" : "is not a regular file";
+    return std::nullopt;
+  }
   platform::FileContent content = platform::readFile(path);
   if (content.status == platform::FileContent::Status::Read) return std::move(content.bytes);
   *reason = content.status == platform::FileContent::Status::Missing ? "missing"
@@ -66,17 +74,24 @@ struct Loaded {
   std::shared_ptr<const SignatureSet> reference;
 };
 
+// A place holds a valid set when either of its files is valid: each user reads its own file and,
+// when that one is not valid, the other (both carry the same names).
 Loaded loadPlace(SignaturePlace place, const std::string& folder, const SetVerifier& verifier) {
-  Loaded loaded{{place, folder, nullptr, {}}, nullptr};
+  Loaded loaded{{place, folder, nullptr, {}, true}, nullptr};
   const bool update = place != SignaturePlace::Program;
+  const auto exists = [&](const char* name) { return platform::fileAttributes(folder + platform::kSeparator + name); };
+  loaded.candidate.present = exists(kScanDatabase) || exists(kReferenceDatabase);
   if (update && !platform::isFolder(folder, platform::Links::Followed)) {
     loaded.candidate.refusal = "no such folder";
     return loaded;
   }
   if (update && !platform::isTrustedFolder(folder, &loaded.candidate.refusal)) return loaded;
-  loaded.candidate.set = loadFile(folder, kScanDatabase, update, verifier, &loaded.candidate.refusal);
-  std::string ignored;
-  if (loaded.candidate.set) loaded.reference = loadFile(folder, kReferenceDatabase, update, verifier, &ignored);
+  std::string scanRefusal, referenceRefusal;
+  const auto scan = loadFile(folder, kScanDatabase, update, verifier, &scanRefusal);
+  const auto reference = loadFile(folder, kReferenceDatabase, update, verifier, &referenceRefusal);
+  loaded.candidate.set = scan ? scan : reference;
+  loaded.reference = reference ? reference : scan;
+  if (!loaded.candidate.set) loaded.candidate.refusal = scanRefusal + "; " + referenceRefusal;
   return loaded;
 }
 }  // namespace
@@ -108,7 +123,7 @@ void reloadSignatures() {
   state().loaded = true;
   state().candidates = std::move(candidates);
   state().current = best ? best->candidate.set : std::make_shared<const SignatureSet>();
-  state().reference = best && best->reference ? best->reference : state().current;
+  state().reference = best ? best->reference : state().current;
 }
 
 std::shared_ptr<const SignatureSet> currentSignatures() {

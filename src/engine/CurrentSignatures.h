@@ -12,10 +12,11 @@
 // look names up in, chosen among three places: the program folder (the set shipped with the
 // program, trusted as shipped), the user's "Signatures" folder and the machine-wide signatures
 // folder (updates). Each place holds a set under both database names, "scan.dll" (the walk's)
-// and "REFERENCE_6-27-03.dat" (LookupThreat's). An update is valid only when its folder passes
-// the trust rule of platform::isTrustedFolder, its files parse and hold a name, and the verifier
-// accepts each file with its ".minisig" beside it. The valid place with the highest version wins;
-// on equal versions the earlier place of the order above.
+// and "REFERENCE_6-27-03.dat" (LookupThreat's); when one of them is not valid its user reads the
+// other. A file is valid when it parses and holds a name; in an update folder only when, besides,
+// the folder passes the trust rule of platform::isTrustedFolder and the verifier accepts the file
+// with its ".minisig" beside it. The valid place with the highest version wins; on equal versions
+// the earlier place of the order above.
 namespace halvik::engine {
 
 // File names of the two databases of a place.
@@ -38,13 +39,15 @@ struct SignatureCandidate {
   std::string folder;
   std::shared_ptr<const SignatureSet> set;  // the walk's set when valid; null otherwise
   std::string refusal;                      // why it is not valid (English); empty when valid
+  bool present = true;                      // false when neither database file is there
 };
 
 // Loads the three places again and makes the winner current (an empty set when none is
 // valid). Called at start and before every scan; safe from any thread.
 void reloadSignatures();
 
-// The current set (never null): the one the walk uses, whose version and count are shown.
+// The current set (never null): the one the walk uses, whose version and count are shown; an
+// empty set when no place holds a valid one.
 std::shared_ptr<const SignatureSet> currentSignatures();
 
 // The reference file of the current set's folder, LookupThreat's set; the current set itself

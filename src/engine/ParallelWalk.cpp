@@ -192,7 +192,7 @@ void ParallelWalk::lookUp(const Folder& folder, const std::string& name, WalkCou
 void ParallelWalk::unreadable(const std::string& path, WalkCounts& counts) {
   counts.unreadable += 1;
   std::lock_guard lock(m_sinkMutex);
-  m_sink.unreadable(path);
+  m_sink.unreadable(LogUnreadable(path));
 }
 
 void ParallelWalk::finished(const Folder& folder, const WalkCounts& counts) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "profile/ProfileIndex.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace halvik::engine {
 
@@ -15,9 +17,10 @@ namespace halvik::engine {
 bool IsKeyName(std::string_view name);
 
 // One loaded signature set: the file names of section "Scanfiles" with their threat names,
-// read under the rules of the profile reader (first of equal keys wins, quotes removed, values
-// cut to 1023 bytes, an empty value or an entry without "=" counts as absent), and what section
-// "Signatures" says of it (Version, Date). Immutable once loaded; looked up from any thread.
+// read under the rules of the profile reader (only the first section of a name counts, the
+// first of equal keys wins, quotes are removed, values are cut to 1023 bytes, an empty value or
+// an entry without "=" counts as absent), and what section "Signatures" says of it (Version,
+// Date). Immutable once loaded; looked up from any thread.
 class SignatureSet {
  public:
   // An empty set: it finds nothing.
@@ -33,21 +36,27 @@ class SignatureSet {
 
   std::uint64_t version() const { return m_version; }
   const std::string& date() const { return m_date; }
-  std::size_t count() const { return m_threats.size(); }
+  std::size_t count() const { return m_count; }
   const std::string& origin() const { return m_origin; }
 
  private:
-  // Names hashed and compared with ASCII letters folded, so a lookup needs no upper-cased copy.
-  struct FoldedHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view name) const;
+  // A name and its threat name, as offsets into the text: views would not survive a move.
+  struct Entry {
+    std::uint32_t name;
+    std::uint32_t nameSize;
+    std::uint32_t threat;
+    std::uint32_t threatSize;
   };
-  struct FoldedEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
+  class Reader;
 
-  std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual> m_threats;
+  std::string_view nameOf(const Entry& entry) const {
+    return std::string_view(m_text).substr(entry.name, entry.nameSize);
+  }
+
+  std::string m_text;  // the decoded file
+  std::vector<Entry> m_entries;
+  profile::ProfileIndex m_index;  // names, ASCII case folded, to their entry
+  std::size_t m_count = 0;
   std::uint64_t m_version = 0;
   std::string m_date;
   std::string m_origin;

@@ -32,4 +32,10 @@ void LogHit(const std::string& threatName, const std::string& path) {
                         {core::LogKind::Hit, threatName, path, "found", currentSignatures()->version()});
 }
 
+std::string LogUnreadable(const std::string& path) {
+  const std::string folder = path.empty() ? std::string(1, platform::kSeparator) : path;
+  core::mMain::WriteLog("Could not read the folder " + folder);
+  return folder;
+}
+
 }  // namespace halvik::engine

@@ -19,4 +19,8 @@ bool IsWalkedFolder(const platform::FolderHandle& folder, const platform::DirEnt
 // The day log's line of a hit, with its fields for the system log.
 void LogHit(const std::string& threatName, const std::string& path);
 
+// The day log's line of a folder the walk could not read, `path` as the walk built it (empty
+// for the system's root); returns the path as named.
+std::string LogUnreadable(const std::string& path);
+
 }  // namespace halvik::engine

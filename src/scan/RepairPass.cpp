@@ -17,6 +17,7 @@ using platform::Removal;
 enum class Outcome {
   Stored,   // the quarantine holds the copy; the entry is still to be removed
   Removed,  // the entry is gone
+  Gone,     // the entry was gone before the pass reached it: nothing was removed
   Kept,     // the entry is still there
   Changed,  // the entry, or a folder on its way, is not what the walk saw; nothing was touched
 };
@@ -35,32 +36,37 @@ Outcome storeCopy(const engine::mScanFiles::Hit& hit, const engine::mScanFiles::
 // Removes the entry of one row, through its reached folder and only while it is what the walk saw.
 Outcome removeEntry(const engine::mScanFiles::Hit& hit) {
   const engine::mScanFiles::ReachedFolder reached = engine::mScanFiles::ReachFolder(hit);
-  if (reached.state == engine::mScanFiles::ReachedFolder::State::Gone) return Outcome::Removed;
+  if (reached.state == engine::mScanFiles::ReachedFolder::State::Gone) return Outcome::Gone;
   if (reached.state == engine::mScanFiles::ReachedFolder::State::Changed) return Outcome::Changed;
   const auto now = reached.folder.identify(reached.name);
-  if (!now) return Outcome::Removed;  // gone already
+  if (!now) return Outcome::Gone;
   if (!hit.entry || !(*now == *hit.entry)) return Outcome::Changed;
   if (core::settings::onWhenOne(core::settings::Key::Quarintine)) {
     const Outcome stored = storeCopy(hit, reached);
     if (stored != Outcome::Stored) return stored;
   }
   switch (reached.folder.removeEntry(reached.name, *hit.entry)) {
-    case Removal::Removed:
-    case Removal::Gone: return Outcome::Removed;
+    case Removal::Removed: return Outcome::Removed;
+    case Removal::Gone: return Outcome::Gone;
     case Removal::Changed: return Outcome::Changed;
     case Removal::Failed: break;
   }
   return Outcome::Kept;
 }
 
-// Handles the entry of one row; the verdict is whether it is still there afterwards.
-int repairRow(const engine::mScanFiles::Hit& hit, RepairView& view) {
+// Handles the entry of row `row`; the verdict is whether it is still there afterwards. An entry
+// that was already gone is not there, but is not counted as removed either.
+int repairRow(int row, const engine::mScanFiles::Hit& hit, RepairView& view) {
   // Nothing is ever deleted recursively: a folder hit is kept.
   if (hit.entry && hit.entry->kind == EntryKind::Folder) return kImageFailed;
   const Outcome outcome = removeEntry(hit);
   if (outcome == Outcome::Changed)
     core::mMain::WriteLog(hit.path + " was not removed: it changed since the scan",
                           {core::LogKind::Repair, hit.threatName, hit.path, "not-removed", {}});
+  if (outcome == Outcome::Gone) {
+    view.rowGone(row);
+    return kImageRemoved;
+  }
   if (outcome != Outcome::Removed) return kImageFailed;
   const std::string total =
       core::settings::numberText(core::settings::readNumber(core::settings::Key::TotalObjectsRemoved) + 1);
@@ -79,7 +85,7 @@ void RunRepair(RepairView& view) {
   const int rows = view.rowCount();
   for (int row = 0; row < rows; ++row) {
     if (!view.rowChecked(row) || view.rowImage(row) != kImageFound) continue;
-    view.setRowImage(row, repairRow(view.rowHit(row), view));
+    view.setRowImage(row, repairRow(row, view.rowHit(row), view));
   }
   view.quarantineChanged();
 }

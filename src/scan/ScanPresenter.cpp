@@ -47,6 +47,7 @@ class Results : public ScanView {
   void setObjectsScanned(const std::string& count) override { forward(&ScanView::setObjectsScanned, count); }
   void setMaliciousObjects(const std::string& count) override { forward(&ScanView::setMaliciousObjects, count); }
   void addHit(const engine::mScanFiles::Hit& hit) override { forward(&ScanView::addHit, hit); }
+  void addUnreadableFolder(const std::string& path) override { forward(&ScanView::addUnreadableFolder, path); }
   void clearResults() override { forward(&ScanView::clearResults); }
   std::vector<std::string> drives() const override {
     ScanView* window = m_window();

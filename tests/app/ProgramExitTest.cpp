@@ -15,9 +15,11 @@
 #include <sched.h>
 #include <string>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace halvik::app {
@@ -44,12 +46,12 @@ std::string quoted(const std::string& text) {
 class ProgramExitTest : public ::testing::Test {
  protected:
   // Runs the program with `arguments` (already quoted for the shell).
-  Outcome run(const std::string& arguments) {
+  Outcome run(const std::string& arguments, const std::string& program = quoted(HALVIK_PROGRAM)) {
     const std::string errFile = home / "stderr";
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + quoted(home.path()) +
                                 " XDG_CONFIG_HOME=" + quoted(home / "config") +
-                                " XDG_DATA_HOME=" + quoted(home / "data") + " " + quoted(HALVIK_PROGRAM) + " " +
-                                arguments + " 2>" + quoted(errFile);
+                                " XDG_DATA_HOME=" + quoted(home / "data") + " " + program + " " + arguments + " 2>" +
+                                quoted(errFile);
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return outcome;
@@ -253,6 +255,41 @@ TEST_F(ProgramExitTest, SystemLogGetsEveryEventWithItsFields) {
   EXPECT_NE(hit.find("\"PRIORITY\":\"4\""), std::string::npos) << hit;
   EXPECT_NE(journal.find("\"MESSAGE_ID\":\"da12a76933db4c808441bc7548b6e158\""), std::string::npos)
       << "the scan's start";
+}
+
+TEST_F(ProgramExitTest, ThreatsBehindDotFoldersAreFound) {
+  for (const char* folder : {"home/.config/systemd/user", "tmp/.X25-unix"}) {
+    std::filesystem::create_directories(tree / folder);
+    writeFile(tree / folder + "/" + kPlantedName, "x");
+  }
+  const Outcome planted = run("--scan " + quoted(tree.path()));
+  EXPECT_EQ(planted.status, 1) << planted.err;
+  EXPECT_NE(planted.out.find(tree / "home/.config/systemd/user/kinsing\n"), std::string::npos) << planted.out;
+  EXPECT_NE(planted.out.find(tree / "tmp/.X25-unix/kinsing\n"), std::string::npos) << planted.out;
+}
+
+// A copy of the program in a folder of its own, whose shipped database is missing or broken.
+TEST_F(ProgramExitTest, ABrokenShippedDatabaseStopsTheScanAtOnce) {
+  TempFolder program;
+  const std::string copy = program / "orvento-halvik";
+  std::filesystem::copy_file(HALVIK_PROGRAM, copy);
+  std::filesystem::create_directories(tree / "clean");
+  const std::string scan = program / "scan.dll";
+  const auto broken = std::vector<std::pair<const char*, std::function<void()>>>{
+      {"missing", [] {}},
+      {"empty", [&] { writeFile(scan, ""); }},
+      {"folder", [&] { std::filesystem::create_directory(scan); }},
+      {"FIFO", [&] { ASSERT_EQ(mkfifo(scan.c_str(), 0600), 0); }},
+  };
+  for (const auto& [what, breakIt] : broken) {
+    std::filesystem::remove(scan);
+    breakIt();
+    // A program that waited on the FIFO would be stopped by timeout, with its status 124.
+    const Outcome outcome = run("--scan " + quoted(tree / "clean"), "timeout 60 " + quoted(copy));
+    EXPECT_EQ(outcome.status, 2) << what;
+    EXPECT_EQ(outcome.out, "") << what;
+    EXPECT_NE(outcome.err.find("aucune base de signatures valide"), std::string::npos) << what << ": " << outcome.err;
+  }
 }
 
 }  // namespace

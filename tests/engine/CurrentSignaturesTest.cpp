@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #ifndef _WIN32
@@ -65,7 +66,7 @@ TEST_F(CurrentSignaturesTest, TheValidSetOfHighestVersionWins) {
   writeSet(core::userSignaturesFolder(), 3, "User", "good");
   writeSet(core::machineSignaturesFolder(), 4, "Machine", "bad");
   EXPECT_EQ(current(), "User");
-  EXPECT_EQ(refusalOf(SignaturePlace::Machine), "scan.dll: bad signature");
+  EXPECT_EQ(refusalOf(SignaturePlace::Machine), "scan.dll: bad signature; REFERENCE_6-27-03.dat: bad signature");
   EXPECT_EQ(currentSignatures()->origin(), core::userSignaturesFolder());
   EXPECT_EQ(currentSignatures()->version(), 3u);
 
@@ -77,32 +78,47 @@ TEST_F(CurrentSignaturesTest, TheValidSetOfHighestVersionWins) {
   writeSet(core::userSignaturesFolder(), 2, "User", "good");
   EXPECT_EQ(current(), "Shipped") << "on equal versions the shipped set stays";
 
-  fs::remove(core::userSignaturesFolder() + platform::kSeparator + kScanDatabase + ".minisig");
+  writeSet(core::userSignaturesFolder(), 3, "User");
+  for (const char* name : {kScanDatabase, kReferenceDatabase})
+    fs::remove(core::userSignaturesFolder() + platform::kSeparator + name + ".minisig");
+  EXPECT_EQ(current(), "Shipped") << "an update without its signature files is refused";
+  EXPECT_EQ(refusalOf(SignaturePlace::User),
+            "scan.dll: its signature file is missing; REFERENCE_6-27-03.dat: its signature file is missing");
   writeSet(core::machineSignaturesFolder(), 9, "Machine", "good");
   setSetVerifier(nullptr);
   EXPECT_EQ(current(), "Shipped") << "without a verifier no update is used";
-  EXPECT_EQ(refusalOf(SignaturePlace::Machine), "scan.dll: no signature check is available");
-  EXPECT_EQ(refusalOf(SignaturePlace::User), "scan.dll: its signature file is missing");
+  EXPECT_EQ(refusalOf(SignaturePlace::Machine),
+            "scan.dll: no signature check is available; REFERENCE_6-27-03.dat: no signature check is available");
 }
 
-TEST_F(CurrentSignaturesTest, ABrokenShippedDatabaseLeavesNoSet) {
+TEST_F(CurrentSignaturesTest, EachFileStandsInForTheOtherAndTwoBrokenOnesLeaveNoSet) {
   const std::string scan = environment.programFolder() + platform::kSeparator + kScanDatabase;
+  const std::string reference = environment.programFolder() + platform::kSeparator + kReferenceDatabase;
   writeSet(environment.programFolder(), 1, "Shipped");
-  EXPECT_EQ(current(), "Shipped");
   writeFile(scan, "");
-  EXPECT_EQ(current(), "");
-  EXPECT_FALSE(haveSignatures());
-  EXPECT_EQ(refusalOf(SignaturePlace::Program), "scan.dll: holds no name");
-  fs::remove(scan);
-  EXPECT_EQ(current(), "");
-  EXPECT_EQ(refusalOf(SignaturePlace::Program), "scan.dll: missing");
-  fs::create_directory(scan);
-  EXPECT_EQ(current(), "");
+  EXPECT_EQ(current(), "Shipped") << "the walk reads the reference database when scan.dll is broken";
+  writeSet(environment.programFolder(), 1, "Shipped");
+  writeFile(reference, "");
+  EXPECT_EQ(current(), "Shipped");
+  EXPECT_EQ(currentReference()->lookup("evil.exe"), "Shipped");
+
+  const std::pair<std::function<void(const std::string&)>, const char*> broken[] = {
+      {[](const std::string& file) { writeFile(file, ""); }, "holds no name"},
+      {[](const std::string&) {}, "missing"},
+      {[](const std::string& file) { fs::create_directory(file); }, "is a folder"},
 #ifndef _WIN32
-  fs::remove(scan);
-  ASSERT_EQ(mkfifo(scan.c_str(), 0600), 0);
-  EXPECT_EQ(current(), "") << "a FIFO is refused, never waited on";
+      {[](const std::string& file) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }, "is not a regular file"},
 #endif
+  };
+  for (const auto& [breakIt, why] : broken) {
+    for (const std::string& file : {scan, reference}) {
+      fs::remove(file);
+      breakIt(file);
+    }
+    EXPECT_EQ(current(), "") << why;
+    EXPECT_FALSE(haveSignatures());
+    EXPECT_EQ(refusalOf(SignaturePlace::Program), std::string("scan.dll: ") + why + "; REFERENCE_6-27-03.dat: " + why);
+  }
   writeSet(core::userSignaturesFolder(), 1, "User", "good");
   EXPECT_EQ(current(), "User") << "a valid update stands in for a broken shipped set";
 }

@@ -20,17 +20,16 @@ constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
 // the entry only for a link (does it lead to a folder?) or when the file system leaves d_type
 // unknown. nullopt when the entry vanished meanwhile.
 std::optional<std::uint32_t> listedAttributes(int folder, const char* name, unsigned char type) {
-  const std::uint32_t hidden = posix::isHiddenName(name) ? kHidden : 0u;
   switch (type) {
-    case DT_DIR: return hidden | kFolder;
-    case DT_REG: return hidden;
-    case DT_LNK: return hidden | kReparsePoint | (posix::isFolderAt(folder, name) ? kFolder : 0u);
+    case DT_DIR: return kFolder;
+    case DT_REG: return 0u;
+    case DT_LNK: return kReparsePoint | (posix::isFolderAt(folder, name) ? kFolder : 0u);
     case DT_UNKNOWN: {
-      const auto attributes = posix::attributesAt(folder, name, name);
+      const auto attributes = posix::attributesAt(folder, name);
       if (!attributes) return std::nullopt;
       return *attributes & ~static_cast<std::uint32_t>(kReadOnly);
     }
-    default: return hidden | kSystem;
+    default: return kSystem;
   }
 }
 
@@ -98,7 +97,6 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
       at += entry->d_reclen;
       const std::string_view name(entry->d_name);
       if (name == "." || name == "..") continue;
-      if (posix::isHiddenName(name) && !(includeMask & kHidden)) continue;
       if (!everything && !matchesWildcard(entry->d_name, pattern)) continue;
       const auto attributes = listedAttributes(fd, entry->d_name, entry->d_type);
       if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
@@ -110,7 +108,7 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
 
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
   if (!valid()) return std::nullopt;
-  return posix::attributesAt(posix::descriptorOf(m_handle), name.c_str(), name);
+  return posix::attributesAt(posix::descriptorOf(m_handle), name.c_str());
 }
 
 std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) const {

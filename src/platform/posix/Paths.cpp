@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,13 +40,23 @@ Status ensureLevel(const std::string& path, bool last) {
 }
 }  // namespace
 
+// The folder of the executable the system started: its link in /proc, or without /proc the
+// name it was started by (AT_EXECFN), resolved from the folder it was started in. Empty when
+// neither names an absolute path: the working folder is never taken for it.
 std::string programFolder() {
   std::string path(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return ".";
-  path.resize(static_cast<std::size_t>(length));
+  if (length > 0 && static_cast<std::size_t>(length) < path.size()) {
+    path.resize(static_cast<std::size_t>(length));
+  } else {
+    const auto* started = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    char* resolved = started ? ::realpath(started, nullptr) : nullptr;
+    if (!resolved) return {};
+    path = resolved;
+    std::free(resolved);
+  }
   const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
+  if (path.empty() || path.front() != '/' || slash == std::string::npos) return {};
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 

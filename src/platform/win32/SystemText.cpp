@@ -8,6 +8,7 @@ namespace halvik::platform {
 
 const std::uint32_t kNoSuchProcess = ERROR_PROCESS_ABORTED;
 const std::uint32_t kPermissionDenied = ERROR_ACCESS_DENIED;
+const std::uint32_t kLockHeldElsewhere = ERROR_SHARING_VIOLATION;
 
 namespace {
 // `text` from the code page `from` to the code page `to`, through UTF-16.
