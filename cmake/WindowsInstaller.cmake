@@ -50,10 +50,19 @@ set(CPACK_PACKAGE_EXECUTABLES "orvento-halvik" "Orvento Halvik")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 # The uninstaller removes the files it installed and the start-up entry that the settings dialog
 # writes (the 64-bit view of the machine's Run key), when that entry starts this copy's companion
-# program (written quoted, as the program writes it now, or unquoted, as it did before); the
-# user's logs, quarantine and settings stay.
+# program (written quoted, as the program writes it now, or unquoted, as it did before), and the
+# event log source; the user's logs, quarantine and settings stay.
+# The event log source the program writes its events under (the Application log), registered
+# with the types it uses (error, warning, information); removed with the program.
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [[
+  SetRegView 64
+  WriteRegExpandStr HKLM "SYSTEM\CurrentControlSet\Services\EventLog\Application\Orvento Halvik" "EventMessageFile" "$INSTDIR\orvento-halvik.exe"
+  WriteRegDWORD HKLM "SYSTEM\CurrentControlSet\Services\EventLog\Application\Orvento Halvik" "TypesSupported" 7
+  SetRegView default
+]])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [[
   SetRegView 64
+  DeleteRegKey HKLM "SYSTEM\CurrentControlSet\Services\EventLog\Application\Orvento Halvik"
   ReadRegStr $0 HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "bobbypin"
   StrCmp $0 '"$INSTDIR\Sentrel.exe"' +2 0
   StrCmp $0 "$INSTDIR\Sentrel.exe" 0 +2

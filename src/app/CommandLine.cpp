@@ -26,6 +26,13 @@ std::optional<int> pageNumber(const std::string& text) {
   return text[0] - '0';
 }
 
+// "1" to "256": the threads of a scan; 0 for anything else.
+unsigned jobCount(const std::string& text) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+  const unsigned count = static_cast<unsigned>(std::stoul(text));
+  return count <= 256 ? count : 0;
+}
+
 // The words of the command line, one at a time.
 class Words {
  public:
@@ -39,16 +46,34 @@ class Words {
   std::size_t m_next = 0;
 };
 
+// The value of the option `name` given as "name VALUE" or "name=VALUE", taken from `words`;
+// nullopt when `word` is not that option. A missing value reads as empty text.
+std::optional<std::string> optionValue(const std::string& word, const std::string& name, Words& words) {
+  if (word == name) return words.done() ? std::string() : words.take();
+  if (word.starts_with(name + "=")) return word.substr(name.size() + 1);
+  return std::nullopt;
+}
+
+// True when `request` holds an option of --scan alone.
+bool hasScanOption(const Request& request) {
+  return request.repair || request.format != Format::Text || request.quiet || !request.excludes.empty() ||
+         !request.excludeFiles.empty() || request.jobs != 0 || request.allDrives;
+}
+
 // Checks the options read against each other once every word is read.
 Request checked(Request request, bool scan) {
   if (request.action == Action::Update || request.action == Action::Rollback) {
-    const bool alone = !scan && !request.repair && !request.page && !request.settings && request.paths.empty();
+    const bool alone = !scan && !hasScanOption(request) && !request.page && !request.settings && request.paths.empty();
     return alone ? request : failure("--update et --rollback s'emploient seuls");
   }
-  if (request.repair && !scan) return failure("--repair ne s'emploie qu'avec --scan");
+  if (hasScanOption(request) && !scan)
+    return failure(
+        "--repair, --format, --quiet, --exclude, --exclude-from, --jobs et --all-drives ne "
+        "s'emploient qu'avec --scan");
   if (scan) {
     if (request.page || request.settings) return failure("--scan ne s'emploie ni avec --page ni avec --settings");
-    if (request.paths.empty()) return failure("--scan demande au moins un chemin");
+    if (request.allDrives && !request.paths.empty()) return failure("--all-drives ne s'emploie pas avec des chemins");
+    if (request.paths.empty() && !request.allDrives) return failure("--scan demande au moins un chemin");
     request.action = Action::Scan;
   } else if (request.page && !request.paths.empty()) {
     return failure("--page ne s'emploie pas avec des dossiers (ils s'ouvrent sur la page de scan)");
@@ -92,6 +117,23 @@ Request parse(const std::vector<std::string>& arguments) {
       const std::string value = word == "--page" ? words.take() : word.substr(7);
       request.page = pageNumber(value);
       if (!request.page) return failure("num\u00E9ro de page invalide " + quoted(value) + " (de 0 \u00E0 4)");
+    } else if (const auto format = optionValue(word, "--format", words)) {
+      if (*format != "text" && *format != "json")
+        return failure("format inconnu " + quoted(*format) + " (text ou json)");
+      request.format = *format == "json" ? Format::Json : Format::Text;
+    } else if (const auto pattern = optionValue(word, "--exclude", words)) {
+      if (pattern->empty()) return failure("l'option --exclude demande un motif");
+      request.excludes.push_back(*pattern);
+    } else if (const auto file = optionValue(word, "--exclude-from", words)) {
+      if (file->empty()) return failure("l'option --exclude-from demande un fichier");
+      request.excludeFiles.push_back(*file);
+    } else if (const auto jobs = optionValue(word, "--jobs", words)) {
+      request.jobs = jobCount(*jobs);
+      if (request.jobs == 0) return failure("nombre de t\u00E2ches invalide " + quoted(*jobs) + " (de 1 \u00E0 256)");
+    } else if (word == "--quiet" || word == "-q") {
+      request.quiet = true;
+    } else if (word == "--all-drives") {
+      request.allDrives = true;
     } else {
       return failure("option inconnue " + quoted(word) + " (voir " + kProgram + " --help)");
     }
@@ -125,7 +167,8 @@ std::string versionText() { return std::string(kProgram) + " " HALVIK_VERSION "\
 std::string helpText() {
   return R"(Usage : orvento-halvik [DOSSIER...]
         orvento-halvik --page N | --settings
-        orvento-halvik --scan CHEMIN... [--repair]
+        orvento-halvik --scan CHEMIN... | --all-drives [--repair] [--format text|json]
+                       [--exclude MOTIF]... [--exclude-from FICHIER]... [--jobs N] [--quiet]
         orvento-halvik --signatures
         orvento-halvik --update [SOURCE] | --rollback
 
@@ -139,8 +182,9 @@ résultats du précédent se ferme.
 Options :
   --scan CHEMIN...  scanne sans fenêtre (fichiers système ignorés, et sous Windows les
                     cachés ; noms en « . » compris ; liens jamais suivis, autres systèmes de
-                    fichiers non parcourus) ; chaque dossier illisible est nommé sur la
-                    sortie d'erreur ; chaque objet trouvé
+                    fichiers non parcourus ; un CHEMIN qui est un fichier est cherché
+                    d'après son nom) ; chaque dossier illisible est nommé sur la sortie
+                    d'erreur ; chaque objet trouvé
                     donne une ligne sur la sortie standard : le nom de la menace, une
                     tabulation, le chemin complet ; le résumé suit sur la sortie d'erreur
   --repair          avec --scan : supprime ensuite chaque objet trouvé, après une copie en
@@ -151,6 +195,17 @@ Options :
                     signatures.ini et signatures.ini.minisig ; par défaut le flux
                     enregistré), s'il est signé par une clé de confiance
   --rollback        revient au jeu de signatures précédent du dossier du jeu en service
+  --format FORMAT   avec --scan : « text » (par défaut) ou « json », un objet JSON par ligne
+                    sur la sortie standard, le résumé en dernier (voir le manuel)
+  --exclude MOTIF   avec --scan : ne parcourt pas ce qui correspond au MOTIF ; un motif
+                    avec une barre oblique porte sur le chemin complet, sans elle sur le nom
+                    à toute profondeur ; * et ? ne franchissent pas /, ** les franchit
+  --exclude-from FICHIER
+                    avec --scan : un motif par ligne (lignes vides et « # » ignorées)
+  --jobs N          avec --scan : N fils de parcours (de 1 à 256 ; un par cœur par défaut)
+  --all-drives      avec --scan, sans chemin : scanne tous les lecteurs, comme la fenêtre
+  -q, --quiet       avec --scan : écrit les objets trouvés et rien d'autre (ni résumé,
+                    ni ligne de progression sur un terminal)
   --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
                     3 Aide, 4 Quarantaine
   --settings        ouvre la fenêtre avec la boîte de configuration

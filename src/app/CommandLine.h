@@ -25,6 +25,9 @@ enum class Action {
   Error,       // a usage error: `message` says which
 };
 
+// How a scan without a window writes what it finds (--format).
+enum class Format { Text, Json };
+
 struct Request {
   Action action = Action::Window;
   std::vector<std::string> paths{};  // the folders to scan (window or --scan), in order
@@ -33,6 +36,13 @@ struct Request {
   bool settings = false;             // --settings
   std::string message{};             // the one-line French message of a usage error
   std::string source{};              // --update's SOURCE; empty: the stored feed
+  // Options of --scan alone.
+  Format format = Format::Text;             // --format text|json
+  bool quiet = false;                       // --quiet: hits only, no summary
+  std::vector<std::string> excludes{};      // --exclude PATTERN, in order
+  std::vector<std::string> excludeFiles{};  // --exclude-from FILE, in order
+  unsigned jobs = 0;                        // --jobs N; 0: one thread per core
+  bool allDrives = false;                   // --all-drives: the drives of the window's all-drives scan
 };
 
 // Reads the arguments that follow the program name. The first of --help, --version or a usage

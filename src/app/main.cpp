@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
-#include "app/HeadlessScan.h"
 #include "app/RunningWindow.h"
 #include "app/SignatureCommands.h"
+#include "app/ScanCommand.h"
 #include "app/SignaturesReport.h"
 #include "app/SingleWindow.h"
 #include "engine/SignatureUpdate.h"
@@ -49,6 +49,16 @@ int runWindow(char* programName, const app::Request& request, const std::vector<
   return QApplication::exec();
 }
 
+int runScan(const app::Request& request, const std::vector<std::string>& roots) {
+  std::string problem;
+  const auto options = app::scanOptions(request, roots, problem);
+  if (!options) {
+    std::cerr << problem << '\n';
+    return app::kUsageOrRunError;
+  }
+  return app::runScanCommand(*options, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int run(int argc, char* argv[]) {
@@ -69,12 +79,13 @@ int run(int argc, char* argv[]) {
     case app::Action::Scan:
     case app::Action::Window: break;
   }
-  if (const auto problem = app::firstPathProblem(request.paths)) {
+  const bool scan = request.action == app::Action::Scan;
+  if (const auto problem = scan ? app::firstScanPathProblem(request.paths) : app::firstPathProblem(request.paths)) {
     std::cerr << *problem << '\n';
     return app::kUsageOrRunError;
   }
   const std::vector<std::string> folders = app::absolutePaths(request.paths);
-  if (request.action == app::Action::Scan) return app::runHeadlessScan(folders, request.repair, std::cout, std::cerr);
+  if (scan) return runScan(request, folders);
   return runWindow(argv[0], request, folders);
 }
 

@@ -24,6 +24,7 @@ enum class Key : std::size_t {
   TotalScans,
   SignatureFeed,
   LastSignatureCheck,
+  SystemLog,
   Count
 };
 
@@ -53,6 +54,8 @@ inline constexpr std::array<Setting, static_cast<std::size_t>(Key::Count)> kTabl
     {"Settings", "SignatureFeed", "https://signatures.orvento.invalid/feed/", AppName::ProgramFolder},
     // When the companion last checked the feed (ISO 8601, UTC); empty: never.
     {"Settings", "LastSignatureCheck", "", AppName::ProgramFolder},
+    // Every event of the day log also goes to the system log (journald, the Windows event log).
+    {"Settings", "SystemLog", "1", AppName::ProgramFolder},
 }};
 
 constexpr const Setting& settingOf(Key key) { return kTable[static_cast<std::size_t>(key)]; }

@@ -10,7 +10,9 @@
 
 namespace halvik::core::mMain {
 
-void WriteLog(const std::string& message) {
+void WriteLog(const std::string& message, const LogEvent& event) {
+  if (core::settings::onWhenOne(core::settings::Key::SystemLog))
+    platform::sendToSystemLog(systemLogEntryOf(oneLine(message), event));
   if (!core::settings::onUnlessZero(core::settings::Key::LogFile)) return;
   const std::string folder = core::dataSubfolder("Logs");
   const std::string line = "[" + platform::shortTime() + "] " + core::oneLine(message);

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "core/mMain.h"
 #include "engine/CurrentSignatures.h"
+#include "engine/WalkRules.h"
 #include "platform/Ascii.h"
 #include "platform/Environment.h"
 #include "platform/Platform.h"
@@ -29,19 +30,7 @@ std::uint64_t g_generation = 0;
 // from its child's ".." (checked against the folder's identity) on the way back up.
 constexpr std::size_t kOpenHandles = 64;
 
-// Attribute values of an entry that the walk enters: a folder, possibly read-only, hidden or system.
-constexpr std::uint32_t kFirstFolderValue = platform::kFolder;
-constexpr std::uint32_t kLastFolderValue = platform::kFolder | platform::kSystem;
-
 bool matchesEverything(const std::string& pattern) { return pattern == "*.*" || pattern == "*"; }
-
-// An empty root is the system's root; trailing separators are dropped, so that every path
-// below is built as folder, separator, name ("/" itself becomes "").
-std::string normaliseRoot(std::string folder) {
-  if (folder.empty()) folder = std::string(1, platform::kSeparator);
-  while (!folder.empty() && folder.back() == platform::kSeparator) folder.pop_back();
-  return folder;
-}
 
 // One folder of the walk: its entries, listed once and kept for the file pass, and the
 // indexes of the subfolders still to walk. Its path is the first pathLength bytes of the walk's
@@ -105,7 +94,7 @@ class Walk {
 };
 
 void Walk::run(const std::string& folder) {
-  m_path = normaliseRoot(folder);
+  m_path = NormaliseRoot(folder);
   m_rootLength = m_path.size();
   if (!enter(platform::FolderHandle::open(m_path + platform::kSeparator))) return;
   while (!m_stack.empty() && !m_abandoned) {
@@ -140,9 +129,7 @@ bool Walk::enter(platform::FolderHandle handle, bool otherFileSystem) {
 
 void Walk::reportUnreadable() {
   g_unreadableFolders += 1;
-  const std::string folder = m_path.empty() ? std::string(1, platform::kSeparator) : m_path;
-  core::mMain::WriteLog("Could not read the folder " + folder);
-  m_view.addUnreadableFolder(folder);
+  m_view.addUnreadableFolder(LogUnreadable(m_path));
 }
 
 bool Walk::enterSubfolder(const std::string& name) {
@@ -165,13 +152,8 @@ bool Walk::onCurrentPath(const platform::FolderId& id) const {
 }
 
 void Walk::gatherSubfolders(Frame& frame) const {
-  for (std::size_t index = 0; index < frame.entries.size(); ++index) {
-    const platform::DirEntry& entry = frame.entries[index];
-    if (!(entry.attributes & platform::kFolder) || (entry.attributes & platform::kReparsePoint)) continue;
-    const auto attributes = frame.handle.attributesOf(entry.name);
-    if (attributes && *attributes >= kFirstFolderValue && *attributes <= kLastFolderValue)
-      frame.subfolders.push_back(index);
-  }
+  for (std::size_t index = 0; index < frame.entries.size(); ++index)
+    if (IsWalkedFolder(frame.handle, frame.entries[index])) frame.subfolders.push_back(index);
 }
 
 void Walk::closeFarHandles() {
@@ -222,7 +204,7 @@ void Walk::lookUp(const Frame& frame, const platform::DirEntry& entry) {
   m_view.addHit(hitOf(frame, entry.name, threatName));
   g_threatsFound += 1;
   m_view.setMaliciousObjects(core::settings::numberText(g_threatsFound));
-  core::mMain::WriteLog(threatName + " was found in " + m_curFile);
+  LogHit(threatName, m_curFile);
 }
 
 // The hit on the entry `name` of `frame`, the folder the walk is in.

@@ -11,6 +11,11 @@ namespace halvik::platform {
 // code page, where a character the code page lacks becomes "?".
 std::string systemText(const std::string& utf8);
 
+// The reverse for text meant for other programs: bytes in the system's 8-bit encoding as
+// UTF-8. On Linux the bytes are returned as they are (they may not be valid UTF-8); on Windows
+// they are converted from the ANSI code page.
+std::string utf8FromSystem(const std::string& bytes);
+
 // The length of the root that begins `path` ("/" on Linux, a drive root such as "C:\" on
 // Windows), or 0 when `path` does not begin at a root.
 std::size_t rootLength(const std::string& path);

@@ -35,11 +35,14 @@ Verdict CheckRunningProcess(const std::string& imagePath, std::uint32_t processI
   const std::string found = engine::FileNameOf(imagePath) + ", a running process, is found as malicious";
   if (const platform::Status suspended = process::mdlProcess::SuspendProcess({processId, imagePath, startTime});
       !suspended) {
-    core::mMain::WriteLog(found + " but could not be suspended: " + threat + ": " + suspended.text());
+    core::mMain::WriteLog(found + " but could not be suspended: " + threat + ": " + suspended.text(),
+                          {core::LogKind::Suspension, threat, imagePath, "not-suspended", {}});
     return {std::move(threat), kNoAction};
   }
   // "Suspsending" is misspelt in every log written so far: kept so readers of the logs still match the line.
-  if (firstSuspensionOf(processId, startTime)) core::mMain::WriteLog(found + ". Suspsending: " + threat);
+  if (firstSuspensionOf(processId, startTime))
+    core::mMain::WriteLog(found + ". Suspsending: " + threat,
+                          {core::LogKind::Suspension, threat, imagePath, "suspended", {}});
   return {std::move(threat), kSuspended};
 }
 

@@ -60,7 +60,9 @@ int repairRow(int row, const engine::mScanFiles::Hit& hit, RepairView& view) {
   // Nothing is ever deleted recursively: a folder hit is kept.
   if (hit.entry && hit.entry->kind == EntryKind::Folder) return kImageFailed;
   const Outcome outcome = removeEntry(hit);
-  if (outcome == Outcome::Changed) core::mMain::WriteLog(hit.path + " was not removed: it changed since the scan");
+  if (outcome == Outcome::Changed)
+    core::mMain::WriteLog(hit.path + " was not removed: it changed since the scan",
+                          {core::LogKind::Repair, hit.threatName, hit.path, "not-removed", {}});
   if (outcome == Outcome::Gone) {
     view.rowGone(row);
     return kImageRemoved;

@@ -14,16 +14,6 @@ std::string g_customScanFolder;
 
 constexpr const char* kPattern = "*.*";
 
-// The root of a drive list entry: on Windows the entry in upper case and a separator ("C:\");
-// elsewhere the mount point as it stands, since paths are not upper-cased there.
-std::string driveRoot(const std::string& entry) {
-#ifdef _WIN32
-  return platform::upperCase(entry) + platform::kSeparator;
-#else
-  return entry;
-#endif
-}
-
 // Walks one root and adds the folders it could not open to `unreadable`.
 bool walk(const std::string& root, ScanView& view, double& unreadable) {
   const bool completed = engine::mScanFiles::StartScan(kPattern, root, view, [&view] { view.yield(); });
@@ -35,7 +25,8 @@ bool walk(const std::string& root, ScanView& view, double& unreadable) {
 // the words are turned into that encoding first. The end line says how many folders the scan could not open, so that a
 // smaller count of scanned objects is never silent.
 void finish(ScanView& view, const char* endCaption, double unreadable) {
-  core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " + core::settings::numberText(unreadable));
+  core::mMain::WriteLog("Scan Complete! Dossiers illisibles: " + core::settings::numberText(unreadable),
+                        {core::LogKind::ScanEnd, {}, {}, {}, engine::currentSignatures()->version()});
   view.setOperation(platform::systemText("Terminé"));
   view.setCurFile(platform::systemText(endCaption));
   view.finishResults();
@@ -77,11 +68,11 @@ class Results : public ScanView {
 
 void scanAllDrives(ScanView& view) {
   core::settings::write(core::settings::Key::LastSystemScan, platform::shortDate());
-  core::mMain::WriteLog("Scanning all drives...");
+  core::mMain::WriteLog("Scanning all drives...", {core::LogKind::ScanStart});
   view.setOperation("Scanner tous les lecteurs...");
   double unreadable = 0;
   for (const std::string& entry : view.drives()) {
-    const std::string root = driveRoot(entry);
+    const std::string root = DriveRoot(entry);
     core::mMain::WriteLog("Scanning drive " + root);
     view.setOperation(platform::systemText("Lecteur Scanné ") + root);
     const bool completed = walk(root, view, unreadable);
@@ -94,7 +85,7 @@ void scanAllDrives(ScanView& view) {
 
 void scanCustomFolder(ScanView& view) {
   const std::string folder = g_customScanFolder;
-  core::mMain::WriteLog("Scanning " + folder);
+  core::mMain::WriteLog("Scanning " + folder, {core::LogKind::ScanStart, {}, folder});
   view.setOperation("Scanner " + folder);
   // A cancelled choice walks nothing; the scan still ends as any other.
   double unreadable = 0;
@@ -104,13 +95,21 @@ void scanCustomFolder(ScanView& view) {
 
 void quickScan(ScanView& view) {
   const std::string folder = platform::environment().windowsFolder();
-  core::mMain::WriteLog("Scanning Quick Search");
+  core::mMain::WriteLog("Scanning Quick Search", {core::LogKind::ScanStart, {}, folder});
   view.setOperation("Scan Windows");
   double unreadable = 0;
   walk(folder, view, unreadable);
   finish(view, "-Scan Terminé-", unreadable);
 }
 }  // namespace
+
+std::string DriveRoot(const std::string& entry) {
+#ifdef _WIN32
+  return platform::upperCase(entry) + platform::kSeparator;
+#else
+  return entry;
+#endif
+}
 
 const std::string& CustomScanFolder() { return g_customScanFolder; }
 void setCustomScanFolder(const std::string& folder) { g_customScanFolder = folder; }

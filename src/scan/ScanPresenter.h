@@ -18,6 +18,10 @@ enum class ScanMode { AllDrives = 0, CustomFolder = 1, QuickScan = 2 };
 // What the folder chooser leaves in CustomScanFolder when its choice was cancelled.
 inline constexpr const char* kCancelledChoice = "(CANCEL)";
 
+// The root of a drive list entry: on Windows the entry in upper case and a separator ("C:\");
+// elsewhere the mount point as it stands, since paths are not upper-cased there.
+std::string DriveRoot(const std::string& entry);
+
 // The folder of the custom scan: empty at start-up, set by the folder chooser.
 const std::string& CustomScanFolder();
 void setCustomScanFolder(const std::string& folder);

@@ -108,3 +108,29 @@ TEST(CommandLine, PathProblemsAreFoundBeforeAnythingIsDone) {
 }
 
 }  // namespace halvik::app
+
+namespace halvik::app {
+
+TEST(CommandLine, OptionsOfTheScanAlone) {
+  const app::Request scan = parse({"--scan", "--format", "json", "--exclude=*.iso", "--exclude", "node_modules",
+                                   "--exclude-from", "list", "--jobs=3", "--quiet", "a"});
+  EXPECT_EQ(scan.action, Action::Scan);
+  EXPECT_EQ(scan.format, Format::Json);
+  EXPECT_EQ(scan.excludes, (std::vector<std::string>{"*.iso", "node_modules"}));
+  EXPECT_EQ(scan.excludeFiles, std::vector<std::string>{"list"});
+  EXPECT_EQ(scan.jobs, 3u);
+  EXPECT_TRUE(scan.quiet);
+  EXPECT_EQ(parse({"--scan", "a"}).jobs, 0u) << "one thread per core unless told";
+  const app::Request drives = parse({"--scan", "--all-drives"});
+  EXPECT_EQ(drives.action, Action::Scan);
+  EXPECT_TRUE(drives.allDrives);
+
+  for (const char* bad : {"0", "257", "-1", "x", ""}) errorOf({"--scan", "a", "--jobs", bad});
+  errorOf({"--scan", "a", "--format", "xml"});
+  errorOf({"--scan", "a", "--exclude"});
+  errorOf({"--scan", "--all-drives", "a"});
+  for (const char* alone : {"--quiet", "--all-drives", "--jobs=2", "--format=json"})
+    EXPECT_NE(errorOf({alone}).find("qu'avec --scan"), std::string::npos) << alone;
+}
+
+}  // namespace halvik::app

@@ -5,10 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <pty.h>
+#include <sched.h>
 #include <string>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -77,6 +88,156 @@ TEST_F(ProgramExitTest, PlantedThreatGivesStatusOneAndItsLine) {
   EXPECT_EQ(planted.status, 1) << planted.err;
   EXPECT_NE(planted.out.find("\t" + (tree / "planted") + "/" + kPlantedName + "\n"), std::string::npos) << planted.out;
   EXPECT_NE(planted.err.find("Objets malicieux: 1"), std::string::npos) << planted.err;
+}
+
+TEST_F(ProgramExitTest, JsonOfAPlantedTreeParsesLineByLineAndHoldsEveryHit) {
+  const std::vector<std::string> folders = {"plain", "new\nline", "bad\xFF", "ctl\x01"};
+  for (const std::string& folder : folders) {
+    std::filesystem::create_directories(tree / folder);
+    writeFile(tree / (folder + "/" + kPlantedName), "x");
+  }
+  const Outcome json = run("--scan " + quoted(tree.path()) + " --format json --jobs 2");
+  EXPECT_EQ(json.status, 1) << json.err;
+  EXPECT_EQ(json.err, "");
+  writeFile(home / "out.json", json.out);
+  // Each hit's raw path (path_bytes when there is one), one per line, in hexadecimal.
+  const std::string script =
+      "import base64,json,sys\n"
+      "objects = [json.loads(l) for l in open(sys.argv[1], encoding='utf-8')]\n"
+      "assert objects[-1]['type'] == 'summary' and objects[-1]['hits'] == len(objects) - 1\n"
+      "for o in objects[:-1]:\n"
+      "  raw = base64.b64decode(o['path_bytes']) if 'path_bytes' in o else o['path'].encode()\n"
+      "  print(raw.hex())\n";
+  writeFile(home / "check.py", script);
+  FILE* pipe = popen(("python3 " + quoted(home / "check.py") + " " + quoted(home / "out.json")).c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<std::string> found;
+  char line[8192];
+  while (fgets(line, sizeof line, pipe)) found.emplace_back(line, std::strlen(line) - 1);
+  EXPECT_EQ(pclose(pipe), 0) << json.out;
+  std::vector<std::string> expected;
+  for (const std::string& folder : folders) {
+    std::string hex;
+    for (const unsigned char c : tree / (folder + "/" + kPlantedName)) {
+      char digits[3];
+      std::snprintf(digits, sizeof digits, "%02x", c);
+      hex += digits;
+    }
+    expected.push_back(hex);
+  }
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+}
+
+TEST_F(ProgramExitTest, ProgressShowsOnATerminalOnly) {
+  std::filesystem::create_directories(tree / "walked/sub");
+  writeFile(tree / "walked/sub/file", "x");
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    execl(HALVIK_PROGRAM, HALVIK_PROGRAM, "--scan", (tree / "walked").c_str(), nullptr);
+    _exit(127);
+  }
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t read; (read = ::read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, read);
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(terminal);
+  EXPECT_NE(shown.find("\r\x1b[K1 entr\u00E9es, 0 objets malicieux, "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\r\x1b[KObjets Scann\u00E9s: 2"), std::string::npos) << "the line is erased before the summary";
+  EXPECT_NE(shown.find("Objets malicieux: 0"), std::string::npos) << shown;
+
+  const Outcome piped = run("--scan " + quoted(tree / "walked"));
+  EXPECT_EQ(piped.err.find('\x1b'), std::string::npos) << piped.err;
+  EXPECT_EQ(piped.err.find('\r'), std::string::npos) << piped.err;
+}
+
+// The output of `command`, or nothing when it could not run.
+std::string outputOf(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return output;
+  char buffer[4096];
+  for (std::size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, read);
+  pclose(pipe);
+  return output;
+}
+
+// Calls `ready` every 20 ms until it is true or ten seconds have passed.
+bool waitFor(const std::function<bool()>& ready) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// A journald of its own: a mount namespace with a fresh /run (and journal folder), so that the
+// journal it keeps is this test's alone. 77 when the system refuses it.
+int withPrivateJournal(const std::function<int()> check) {
+  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("tmpfs", "/run", "tmpfs", 0, nullptr) != 0)
+    return 77;
+  if (std::filesystem::is_directory("/var/log/journal") && mount("tmpfs", "/var/log/journal", "tmpfs", 0, nullptr) != 0)
+    return 77;
+  const pid_t journald = fork();
+  if (journald == 0) {
+    execl("/lib/systemd/systemd-journald", "systemd-journald", nullptr);
+    _exit(127);
+  }
+  if (journald < 0 || !waitFor([] { return std::filesystem::exists("/run/systemd/journal/socket"); })) return 77;
+  const int result = check();
+  kill(journald, SIGTERM);
+  waitpid(journald, nullptr, 0);
+  return result;
+}
+
+TEST_F(ProgramExitTest, SystemLogGetsEveryEventWithItsFields) {
+  if (geteuid() != 0) GTEST_SKIP() << "a private journald needs root (its own mount namespace)";
+  if (!std::filesystem::exists("/lib/systemd/systemd-journald")) GTEST_SKIP() << "systemd-journald is not installed";
+  std::filesystem::create_directories(tree / "logged");
+  writeFile(tree / ("logged/" + std::string(kPlantedName)), "x");
+  const std::string report = home / "journal.json";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    _exit(withPrivateJournal([&] {
+      const Outcome scan = run("--scan " + quoted(tree / "logged"));
+      const std::string query = "journalctl -D /run/log/journal -o json SYSLOG_IDENTIFIER=orvento-halvik";
+      std::string journal;
+      waitFor([&] { return (journal = outputOf(query)).find("Scan Complete!") != std::string::npos; });
+      writeFile(report, journal);
+      return scan.status == 1 ? 0 : 1;
+    }));
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "this system refuses a private mount namespace or journald";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::string journal = testing_support::readFile(report);
+  const std::string path = tree / ("logged/" + std::string(kPlantedName));
+  // One object a line: the hit's line carries the hit's identifier and fields.
+  std::string hit;
+  for (std::size_t at = 0, end; at < journal.size(); at = end + 1) {
+    end = journal.find('\n', at);
+    const std::string line = journal.substr(at, end - at);
+    if (line.find("\"MESSAGE_ID\":\"8a61650eb9404bddafe07500f34e395c\"") != std::string::npos) hit = line;
+  }
+  EXPECT_NE(hit.find("\"HALVIK_PATH\":\"" + path + "\""), std::string::npos) << journal;
+  EXPECT_NE(hit.find("\"HALVIK_ACTION\":\"found\""), std::string::npos) << hit;
+  EXPECT_NE(hit.find("\"HALVIK_THREAT\":\"KINSING"), std::string::npos) << hit;
+  EXPECT_NE(hit.find("\"HALVIK_SIGNATURES_VERSION\":\""), std::string::npos) << hit;
+  EXPECT_NE(hit.find("\"PRIORITY\":\"4\""), std::string::npos) << hit;
+  EXPECT_NE(journal.find("\"MESSAGE_ID\":\"da12a76933db4c808441bc7548b6e158\""), std::string::npos)
+      << "the scan's start";
 }
 
 TEST_F(ProgramExitTest, ThreatsBehindDotFoldersAreFound) {

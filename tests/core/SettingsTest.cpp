@@ -59,6 +59,7 @@ TEST(SettingsTable, EveryValueKeepsItsSectionKeyDefaultAndApplication) {
       {Key::SignatureFeed, "Settings", "SignatureFeed", "https://signatures.orvento.invalid/feed/",
        AppName::ProgramFolder},
       {Key::LastSignatureCheck, "Settings", "LastSignatureCheck", "", AppName::ProgramFolder},
+      {Key::SystemLog, "Settings", "SystemLog", "1", AppName::ProgramFolder},
   };
   ASSERT_EQ(std::size(expected), settings::kTable.size());
   for (const auto& value : expected) {

@@ -19,13 +19,13 @@ constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
 // The attribute bits of a listed entry other than read-only: from its d_type, with a look at
 // the entry only for a link (does it lead to a folder?) or when the file system leaves d_type
 // unknown. nullopt when the entry vanished meanwhile.
-std::optional<std::uint32_t> listedAttributes(int folder, const dirent& entry) {
-  switch (entry.d_type) {
+std::optional<std::uint32_t> listedAttributes(int folder, const char* name, unsigned char type) {
+  switch (type) {
     case DT_DIR: return kFolder;
     case DT_REG: return 0u;
-    case DT_LNK: return kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
+    case DT_LNK: return kReparsePoint | (posix::isFolderAt(folder, name) ? kFolder : 0u);
     case DT_UNKNOWN: {
-      const auto attributes = posix::attributesAt(folder, entry.d_name);
+      const auto attributes = posix::attributesAt(folder, name);
       if (!attributes) return std::nullopt;
       return *attributes & ~static_cast<std::uint32_t>(kReadOnly);
     }
@@ -83,33 +83,26 @@ FolderHandle FolderHandle::openParent(const FolderId& expected) const {
 
 std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& pattern, std::uint32_t includeMask) const {
   if (!valid()) return std::nullopt;
-  // A listing of its own (a fresh open of ".") so that listing twice starts from the top.
-  const int fd = openat(posix::descriptorOf(m_handle), ".", kOpenFlags);
-  if (fd < 0) return std::nullopt;
-  DIR* folder = fdopendir(fd);
-  if (!folder) {
-    close(fd);
-    return std::nullopt;
-  }
+  // Read straight from the folder's own descriptor, rewound so that listing twice starts from
+  // the top: no second descriptor, no stream to set up for every folder of a walk.
+  const int fd = posix::descriptorOf(m_handle);
+  if (lseek(fd, 0, SEEK_SET) != 0) return std::nullopt;
   const bool everything = pattern == "*.*" || pattern == "*";
   std::vector<DirEntry> entries;
-  bool failed = false;
-  for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(folder);
-    if (!entry) {
-      failed = errno != 0;
-      break;
+  alignas(dirent64) char buffer[32768];
+  for (ssize_t read; (read = getdents64(fd, buffer, sizeof buffer)) != 0;) {
+    if (read < 0) return std::nullopt;
+    for (ssize_t at = 0; at < read;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      at += entry->d_reclen;
+      const std::string_view name(entry->d_name);
+      if (name == "." || name == "..") continue;
+      if (!everything && !matchesWildcard(entry->d_name, pattern)) continue;
+      const auto attributes = listedAttributes(fd, entry->d_name, entry->d_type);
+      if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
+      entries.push_back(DirEntry{std::string(name), *attributes});
     }
-    const std::string_view name(entry->d_name);
-    if (name == "." || name == "..") continue;
-    if (!everything && !matchesWildcard(entry->d_name, pattern)) continue;
-    const auto attributes = listedAttributes(fd, *entry);
-    if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
-    entries.push_back(DirEntry{std::string(name), *attributes});
   }
-  closedir(folder);
-  if (failed) return std::nullopt;
   return entries;
 }
 

@@ -15,6 +15,8 @@ const std::uint32_t kNotSupported = ENOTSUP;
 
 std::string systemText(const std::string& utf8) { return utf8; }
 
+std::string utf8FromSystem(const std::string& bytes) { return bytes; }
+
 std::size_t rootLength(const std::string& path) { return !path.empty() && path[0] == '/' ? 1 : 0; }
 
 std::string errorText(std::uint32_t code) {

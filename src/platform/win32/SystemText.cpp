@@ -12,18 +12,25 @@ const std::uint32_t kLockHeldElsewhere = ERROR_SHARING_VIOLATION;
 const std::uint32_t kNotFound = ERROR_FILE_NOT_FOUND;
 const std::uint32_t kNotSupported = ERROR_NOT_SUPPORTED;
 
-std::string systemText(const std::string& utf8) {
-  if (utf8.empty()) return utf8;
-  const int size = static_cast<int>(utf8.size());
-  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+namespace {
+// `text` from the code page `from` to the code page `to`, through UTF-16.
+std::string converted(const std::string& text, UINT from, UINT to) {
+  if (text.empty()) return text;
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(from, 0, text.data(), size, nullptr, 0)), L'\0');
+  MultiByteToWideChar(from, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
   const int wideSize = static_cast<int>(wide.size());
-  std::string text(static_cast<std::size_t>(
-                       WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr)),
-                   '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
-  return text;
+  std::string result(static_cast<std::size_t>(
+                         WideCharToMultiByte(to, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr)),
+                     '\0');
+  WideCharToMultiByte(to, 0, wide.data(), wideSize, result.data(), static_cast<int>(result.size()), nullptr, nullptr);
+  return result;
 }
+}  // namespace
+
+std::string systemText(const std::string& utf8) { return converted(utf8, CP_UTF8, CP_ACP); }
+
+std::string utf8FromSystem(const std::string& bytes) { return converted(bytes, CP_ACP, CP_UTF8); }
 
 std::size_t rootLength(const std::string& path) {
   const bool letter = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
