@@ -22,6 +22,9 @@ enum class Key : std::size_t {
   LastSystemScan,
   TotalObjectsRemoved,
   TotalScans,
+  WatchFiles,
+  AutoQuarantine,
+  WatchFolders,
   Count
 };
 
@@ -46,6 +49,11 @@ inline constexpr std::array<Setting, static_cast<std::size_t>(Key::Count)> kTabl
     {"Status", "TotalObjectsRemoved", "0", AppName::ProgramTitle},
     // Written as "Totalscans" by the scan driver and read as "TotalScans" by the status page: one value.
     {"Status", "Totalscans", "0", AppName::ProgramTitle},
+    // The watch of folders: on or off, automatic quarantine of what it finds, and the watched
+    // trees (each percent-encoded, separated by ";"; empty for the defaults).
+    {"Settings", "WatchFiles", "1", AppName::ProgramFolder},
+    {"Settings", "AutoQuarantine", "0", AppName::ProgramFolder},
+    {"Settings", "WatchFolders", "", AppName::ProgramFolder},
 }};
 
 constexpr const Setting& settingOf(Key key) { return kTable[static_cast<std::size_t>(key)]; }

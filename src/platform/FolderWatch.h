@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Platform.h"
 #include "platform/Status.h"
 
 #include <chrono>
@@ -44,6 +45,19 @@ extern const std::uint32_t kWatchLimitReached;
 // a new entry from a removed one whose number the file system gave again (Windows file numbers
 // carry their own sequence number, so there it is always 0).
 std::uint64_t entryBirth(const std::string& path);
+
+// An entry for as long as it exists: its device and file number, and when it was created.
+struct LastingId {
+  FolderId id;
+  std::uint64_t birth = 0;
+  bool operator==(const LastingId&) const = default;
+};
+
+struct LastingIdHash {
+  std::size_t operator()(const LastingId& entry) const {
+    return static_cast<std::size_t>((entry.id.file * 31 + entry.id.device) * 31 + entry.birth);
+  }
+};
 
 class FolderWatch {
  public:

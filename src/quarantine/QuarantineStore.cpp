@@ -5,6 +5,7 @@
 #include "platform/Ascii.h"
 #include "platform/Platform.h"
 #include "quarantine/CopyNumber.h"
+#include "quarantine/WatchExemptions.h"
 
 #include <algorithm>
 #include <chrono>
@@ -144,7 +145,9 @@ bool RestoreFromQuarantine(const std::string& storedName, const std::string& des
   const platform::CopyOptions options{.replace = true,
                                       .ownerOnly = true,
                                       .permissions = record ? record->permissions : std::nullopt};
-  if (!platform::copyFile(source, destination, options) || !platform::deleteFile(source)) return false;
+  if (!platform::copyFile(source, destination, options)) return false;
+  ExemptFile(destination);
+  if (!platform::deleteFile(source)) return false;
   quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
   return true;
 }

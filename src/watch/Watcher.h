@@ -68,18 +68,6 @@ class Watcher {
     std::size_t root = 0;
     std::vector<platform::FolderId> chain;
   };
-  // An entry as the file system knows it: its device and file number, and when it was created.
-  struct Identity {
-    platform::FolderId id;
-    std::uint64_t birth = 0;
-    bool operator==(const Identity&) const = default;
-  };
-  struct IdentityHash {
-    std::size_t operator()(const Identity& entry) const {
-      return (entry.id.file * 31 + entry.id.device) * 31 + entry.birth;
-    }
-  };
-
   void walkRoot(std::size_t root, bool report);
   void walkFrom(Folder start, bool report);
   void walkOne(const Folder& folder, const platform::FolderHandle& handle, bool report, std::vector<Folder>& pending);
@@ -103,8 +91,8 @@ class Watcher {
   platform::FolderWatch m_watch;
   std::unordered_map<std::int64_t, Folder> m_folders;     // per-folder watch: the folder of each watch
   std::unordered_map<std::int64_t, std::size_t> m_trees;  // per-tree watch: the root of each watch
-  std::unordered_set<Identity, IdentityHash> m_seen;      // every threat entry present or reported
-  std::size_t m_share = 0;                                // 0: no limit
+  std::unordered_set<platform::LastingId, platform::LastingIdHash> m_seen;  // every threat entry present or reported
+  std::size_t m_share = 0;                                                  // 0: no limit
   bool m_limited = false;
   std::atomic<bool> m_stopped = false;
 };

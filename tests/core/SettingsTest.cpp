@@ -56,6 +56,9 @@ TEST(SettingsTable, EveryValueKeepsItsSectionKeyDefaultAndApplication) {
       {Key::LastSystemScan, "Status", "LastSystemScan", "Jamais", AppName::ProgramTitle},
       {Key::TotalObjectsRemoved, "Status", "TotalObjectsRemoved", "0", AppName::ProgramTitle},
       {Key::TotalScans, "Status", "Totalscans", "0", AppName::ProgramTitle},
+      {Key::WatchFiles, "Settings", "WatchFiles", "1", AppName::ProgramFolder},
+      {Key::AutoQuarantine, "Settings", "AutoQuarantine", "0", AppName::ProgramFolder},
+      {Key::WatchFolders, "Settings", "WatchFolders", "", AppName::ProgramFolder},
   };
   ASSERT_EQ(std::size(expected), settings::kTable.size());
   for (const auto& value : expected) {
