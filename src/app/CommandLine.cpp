@@ -40,7 +40,7 @@ class Words {
 
 // Checks the options read against each other once every word is read.
 Request checked(Request request, bool scan) {
-  if (request.repair && !scan) return failure("--repair ne s'emploie qu'avec --scan");
+  if (request.repair && !scan) return failure("--repair ne s'emploie qu'avec --scan ou --watch");
   if (scan) {
     if (request.page || request.settings) return failure("--scan ne s'emploie ni avec --page ni avec --settings");
     if (request.paths.empty()) return failure("--scan demande au moins un chemin");
@@ -51,6 +51,15 @@ Request checked(Request request, bool scan) {
   return request;
 }
 
+// The options read with --watch, checked against each other.
+Request checkedWatch(Request request, bool scan) {
+  if (scan) return failure("--watch ne s'emploie pas avec --scan");
+  if (request.page || request.settings) return failure("--watch ne s'emploie ni avec --page ni avec --settings");
+  if (request.paths.empty()) return failure("--watch demande au moins un dossier");
+  request.action = Action::Watch;
+  return request;
+}
+
 }  // namespace
 
 std::string message(const std::string& text) { return std::string(kProgram) + " : " + text; }
@@ -58,6 +67,7 @@ std::string message(const std::string& text) { return std::string(kProgram) + " 
 Request parse(const std::vector<std::string>& arguments) {
   Request request;
   bool scan = false;
+  bool watch = false;
   bool optionsEnded = false;
   Words words(arguments);
   while (!words.done()) {
@@ -72,6 +82,8 @@ Request parse(const std::vector<std::string>& arguments) {
       return Request{.action = Action::Version};
     } else if (word == "--scan") {
       scan = true;
+    } else if (word == "--watch") {
+      watch = true;
     } else if (word == "--repair") {
       request.repair = true;
     } else if (word == "--settings") {
@@ -85,7 +97,7 @@ Request parse(const std::vector<std::string>& arguments) {
       return failure("option inconnue " + quoted(word) + " (voir " + kProgram + " --help)");
     }
   }
-  return checked(std::move(request), scan);
+  return watch ? checkedWatch(std::move(request), scan) : checked(std::move(request), scan);
 }
 
 std::optional<std::string> firstPathProblem(const std::vector<std::string>& paths) {
@@ -115,6 +127,7 @@ std::string helpText() {
   return R"(Usage : orvento-halvik [DOSSIER...]
         orvento-halvik --page N | --settings
         orvento-halvik --scan CHEMIN... [--repair]
+        orvento-halvik --watch DOSSIER... [--repair]
 
 Orvento Halvik cherche les adwares, spywares et chevaux de Troie d'après le nom de
 leurs fichiers, les supprime et garde une copie en quarantaine si on le lui demande.
@@ -131,6 +144,12 @@ Options :
   --repair          avec --scan : supprime ensuite chaque objet trouvé, après une copie en
                     quarantaine si l'option de quarantaine est cochée ; une ligne par objet
                     dit ce qui a été fait
+  --watch DOSSIER...
+                    surveille les dossiers et leurs sous-dossiers jusqu'à SIGINT ou
+                    SIGTERM : chaque objet malicieux qui y apparaît (créé ou renommé)
+                    donne une ligne comme avec --scan ; avec --repair il est aussitôt
+                    supprimé comme avec --scan --repair ; les fichiers ignorés ou
+                    restaurés de la quarantaine sont laissés tels quels
   --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
                     3 Aide, 4 Quarantaine
   --settings        ouvre la fenêtre avec la boîte de configuration

@@ -74,18 +74,12 @@ class TerminalRepairView : public scan::RepairView {
   std::string m_tag;
 };
 
-// What the repair pass did with one hit.
-const char* verdict(int image, bool quarantined) {
-  if (image != scan::kImageRemoved) return "non supprim\u00E9";
-  return quarantined ? "copi\u00E9 en quarantaine puis supprim\u00E9" : "supprim\u00E9";
-}
-
 void repairAll(std::vector<Hit>& hits, std::ostream& out) {
   const bool quarantine = core::settings::onWhenOne(core::settings::Key::Quarintine);
   TerminalRepairView view(hits);
   scan::RunRepair(view);
   for (const Hit& hit : hits)
-    out << verdict(hit.image, quarantine) << '\t' << hitLine(hit.found.threatName, hit.found.path) << '\n';
+    out << repairedLine(hit.image == scan::kImageRemoved, quarantine, hit.found.threatName, hit.found.path) << '\n';
 }
 
 }  // namespace

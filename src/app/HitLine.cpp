@@ -31,4 +31,11 @@ std::string hitLine(const std::string& threatName, const std::string& path) {
   return escapedForLine(threatName) + '\t' + escapedForLine(path);
 }
 
+std::string repairedLine(bool removed, bool quarantined, const std::string& threatName, const std::string& path) {
+  const char* verdict = !removed      ? "non supprim\u00E9"
+                        : quarantined ? "copi\u00E9 en quarantaine puis supprim\u00E9"
+                                      : "supprim\u00E9";
+  return verdict + ('\t' + hitLine(threatName, path));
+}
+
 }  // namespace halvik::app

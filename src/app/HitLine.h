@@ -13,4 +13,7 @@ std::string escapedForLine(const std::string& bytes);
 // The hit line without its line feed.
 std::string hitLine(const std::string& threatName, const std::string& path);
 
+// The line the repair of a hit gives (--repair): what was done, a tab, the hit line.
+std::string repairedLine(bool removed, bool quarantined, const std::string& threatName, const std::string& path);
+
 }  // namespace halvik::app

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
+#include "app/HeadlessWatch.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
@@ -44,6 +45,7 @@ int run(int argc, char* argv[]) {
     case app::Action::Version: std::cout << app::versionText(); return app::kNothingFound;
     case app::Action::Error: std::cerr << request.message << '\n'; return app::kUsageOrRunError;
     case app::Action::Scan:
+    case app::Action::Watch:
     case app::Action::Window: break;
   }
   if (const auto problem = app::firstPathProblem(request.paths)) {
@@ -52,6 +54,7 @@ int run(int argc, char* argv[]) {
   }
   const std::vector<std::string> folders = app::absolutePaths(request.paths);
   if (request.action == app::Action::Scan) return app::runHeadlessScan(folders, request.repair, std::cout, std::cerr);
+  if (request.action == app::Action::Watch) return app::runHeadlessWatch(folders, request.repair, std::cout, std::cerr);
   return runWindow(argv[0], request, folders);
 }
 

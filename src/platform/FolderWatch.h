@@ -42,8 +42,7 @@ extern const std::uint32_t kWatchLimitReached;
 
 // When the entry `path` names was created (a final link is not followed: the link's own), in
 // the system's units; 0 where the system does not tell. With the device and file number it tells
-// a new entry from a removed one whose number the file system gave again (Windows file numbers
-// carry their own sequence number, so there it is always 0).
+// a new entry from a removed one whose number the file system gave again.
 std::uint64_t entryBirth(const std::string& path);
 
 // An entry for as long as it exists: its device and file number, and when it was created.

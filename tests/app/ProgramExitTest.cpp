@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace halvik::app {
 
@@ -92,6 +94,43 @@ TEST_F(ProgramExitTest, PlantedThreatGivesStatusOneAndItsLine) {
   EXPECT_EQ(planted.status, 1) << planted.err;
   EXPECT_NE(planted.out.find("\t" + (tree / "planted") + "/" + kPlantedName + "\n"), std::string::npos) << planted.out;
   EXPECT_NE(planted.err.find("Objets malicieux: 1"), std::string::npos) << planted.err;
+}
+
+// Reads one line (without its line feed) from the descriptor `fd`; empty at its end.
+std::string lineFrom(int fd) {
+  std::string line;
+  for (char c; ::read(fd, &c, 1) == 1 && c != '\n';) line += c;
+  return line;
+}
+
+TEST_F(ProgramExitTest, WatchPrintsEachThreatAsItAppearsAndEndsCleanlyOnSigterm) {
+  int out[2], err[2];
+  ASSERT_EQ(pipe(out), 0);
+  ASSERT_EQ(pipe(err), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    execl(HALVIK_PROGRAM, HALVIK_PROGRAM, "--watch", tree.path().c_str(), nullptr);
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  EXPECT_NE(lineFrom(err[0]).find("surveillance en cours"), std::string::npos);
+  writeFile(tree / "harmless.txt", "x");
+  writeFile(tree / kPlantedName, "x");
+  const std::string line = lineFrom(out[0]);
+  EXPECT_EQ(line.substr(line.find('\t') + 1), tree / kPlantedName);
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(lineFrom(out[0]), "") << "nothing else is written";
+  close(out[0]);
+  close(err[0]);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <fstream>
 #include <map>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mount.h>
 #include <unistd.h>
 #endif
@@ -35,6 +37,11 @@ Lookup threats() {
 class WatcherTest : public testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {
+#ifdef _WIN32
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+      GTEST_SKIP()
+          << "Wine's ReadDirectoryChangesW drops events of renamed and removed entries and Wine makes no links";
+#endif
     fs::create_directories(m_root.path() + "/sub");
     writeFile(m_root / "sub/evil.exe", "present at start");
   }
@@ -52,6 +59,7 @@ class WatcherTest : public testing::TestWithParam<Backend> {
     if (GetParam() == Backend::Best && m_watcher->kind() != Kind::FileSystems)
       GTEST_SKIP() << "the system grants no watch of whole file systems here (fanotify needs root)";
   }
+  bool running() const { return !IsSkipped() && !HasFatalFailure(); }
   // Runs the watcher until `count` hits are in, or ten seconds have passed.
   void runUntil(std::size_t count) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -85,6 +93,8 @@ class WatcherTest : public testing::TestWithParam<Backend> {
 
 TEST_P(WatcherTest, ReportsCreatedAndRenamedThreatsOnceAndNothingElse) {
   start();
+  if (!running()) return;
+  if (!running()) return;
   writeFile(m_root / "miner.bin", "x");
   writeFile(m_root / "sub/harmless.txt", "x");
   writeFile(m_root / "sub/.part", "x");
@@ -106,6 +116,8 @@ TEST_P(WatcherTest, ReportsCreatedAndRenamedThreatsOnceAndNothingElse) {
 
 TEST_P(WatcherTest, NewFolderWithAFileInsideLinksAndDotFiles) {
   start();
+  if (!running()) return;
+  if (!running()) return;
   fs::create_directories(m_root / "new/deeper");
   writeFile(m_root / "new/deeper/evil.exe", "x");
   fs::create_directory_symlink(m_root / "sub", m_root / "new/link");  // never followed
@@ -127,6 +139,8 @@ TEST_P(WatcherTest, NewFolderWithAFileInsideLinksAndDotFiles) {
 
 TEST_P(WatcherTest, RemovedWatchedFolderAndFolderRecreated) {
   start();
+  if (!running()) return;
+  if (!running()) return;
   fs::remove_all(m_root / "sub");
   settle();
   fs::create_directory(m_root / "sub");
@@ -138,6 +152,8 @@ TEST_P(WatcherTest, RemovedWatchedFolderAndFolderRecreated) {
 TEST_P(WatcherTest, OwnFolderOnlyWhenSubfoldersAreLeftOut) {
   fs::create_directories(m_root / "sub/deep");
   start({{m_root.path(), false}, {m_root / "sub/deep", true}});
+  if (!running()) return;
+  if (!running()) return;
   writeFile(m_root / "sub/miner.bin", "x");
   fs::create_directory(m_root / "sub/deep/more");
   writeFile(m_root / "sub/deep/more/evil.exe", "x");
@@ -159,6 +175,8 @@ TEST_P(WatcherTest, AnotherFileSystemIsNotEnteredUnlessWatched) {
   } unmount{m_root / "mounted"};
   fs::create_directory(m_root / "mounted/inside");
   start();
+  if (!running()) return;
+  if (!running()) return;
   writeFile(m_root / "mounted/evil.exe", "x");
   writeFile(m_root / "mounted/inside/miner.bin", "x");
   settle();

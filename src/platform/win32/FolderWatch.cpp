@@ -68,7 +68,11 @@ struct FolderWatch::State {
   std::int64_t nextWatch = 1;
 };
 
-std::uint64_t entryBirth(const std::string&) { return 0; }
+std::uint64_t entryBirth(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32) | data.ftCreationTime.dwLowDateTime;
+}
 
 FolderWatch::FolderWatch() = default;
 FolderWatch::FolderWatch(Kind kind, std::unique_ptr<State> state) : m_kind(kind), m_state(std::move(state)) {}
