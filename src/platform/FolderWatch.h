@@ -58,6 +58,19 @@ struct LastingIdHash {
   }
 };
 
+// A folder a watch of the user's files covers when the user chose none.
+struct DefaultWatchFolder {
+  std::string path;
+  bool subfolders = true;
+};
+
+// The folders where what the user downloads, or what starts with the session, arrives: on Linux
+// the XDG download and desktop folders (from user-dirs.dirs), the autostart and systemd user
+// folders, /tmp, /var/tmp and /dev/shm with their subfolders, and the home folder alone; on
+// Windows the downloads, the desktop, the start-up folder and the temporary folder, and the
+// profile folder alone.
+std::vector<DefaultWatchFolder> defaultWatchFolders();
+
 class FolderWatch {
  public:
   enum class Kind { None, FileSystems, Folders, Trees };

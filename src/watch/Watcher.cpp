@@ -56,8 +56,10 @@ Watcher::Watcher(std::vector<WatchedFolder> folders, Lookup lookup, Callbacks ca
 bool Watcher::start(platform::Status* failure) {
   if (m_backend == Backend::Best) {
     m_watch = platform::FolderWatch::openFileSystems();
+    // A missing folder is not watched; one whose file system refuses the mark makes all go per folder.
     for (const WatchedFolder& root : m_roots)
-      if (m_watch.valid() && !m_watch.add(systemPath(root.path))) m_watch = platform::FolderWatch();
+      if (m_watch.valid() && FolderHandle::open(systemPath(root.path)).valid() && !m_watch.add(systemPath(root.path)))
+        m_watch = platform::FolderWatch();
   }
   if (!m_watch.valid()) m_watch = platform::FolderWatch::openFolders(failure);
   if (!m_watch.valid()) return false;
