@@ -3,6 +3,7 @@
 // for each process it suspends.
 #include "companion/CompanionPresenter.h"
 #include "companion/CompanionTray.h"
+#include "companion/FileWatchRunner.h"
 #include "companion/MonitorSweep.h"
 #include "core/Locations.h"
 #include "platform/Platform.h"
@@ -38,6 +39,22 @@ int run(int argc, char* argv[]) {
   timer.setSingleShot(true);
   QObject::connect(&timer, &QTimer::timeout, [&] { timer.start(presenter.wake()); });
   QObject::connect(&tray, &CompanionTray::quitRequested, &application, &QApplication::quit);
+
+  // The watch of folders, on its own thread while "Surveillance des fichiers" is on.
+  watch::WatchPresenter watchPresenter(tray);
+  FileWatchRunner fileWatch(watchPresenter);
+  const auto restartWatch = [&] {
+    fileWatch.restart();
+    tray.showWatchState(fileWatch.running());
+  };
+  QObject::connect(&tray, &CompanionTray::watchSettingsChanged, restartWatch);
+  QObject::connect(&tray, &CompanionTray::noticeAction, [&](quint32 notice, bool quarantine) {
+    if (quarantine)
+      watchPresenter.quarantineChosen(notice);
+    else
+      watchPresenter.ignoreChosen(notice);
+  });
+  restartWatch();
   timer.start(0);
   return QApplication::exec();
 }

@@ -72,6 +72,11 @@ bool Watcher::start(platform::Status* failure) {
       if (const auto watch = m_watch.add(systemPath(m_roots[root].path))) m_trees[*watch] = root;
     walkRoot(root, false);
   }
+  m_started = true;
+  core::mMain::WriteLog("The file watch started on " + std::to_string(m_roots.size()) + " folders, " +
+                        (kind() == Kind::FileSystems ? "by file system"
+                         : kind() == Kind::Folders   ? "by folder"
+                                                     : "by tree"));
   return true;
 }
 
@@ -95,7 +100,7 @@ void Watcher::run() {
 
 void Watcher::stop() {
   m_stopped = true;
-  m_watch.wake();
+  if (m_started) m_watch.wake();
 }
 
 void Watcher::walkRoot(std::size_t root, bool report) {
@@ -109,7 +114,7 @@ void Watcher::walkRoot(std::size_t root, bool report) {
 void Watcher::walkFrom(Folder start, bool report) {
   std::vector<Folder> pending;
   pending.push_back(std::move(start));
-  while (!pending.empty()) {
+  while (!pending.empty() && !m_stopped) {
     const Folder folder = std::move(pending.back());
     pending.pop_back();
     const FolderHandle handle = openChecked(folder.path, folder.chain.back());

@@ -94,6 +94,7 @@ class Watcher {
   std::unordered_set<platform::LastingId, platform::LastingIdHash> m_seen;  // every threat entry present or reported
   std::size_t m_share = 0;                                                  // 0: no limit
   bool m_limited = false;
+  std::atomic<bool> m_started = false;  // the system's watch is in place: stop() may wake it
   std::atomic<bool> m_stopped = false;
 };
 
