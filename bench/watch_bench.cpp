@@ -37,6 +37,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kFolders = 16;
 constexpr int kThreatEvery = 100;
+constexpr double kSeconds = 5;  // of the idle watch
 
 double threadCpuSeconds() {
   timespec now{};
@@ -75,6 +76,22 @@ Generated generate(const std::string& root, int rate, std::size_t count, const s
   return result;
 }
 
+// Runs the started `watcher` on a thread of its own while `during` runs on this one; the watcher
+// thread's CPU time in seconds.
+template <typename During>
+double cpuWhile(watch::Watcher& watcher, During during) {
+  double cpu = 0;
+  std::thread reader([&] {
+    const double before = threadCpuSeconds();
+    watcher.run();
+    cpu = threadCpuSeconds() - before;
+  });
+  during();
+  watcher.stop();
+  reader.join();
+  return cpu;
+}
+
 struct Figures {
   double reportedShare = 0;
   double medianMs = 0;
@@ -99,23 +116,18 @@ Figures runWatcher(const std::string& root, watch::Watcher::Backend backend, int
                          backend);
   watcher.start();
   *fileSystems = watcher.kind() == platform::FolderWatch::Kind::FileSystems;
-  double cpu = 0;
-  std::thread reader([&] {
-    const double before = threadCpuSeconds();
-    watcher.run();
-    cpu = threadCpuSeconds() - before;
-  });
-  const Generated generated = generate(root, rate, count, run);
-  const auto deadline = Clock::now() + std::chrono::seconds(20);
-  for (;;) {
-    {
-      std::lock_guard guard(lock);
-      if (reported.size() >= generated.planted.size() || Clock::now() > deadline) break;
+  Generated generated;
+  const double cpu = cpuWhile(watcher, [&] {
+    generated = generate(root, rate, count, run);
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    for (;;) {
+      {
+        std::lock_guard guard(lock);
+        if (reported.size() >= generated.planted.size() || Clock::now() > deadline) return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  watcher.stop();
-  reader.join();
+  });
   std::vector<double> latencies;
   for (const auto& [path, created] : generated.planted)
     if (const auto found = reported.find(path); found != reported.end())
@@ -177,16 +189,7 @@ void report(const char* name, const Figures& figures, double floor) {
 double idlePercent(const std::string& root) {
   watch::Watcher watcher({{root, true}}, [](std::string_view) { return std::string(); }, {});
   watcher.start();
-  double cpu = 0;
-  std::thread reader([&] {
-    const double before = threadCpuSeconds();
-    watcher.run();
-    cpu = threadCpuSeconds() - before;
-  });
-  constexpr double kSeconds = 5;
-  std::this_thread::sleep_for(std::chrono::duration<double>(kSeconds));
-  watcher.stop();
-  reader.join();
+  const double cpu = cpuWhile(watcher, [] { std::this_thread::sleep_for(std::chrono::duration<double>(kSeconds)); });
   return cpu / kSeconds * 100;
 }
 

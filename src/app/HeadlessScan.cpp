@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/HitLine.h"
+#include "app/ScanDatabase.h"
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "engine/SignatureDb.h"
@@ -85,13 +86,9 @@ void repairAll(std::vector<Hit>& hits, std::ostream& out) {
 }  // namespace
 
 int runHeadlessScan(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
-  // A database that cannot be read would find nothing and report a clean tree.
-  const std::string database = core::programFile(engine::kScanDatabase);
-  if (!std::ifstream(database, std::ios::binary)) {
-    err << message("base de signatures illisible : " + escapedForLine(database)) << '\n';
-    return kUsageOrRunError;
-  }
-  engine::SignatureDb.setPath(database);
+  const auto database = readableScanDatabase(err);
+  if (!database) return kUsageOrRunError;
+  engine::SignatureDb.setPath(*database);
   std::vector<Hit> hits;
   TerminalScanView view(out, hits);
   NoStatusCounters status;

@@ -2,15 +2,13 @@
 
 #include "app/CommandLine.h"
 #include "app/HitLine.h"
-#include "core/Locations.h"
+#include "app/ScanDatabase.h"
 #include "core/Settings.h"
-#include "engine/SignatureDb.h"
 #include "quarantine/WatchExemptions.h"
 #include "scan/HitRepair.h"
 #include "watch/DatabaseLookup.h"
 
 #include <csignal>
-#include <fstream>
 
 namespace halvik::app {
 namespace {
@@ -33,15 +31,12 @@ void report(const engine::mScanFiles::Hit& hit, bool repair, std::ostream& out) 
 }  // namespace
 
 int runHeadlessWatch(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
-  const std::string database = core::programFile(engine::kScanDatabase);
-  if (!std::ifstream(database, std::ios::binary)) {
-    err << message("base de signatures illisible : " + escapedForLine(database)) << '\n';
-    return kUsageOrRunError;
-  }
+  const auto database = readableScanDatabase(err);
+  if (!database) return kUsageOrRunError;
   std::vector<watch::WatchedFolder> watched;
   for (const std::string& folder : folders) watched.push_back({folder, true});
   watch::Watcher watcher(
-      std::move(watched), watch::databaseLookup(database),
+      std::move(watched), watch::databaseLookup(*database),
       {[&](const engine::mScanFiles::Hit& hit) { report(hit, repair, out); },
        [&] {
          err << message("limite de dossiers surveill\u00E9s atteinte : les nouveaux ne sont pas surveill\u00E9s")
