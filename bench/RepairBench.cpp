@@ -8,7 +8,7 @@
 // path; with a copy, read and write of each file first).
 #include "core/Locations.h"
 #include "core/Settings.h"
-#include "engine/SignatureDb.h"
+#include "engine/CurrentSignatures.h"
 #include "engine/mScanFiles.h"
 #include "scan/RepairPass.h"
 #include "support/TestEnvironment.h"
@@ -108,10 +108,7 @@ int run() {
     database << "[Scanfiles]\r\n";
     for (int i = 0; i < kFolders * kFilesPerFolder; ++i) database << fileName(i) << "=Bench.Threat\r\n";
   }
-  std::filesystem::last_write_time(program + "/" + engine::kScanDatabase,
-                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-  engine::SignatureDb.setPath(program + "/" + engine::kScanDatabase);
-  engine::SignatureDb.setSection("SCANFILES");
+  engine::reloadSignatures();
 
   const auto walked = [&] {
     makeFiles(root);

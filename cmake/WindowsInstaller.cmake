@@ -50,10 +50,12 @@ set(CPACK_PACKAGE_EXECUTABLES "orvento-halvik" "Orvento Halvik")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 # The uninstaller removes the files it installed and the start-up entry that the settings dialog
 # writes (the 64-bit view of the machine's Run key), when that entry starts this copy's companion
-# program; the user's logs, quarantine and settings stay.
+# program (written quoted, as the program writes it now, or unquoted, as it did before); the
+# user's logs, quarantine and settings stay.
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [[
   SetRegView 64
   ReadRegStr $0 HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "bobbypin"
+  StrCmp $0 '"$INSTDIR\Sentrel.exe"' +2 0
   StrCmp $0 "$INSTDIR\Sentrel.exe" 0 +2
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "bobbypin"
   SetRegView default

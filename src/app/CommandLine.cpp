@@ -80,6 +80,8 @@ Request parse(const std::vector<std::string>& arguments) {
       return Request{.action = Action::Help};
     } else if (word == "--version") {
       return Request{.action = Action::Version};
+    } else if (word == "--signatures") {
+      return Request{.action = Action::Signatures};
     } else if (word == "--scan") {
       scan = true;
     } else if (word == "--watch") {
@@ -128,6 +130,7 @@ std::string helpText() {
         orvento-halvik --page N | --settings
         orvento-halvik --scan CHEMIN... [--repair]
         orvento-halvik --watch DOSSIER... [--repair]
+        orvento-halvik --signatures
 
 Orvento Halvik cherche les adwares, spywares et chevaux de Troie d'après le nom de
 leurs fichiers, les supprime et garde une copie en quarantaine si on le lui demande.
@@ -137,8 +140,10 @@ scan et scanne aussitôt le premier ; chacun des suivants est scanné quand la f
 résultats du précédent se ferme.
 
 Options :
-  --scan CHEMIN...  scanne sans fenêtre (fichiers cachés et système ignorés, liens jamais
-                    suivis, autres systèmes de fichiers non parcourus) ; chaque objet trouvé
+  --scan CHEMIN...  scanne sans fenêtre (fichiers système ignorés, et sous Windows les
+                    cachés ; noms en « . » compris ; liens jamais suivis, autres systèmes de
+                    fichiers non parcourus) ; chaque dossier illisible est nommé sur la
+                    sortie d'erreur ; chaque objet trouvé
                     donne une ligne sur la sortie standard : le nom de la menace, une
                     tabulation, le chemin complet ; le résumé suit sur la sortie d'erreur
   --repair          avec --scan : supprime ensuite chaque objet trouvé, après une copie en
@@ -153,6 +158,8 @@ Options :
   --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
                     3 Aide, 4 Quarantaine
   --settings        ouvre la fenêtre avec la boîte de configuration
+  --signatures      affiche les signatures en usage (version, date, nombre de noms, dossier
+                    d'origine) et les autres ensembles trouvés, valides ou refusés et pourquoi
   -h, --help        affiche cette aide et quitte
   --version         affiche la version et quitte
   --                la suite est faite de chemins, même s'ils commencent par « - »

@@ -15,12 +15,13 @@ inline constexpr int kSomethingFound = 1;
 inline constexpr int kUsageOrRunError = 2;
 
 enum class Action {
-  Window,   // the main window, possibly on a page, with the settings dialog, or scanning folders
-  Scan,     // --scan: a scan without a window
-  Watch,    // --watch: the watch of folders without a window, until interrupted
-  Help,     // --help
-  Version,  // --version
-  Error,    // a usage error: `message` says which
+  Window,      // the main window, possibly on a page, with the settings dialog, or scanning folders
+  Scan,        // --scan: a scan without a window
+  Watch,       // --watch: the watch of folders without a window, until interrupted
+  Help,        // --help
+  Version,     // --version
+  Signatures,  // --signatures: the signature sets found
+  Error,       // a usage error: `message` says which
 };
 
 struct Request {

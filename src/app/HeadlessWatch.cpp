@@ -2,11 +2,12 @@
 
 #include "app/CommandLine.h"
 #include "app/HitLine.h"
-#include "app/ScanDatabase.h"
+#include "app/ScanPrerequisites.h"
 #include "core/Settings.h"
 #include "quarantine/WatchExemptions.h"
 #include "scan/HitRepair.h"
-#include "watch/DatabaseLookup.h"
+#include "watch/CurrentSetLookup.h"
+#include "watch/Watcher.h"
 
 #include <csignal>
 
@@ -23,20 +24,18 @@ void report(const engine::mScanFiles::Hit& hit, bool repair, std::ostream& out) 
   out << hitLine(hit.threatName, hit.path) << '\n';
   if (repair) {
     const bool quarantined = core::settings::onWhenOne(core::settings::Key::Quarintine);
-    const bool removed = scan::RepairHit(hit, quarantined) == scan::RepairOutcome::Removed;
-    out << repairedLine(removed, quarantined, hit.threatName, hit.path) << '\n';
+    out << repairedLine(scan::RepairHit(hit, quarantined), quarantined, hit.threatName, hit.path) << '\n';
   }
   out.flush();
 }
 }  // namespace
 
 int runHeadlessWatch(const std::vector<std::string>& folders, bool repair, std::ostream& out, std::ostream& err) {
-  const auto database = readableScanDatabase(err);
-  if (!database) return kUsageOrRunError;
+  if (!scanPrerequisitesMet(err)) return kUsageOrRunError;
   std::vector<watch::WatchedFolder> watched;
   for (const std::string& folder : folders) watched.push_back({folder, true});
   watch::Watcher watcher(
-      std::move(watched), watch::databaseLookup(*database),
+      std::move(watched), watch::currentSetThreat,
       {[&](const engine::mScanFiles::Hit& hit) { report(hit, repair, out); },
        [&] {
          err << message("limite de dossiers surveill\u00E9s atteinte : les nouveaux ne sont pas surveill\u00E9s")

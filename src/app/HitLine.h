@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scan/HitRepair.h"
+
 #include <string>
 
 // One hit of a scan without a window as one line of standard output: the threat name, a tab,
@@ -14,6 +16,7 @@ std::string escapedForLine(const std::string& bytes);
 std::string hitLine(const std::string& threatName, const std::string& path);
 
 // The line the repair of a hit gives (--repair): what was done, a tab, the hit line.
-std::string repairedLine(bool removed, bool quarantined, const std::string& threatName, const std::string& path);
+std::string repairedLine(scan::RepairOutcome outcome, bool quarantined, const std::string& threatName,
+                         const std::string& path);
 
 }  // namespace halvik::app

@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessScan.h"
 #include "app/HeadlessWatch.h"
+#include "app/SignaturesReport.h"
+#include "platform/Environment.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
@@ -39,10 +41,16 @@ int runWindow(char* programName, const app::Request& request, const std::vector<
 }  // namespace
 
 int run(int argc, char* argv[]) {
+  // Without its own folder the program would take its signatures from wherever it was started.
+  if (platform::environment().programFolder.empty()) {
+    std::cerr << app::message("dossier du programme introuvable") << '\n';
+    return app::kUsageOrRunError;
+  }
   const app::Request request = app::parse(std::vector<std::string>(argv + 1, argv + argc));
   switch (request.action) {
     case app::Action::Help: std::cout << app::helpText(); return app::kNothingFound;
     case app::Action::Version: std::cout << app::versionText(); return app::kNothingFound;
+    case app::Action::Signatures: return app::reportSignatures(std::cout);
     case app::Action::Error: std::cerr << request.message << '\n'; return app::kUsageOrRunError;
     case app::Action::Scan:
     case app::Action::Watch:

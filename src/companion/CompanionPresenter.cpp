@@ -28,7 +28,8 @@ void CompanionPresenter::check() {
     showState(MonitorState::Off);
     return;
   }
-  if (!m_lock.take()) {
+  // A lock that cannot be taken for another reason than its holder never pauses the check.
+  if (!m_lock.take() && m_lock.heldElsewhere()) {
     showState(MonitorState::InMainWindow);
     return;
   }

@@ -19,6 +19,8 @@ class DesktopNotifier : public QObject {
   explicit DesktopNotifier(QSystemTrayIcon& tray, QObject* parent = nullptr);
   ~DesktopNotifier() override;
 
+  // `summary` and `body` are plain text: each is kept to one line, and the body is escaped where
+  // the service reads markup (core::noticeText), so nothing in them is ever a tag or a link.
   void notify(const QString& summary, const QString& body);
   // A notification offering `actions` (pairs of key and caption; Linux only: the Windows balloon
   // shows none), known by the caller's number `notice`.

@@ -2,6 +2,7 @@
 #include "companion/DesktopNotifier.h"
 
 #include "core/Locations.h"
+#include "core/NoticeText.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -34,6 +35,7 @@ class DesktopNotifier::Backend : public QObject {
     bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                 SLOT(onActionInvoked(uint, QString)));
     bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this, SLOT(onClosed(uint, uint)));
+    askCapabilities(bus);
   }
 
   void notify(const QString& summary, const QString& body, const QStringList& actions = {},
@@ -41,8 +43,9 @@ class DesktopNotifier::Backend : public QObject {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-    call << QString::fromUtf8(core::kProgramTitle) << 0u << QString() << summary << body
-         << (QStringList{kDefaultAction, QStringLiteral("Ouvrir")} + actions) << QVariantMap() << -1;
+    call << QString::fromUtf8(core::kProgramTitle) << 0u << QString() << asText(summary, core::NoticeMarkup::Plain)
+         << asText(body, m_bodyMarkup) << (QStringList{kDefaultAction, QStringLiteral("Ouvrir")} + actions)
+         << QVariantMap() << -1;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, notice](QDBusPendingCallWatcher* finished) {
       const QDBusPendingReply<uint> reply = *finished;
@@ -70,9 +73,30 @@ class DesktopNotifier::Backend : public QObject {
   }
 
  private:
+  // The body is read as markup where the service says so; until it has answered, it is escaped
+  // as if it were (an entity then shows as typed, never as a tag).
+  void askCapabilities(QDBusConnection& bus) {
+    if (!bus.isConnected()) return;
+    const QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+      const QDBusPendingReply<QStringList> reply = *finished;
+      if (!reply.isError())
+        m_bodyMarkup = reply.value().contains(QStringLiteral("body-markup")) ? core::NoticeMarkup::Markup
+                                                                             : core::NoticeMarkup::Plain;
+      finished->deleteLater();
+    });
+  }
+
+  static QString asText(const QString& text, core::NoticeMarkup markup) {
+    return QString::fromUtf8(core::noticeText(text.toUtf8().toStdString(), markup));
+  }
+
   DesktopNotifier& m_owner;
   QSet<uint> m_sent;
   QHash<uint, quint32> m_notices;  // notifications with actions: the caller's number of each
+  core::NoticeMarkup m_bodyMarkup = core::NoticeMarkup::Markup;
 };
 
 DesktopNotifier::DesktopNotifier(QSystemTrayIcon& /*tray*/, QObject* parent)

@@ -1,5 +1,6 @@
 // Windows: notifications as the tray icon's balloon; a click on the balloon opens the program.
 #include "companion/DesktopNotifier.h"
+#include "core/NoticeText.h"
 
 #include <QSystemTrayIcon>
 
@@ -19,7 +20,11 @@ DesktopNotifier::DesktopNotifier(QSystemTrayIcon& tray, QObject* parent)
 DesktopNotifier::~DesktopNotifier() = default;
 
 void DesktopNotifier::notify(const QString& summary, const QString& body) {
-  m_backend->m_tray.showMessage(summary, body, QSystemTrayIcon::Warning);
+  // A balloon shows plain text; a path still keeps to one line.
+  const auto asText = [](const QString& text) {
+    return QString::fromUtf8(core::noticeText(text.toUtf8().toStdString(), core::NoticeMarkup::Plain));
+  };
+  m_backend->m_tray.showMessage(asText(summary), asText(body), QSystemTrayIcon::Warning);
 }
 
 void DesktopNotifier::notifyWithActions(quint32, const QString& summary, const QString& body, const QStringList&) {

@@ -1,9 +1,7 @@
 #include "companion/FileWatchRunner.h"
 
-#include "core/Locations.h"
 #include "core/Settings.h"
-#include "engine/SignatureDb.h"
-#include "watch/DatabaseLookup.h"
+#include "watch/CurrentSetLookup.h"
 #include "watch/WatchedFolders.h"
 
 namespace halvik::companion {
@@ -24,9 +22,7 @@ void FileWatchRunner::restart() {
                                         QMetaObject::invokeMethod(
                                             this, [this] { m_presenter.limitReached(); }, Qt::QueuedConnection);
                                       }};
-  m_watcher = std::make_unique<watch::Watcher>(watch::watchedFolders(),
-                                               watch::databaseLookup(core::programFile(engine::kScanDatabase)),
-                                               std::move(callbacks));
+  m_watcher = std::make_unique<watch::Watcher>(watch::watchedFolders(), watch::currentSetThreat, std::move(callbacks));
   m_thread = std::thread([watcher = m_watcher.get()] {
     if (watcher->start()) watcher->run();
   });

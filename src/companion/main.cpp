@@ -6,6 +6,8 @@
 #include "companion/FileWatchRunner.h"
 #include "companion/MonitorSweep.h"
 #include "core/Locations.h"
+#include "core/mMain.h"
+#include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "widgets/Fonts.h"
@@ -21,8 +23,10 @@ constexpr const char* kInstanceLock = "orvento-halvik-companion.lock";
 }  // namespace
 
 int run(int argc, char* argv[]) {
+  if (platform::environment().programFolder.empty()) return 2;  // no folder of its own: nothing is sound
   const platform::FileLock instance = platform::FileLock::tryTake(core::runtimeFile(kInstanceLock));
-  if (!instance.held()) return 0;
+  if (!instance.held() && instance.status().code() == platform::kLockHeldElsewhere) return 0;
+  if (!instance.held()) core::mMain::WriteLog("The companion's lock could not be taken: " + instance.status().text());
 
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the folder chooser is its only window

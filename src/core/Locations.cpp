@@ -2,6 +2,7 @@
 
 #include "platform/Ascii.h"
 #include "platform/Environment.h"
+#include "platform/Ownership.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -14,26 +15,52 @@ std::string programFile(const std::string& name) {
   return platform::environment().programFolder + platform::kSeparator + name;
 }
 
-std::string dataSubfolder(const std::string& name) {
+namespace {
+// The data folder: the per-user one of an installed copy, else the program folder.
+const std::string& dataFolder() {
   const platform::Environment& where = platform::environment();
-  return (where.dataFolder.empty() ? where.programFolder : where.dataFolder) + platform::kSeparator + name;
+  return where.dataFolder.empty() ? where.programFolder : where.dataFolder;
 }
+}  // namespace
+
+std::string dataSubfolder(const std::string& name) { return dataFolder() + platform::kSeparator + name; }
 
 bool createDataSubfolder(const std::string& name) {
   const std::string folder = dataSubfolder(name);
   return (platform::environment().dataFolder.empty() ? platform::createFolder(folder)
                                                      : platform::createOwnerFolders(folder))
-      .ok();
+             .ok() &&
+         platform::isPrivate(folder);
 }
 
+std::optional<std::string> foreignDataFolder() {
+  for (const std::string& each :
+       {dataFolder(), dataSubfolder("Logs"), dataSubfolder("Quarintine"), dataSubfolder("Signatures")})
+    if (platform::fileAttributes(each) && !platform::isPrivate(each)) return each;
+  return std::nullopt;
+}
+
+std::string userSignaturesFolder() { return dataSubfolder("Signatures"); }
+
+std::string machineSignaturesFolder() { return platform::environment().machineSignaturesFolder; }
+
 std::string runtimeFolder() {
-  const std::string& folder = platform::environment().runtimeFolder;
-  return folder.empty() ? platform::defaultRuntimeFolder() : folder;
+  const platform::Environment& where = platform::environment();
+  const std::string folder = where.runtimeFolder.empty() ? platform::defaultRuntimeFolder() : where.runtimeFolder;
+  if (platform::isOwnClosedFolder(folder)) return folder;
+    // Another user could hold or replace our locks there: a folder of our own beside the settings
+    // (on Windows, where the settings are in the registry, in the data folder).
+#ifdef _WIN32
+  const std::string base = platform::defaultDataFolder();
+#else
+  const std::string base = where.settingsFile.substr(0, where.settingsFile.rfind('/'));
+#endif
+  return base + platform::kSeparator + kPrivateRuntimeFolder;
 }
 
 std::string runtimeFile(const std::string& name) {
   const std::string folder = runtimeFolder();
-  platform::createFolder(folder);
+  platform::createOwnerFolders(folder);
   return folder + platform::kSeparator + name;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The program's own files and folders, named from the folders of platform::environment(): the
@@ -30,13 +31,28 @@ std::string dataSubfolder(const std::string& name);
 
 // Creates dataSubfolder(name). In the program folder one level is made, as the program always
 // did; a per-user data folder is made with the levels above it, open to the user only. True
-// when the folder exists afterwards.
+// when the folder exists afterwards and is the user's own (platform::isPrivate): a folder that
+// someone else owns or may write is never used.
 bool createDataSubfolder(const std::string& name);
 
-// The folder of the session's locks: the environment's runtime folder, or the platform's default.
+// Where signature updates are kept: the user's own ("Signatures" in the data folder), and the
+// one made for every user (the environment's machine-wide folder).
+std::string userSignaturesFolder();
+std::string machineSignaturesFolder();
+
+// The first of the data folder and its "Logs", "Quarintine" and "Signatures" folders that is
+// there but is not the user's own; nullopt when each is the user's own or missing.
+std::optional<std::string> foreignDataFolder();
+
+// The folder our own runtime files go to when the session's is not private.
+inline constexpr const char* kPrivateRuntimeFolder = "runtime";
+
+// The folder of the session's locks: the environment's runtime folder, or the platform's default,
+// when it is a folder of the running user that nobody else may enter (mode 0700); otherwise the
+// folder kPrivateRuntimeFolder beside the settings file (on Windows in the data folder).
 std::string runtimeFolder();
 
-// A file of the runtime folder (the folder's last level is created when it is missing).
+// A file of the runtime folder (the folder is created, open to the user only, when it is missing).
 std::string runtimeFile(const std::string& name);
 
 // True when `imagePath` names the program folder's program `name` (Windows: in any letter case).

@@ -41,7 +41,8 @@ inline constexpr std::array<Setting, static_cast<std::size_t>(Key::Count)> kTabl
     {"Settings", "RunOnStartup", "0", AppName::ProgramFolder},
     {"Settings", "LogFile", "0", AppName::ProgramFolder},
     // Key spelt "Quarintine" in every stored settings file: kept so the saved option is read back.
-    {"Settings", "Quarintine", "0", AppName::ProgramFolder},
+    // On unless the user stored "0": a repair never deletes a file without its copy by default.
+    {"Settings", "Quarintine", "1", AppName::ProgramFolder},
     {"Settings", "IExplore", "0", AppName::ProgramFolder},
     {"Settings", "LoadAdMonitor", "0", AppName::ProgramFolder},
     {"Settings", "AdMonitorRefresh", "5000", AppName::ProgramFolder},

@@ -1,12 +1,8 @@
 #include "engine/SignatureDb.h"
 
-#include "core/Locations.h"
-#include "platform/Ascii.h"
-#include "profile/ProfileSyntax.h"
-
 namespace halvik::engine {
 
-profile::cINI SignatureDb;
+SignatureReader SignatureDb;
 
 std::string FileNameOf(const std::string& path) {
 #ifdef _WIN32
@@ -17,18 +13,6 @@ std::string FileNameOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-bool IsKeyName(const std::string& name) {
-  return !name.empty() && !profile::syntax::isSpace(name.front()) && !profile::syntax::isSpace(name.back());
-}
-
-std::string LookupThreat(const std::string& path) {
-  const std::string name = FileNameOf(path);
-  SignatureDb.setPath(core::programFile(kReferenceDatabase));
-  // The section every shipped and user-edited database is written under: kept so their entries are found.
-  SignatureDb.setSection("Scanfiles");
-  if (!IsKeyName(name)) return std::string();
-  SignatureDb.setKey(platform::upperCase(name));
-  return SignatureDb.Value();
-}
+std::string LookupThreat(const std::string& path) { return currentReference()->lookup(FileNameOf(path)); }
 
 }  // namespace halvik::engine

@@ -2,7 +2,7 @@
 
 #include "core/Settings.h"
 #include "core/mMain.h"
-#include "engine/SignatureDb.h"
+#include "engine/CurrentSignatures.h"
 #include "platform/Ascii.h"
 #include "platform/Environment.h"
 #include "platform/Platform.h"
@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,7 @@ class Walk {
         m_view(view),
         m_yield(yield),
         m_generation(g_generation),
+        m_signatures(currentSignatures()),
         m_yieldInterval(platform::environment().yieldInterval),
         m_lastCaptions(Clock::now()) {}
 
@@ -71,6 +73,7 @@ class Walk {
   using Clock = std::chrono::steady_clock;
 
   bool enter(platform::FolderHandle handle, bool otherFileSystem = false);
+  void reportUnreadable();
   bool onCurrentPath(const platform::FolderId& id) const;
   bool enterSubfolder(const std::string& name);
   void gatherSubfolders(Frame& frame) const;
@@ -90,6 +93,7 @@ class Walk {
   ScanView& m_view;
   const Yield& m_yield;
   const std::uint64_t m_generation;
+  const std::shared_ptr<const SignatureSet> m_signatures;  // the set current at the start, for the whole walk
   const std::chrono::milliseconds m_yieldInterval;
   std::vector<Frame> m_stack;
   std::string m_path;
@@ -127,11 +131,18 @@ bool Walk::enter(platform::FolderHandle handle, bool otherFileSystem) {
   if (auto listed = frame.handle.list("*", platform::kFolder))
     frame.entries = std::move(*listed);
   else if (!otherFileSystem)
-    g_unreadableFolders += 1;
+    reportUnreadable();
   gatherSubfolders(frame);
   m_stack.push_back(std::move(frame));
   closeFarHandles();
   return true;
+}
+
+void Walk::reportUnreadable() {
+  g_unreadableFolders += 1;
+  const std::string folder = m_path.empty() ? std::string(1, platform::kSeparator) : m_path;
+  core::mMain::WriteLog("Could not read the folder " + folder);
+  m_view.addUnreadableFolder(folder);
 }
 
 bool Walk::enterSubfolder(const std::string& name) {
@@ -204,11 +215,7 @@ void Walk::filePass(const Frame& frame) {
 void Walk::lookUp(const Frame& frame, const platform::DirEntry& entry) {
   m_curFile.assign(m_path).append(1, platform::kSeparator).append(entry.name);
   m_curFileShown = false;
-  std::string threatName;
-  if (IsKeyName(entry.name)) {
-    SignatureDb.setKey(platform::upperCase(entry.name));
-    threatName = platform::upperCase(SignatureDb.Value());
-  }
+  const std::string threatName = platform::upperCase(m_signatures->lookup(entry.name));
   g_objectsScanned += 1;
   pause(Pause::IfDue);
   if (m_abandoned || threatName.empty()) return;

@@ -26,6 +26,8 @@ class ScanView {
   // A ticked row with image 1: threat name in upper case, full path as raw bytes, and what the
   // walk saw of the entry for the repair.
   virtual void addHit(const Hit& hit) = 0;
+  // A folder the walk could not open or list (raw bytes), already logged; nothing to show by default.
+  virtual void addUnreadableFolder(const std::string& path) { (void)path; }
 };
 
 // Hands control to the message loop for a moment.
@@ -40,7 +42,8 @@ double ObjectsScanned();
 double ThreatsFound();
 
 // Folders the walks since the last StartScan could not open or list (a folder on another file
-// system, which is never entered, is not one of them).
+// system, which is never entered, is not one of them). Each is named in a log line and handed
+// to the view as it is met.
 double UnreadableFolders();
 
 // Walks `sFolder` (entries matching `sPattern`) when the view is visible and no walk is running.
@@ -50,7 +53,8 @@ double UnreadableFolders();
 bool StartScan(const std::string& sPattern, const std::string& sFolder, ScanView& view, const Yield& yield);
 
 // The walk itself: every subfolder first, depth-first, then the folder's own entries in listing
-// order. Hidden and system entries are never looked up nor entered, symbolic links are never
+// order. Hidden and system entries are never looked up nor entered (on Linux nothing is hidden: a
+// dot-name is walked like any other, while FIFOs, sockets and devices stay system entries), symbolic links are never
 // followed, folders on another file system are not entered, and a folder that is one of the
 // folders above it (bound inside itself) is not entered again. A name with blanks at either end
 // is never a hit. Stops at its next check once ScanRunning is cleared.

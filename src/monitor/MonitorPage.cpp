@@ -10,11 +10,13 @@
 #include "widgets/OrventoCmd.h"
 #include "widgets/Twips.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -115,27 +117,57 @@ void MonitorPage::buildControls() {
 
   connect(lblGoSettings, &widgets::ActionLabel::Click, this, &MonitorPage::settingsRequested);
   connect(lblEnableMonitor, &widgets::ActionLabel::Click, this, [this] { m_logic.toggle(); });
-  connect(lvProcesses, &QTreeWidget::itemClicked, this, &MonitorPage::lvProcesses_ItemClick);
+  // The highlighted row is the target, however it was highlighted (a click or the keyboard).
+  connect(lvProcesses, &QTreeWidget::currentItemChanged, this, &MonitorPage::lvProcesses_ItemClick);
   connect(Command1, &widgets::Quillet::OrventoCmd::Click, this, [this] { m_logic.terminate(); });
+
+  // "Reprendre" in the list's menu: the highlighted process runs again (a right click highlights
+  // the row under the cursor first).
+  actReprendre = new QAction(QStringLiteral("Reprendre"), lvProcesses);
+  actReprendre->setObjectName(QStringLiteral("actReprendre"));
+  lvProcesses->setContextMenuPolicy(Qt::ActionsContextMenu);
+  lvProcesses->addAction(actReprendre);
+  connect(actReprendre, &QAction::triggered, this, [this] { m_logic.resume(); });
 }
 
-// The rows are rebuilt in place; the list keeps its scroll position so that a tick does not move
-// what the user is looking at.
+// The rows are rebuilt in place; the list keeps its scroll position and the highlight stays on the
+// selected process (identifier and start time), so that a tick moves neither what the user is
+// looking at nor what "Terminer" acts on.
 void MonitorPage::rebuildProcessList() {
   const int scroll = lvProcesses->verticalScrollBar()->value();
   lvProcesses->setUpdatesEnabled(false);
-  ProcessTree tree(*lvProcesses);
-  process::mProcess::RefreshProcessList(tree);
+  {
+    const QSignalBlocker quiet(lvProcesses);  // the rebuild is no choice of the user's
+    ProcessTree tree(*lvProcesses);
+    process::mProcess::RefreshProcessList(tree);
+    highlightSelection();
+  }
   lvProcesses->verticalScrollBar()->setValue(scroll);
   lvProcesses->setUpdatesEnabled(true);
 }
+
+void MonitorPage::highlightSelection() {
+  const auto& selected = m_logic.selection();
+  lvProcesses->setCurrentItem(nullptr);  // no highlight that is not the target
+  if (!selected) return;
+  for (int row = 0; row < lvProcesses->topLevelItemCount(); ++row) {
+    QTreeWidgetItem* item = lvProcesses->topLevelItem(row);
+    if (item->data(0, kProcessIdRole).toUInt() == selected->processId &&
+        item->data(0, kStartTimeRole).toULongLong() == selected->startTime) {
+      lvProcesses->setCurrentItem(item);
+      return;
+    }
+  }
+}
+
+void MonitorPage::showListNote(const std::string& note) { lvProcesses->setToolTip(QString::fromUtf8(note)); }
 
 void MonitorPage::showSwitchCaption(const std::string& caption) {
   lblEnableMonitor->setText(QString::fromUtf8(caption));
 }
 
 void MonitorPage::lvProcesses_ItemClick(QTreeWidgetItem* item) {
-  if (!item) return;
+  if (!item) return;  // the list was cleared: the selection stays until another row is highlighted
   const QByteArray path = item->data(0, kPathRole).toByteArray();
   m_logic.select(ProcessSelection{item->data(0, kProcessIdRole).toUInt(), path.toStdString(),
                                   item->data(0, kStartTimeRole).toULongLong()});

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class QAction;
 class QFrame;
 class QLabel;
 class QTreeWidget;
@@ -47,7 +48,7 @@ class MonitorPage : public QObject, private MonitorView {
   // calls it when its start-up switches the monitor on.
   void followMonitorState() { m_logic.followMonitorState(); }
 
-  // The process last clicked in the list; none until a row is clicked.
+  // The process last highlighted in the list (by a click or the keyboard); none until then.
   const std::optional<ProcessSelection>& selection() const { return m_logic.selection(); }
 
   QLabel* Label10 = nullptr;
@@ -58,6 +59,7 @@ class MonitorPage : public QObject, private MonitorView {
   QTreeWidget* lvProcesses = nullptr;
   QLabel* lblProcessName = nullptr;  // caption: the selected path; property "Tag": its identifier
   widgets::Quillet::OrventoCmd* Command1 = nullptr;
+  QAction* actReprendre = nullptr;  // the list's context menu: resumes the highlighted process
 
  signals:
   // "Configuration" was clicked: the settings dialog is wanted.
@@ -66,10 +68,12 @@ class MonitorPage : public QObject, private MonitorView {
  private:
   void buildControls();
   void lvProcesses_ItemClick(QTreeWidgetItem* item);
+  void highlightSelection();
 
   void showSwitchCaption(const std::string& caption) override;
   void showSelection(const ProcessSelection& selection) override;
   void rebuildProcessList() override;
+  void showListNote(const std::string& note) override;
 
   QWidget* m_frame;
   MonitorPresenter m_logic;

@@ -1,23 +1,29 @@
 #include "monitor/MonitorPresenter.h"
 
-#include <chrono>
-
 namespace halvik::monitor {
 
 namespace {
-// How long a refresh or a switch waits for the companion to finish a check under the lock.
-constexpr std::chrono::milliseconds kLockWait(1000);
+// Why the list shows the rows of its last check: another monitor holds the lock.
+constexpr const char* kHeldElsewhere =
+    "Un autre moniteur actif (une autre fen\u00EAtre ou le compagnon) v\u00E9rifie les processus : "
+    "la liste montre la derni\u00E8re v\u00E9rification de cette fen\u00EAtre.";
 }  // namespace
 
+// The window never waits for the lock: while another monitor holds it, this tick only says so
+// and the list keeps the rows of its last check.
 void MonitorPresenter::refresh() {
-  if (!m_lock.take(kLockWait)) return;
+  if (!m_lock.take() && m_lock.heldElsewhere()) {
+    m_view.showListNote(kHeldElsewhere);
+    return;
+  }
+  m_view.showListNote({});
   m_view.rebuildProcessList();
   if (!m_monitor.monitorOn()) m_lock.release();
 }
 
 void MonitorPresenter::followMonitorState() {
   if (m_monitor.monitorOn())
-    m_lock.take(kLockWait);
+    m_lock.take();  // held by another: taken at a later tick
   else
     m_lock.release();
 }
@@ -40,6 +46,10 @@ void MonitorPresenter::select(const ProcessSelection& selection) {
 
 void MonitorPresenter::terminate() {
   if (m_selection) TerminateSelection(*m_selection);
+}
+
+void MonitorPresenter::resume() {
+  if (m_selection) ResumeSelection(*m_selection);
 }
 
 }  // namespace halvik::monitor

@@ -19,6 +19,8 @@ class MonitorView {
   virtual void showSelection(const ProcessSelection& selection) = 0;
   // Rebuilds lvProcesses from the running processes, each row through the running-process check.
   virtual void rebuildProcessList() = 0;
+  // lvProcesses's tooltip: why the list shows the rows of an earlier check; empty when it does not.
+  virtual void showListNote(const std::string& note) = 0;
 };
 
 // The active monitor page: switching the monitor on and off, the session's monitor lock that
@@ -28,9 +30,9 @@ class MonitorPresenter {
  public:
   MonitorPresenter(MonitorView& view, core::MonitorSwitch& monitor) : m_view(view), m_monitor(monitor) {}
 
-  // A tick of the monitor: rebuilds the list, but only under the monitor lock. While the
-  // companion runs a check of its own the refresh waits for it (a second at most, then this tick
-  // is skipped); a refresh with the monitor off lets the lock go again at once.
+  // A tick of the monitor: rebuilds the list, but only under the monitor lock. While another
+  // monitor (the companion, another window) holds it the tick never waits: the list keeps its
+  // rows and its tooltip says why; a refresh with the monitor off lets the lock go again at once.
   void refresh();
 
   // Holds the monitor lock while the monitor is on and lets it go when it is off, so that the
@@ -48,6 +50,9 @@ class MonitorPresenter {
   // "Terminer": the selection's process (see TerminateSelection); nothing while no row has
   // been clicked since start-up.
   void terminate();
+
+  // "Reprendre": the selection's process (see ResumeSelection); nothing while none is selected.
+  void resume();
 
   // The process last clicked in the list; none until a row is clicked.
   const std::optional<ProcessSelection>& selection() const { return m_selection; }

@@ -17,4 +17,9 @@ struct ProcessSelection {
 // given to another program is never hit. Logs "User Killed Process " + the path in every case.
 void TerminateSelection(const ProcessSelection& selection);
 
+// "Reprendre": lets the selected process run again, checked as TerminateSelection checks it, and
+// exempts it from both monitors for as long as it runs (process::ResumedProcesses). Logs
+// "User Resumed Process " + the path when it was resumed, and why not otherwise.
+void ResumeSelection(const ProcessSelection& selection);
+
 }  // namespace halvik::monitor

@@ -16,7 +16,8 @@ Environment systemEnvironment(const std::string& programFolder) {
   found.settingsFile = defaultSettingsFile();
   found.autostartFolder = defaultAutostartFolder();
   found.runtimeFolder = defaultRuntimeFolder();
-  if (isInstalledCopy(programFolder)) found.dataFolder = defaultDataFolder();
+  if (!programFolder.empty() && isInstalledCopy(programFolder)) found.dataFolder = defaultDataFolder();
+  found.machineSignaturesFolder = defaultMachineSignaturesFolder();
   found.drives = platform::drives;
   found.windowsFolder = platform::windowsFolder;
   found.clock = systemClock();

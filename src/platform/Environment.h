@@ -35,6 +35,7 @@ struct Environment {
   std::string autostartFolder;                       // where the start-up entry is written
   std::string runtimeFolder;                         // the session's locks; empty: the platform's default
   std::string dataFolder;                            // where "Logs" and "Quarintine" go; empty: the program folder
+  std::string machineSignaturesFolder;               // signature updates made for every user
   std::function<std::vector<std::string>()> drives;  // the roots of a scan of all drives
   std::function<std::string()> windowsFolder;        // the root of the quick scan
   MonotonicClock clock;

@@ -25,7 +25,7 @@ inline constexpr char kSeparator = '/';
 // Attribute bits of a folder entry, with the values of the Windows file attributes.
 enum Attribute : std::uint32_t {
   kReadOnly = 1,
-  kHidden = 2,
+  kHidden = 2,  // Windows's own attribute; never set on Linux, where a leading dot only names a file
   kSystem = 4,
   kFolder = 16,
   kArchive = 32,
@@ -34,7 +34,8 @@ enum Attribute : std::uint32_t {
 
 // ---- Files and folders -------------------------------------------------------------
 
-// Folder that holds the running executable, without a trailing separator ("/" stays "/").
+// Folder that holds the running executable, without a trailing separator ("/" stays "/"). Empty
+// when the system cannot tell (never the working folder): the programs then stop.
 std::string programFolder();
 
 struct DirEntry {
@@ -287,6 +288,9 @@ class ProcessHandle {
   // its threads is named. False when the process has ended, when the thread is not one of its own
   // (Windows, and Linux without pidfds), or when the system refuses.
   Status suspendThread(std::uint32_t threadId) const;
+  // Lets the thread `threadId` of this process run again, however many times it was suspended;
+  // on Linux the whole process continues. False as for suspendThread.
+  Status resumeThread(std::uint32_t threadId) const;
 
  private:
   ProcessHandle(SystemHandle handle, ProcessInfo judged)
@@ -340,7 +344,8 @@ enum class RegistryRoot : std::uint32_t { CurrentUser = 0x80000001u, LocalMachin
 
 // Writes or removes one value of the Run key. On Linux the value of the machine-wide Run key is an
 // XDG autostart entry "<autostartFolder>/<valueName>.desktop" whose Exec line runs `data`; other
-// keys have no effect there. Windows uses the registry and ignores `autostartFolder`.
+// keys have no effect there. Windows uses the registry and ignores `autostartFolder`; there the
+// value is `data` in double quotes, the program as one argument (a `data` holding a quote is refused).
 Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName, const std::string& data,
                    const std::string& autostartFolder);
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
@@ -352,6 +357,9 @@ std::string defaultSettingsFile();     // $XDG_CONFIG_HOME (default ~/.config) +
 // Where an installed copy keeps the files it writes: $XDG_DATA_HOME (default ~/.local/share)
 // + "/orvento-halvik"; on Windows the user's local application data + "\Orvento Halvik".
 std::string defaultDataFolder();
+// Where signature updates made for every user are kept: /var/lib/orvento-halvik/signatures; on
+// Windows the common application data (%ProgramData%) + "\Orvento Halvik\Signatures".
+std::string defaultMachineSignaturesFolder();
 // The user's folder for locks of the running session: $XDG_RUNTIME_DIR (a private folder of the
 // user) when it is set; the settings file's folder otherwise. On Windows %LOCALAPPDATA%, or the
 // temporary folder when that is not set.

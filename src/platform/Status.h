@@ -30,8 +30,10 @@ class Status {
 
 // The system's codes for failures the platform layer finds itself rather than hears from the
 // system: a process that has ended or is no longer the one judged (ESRCH; on Windows
-// ERROR_PROCESS_ABORTED), and a refusal (EPERM; ERROR_ACCESS_DENIED).
+// ERROR_PROCESS_ABORTED), and a refusal (EPERM; ERROR_ACCESS_DENIED). A lock that someone else
+// holds reads as kLockHeldElsewhere (EWOULDBLOCK; ERROR_SHARING_VIOLATION).
 extern const std::uint32_t kNoSuchProcess;
 extern const std::uint32_t kPermissionDenied;
+extern const std::uint32_t kLockHeldElsewhere;
 
 }  // namespace halvik::platform

@@ -33,6 +33,24 @@ platform::Status SuspendProcess(const platform::ProcessInfo& judged) {
   return suspended ? platform::Status() : result;
 }
 
+platform::Status ResumeProcess(const platform::ProcessInfo& judged) {
+  platform::Status result;
+  const auto process = platform::ProcessHandle::open(judged, &result);
+  if (!process.valid()) return result;
+  bool resumed = false;
+  result = platform::Status::failure(platform::kNoSuchProcess);
+  const int last = ListThreads(judged.processId);
+  for (int i = 0; i <= last; ++i) {
+    const auto& thread = threadList[static_cast<std::size_t>(i)];
+    if (thread.ownerProcessId != judged.processId) continue;
+    if (platform::Status attempt = process.resumeThread(thread.threadId))
+      resumed = true;
+    else
+      result = std::move(attempt);
+  }
+  return resumed ? platform::Status() : result;
+}
+
 platform::Status SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner) {
   return owner.suspendThread(threadId);
 }

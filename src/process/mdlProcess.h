@@ -22,6 +22,10 @@ int ListThreads(std::uint32_t processId);
 // suspension took effect (at least one thread suspended); otherwise the system's reason.
 platform::Status SuspendProcess(const platform::ProcessInfo& judged);
 
+// Lets every thread of the process `judged` run again, provided its identifier still names that
+// process (as SuspendProcess checks). True when at least one thread was resumed.
+platform::Status ResumeProcess(const platform::ProcessInfo& judged);
+
 // Suspends one thread of the held process `owner`. True when it took effect.
 platform::Status SuspendThreadById(std::uint32_t threadId, const platform::ProcessHandle& owner);
 

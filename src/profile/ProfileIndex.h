@@ -19,16 +19,16 @@ class ProfileIndex {
   void reset(std::size_t count);
 
   // Adds `id` under `hash` unless `isSame(existingId)` holds for an id already there: the
-  // first of equal names wins.
+  // first of equal names wins. True when `id` was added.
   template <typename IsSame>
-  void insertFirst(std::uint32_t hashValue, std::uint32_t id, IsSame&& isSame) {
+  bool insertFirst(std::uint32_t hashValue, std::uint32_t id, IsSame&& isSame) {
     for (std::size_t i = hashValue & m_mask;; i = (i + 1) & m_mask) {
       Slot& slot = m_slots[i];
       if (slot.idPlusOne == 0) {
         slot = Slot{hashValue, id + 1};
-        return;
+        return true;
       }
-      if (slot.hash == hashValue && isSame(slot.idPlusOne - 1)) return;
+      if (slot.hash == hashValue && isSame(slot.idPlusOne - 1)) return false;
     }
   }
 

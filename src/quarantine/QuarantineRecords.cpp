@@ -1,6 +1,7 @@
 #include "quarantine/QuarantineRecords.h"
 
 #include "core/PercentEncoding.h"
+#include "platform/Ownership.h"
 #include "profile/Profile.h"
 
 #include <charconv>
@@ -110,12 +111,14 @@ std::string recordsFile(const std::string& folder) { return folder + platform::k
 
 bool writeQuarantineRecord(const std::string& folder, const std::string& storedName, const QuarantineRecord& record) {
   const std::string file = recordsFile(folder);
-  return isPlainFile(file, true) && profile::writeString(kSection, keyOf(storedName), encodeRecord(record), file);
+  // A new records file is the owner's alone: a record that others could edit is no record.
+  return isPlainFile(file, true) && platform::createPrivateFile(file) &&
+         profile::writeString(kSection, keyOf(storedName), encodeRecord(record), file);
 }
 
 std::optional<QuarantineRecord> readQuarantineRecord(const std::string& folder, const std::string& storedName) {
   const std::string file = recordsFile(folder);
-  if (!isPlainFile(file, false)) return std::nullopt;
+  if (!isPlainFile(file, false) || !platform::isPrivate(file)) return std::nullopt;
   const auto value = profile::lookup(kSection, keyOf(storedName), file);
   if (!value) return std::nullopt;
   return decodeRecord(*value);

@@ -14,7 +14,9 @@
 //
 // The file is input like any other: a record that does not parse is no record, a field that
 // does not parse is left out, and a records file that is a link or not a plain file is neither
-// read nor written.
+// read nor written. A records file is created readable and writable by its owner only, and is
+// read only while it and the folders above it belong to the running user (or root) and nobody
+// else may write them: a record that someone else could have written is no record.
 namespace halvik::quarantine {
 
 struct QuarantineRecord {

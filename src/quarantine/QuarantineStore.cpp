@@ -3,6 +3,7 @@
 #include "core/Locations.h"
 #include "engine/SignatureDb.h"
 #include "platform/Ascii.h"
+#include "platform/Ownership.h"
 #include "platform/Platform.h"
 #include "quarantine/CopyNumber.h"
 #include "quarantine/WatchExemptions.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string_view>
 
 namespace halvik::quarantine {
@@ -64,19 +64,19 @@ quarantine::QuarantineRecord recordOf(const std::string& path, const platform::F
           threatName};
 }
 
-// Stores a copy of the file found at `path` through `copyTo` under the first free stored name
-// of its name, with its record when `status` (the source's, read before the copy) is known: the
-// stored name, or nullopt.
-std::optional<std::string> storeCopy(const std::string& path, const std::optional<platform::FileStatus>& status,
-                                     const std::string& threatName,
-                                     const std::function<bool(const std::string&)>& copyTo) {
-  EnsureQuarantineFolder();
+// Stores a copy of `source`, found at `path`, under the first free stored name of its name,
+// with its record when the source's status is known: the stored name, or nullopt. Nothing is
+// stored in a quarantine folder that is not the user's own.
+std::optional<std::string> storeCopy(const std::string& path, const platform::OpenFile& source,
+                                     const std::string& threatName) {
+  if (!core::createDataSubfolder(kFolderName)) return std::nullopt;
+  const auto status = source.status();
   const std::string name = engine::FileNameOf(path);
   for (int number = 1; number <= kMaxNumber; ++number) {
     std::string stored = numberedName(name, number);
     const std::string destination = storedPath(stored);
     if (platform::fileAttributes(destination)) continue;
-    if (copyTo(destination)) {
+    if (platform::copyOpenFile(source, destination, kStoredCopy)) {
       if (status) quarantine::writeQuarantineRecord(QuarantineFolder(), stored, recordOf(path, *status, threatName));
       return stored;
     }
@@ -99,19 +99,9 @@ std::string SourceNameOf(const std::string& storedName) {
   return storedName.substr(0, storedName.size() - kStoredExtension.size());
 }
 
-bool PutInQuarantine(const std::string& path, const std::string& threatName) {
-  return storeCopy(path, platform::fileStatus(path), threatName,
-                   [&](const std::string& destination) {
-                     return platform::copyFile(path, destination, kStoredCopy).ok();
-                   })
-      .has_value();
-}
-
 std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
                                              const std::string& threatName) {
-  return storeCopy(path, source.status(), threatName, [&](const std::string& destination) {
-    return platform::copyOpenFile(source, destination, kStoredCopy).ok();
-  });
+  return storeCopy(path, source, threatName);
 }
 
 std::vector<QuarantineEntry> ListQuarantine() {
@@ -129,7 +119,8 @@ std::vector<QuarantineEntry> ListQuarantine() {
 }
 
 std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string& storedName) {
-  if (!isPlainName(storedName)) return std::nullopt;
+  // A stored copy that someone else could have replaced keeps no record either.
+  if (!isPlainName(storedName) || !platform::isPrivate(storedPath(storedName))) return std::nullopt;
   auto record = quarantine::readQuarantineRecord(QuarantineFolder(), storedName);
   if (!record || platform::fileLength(storedPath(storedName)) != record->size) return std::nullopt;
   return record;

@@ -28,18 +28,13 @@ std::string QuarantineName(const std::string& path);
 // regard to case ("a.aaq.txt.aaq" gives "a.aaq.txt", "SETUP.EXE.AAQ" gives "SETUP.EXE").
 std::string SourceNameOf(const std::string& storedName);
 
-// Copies the file at `path` into the quarantine. A stored file is never replaced: when the
-// name is taken the copy is stored as "name (2).ext.aaq", "name (3).ext.aaq" and so on. The copy
-// is exact, written under a temporary name and renamed, readable and writable by the owner
-// only. Its record keeps `path`, the file's mode, owner, group and size, the time and
-// `threatName`. The source is left in place. True when the copy is stored (with or without
-// its record).
-bool PutInQuarantine(const std::string& path, const std::string& threatName = {});
-
 // Stores a copy of `source`, the regular file found at `path` and already opened and checked
-// by the caller, as PutInQuarantine does (the copy is named after `path`, which is not opened
-// again; the record takes mode, owner, group and size from `source` itself). The stored name,
-// or nullopt when no copy was stored.
+// by the caller (the only way in: a name is never opened again, so a link is never followed).
+// A stored file is never replaced: when the name is taken the copy is stored as
+// "name (2).ext.aaq", "name (3).ext.aaq" and so on. The copy is exact, written under a temporary
+// name and renamed, readable and writable by the owner only. Its record keeps `path`, the mode,
+// owner, group and size of `source`, the time and `threatName`. The source is left in place. The
+// stored name (with or without its record), or nullopt when no copy was stored.
 std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
                                              const std::string& threatName = {});
 
@@ -53,8 +48,10 @@ struct QuarantineEntry {
 // an empty list; a file that vanishes before its size is read is left out.
 std::vector<QuarantineEntry> ListQuarantine();
 
-// The record of a stored file; nullopt when it has none, or when the record's size is not the
-// file's (a record left from an earlier copy of that name, or a file replaced by hand).
+// The record of a stored file; nullopt when it has none, when the record's size is not the
+// file's (a record left from an earlier copy of that name, or a file replaced by hand), or when
+// the records file or the stored file could have been written by someone else (see
+// QuarantineRecords.h): the file then comes back readable and writable by its owner only.
 std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string& storedName);
 
 // Copies the stored file to `destination` (replacing a file there), then deletes it and its

@@ -1,6 +1,7 @@
 #include "quarantine/WatchExemptions.h"
 
 #include "engine/SignatureDb.h"
+#include "platform/Ownership.h"
 #include "quarantine/QuarantineStore.h"
 
 #include <fstream>
@@ -12,12 +13,6 @@ constexpr const char* kFileName = "WatchExemptions.txt";
 
 std::string exemptionsFile() { return QuarantineFolder() + platform::kSeparator + kFileName; }
 
-// A file anyone but its owner can write could exempt whatever it wants.
-bool trusted(const std::string& path) {
-  const auto status = platform::fileStatus(path);
-  return status && (!status->permissions || (status->permissions->mode & 022) == 0);
-}
-
 std::string lineOf(const platform::LastingId& entry) {
   return std::to_string(entry.id.device) + ' ' + std::to_string(entry.id.file) + ' ' + std::to_string(entry.birth);
 }
@@ -25,7 +20,8 @@ std::string lineOf(const platform::LastingId& entry) {
 
 bool IsExempt(const platform::LastingId& entry) {
   const std::string path = exemptionsFile();
-  if (!trusted(path)) return false;
+  // A file another user could write could exempt whatever it wants.
+  if (!platform::isPrivate(path)) return false;
   std::ifstream lines(path, std::ios::binary);
   const std::string wanted = lineOf(entry);
   for (std::string line; std::getline(lines, line);) {
@@ -37,7 +33,8 @@ bool IsExempt(const platform::LastingId& entry) {
 
 bool AddExemption(const platform::LastingId& entry) {
   EnsureQuarantineFolder();
-  return platform::appendLine(exemptionsFile(), lineOf(entry)).ok();
+  const std::string path = exemptionsFile();
+  return platform::createPrivateFile(path).ok() && platform::appendLine(path, lineOf(entry)).ok();
 }
 
 bool ExemptFile(const std::string& path) {

@@ -10,7 +10,8 @@
 // the quarantine folder, so that the companion and the main window share them.
 namespace halvik::quarantine {
 
-// True when `entry` is exempt. A file that others may write is not trusted: then nothing is.
+// True when `entry` is exempt. A file that is not private to the user (platform::isPrivate) is not
+// trusted: then nothing is.
 bool IsExempt(const platform::LastingId& entry);
 
 // Adds `entry` to the exemptions. False when it could not be written.

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "scan/ScanPresenter.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -38,6 +39,13 @@ int holdingDrive(const std::vector<std::string>& drives, const std::string& fold
   return holding;
 }
 }  // namespace
+
+void sortSubfolders(std::vector<std::string>& names) {
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const bool aDot = a.starts_with('.'), bDot = b.starts_with('.');
+    return aDot != bDot ? bDot : a < b;
+  });
+}
 
 void DirPresenter::open() {
   if (!m_view.openFolder(currentFolder())) m_view.openFolder(kRoot);

@@ -20,6 +20,10 @@ class DirView {
   virtual void closeChooser() = 0;
 };
 
+// The order of the folder list's subfolders: byte order, the dot-folders (".config") after the
+// others, so that they are there to choose without crowding the top of the list.
+void sortSubfolders(std::vector<std::string>& names);
+
 // The folder chooser of the custom scan. "&Ok" stores the folder the list has open in
 // CustomScanFolder and logs it; "&Annuler" stores "(CANCEL)"; closing it otherwise leaves
 // CustomScanFolder as it was.

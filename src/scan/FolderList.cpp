@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/SystemText.h"
+#include "scan/DirPresenter.h"
 #include "widgets/DisplayText.h"
 
 #include <QStyle>
@@ -52,7 +53,7 @@ bool FolderList::setPath(const std::string& path) {
   for (const auto& entry : *entries)
     if ((entry.attributes & platform::kFolder) && entry.name != "." && entry.name != "..")
       subfolders.push_back(entry.name);
-  std::sort(subfolders.begin(), subfolders.end());
+  sortSubfolders(subfolders);
 
   m_path = folder;
   clear();

@@ -13,6 +13,7 @@ using platform::Removal;
 enum class Outcome {
   Stored,   // the quarantine holds the copy; the entry is still to be removed
   Removed,  // the entry is gone
+  Gone,     // the entry was gone before the repair reached it: nothing was removed
   Kept,     // the entry is still there
   Changed,  // the entry, or a folder on its way, is not what the walk saw; nothing was touched
 };
@@ -31,18 +32,18 @@ Outcome storeCopy(const engine::mScanFiles::Hit& hit, const engine::mScanFiles::
 // Removes the entry of one hit, through its reached folder and only while it is what the walk saw.
 Outcome removeEntry(const engine::mScanFiles::Hit& hit, bool keepCopy) {
   const engine::mScanFiles::ReachedFolder reached = engine::mScanFiles::ReachFolder(hit);
-  if (reached.state == engine::mScanFiles::ReachedFolder::State::Gone) return Outcome::Removed;
+  if (reached.state == engine::mScanFiles::ReachedFolder::State::Gone) return Outcome::Gone;
   if (reached.state == engine::mScanFiles::ReachedFolder::State::Changed) return Outcome::Changed;
   const auto now = reached.folder.identify(reached.name);
-  if (!now) return Outcome::Removed;  // gone already
+  if (!now) return Outcome::Gone;
   if (!hit.entry || !(*now == *hit.entry)) return Outcome::Changed;
   if (keepCopy) {
     const Outcome stored = storeCopy(hit, reached);
     if (stored != Outcome::Stored) return stored;
   }
   switch (reached.folder.removeEntry(reached.name, *hit.entry)) {
-    case Removal::Removed:
-    case Removal::Gone: return Outcome::Removed;
+    case Removal::Removed: return Outcome::Removed;
+    case Removal::Gone: return Outcome::Gone;
     case Removal::Changed: return Outcome::Changed;
     case Removal::Failed: break;
   }
@@ -55,6 +56,7 @@ RepairOutcome RepairHit(const engine::mScanFiles::Hit& hit, bool keepCopy) {
   if (hit.entry && hit.entry->kind == EntryKind::Folder) return RepairOutcome::Kept;
   switch (removeEntry(hit, keepCopy)) {
     case Outcome::Removed: return RepairOutcome::Removed;
+    case Outcome::Gone: return RepairOutcome::Gone;
     case Outcome::Changed:
       core::mMain::WriteLog(hit.path + " was not removed: it changed since the scan");
       return RepairOutcome::Changed;

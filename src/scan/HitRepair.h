@@ -9,7 +9,8 @@
 namespace halvik::scan {
 
 enum class RepairOutcome {
-  Removed,  // the entry is gone (removed now, or gone already)
+  Removed,  // the entry is removed
+  Gone,     // the entry was gone already: nothing was removed
   Kept,     // the entry is still there: a folder, a copy that could not be made, a refused deletion
   Changed,  // the entry, or a folder on its way, is not what the walk saw; nothing was touched (logged)
 };

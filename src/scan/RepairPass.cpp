@@ -8,10 +8,15 @@ namespace halvik::scan {
 namespace {
 constexpr const char* kFixedTag = "FIXED";
 
-// Handles the entry of one row; the verdict is whether it is still there afterwards.
-int repairRow(const engine::mScanFiles::Hit& hit, RepairView& view) {
-  if (RepairHit(hit, core::settings::onWhenOne(core::settings::Key::Quarintine)) != RepairOutcome::Removed)
-    return kImageFailed;
+// Handles the entry of row `row`; the verdict is whether it is still there afterwards. An entry
+// that was already gone is not there, but is not counted as removed either.
+int repairRow(int row, const engine::mScanFiles::Hit& hit, RepairView& view) {
+  switch (RepairHit(hit, core::settings::onWhenOne(core::settings::Key::Quarintine))) {
+    case RepairOutcome::Removed: break;
+    case RepairOutcome::Gone: view.rowGone(row); return kImageRemoved;
+    case RepairOutcome::Kept:
+    case RepairOutcome::Changed: return kImageFailed;
+  }
   const std::string total =
       core::settings::numberText(core::settings::readNumber(core::settings::Key::TotalObjectsRemoved) + 1);
   view.showObjectsRemoved(total);
@@ -29,7 +34,7 @@ void RunRepair(RepairView& view) {
   const int rows = view.rowCount();
   for (int row = 0; row < rows; ++row) {
     if (!view.rowChecked(row) || view.rowImage(row) != kImageFound) continue;
-    view.setRowImage(row, repairRow(view.rowHit(row), view));
+    view.setRowImage(row, repairRow(row, view.rowHit(row), view));
   }
   view.quarantineChanged();
 }

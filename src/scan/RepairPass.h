@@ -27,10 +27,14 @@ class RepairView {
   virtual void hide() = 0;
   virtual void showObjectsRemoved(const std::string& total) = 0;  // lblStatus_Removed
   virtual void quarantineChanged() = 0;                           // the status page's quarantine count
+  // The row's entry was gone before the pass reached it (told before its image is set).
+  virtual void rowGone(int /*row*/) {}
 };
 
 // Stops a running walk, hides the window or marks the list "FIXED", then handles every ticked
-// row that still shows image 1: image 5 when its file is gone, image 6 when it is still there,
+// row that still shows image 1 (asking again before each row): image 5 when its file is gone
+// (one that was gone before the pass is told through rowGone and not counted as removed),
+// image 6 when it is still there,
 // when the quarantine copy asked for could not be made (the file is then kept), or when the
 // path names a folder (nothing is ever deleted recursively; a link is removed, not its target,
 // and never copied into the quarantine, so with a copy asked for a link is kept).

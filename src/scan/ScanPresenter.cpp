@@ -56,6 +56,7 @@ class Results : public ScanView {
   void setObjectsScanned(const std::string& count) override { forward(&ScanView::setObjectsScanned, count); }
   void setMaliciousObjects(const std::string& count) override { forward(&ScanView::setMaliciousObjects, count); }
   void addHit(const engine::mScanFiles::Hit& hit) override { forward(&ScanView::addHit, hit); }
+  void addUnreadableFolder(const std::string& path) override { forward(&ScanView::addUnreadableFolder, path); }
   void clearResults() override { forward(&ScanView::clearResults); }
   std::vector<std::string> drives() const override {
     ScanView* window = m_window();
@@ -120,6 +121,7 @@ void ScanPresenter::run(ScanMode mode) {
   results.clearResults();
   // Upper case as the scan has always set it; section names fold case, so this is the databases' "Scanfiles".
   engine::SignatureDb.setSection("SCANFILES");
+  engine::reloadSignatures();
   switch (mode) {
     case ScanMode::AllDrives: scanAllDrives(results); break;
     case ScanMode::CustomFolder: scanCustomFolder(results); break;

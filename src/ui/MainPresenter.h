@@ -15,9 +15,10 @@ class MainPresenter {
 
   // Runs once before the window is first shown, in this order: makes the quarantine folder and
   // points the hidden file list at it, makes page 0 current, points the signature database at the
-  // program folder's "scan.dll", starts the monitor when "LoadAdMonitor" is exactly "1" and shows
-  // its state, then shows the stored counters and the quarantine count. A step that fails is
-  // skipped and the next runs.
+  // program folder's "scan.dll" and loads the signature sets, starts the monitor when
+  // "LoadAdMonitor" is exactly "1" and shows its state, shows the signatures in use (version and
+  // number of names; "illisibles" in red, and a log line, when no set is valid), then shows the
+  // stored counters and the quarantine count. A step that fails is skipped and the next runs.
   void load();
 
   // Shows on the status page the number of files the quarantine holds.
@@ -34,6 +35,7 @@ class MainPresenter {
 
  private:
   void showMonitorState(bool loaded);
+  void showSignatures();
 
   MainView& m_view;
   int m_currentFrame = 0;

@@ -33,6 +33,8 @@ class MainView {
 
   // The monitor's line of the status page: `text` in UTF-8.
   virtual void showMonitorStatus(const std::string& text, const TextColour& colour) = 0;
+  // The signatures' line of the status page: `text` in UTF-8.
+  virtual void showSignatures(const std::string& text, const TextColour& colour) = 0;
   // One value of the status page: `text` as stored (bytes in the system's encoding).
   virtual void showStatusValue(StatusValue value, const std::string& text) = 0;
 

@@ -197,11 +197,21 @@ void frmMain::buildStatusPage() {
   lblStatus_Total = values[3];
   lblStatus_Ignore = values[4];
   lblStatus_Quarintine = values[5];
+  buildSignaturesRow(page);
 
   lblGoIgnore = statusLink(QStringLiteral("lblGoIgnore"), QStringLiteral("Ouvrir des ignor\u00E9s"), 120);
   lblStatusReset = statusLink(QStringLiteral("lblStatusReset"), QStringLiteral("Initialisez"), 2520);
   lblGoQuarintine = statusLink(QStringLiteral("lblGoQuarintine"), QStringLiteral("Ouvrir quarantine"), 4680);
   connect(lblGoQuarintine, &widgets::ActionLabel::Click, this, [this] { SetCurrentFrame(4); });
+}
+
+// One more row under the design's six, fitted in above the links without moving them.
+void frmMain::buildSignaturesRow(QWidget* page) {
+  constexpr int kTop = 1320 + 6 * 330;
+  widgets::twips::placed(new QLabel(QStringLiteral("Signatures :"), page), QStringLiteral("lblStatusCaption_6"), 120,
+                         kTop, 2820, 240);
+  lblStatus_Signatures =
+      widgets::twips::placed(new QLabel(page), QStringLiteral("lblStatus_Signatures"), 3000, kTop, 3735, 240);
 }
 
 widgets::ActionLabel* frmMain::statusLink(const QString& objectName, const QString& caption, int left) {
@@ -255,6 +265,11 @@ void frmMain::loadMonitor() {
 void frmMain::showMonitorStatus(const std::string& text, const TextColour& colour) {
   lblStatus_Admonitor->setText(QString::fromStdString(text));
   widgets::setTextColour(lblStatus_Admonitor, QColor(colour.red, colour.green, colour.blue));
+}
+
+void frmMain::showSignatures(const std::string& text, const TextColour& colour) {
+  lblStatus_Signatures->setText(QString::fromStdString(text));
+  widgets::setTextColour(lblStatus_Signatures, QColor(colour.red, colour.green, colour.blue));
 }
 
 void frmMain::showStatusValue(StatusValue value, const std::string& text) {

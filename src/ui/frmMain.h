@@ -89,6 +89,7 @@ class frmMain : public QWidget, public MainView, private core::StatusCounters, p
   QLabel* lblStatus_Total = nullptr;
   QLabel* lblStatus_Ignore = nullptr;
   QLabel* lblStatus_Quarintine = nullptr;
+  QLabel* lblStatus_Signatures = nullptr;  // under the design's rows: the signature set in use
   widgets::ActionLabel* lblGoIgnore = nullptr;
   widgets::ActionLabel* lblStatusReset = nullptr;
   widgets::ActionLabel* lblGoQuarintine = nullptr;
@@ -113,6 +114,7 @@ class frmMain : public QWidget, public MainView, private core::StatusCounters, p
   void buildButtons();
   void buildPages();
   void buildStatusPage();
+  void buildSignaturesRow(QWidget* page);
   widgets::ActionLabel* statusLink(const QString& objectName, const QString& caption, int left);
   void buildHelpPage();
   void buildFooter();
@@ -126,6 +128,7 @@ class frmMain : public QWidget, public MainView, private core::StatusCounters, p
   void listQuarantineFolder(const std::string& folder) override;
   void loadMonitor() override;
   void showMonitorStatus(const std::string& text, const TextColour& colour) override;
+  void showSignatures(const std::string& text, const TextColour& colour) override;
   void showStatusValue(StatusValue value, const std::string& text) override;
   void showPage(int index) override;
   void fillQuarantineList() override;

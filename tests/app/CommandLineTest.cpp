@@ -82,6 +82,7 @@ TEST(CommandLine, FirstOfHelpVersionOrErrorDecides) {
   EXPECT_EQ(parse({"--help"}).action, Action::Help);
   EXPECT_EQ(parse({"-h", "--bogus"}).action, Action::Help);
   EXPECT_EQ(parse({"--scan", "--version"}).action, Action::Version);
+  EXPECT_EQ(parse({"--scan", "--signatures", "--help"}).action, Action::Signatures);
   EXPECT_EQ(parse({"--", "--help"}).action, Action::Window);
   const std::string unknown = errorOf({"--bogus", "--help"});
   EXPECT_NE(unknown.find("option inconnue \u00AB --bogus \u00BB"), std::string::npos) << unknown;

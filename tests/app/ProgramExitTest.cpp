@@ -7,9 +7,13 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace halvik::app {
 
@@ -35,12 +39,12 @@ std::string quoted(const std::string& text) {
 class ProgramExitTest : public ::testing::Test {
  protected:
   // Runs the program with `arguments` (already quoted for the shell).
-  Outcome run(const std::string& arguments) {
+  Outcome run(const std::string& arguments, const std::string& program = quoted(HALVIK_PROGRAM)) {
     const std::string errFile = home / "stderr";
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + quoted(home.path()) +
                                 " XDG_CONFIG_HOME=" + quoted(home / "config") +
-                                " XDG_DATA_HOME=" + quoted(home / "data") + " " + quoted(HALVIK_PROGRAM) + " " +
-                                arguments + " 2>" + quoted(errFile);
+                                " XDG_DATA_HOME=" + quoted(home / "data") + " " + program + " " + arguments + " 2>" +
+                                quoted(errFile);
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return outcome;
@@ -131,6 +135,45 @@ TEST_F(ProgramExitTest, WatchPrintsEachThreatAsItAppearsAndEndsCleanlyOnSigterm)
   EXPECT_EQ(lineFrom(out[0]), "") << "nothing else is written";
   close(out[0]);
   close(err[0]);
+}
+
+TEST_F(ProgramExitTest, ThreatsBehindDotFoldersAreFound) {
+  for (const char* folder : {"home/.config/systemd/user", "tmp/.X25-unix"}) {
+    std::filesystem::create_directories(tree / folder);
+    writeFile(tree / folder + "/" + kPlantedName, "x");
+  }
+  const Outcome planted = run("--scan " + quoted(tree.path()));
+  EXPECT_EQ(planted.status, 1) << planted.err;
+  EXPECT_NE(planted.out.find(tree / "home/.config/systemd/user/kinsing\n"), std::string::npos) << planted.out;
+  EXPECT_NE(planted.out.find(tree / "tmp/.X25-unix/kinsing\n"), std::string::npos) << planted.out;
+}
+
+// A copy of the program in a folder of its own, whose shipped database is missing or broken: neither a
+// scan nor a watch starts.
+TEST_F(ProgramExitTest, ABrokenShippedDatabaseStopsTheScanAtOnce) {
+  TempFolder program;
+  const std::string copy = program / "orvento-halvik";
+  std::filesystem::copy_file(HALVIK_PROGRAM, copy);
+  std::filesystem::create_directories(tree / "clean");
+  const std::string scan = program / "scan.dll";
+  const auto broken = std::vector<std::pair<const char*, std::function<void()>>>{
+      {"missing", [] {}},
+      {"empty", [&] { writeFile(scan, ""); }},
+      {"folder", [&] { std::filesystem::create_directory(scan); }},
+      {"FIFO", [&] { ASSERT_EQ(mkfifo(scan.c_str(), 0600), 0); }},
+  };
+  for (const auto& [what, breakIt] : broken) {
+    std::filesystem::remove(scan);
+    breakIt();
+    // A program that waited on the FIFO would be stopped by timeout, with its status 124.
+    for (const char* option : {"--scan ", "--watch "}) {
+      const Outcome outcome = run(option + quoted(tree / "clean"), "timeout 60 " + quoted(copy));
+      EXPECT_EQ(outcome.status, 2) << option << what;
+      EXPECT_EQ(outcome.out, "") << option << what;
+      EXPECT_NE(outcome.err.find("aucune base de signatures valide"), std::string::npos)
+          << option << what << ": " << outcome.err;
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // checks, that it pauses while another holder has the monitor lock, that it notifies each
 // suspended process once, and that it follows the stored settings without a restart.
 #include "companion/CompanionPresenter.h"
+#include "core/Locations.h"
 #include "core/Settings.h"
 #include "process/MonitorLock.h"
 #include "process/ProcessCheck.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -180,6 +182,27 @@ TEST_F(CompanionPresenterTest, NoNoticesWhilePausedAndNoRepeatAfterThePauseForTh
   mainWindow.release();
   wakeAfter(milliseconds(1000));
   EXPECT_EQ(view.notices.size(), 1u);
+}
+
+TEST_F(CompanionPresenterTest, LocksLiveInAPrivateRuntimeFolderAndOnlyAnotherHolderPausesTheCheck) {
+  const std::string session = environment->runtimeFolder;
+  EXPECT_EQ(core::runtimeFolder(), session);
+#ifndef _WIN32
+  std::filesystem::permissions(session, std::filesystem::perms::all);  // a folder others may enter
+  const std::string own = core::runtimeFolder();
+  EXPECT_NE(own, session);
+  EXPECT_EQ(process::MonitorLock().path(), own + "/" + process::MonitorLock::kFileName);
+  EXPECT_EQ(std::filesystem::status(own).permissions(), std::filesystem::perms::owner_all);
+#endif
+  // A lock file that cannot be made is no other holder: the check runs without it.
+  std::filesystem::create_directories(environment.root() / "blocked");
+  process::MonitorLock broken(environment.root() / "blocked");
+  FakeSweep unlocked{broken.path()};
+  companion::CompanionPresenter alone{view, unlocked, broken, [this] { return now; }};
+  alone.wake();
+  EXPECT_FALSE(broken.heldElsewhere());
+  EXPECT_EQ(unlocked.runs, 1);
+  EXPECT_EQ(view.states, std::vector<MonitorState>{MonitorState::On});
 }
 
 }  // namespace

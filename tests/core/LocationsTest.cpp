@@ -3,6 +3,7 @@
 #include "core/mMain.h"
 #include "platform/Platform.h"
 #include "quarantine/QuarantineStore.h"
+#include "support/QuarantineFile.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ TEST(Locations, InstalledCopyWritesLogsAndQuarantineUnderTheDataFolderOnly) {
   ASSERT_TRUE(core::settings::write(core::settings::Key::LogFile, "1"));
   core::mMain::WriteLog("written");
   writeFile(where.root() / "setup.exe", "bytes");
-  ASSERT_TRUE(quarantine::PutInQuarantine(where.root() / "setup.exe"));
+  ASSERT_TRUE(testing_support::quarantineFile(where.root() / "setup.exe"));
 
   EXPECT_TRUE(fs::is_directory(where->dataFolder + platform::kSeparator + "Logs"));
   ASSERT_EQ(quarantine::ListQuarantine().size(), 1u);
@@ -58,6 +59,26 @@ TEST(Locations, InstalledCopyWritesLogsAndQuarantineUnderTheDataFolderOnly) {
     EXPECT_EQ(modeOf(where.root() / level), 0700u) << level;
 #endif
 }
+
+#ifndef _WIN32
+TEST(Locations, ADataFolderOthersMayWriteIsNeverUsed) {
+  TestEnvironment where;
+  where->dataFolder = where.root() / "share/orvento-halvik";
+  ASSERT_TRUE(platform::createOwnerFolders(where->dataFolder + "/Quarintine"));
+  EXPECT_FALSE(core::foreignDataFolder());
+  writeFile(where.root() / "setup.exe", "bytes");
+  for (const std::string& folder : {where->dataFolder, where->dataFolder + "/Quarintine"}) {
+    SCOPED_TRACE(folder);
+    ASSERT_EQ(chmod(folder.c_str(), 0770), 0);
+    EXPECT_EQ(core::foreignDataFolder(), folder);
+    EXPECT_FALSE(testing_support::quarantineFile(where.root() / "setup.exe")) << "no copy into another's folder";
+    EXPECT_FALSE(core::createDataSubfolder("Quarintine"));
+    ASSERT_EQ(chmod(folder.c_str(), 0700), 0);
+  }
+  EXPECT_TRUE(fs::is_empty(where->dataFolder + "/Quarintine"));
+  EXPECT_FALSE(fs::exists(where->dataFolder + "/Logs"));
+}
+#endif
 
 TEST(Locations, OwnerFoldersRefuseWhatStandsInTheWay) {
   TempFolder root;

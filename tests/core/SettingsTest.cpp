@@ -49,7 +49,7 @@ TEST(SettingsTable, EveryValueKeepsItsSectionKeyDefaultAndApplication) {
   } expected[] = {
       {Key::RunOnStartup, "Settings", "RunOnStartup", "0", AppName::ProgramFolder},
       {Key::LogFile, "Settings", "LogFile", "0", AppName::ProgramFolder},
-      {Key::Quarintine, "Settings", "Quarintine", "0", AppName::ProgramFolder},
+      {Key::Quarintine, "Settings", "Quarintine", "1", AppName::ProgramFolder},
       {Key::IExplore, "Settings", "IExplore", "0", AppName::ProgramFolder},
       {Key::LoadAdMonitor, "Settings", "LoadAdMonitor", "0", AppName::ProgramFolder},
       {Key::AdMonitorRefresh, "Settings", "AdMonitorRefresh", "5000", AppName::ProgramFolder},
@@ -85,6 +85,16 @@ TEST(SettingsTable, TheTwoReadingsOfASwitch) {
     EXPECT_EQ(settings::onWhenOne(Key::LogFile), each.whenOne) << '"' << each.stored << '"';
     EXPECT_EQ(settings::onUnlessZero(Key::LogFile), each.unlessZero) << '"' << each.stored << '"';
   }
+}
+
+TEST(SettingsTable, TheQuarantineIsOnUntilTheUserStoresZero) {
+  testing_support::TestEnvironment environment;
+  EXPECT_TRUE(settings::onWhenOne(Key::Quarintine)) << "nothing stored: a repair keeps a copy";
+  ASSERT_TRUE(settings::write(Key::Quarintine, "0"));
+  EXPECT_EQ(settings::read(Key::Quarintine), "0");
+  EXPECT_FALSE(settings::onWhenOne(Key::Quarintine)) << "a stored 0 stays 0";
+  ASSERT_TRUE(settings::write(Key::Quarintine, "1"));
+  EXPECT_TRUE(settings::onWhenOne(Key::Quarintine));
 }
 
 TEST(SettingsTable, MonitorPeriodIsAnOfferedOneElseTheDefault) {

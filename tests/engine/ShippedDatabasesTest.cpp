@@ -24,17 +24,22 @@ namespace {
 // Points the program folder at the build's, where the databases are copied.
 class ShippedDatabasesTest : public ::testing::Test {
  protected:
-  void SetUp() override { m_environment->programFolder = platform::programFolder(); }
+  void SetUp() override {
+    m_environment->programFolder = platform::programFolder();
+    reloadSignatures();
+  }
 
  private:
   testing_support::TestEnvironment m_environment;
 };
 
-// The entries of a database file: every line after the "[Scanfiles]" header, which must be
-// "KEY=value" lines; comments are allowed before the header only.
-std::map<std::string, std::string> entriesOf(const std::string& text) {
-  std::map<std::string, std::string> entries;
-  bool inSection = false;
+using Section = std::map<std::string, std::string>;
+
+// The sections of a database file: "[Name]" headers, each followed by "KEY=value" lines;
+// comments are allowed before the first header only.
+std::map<std::string, Section> sectionsOf(const std::string& text) {
+  std::map<std::string, Section> sections;
+  Section* section = nullptr;
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t end = text.find("\r\n", start);
@@ -42,20 +47,21 @@ std::map<std::string, std::string> entriesOf(const std::string& text) {
     if (end == std::string::npos) break;
     const std::string line = text.substr(start, end - start);
     start = end + 2;
-    if (!inSection) {
-      inSection = line == "[Scanfiles]";
-      EXPECT_TRUE(inSection || line.starts_with(";")) << line;
+    if (line.starts_with("[") && line.ends_with("]")) {
+      const auto [it, added] = sections.try_emplace(line.substr(1, line.size() - 2));
+      EXPECT_TRUE(added) << "duplicate section " << line;
+      section = &it->second;
       continue;
     }
+    EXPECT_TRUE(section != nullptr || line.starts_with(";")) << line;
+    if (section == nullptr) continue;
     const auto equals = line.find('=');
     EXPECT_TRUE(equals != std::string::npos && equals > 0 && equals + 1 < line.size()) << line;
     if (equals == std::string::npos) continue;
     const std::string key = line.substr(0, equals);
-    EXPECT_EQ(key, platform::upperCase(key));
-    EXPECT_EQ(FileNameOf(key), key);
-    EXPECT_TRUE(entries.emplace(key, line.substr(equals + 1)).second) << "duplicate " << key;
+    EXPECT_TRUE(section->emplace(key, line.substr(equals + 1)).second) << "duplicate " << key;
   }
-  return entries;
+  return sections;
 }
 
 // Every file and folder name under `root`, symbolic links not followed, unreadable folders skipped.
@@ -81,9 +87,26 @@ TEST_F(ShippedDatabasesTest, BothDatabasesHoldTheSameWellFormedEntries) {
   const std::string reference = readFile(core::programFile(kReferenceDatabase));
   ASSERT_TRUE(scan.starts_with(";")) << "a header comment says what the file is";
   ASSERT_TRUE(reference.starts_with(";"));
-  const auto entries = entriesOf(scan);
-  EXPECT_EQ(entriesOf(reference), entries);
-  EXPECT_GE(entries.size(), 40u);
+  const auto sections = sectionsOf(scan);
+  EXPECT_EQ(sectionsOf(reference), sections);
+  ASSERT_TRUE(sections.contains("Scanfiles"));
+  const Section& entries = sections.at("Scanfiles");
+  EXPECT_GE(entries.size(), 300u);
+  for (const auto& entry : entries) {
+    const std::string& key = entry.first;
+    EXPECT_EQ(key, platform::upperCase(key));
+    EXPECT_EQ(FileNameOf(key), key);
+    EXPECT_TRUE(IsKeyName(key)) << key;
+  }
+
+  // The set's version (an increasing integer) and its day.
+  ASSERT_TRUE(sections.contains("Signatures"));
+  const Section& signatures = sections.at("Signatures");
+  EXPECT_EQ(signatures.size(), 2u);
+  const std::string version = signatures.contains("Version") ? signatures.at("Version") : "";
+  EXPECT_TRUE(!version.empty() && version.find_first_not_of("0123456789") == std::string::npos) << version;
+  const std::string date = signatures.contains("Date") ? signatures.at("Date") : "";
+  EXPECT_TRUE(date.size() == 10 && date[4] == '-' && date[7] == '-') << date;
 
   // The profile reader gives back each entry through both users of the database.
   SignatureDb.setPath(core::programFile(kScanDatabase));

@@ -36,6 +36,7 @@ class LookupThreatTest : public ::testing::Test {
               "; reference\r\n[scanfiles]\r\nnotepad.exe=Demo\r\nEMPTY.EXE=\r\nSPACED.EXE =  Padded Threat  \r\n"
               "A\\NOTEPAD.EXE=Whole\r\n...=Dots\r\n");
     writeFile(core::programFile(kScanDatabase), "[Scanfiles]\r\nSCANONLY.EXE=Scan Only\r\n");
+    reloadSignatures();
   }
   TestEnvironment m_environment;
 };
@@ -56,30 +57,30 @@ TEST_F(LookupThreatTest, FindsTheFileNameInUpperCaseAndReturnsTheValueAsStored) 
 #endif
 }
 
-TEST_F(LookupThreatTest, MovesTheSharedReaderToTheReferenceDatabaseForGood) {
+TEST_F(LookupThreatTest, LeavesTheSharedReaderOnTheScanDatabase) {
   SignatureDb.setPath(core::programFile(kScanDatabase));
   SignatureDb.setSection("SCANFILES");
   SignatureDb.setKey("SCANONLY.EXE");
   EXPECT_EQ(SignatureDb.Value(), "Scan Only");
 
   EXPECT_EQ(LookupThreat("/bin/scanonly.exe"), "");
-  EXPECT_EQ(SignatureDb.Path(), core::programFile(kReferenceDatabase));
-  EXPECT_EQ(SignatureDb.Section(), "Scanfiles");
-  EXPECT_EQ(SignatureDb.Key(), "SCANONLY.EXE");
-
-  // A file scan that only sets the section and key now reads the reference database.
-  SignatureDb.setSection("SCANFILES");
+  EXPECT_EQ(SignatureDb.Path(), core::programFile(kScanDatabase));
+  EXPECT_EQ(SignatureDb.Section(), "SCANFILES");
+  EXPECT_EQ(SignatureDb.Value(), "Scan Only") << "a file scan after a LookupThreat still reads scan.dll";
   SignatureDb.setKey("NOTEPAD.EXE");
-  EXPECT_EQ(SignatureDb.Value(), "Demo");
+  EXPECT_EQ(SignatureDb.Value(), "");
 }
 
-TEST_F(LookupThreatTest, MissingOrDamagedDatabaseFindsNothing) {
+TEST_F(LookupThreatTest, MissingOrDamagedReferenceFallsBackToTheScanDatabase) {
+  for (const std::string& broken : {std::string(), std::string("\0\xFF\xFE[\0S", 6) + "\n\n\rnotepad.exe"}) {
+    writeFile(core::programFile(kReferenceDatabase), broken);
+    reloadSignatures();
+    EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
+    EXPECT_EQ(LookupThreat("/usr/bin/scanonly.exe"), "Scan Only");
+  }
   std::filesystem::remove(core::programFile(kReferenceDatabase));
-  EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
-  writeFile(core::programFile(kReferenceDatabase), std::string("\0\xFF\xFE[\0S", 6) + "\n\n\rnotepad.exe");
-  EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
-  writeFile(core::programFile(kReferenceDatabase), "");
-  EXPECT_EQ(LookupThreat("/usr/bin/notepad.exe"), "");
+  reloadSignatures();
+  EXPECT_EQ(LookupThreat("/usr/bin/scanonly.exe"), "Scan Only");
 }
 
 }  // namespace halvik::engine

@@ -2,6 +2,7 @@
 #include "quarantine/QuarantinePage.h"
 #include "quarantine/QuarantineStore.h"
 #include "quarantine/SaveDialog.h"
+#include "support/QuarantineFile.h"
 #include "support/TestEnvironment.h"
 #include "ui/frmMain.h"
 #include "widgets/OrventoCmd.h"
@@ -170,7 +171,7 @@ class QuarantinePageTest : public QObject {
     writeFile(original, "payload");
     const auto mode = std::filesystem::perms(0750);
     std::filesystem::permissions(original, mode);
-    QVERIFY(quarantine::PutInQuarantine(original, "Trojan.BadDll"));
+    QVERIFY(testing_support::quarantineFile(original, "Trojan.BadDll"));
     std::filesystem::remove(original);
     window.open();
     QCOMPARE(window.list->topLevelItemCount(), 1);

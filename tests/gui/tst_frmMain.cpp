@@ -96,6 +96,11 @@ void TestFrmMain::firstRunShowsDefaultsAndMakesTheQuarantineFolder() {
   QCOMPARE(caption(window, "lblStatus_System"), QStringLiteral("Jamais"));
   for (const char* name : {"lblStatus_Removed", "lblStatus_Total", "lblStatus_Ignore", "lblStatus_Quarintine"})
     QCOMPARE(caption(window, name), QStringLiteral("0"));
+  // No database in this program folder: the row under the design's ones says so, above the links.
+  QCOMPARE(caption(window, "lblStatus_Signatures"), QStringLiteral("illisibles"));
+  QCOMPARE(textColour(window, "lblStatus_Signatures"), QColor(255, 0, 0));
+  QVERIFY(control<QLabel>(window, "lblStatus_Signatures")->geometry().bottom() <
+          control<QWidget>(window, "lblGoIgnore")->geometry().top());
   auto* timer = window.findChild<QTimer*>("tmrAdMonitor");
   QVERIFY(timer);
   QVERIFY(!timer->isActive());

@@ -18,8 +18,10 @@ class FakeMonitorView : public MonitorView {
   void showSwitchCaption(const std::string& caption) override { switchCaption = caption; }
   void showSelection(const ProcessSelection& selection) override { shown.push_back(selection.processId); }
   void rebuildProcessList() override { ++rebuilds; }
+  void showListNote(const std::string& text) override { note = text; }
 
   std::string switchCaption = "Activez";
+  std::string note;
   std::vector<std::uint32_t> shown;
   int rebuilds = 0;
 };
@@ -86,12 +88,14 @@ TEST_F(MonitorPresenterTest, AMonitorStartedElsewhereIsFollowedThenSwitchedOff) 
 TEST_F(MonitorPresenterTest, RefreshRunsOnlyUnderTheLockAndKeepsItOnlyWhileOn) {
   process::MonitorLock companion;
   ASSERT_TRUE(companion.take());
-  presenter.refresh();  // the companion is checking: the refresh waits, then this tick is skipped
+  presenter.refresh();  // the companion is checking: this tick keeps the rows and says why, never waiting
   EXPECT_EQ(view.rebuilds, 0);
+  EXPECT_NE(view.note.find("compagnon"), std::string::npos);
   companion.release();
 
   presenter.refresh();
   EXPECT_EQ(view.rebuilds, 1);
+  EXPECT_EQ(view.note, "");
   EXPECT_TRUE(lockIsFree());  // off: the lock goes again at once
 
   monitor.on = true;

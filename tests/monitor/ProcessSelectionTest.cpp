@@ -1,13 +1,14 @@
 #include "monitor/ProcessSelection.h"
 #include "platform/Platform.h"
+#include "process/ProcessCheck.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
+#include <filesystem>
+#include <memory>
 
 namespace halvik::monitor {
 
@@ -24,13 +25,7 @@ class Terminer : public ::testing::Test {
     return ProcessSelection{child.pid(), info ? info->imagePath : std::string(), info ? info->startTime : 0};
   }
 
-  static bool endsSoon(ChildProcess& child) {
-    for (int i = 0; i < 200; ++i) {
-      if (child.ended()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
+  static bool endsSoon(ChildProcess& child) { return child.waitForEnd(); }
 
   TestEnvironment environment;
   const std::string path = environment.root() / uniqueName("selected one");
@@ -71,11 +66,35 @@ TEST_F(Terminer, ReusedIdentifierIsNotKilled) {
   otherImage.imagePath = environment.root() / "another program";
   TerminateSelection(later);
   TerminateSelection(otherImage);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_FALSE(child.ended());
-  EXPECT_NE(child.state(), 'T');
+  EXPECT_FALSE(child.stopSent());
+  EXPECT_TRUE(child.survivesAStop());
   EXPECT_EQ(logMessages(), (std::vector<std::string>{"User Killed Process " + path,
                                                      "User Killed Process " + environment.root() / "another program"}));
 }
+
+#ifndef _WIN32
+// A false positive never stays frozen: "Reprendre" lets it run, and neither monitor suspends it
+// again while it runs; a later process of the same image is a new one and is suspended.
+TEST_F(Terminer, ResumedProcessRunsAndIsSparedUntilItEnds) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  writeReferenceDatabase({{name, "Adware.False"}});
+  auto child = std::make_unique<ChildProcess>(path);
+  const ProcessSelection selected = selectionOf(*child);
+  const auto check = [&] {
+    return process::ProcessCheck::CheckRunningProcess(path, child->pid(), selectionOf(*child).startTime).action;
+  };
+  EXPECT_EQ(check(), process::ProcessCheck::kSuspended);
+  ASSERT_TRUE(child->waitForState('T'));
+  ResumeSelection(selected);
+  EXPECT_TRUE(child->waitForState('S'));
+  EXPECT_EQ(check(), process::ProcessCheck::kNoAction);
+  EXPECT_FALSE(child->stopSent());
+  EXPECT_EQ(countOf(logMessages(), "User Resumed Process " + path), 1);
+
+  child = std::make_unique<ChildProcess>(path);
+  EXPECT_EQ(check(), process::ProcessCheck::kSuspended);
+  EXPECT_TRUE(child->waitForState('T'));
+}
+#endif
 
 }  // namespace halvik::monitor

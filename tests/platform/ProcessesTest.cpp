@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,8 +154,7 @@ TEST(Signals, SuspendStopsAndTerminateKills) {
   EXPECT_TRUE(child.waitForState('T'));
   // A stopped process is terminated too.
   EXPECT_TRUE(platform::terminateProcess(child.pid()));
-  for (int i = 0; i < 200 && !child.ended(); ++i) usleep(10000);
-  EXPECT_TRUE(child.ended());
+  EXPECT_TRUE(child.waitForEnd());
 }
 
 TEST(Signals, ThreadOfAnotherOwnerIsNotSignalled) {
@@ -241,6 +242,28 @@ TEST_P(ProcessHandleTest, IdentifierReusedAfterTheOpenIsNotSignalled) {
   });
   if (code == testing_support::kNoPidNamespace) GTEST_SKIP() << "the system refuses a private PID namespace";
   EXPECT_EQ(code, 0);
+}
+
+// Without /proc the program folder comes from the name the program was started by, resolved;
+// it is never the working folder, where anyone may have left a signature database.
+TEST(ProgramFolder, WithoutProcItIsStillTheExecutablesFolderNeverTheWorkingOne) {
+  const std::string expected = programFolder();
+  ASSERT_FALSE(expected.empty());
+  ASSERT_EQ(expected.front(), '/');
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    constexpr int kNoPrivateMounts = 77;
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
+      _exit(kNoPrivateMounts);
+    _exit(std::filesystem::exists("/proc/self/exe") ? 3 : programFolder() == expected ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "the system refuses a private mount namespace";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace halvik::platform

@@ -168,7 +168,7 @@ TEST_F(ProcessCheckTest, TheProgramFoldersOwnProgramsAreNeverSuspended) {
     const auto verdict = process::ProcessCheck::CheckRunningProcess(own, child.pid(), listed(child).startTime);
     EXPECT_EQ(verdict.status, "Listed By Mistake") << program;
     EXPECT_EQ(verdict.action, "N/A") << program;
-    EXPECT_FALSE(child.waitForState('T')) << program;
+    EXPECT_FALSE(child.stopSent()) << program;
   }
   EXPECT_TRUE(logMessages().empty());
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 namespace halvik::process {
 
@@ -154,16 +155,21 @@ TEST_F(Monitor, RefreshMarksLogsAndSuspendsThreatsOnly) {
   EXPECT_EQ(log.size(), 1u);
 }
 
-TEST_F(Monitor, EveryTickLogsAndSuspendsAgain) {
+TEST_F(Monitor, EveryTickSuspendsAgainAndEachProcessIsLoggedOnce) {
   writeReferenceDatabase({{threatName, "Threat Beta"}});
-  ChildProcess threat(threatPath);
+  auto threat = std::make_unique<ChildProcess>(threatPath);
   FakeView view;
   process::mProcess::RefreshProcessList(view);
-  ASSERT_TRUE(threat.waitForState('T'));
-  threat.resume();
-  ASSERT_TRUE(threat.waitForState('S'));
+  ASSERT_TRUE(threat->waitForState('T'));
+  threat->resume();
+  ASSERT_TRUE(threat->waitForState('S'));
   process::mProcess::RefreshProcessList(view);
-  EXPECT_TRUE(threat.waitForState('T'));
+  EXPECT_TRUE(threat->waitForState('T'));
+  process::mProcess::RefreshProcessList(view);
+  EXPECT_EQ(countOf(logMessages(), suspendedLine(threatName, "Threat Beta")), 1) << "one line per process";
+  threat = std::make_unique<ChildProcess>(threatPath);  // another process of the same image
+  process::mProcess::RefreshProcessList(view);
+  EXPECT_TRUE(threat->waitForState('T'));
   EXPECT_EQ(countOf(logMessages(), suspendedLine(threatName, "Threat Beta")), 2);
 }
 
@@ -223,7 +229,7 @@ TEST_F(Monitor, AnyOtherPlatformKeepsTheRowsAndListsAfterThem) {
   }
   EXPECT_EQ(refusals, 0);
   EXPECT_TRUE(threat.waitForState('T'));
-  EXPECT_EQ(countOf(logMessages(), suspendedLine(threatName, "Threat Epsilon")), 2);
+  EXPECT_EQ(countOf(logMessages(), suspendedLine(threatName, "Threat Epsilon")), 1) << "once per process";
 }
 
 TEST_F(Monitor, RefusalWithoutAWindowEndsTheProgram) {

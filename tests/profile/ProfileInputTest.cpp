@@ -2,6 +2,7 @@
 // line ends, byte order marks, NULs, very long lines, things that are not files, bare names.
 // None may crash, hang or lose what the file held.
 #include "support/ProfileTestSupport.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -174,12 +175,13 @@ TEST(ProfileInput, UnreadableFileGivesDefaultsAndIsNotReplaced) {
 #ifdef _WIN32
   GTEST_SKIP() << "permission bits are POSIX";
 #else
-  if (geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
   ProfileFiles files;
   const std::string path = files.make("[S]\r\nK=v\r\n");
   chmod(path.c_str(), 0);
-  EXPECT_EQ(value(path, "S", "K"), "<default>");
-  EXPECT_FALSE(WP(path, "S", "K", "w"));
+  testing_support::withoutRootOverrides([&] {
+    EXPECT_EQ(value(path, "S", "K"), "<default>");
+    EXPECT_FALSE(WP(path, "S", "K", "w"));
+  });
   chmod(path.c_str(), 0600);
   EXPECT_EQ(readFile(path), "[S]\r\nK=v\r\n");
 #endif

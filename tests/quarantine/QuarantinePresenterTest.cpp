@@ -3,6 +3,7 @@
 #include "core/Locations.h"
 #include "core/Settings.h"
 #include "quarantine/QuarantineStore.h"
+#include "support/QuarantineFile.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -124,7 +125,7 @@ TEST_F(QuarantinePresenterTest, ARecordedCopyProposesItsOriginalFullPath) {
   const std::string source = environment.root() / "docs/bad.dll";
   std::filesystem::create_directories(environment.root() / "docs");
   writeFile(source, "payload");
-  ASSERT_TRUE(PutInQuarantine(source, "Trojan.BadDll"));
+  ASSERT_TRUE(testing_support::quarantineFile(source, "Trojan.BadDll"));
   writeFile(stored("other.dll.aaq"), "dropped by hand");
   ASSERT_TRUE(quarantine::writeQuarantineRecord(QuarantineFolder(), "other.dll.aaq",
                                                 {"/left/from/an/earlier/copy", std::nullopt, 1, 0, ""}));

@@ -2,7 +2,9 @@
 
 #include "core/Locations.h"
 #include "quarantine/QuarantineStore.h"
+#include "support/QuarantineFile.h"
 #include "support/TestEnvironment.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +73,7 @@ class ScopedUmask {
 TEST_F(QuarantineRecordsTest, StoringKeepsWhereTheCopyCameFromAndTheListingNeverShowsTheRecords) {
   const std::string source = detected("evil.exe", "twelve bytes");
   const auto before = std::chrono::system_clock::now();
-  ASSERT_TRUE(PutInQuarantine(source, "Spy.Evil"));
+  ASSERT_TRUE(testing_support::quarantineFile(source, "Spy.Evil"));
 
   const auto record = QuarantineRecordOf("evil.exe.aaq");
   ASSERT_TRUE(record);
@@ -101,7 +103,7 @@ TEST_F(QuarantineRecordsTest, RestoreGivesBackTheRecordedModeWhateverTheUmask) {
     SCOPED_TRACE(mode);
     const std::string source = detected("tool", "content " + std::to_string(mode));
     ASSERT_EQ(::chmod(source.c_str(), mode), 0);
-    ASSERT_TRUE(PutInQuarantine(source, "Spy.Tool"));
+    ASSERT_TRUE(testing_support::quarantineFile(source, "Spy.Tool"));
     EXPECT_EQ(modeOf(stored("tool.aaq")), 0600u) << "the stored copy is owner-only";
     std::filesystem::remove(source);
 
@@ -114,7 +116,7 @@ TEST_F(QuarantineRecordsTest, RestoreGivesBackTheRecordedModeWhateverTheUmask) {
   // Set-ID and sticky bits are never recorded, so never restored.
   const std::string source = detected("setid", "x");
   ASSERT_EQ(::chmod(source.c_str(), 06755), 0);
-  ASSERT_TRUE(PutInQuarantine(source));
+  ASSERT_TRUE(testing_support::quarantineFile(source));
   ASSERT_TRUE(RestoreFromQuarantine("setid.aaq", outside("setid")));
   EXPECT_EQ(modeOf(outside("setid")), 0755u);
 }
@@ -132,25 +134,51 @@ TEST_F(QuarantineRecordsTest, WithoutASoundRecordTheRestoredFileIsOwnerOnly) {
   // A record whose size is not the stored copy's is left from an earlier copy of that name.
   const std::string source = detected("stale.exe", "short");
   ASSERT_EQ(::chmod(source.c_str(), 0755), 0);
-  ASSERT_TRUE(PutInQuarantine(source));
+  ASSERT_TRUE(testing_support::quarantineFile(source));
   writeFile(stored("stale.exe.aaq"), "replaced by a longer file");
   EXPECT_FALSE(QuarantineRecordOf("stale.exe.aaq"));
   ASSERT_TRUE(RestoreFromQuarantine("stale.exe.aaq", outside("stale.exe")));
   EXPECT_EQ(modeOf(outside("stale.exe")), 0600u);
 }
 
+// Only a record the running user could have written is applied: a records file or a stored
+// copy that another user owns gives no record, and the file comes back to the chosen path as
+// the restorer's, readable and writable by its owner only.
 TEST_F(QuarantineRecordsTest, AsRootTheRecordedOwnerAndGroupComeBack) {
   if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
-  writeFile(stored("owned.aaq"), "abc");
-  ASSERT_TRUE(
-      quarantine::writeQuarantineRecord(QuarantineFolder(), "owned.aaq",
-                                        {"/somewhere/owned", platform::FilePermissions{0640, 1234, 5678}, 3, 0, ""}));
-  ASSERT_TRUE(RestoreFromQuarantine("owned.aaq", outside("owned")));
-  struct stat status {};
-  ASSERT_EQ(::lstat(outside("owned").c_str(), &status), 0);
-  EXPECT_EQ(status.st_uid, 1234u);
-  EXPECT_EQ(status.st_gid, 5678u);
-  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  const QuarantineRecord record{"/somewhere/owned", platform::FilePermissions{0640, 1234, 5678}, 3, 0, ""};
+  for (const char* foreign : {"records.ini", "owned.aaq", ""}) {
+    SCOPED_TRACE(foreign);
+    writeFile(stored("owned.aaq"), "abc");
+    ASSERT_TRUE(quarantine::writeQuarantineRecord(QuarantineFolder(), "owned.aaq", record));
+    if (*foreign) {
+      ASSERT_EQ(::chown(stored(foreign).c_str(), 1234, 5678), 0);
+    }
+    ASSERT_TRUE(RestoreFromQuarantine("owned.aaq", outside("owned")));
+    struct stat status {};
+    ASSERT_EQ(::lstat(outside("owned").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, *foreign ? 0u : 1234u);
+    EXPECT_EQ(status.st_gid, *foreign ? 0u : 5678u);
+    EXPECT_EQ(status.st_mode & 07777, *foreign ? 0600u : 0640u);
+    ASSERT_EQ(::chown(recordsFile().c_str(), 0, 0), 0);
+  }
+}
+
+TEST_F(QuarantineRecordsTest, TheRecordsFileIsTheOwnersAndOneOthersMayWriteIsNoRecord) {
+  const ScopedUmask noMask(0);
+  ASSERT_TRUE(testing_support::quarantineFile(detected("a.exe", "abc")));
+  EXPECT_EQ(modeOf(recordsFile()), 0600u) << "created for the owner alone, whatever the umask";
+  ASSERT_TRUE(QuarantineRecordOf("a.exe.aaq"));
+  for (const std::string& opened : {recordsFile(), stored("a.exe.aaq"), QuarantineFolder()}) {
+    SCOPED_TRACE(opened);
+    const unsigned mode = modeOf(opened);
+    ASSERT_EQ(::chmod(opened.c_str(), mode | 0020), 0);
+    EXPECT_FALSE(QuarantineRecordOf("a.exe.aaq")) << "others may write it";
+    ASSERT_EQ(::chmod(opened.c_str(), mode), 0);
+  }
+  ASSERT_EQ(::chmod(recordsFile().c_str(), 0666), 0);
+  ASSERT_TRUE(RestoreFromQuarantine("a.exe.aaq", outside("a.exe")));
+  EXPECT_EQ(modeOf(outside("a.exe")), 0600u);
 }
 
 TEST_F(QuarantineRecordsTest, ARecordsFileThatIsALinkIsNeitherReadNorWritten) {
@@ -160,7 +188,7 @@ TEST_F(QuarantineRecordsTest, ARecordsFileThatIsALinkIsNeitherReadNorWritten) {
   std::filesystem::create_symlink(elsewhere, recordsFile());
 
   EXPECT_FALSE(QuarantineRecordOf("a.exe.aaq"));
-  ASSERT_TRUE(PutInQuarantine(detected("b.exe"))) << "the copy is stored without a record";
+  ASSERT_TRUE(testing_support::quarantineFile(detected("b.exe"))) << "the copy is stored without a record";
   EXPECT_FALSE(quarantine::removeQuarantineRecord(QuarantineFolder(), "a.exe.aaq"));
   EXPECT_TRUE(std::filesystem::is_symlink(recordsFile()));
   EXPECT_EQ(readFile(elsewhere), "[Records]\r\na.exe.aaq=path=/etc/a.exe mode=0777 owner=0 group=0 size=3\r\n");
@@ -171,11 +199,12 @@ TEST_F(QuarantineRecordsTest, ARecordsFileThatIsALinkIsNeitherReadNorWritten) {
 }
 
 TEST_F(QuarantineRecordsTest, AnUnreadableRecordsFileGivesNoRecord) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-  ASSERT_TRUE(PutInQuarantine(detected("a.exe", "abc")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("a.exe", "abc")));
   ASSERT_EQ(::chmod(recordsFile().c_str(), 0), 0);
-  EXPECT_FALSE(QuarantineRecordOf("a.exe.aaq"));
-  EXPECT_TRUE(DeleteFromQuarantine("a.exe.aaq")) << "a record that cannot be removed does not block the deletion";
+  testing_support::withoutRootOverrides([&] {
+    EXPECT_FALSE(QuarantineRecordOf("a.exe.aaq"));
+    EXPECT_TRUE(DeleteFromQuarantine("a.exe.aaq")) << "a record that cannot be removed does not block the deletion";
+  });
 }
 
 TEST_F(QuarantineRecordsTest, StoredNamesThatDifferInCaseKeepRecordsOfTheirOwn) {
@@ -189,9 +218,9 @@ TEST_F(QuarantineRecordsTest, StoredNamesThatDifferInCaseKeepRecordsOfTheirOwn) 
 #endif
 
 TEST_F(QuarantineRecordsTest, DeletingOrRestoringACopyRemovesOnlyItsRecord) {
-  ASSERT_TRUE(PutInQuarantine(detected("a.exe", "a")));
-  ASSERT_TRUE(PutInQuarantine(detected("b.exe", "b")));
-  ASSERT_TRUE(PutInQuarantine(detected("c.exe", "c")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("a.exe", "a")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("b.exe", "b")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("c.exe", "c")));
 
   ASSERT_TRUE(DeleteFromQuarantine("a.exe.aaq"));
   ASSERT_TRUE(RestoreFromQuarantine("b.exe.aaq", outside("b.exe")));
@@ -200,7 +229,7 @@ TEST_F(QuarantineRecordsTest, DeletingOrRestoringACopyRemovesOnlyItsRecord) {
   EXPECT_TRUE(QuarantineRecordOf("c.exe.aaq"));
 
   // A copy stored again under a freed name gets a record of its own.
-  ASSERT_TRUE(PutInQuarantine(detected("a.exe", "again"), "Spy.Again"));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("a.exe", "again"), "Spy.Again"));
   EXPECT_EQ(QuarantineRecordOf("a.exe.aaq")->threatName, "Spy.Again");
 }
 
@@ -255,7 +284,7 @@ TEST_F(QuarantineRecordsTest, AHandEditedRecordsFileIsInputNeverTrusted) {
   EXPECT_EQ(modeOf(outside("setid")), 0600u);
 #endif
   EXPECT_TRUE(DeleteFromQuarantine("garbage.aaq"));
-  ASSERT_TRUE(PutInQuarantine(detected("fresh.exe", "abc"), "Spy.Fresh"));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("fresh.exe", "abc"), "Spy.Fresh"));
   EXPECT_EQ(QuarantineRecordOf("fresh.exe.aaq")->threatName, "Spy.Fresh");
 }
 

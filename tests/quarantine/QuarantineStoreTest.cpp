@@ -1,6 +1,8 @@
 #include "core/Locations.h"
 #include "quarantine/QuarantineStore.h"
+#include "support/QuarantineFile.h"
 #include "support/TestEnvironment.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +78,7 @@ TEST_F(QuarantineStoreTest, StoresAnExactOwnerOnlyCopyAndLeavesTheSource) {
   ASSERT_EQ(chmod(source.c_str(), 0755), 0);
 #endif
 
-  ASSERT_TRUE(PutInQuarantine(source));
+  ASSERT_TRUE(testing_support::quarantineFile(source));
   EXPECT_EQ(readFile(stored("evil.exe.aaq")), content);
 #ifndef _WIN32
   EXPECT_EQ(modeOf(stored("evil.exe.aaq")), 0600u);
@@ -87,16 +89,16 @@ TEST_F(QuarantineStoreTest, StoresAnExactOwnerOnlyCopyAndLeavesTheSource) {
 }
 
 TEST_F(QuarantineStoreTest, NeverOverwritesAStoredFile) {
-  ASSERT_TRUE(PutInQuarantine(detected("a", "x.dll", "from a")));
-  ASSERT_TRUE(PutInQuarantine(detected("b", "x.dll", "from b")));
-  ASSERT_TRUE(PutInQuarantine(detected("c", "x.dll", "from c")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("a", "x.dll", "from a")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("b", "x.dll", "from b")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("c", "x.dll", "from c")));
   EXPECT_EQ(readFile(stored("x.dll.aaq")), "from a");
   EXPECT_EQ(readFile(stored("x (2).dll.aaq")), "from b");
   EXPECT_EQ(readFile(stored("x (3).dll.aaq")), "from c");
 
   for (const std::string name : {"hosts", ".bashrc", "archive.tar.gz", "name."}) {
-    ASSERT_TRUE(PutInQuarantine(detected("a", name, "1")));
-    ASSERT_TRUE(PutInQuarantine(detected("b", name, "2")));
+    ASSERT_TRUE(testing_support::quarantineFile(detected("a", name, "1")));
+    ASSERT_TRUE(testing_support::quarantineFile(detected("b", name, "2")));
   }
   EXPECT_EQ(readFile(stored("hosts (2).aaq")), "2");
   EXPECT_EQ(readFile(stored(".bashrc (2).aaq")), "2");
@@ -106,10 +108,11 @@ TEST_F(QuarantineStoreTest, NeverOverwritesAStoredFile) {
 }
 
 TEST_F(QuarantineStoreTest, ReportsAFailedCopyAndLeavesNothing) {
-  EXPECT_FALSE(PutInQuarantine(m_environment.root() / "missing.exe"));
+  EnsureQuarantineFolder();
+  EXPECT_FALSE(testing_support::quarantineFile(m_environment.root() / "missing.exe"));
   const std::string folder = m_environment.root() / "folder.exe";
   std::filesystem::create_directory(folder);
-  EXPECT_FALSE(PutInQuarantine(folder));
+  EXPECT_FALSE(testing_support::quarantineFile(folder));
   EXPECT_TRUE(std::filesystem::is_empty(QuarantineFolder()));
 }
 
@@ -119,7 +122,7 @@ TEST_F(QuarantineStoreTest, ProgramFolderThatCannotHoldTheQuarantineFails) {
   writeFile(file, "x");
   m_environment->programFolder = file;
   EnsureQuarantineFolder();
-  EXPECT_FALSE(PutInQuarantine(source));
+  EXPECT_FALSE(testing_support::quarantineFile(source));
   EXPECT_TRUE(ListQuarantine().empty());
   EXPECT_FALSE(DeleteFromQuarantine("evil.exe.aaq"));
   EXPECT_EQ(readFile(source), "bad");
@@ -129,9 +132,9 @@ TEST_F(QuarantineStoreTest, ReadOnlyProgramFolderFails) {
 #ifdef _WIN32
   GTEST_SKIP() << "folder permission bits are POSIX";
 #else
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders, so the folder cannot refuse the copy";
+  const std::string source = detected("x", "evil.exe", "bad");
   ASSERT_EQ(chmod(m_environment.programFolder().c_str(), 0555), 0);
-  EXPECT_FALSE(PutInQuarantine(detected("x", "evil.exe", "bad")));
+  testing_support::withoutRootOverrides([&] { EXPECT_FALSE(testing_support::quarantineFile(source)); });
   EXPECT_TRUE(ListQuarantine().empty());
   ASSERT_EQ(chmod(m_environment.programFolder().c_str(), 0755), 0);
 #endif
@@ -169,17 +172,16 @@ TEST_F(QuarantineStoreTest, UnreadableFolderListsEmpty) {
 #ifdef _WIN32
   GTEST_SKIP() << "folder permission bits are POSIX";
 #else
-  if (geteuid() == 0) GTEST_SKIP() << "root lists every folder, so the folder cannot refuse the listing";
   EnsureQuarantineFolder();
   writeFile(stored("a.aaq"), "1");
   ASSERT_EQ(chmod(QuarantineFolder().c_str(), 0), 0);
-  EXPECT_TRUE(ListQuarantine().empty());
+  testing_support::withoutRootOverrides([&] { EXPECT_TRUE(ListQuarantine().empty()); });
   ASSERT_EQ(chmod(QuarantineFolder().c_str(), 0755), 0);
 #endif
 }
 
 TEST_F(QuarantineStoreTest, RestoreCopiesBackThenRemovesTheStoredFile) {
-  ASSERT_TRUE(PutInQuarantine(detected("x", "evil.exe", "payload")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("x", "evil.exe", "payload")));
   const std::string destination = detected("restore", "evil.exe", "a file already there");
   ASSERT_TRUE(RestoreFromQuarantine("evil.exe.aaq", destination));
   EXPECT_EQ(readFile(destination), "payload");
@@ -190,7 +192,7 @@ TEST_F(QuarantineStoreTest, RestoreCopiesBackThenRemovesTheStoredFile) {
 }
 
 TEST_F(QuarantineStoreTest, RestoreToAMissingFolderKeepsTheStoredFile) {
-  ASSERT_TRUE(PutInQuarantine(detected("x", "evil.exe", "payload")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("x", "evil.exe", "payload")));
   EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", m_environment.root() / "no/such/folder/evil.exe"));
   EXPECT_EQ(readFile(stored("evil.exe.aaq")), "payload");
   EXPECT_EQ(storedNames(), std::vector<std::string>{"evil.exe.aaq"});
@@ -200,7 +202,7 @@ TEST_F(QuarantineStoreTest, RestoreOntoTheStoredFileItselfKeepsIt) {
 #ifdef _WIN32
   GTEST_SKIP() << "makes a symbolic link, which needs a privilege on Windows";
 #else
-  ASSERT_TRUE(PutInQuarantine(detected("x", "evil.exe", "payload")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("x", "evil.exe", "payload")));
   const std::string link = m_environment.root() / "link-to-stored";
   std::filesystem::create_symlink(stored("evil.exe.aaq"), link);
   EXPECT_FALSE(RestoreFromQuarantine("evil.exe.aaq", stored("evil.exe.aaq")));
@@ -211,8 +213,8 @@ TEST_F(QuarantineStoreTest, RestoreOntoTheStoredFileItselfKeepsIt) {
 }
 
 TEST_F(QuarantineStoreTest, DeleteRemovesOneStoredFileForGood) {
-  ASSERT_TRUE(PutInQuarantine(detected("x", "a.exe", "a")));
-  ASSERT_TRUE(PutInQuarantine(detected("x", "b.exe", "b")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("x", "a.exe", "a")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("x", "b.exe", "b")));
   EXPECT_TRUE(DeleteFromQuarantine("a.exe.aaq"));
   EXPECT_FALSE(DeleteFromQuarantine("a.exe.aaq"));
   EXPECT_EQ(storedNames(), std::vector<std::string>{"b.exe.aaq"});
@@ -232,8 +234,8 @@ TEST_F(QuarantineStoreTest, StoredNamesNeverLeadOutOfTheFolder) {
 
 TEST_F(QuarantineStoreTest, OddNamesRoundTrip) {
   const std::string name = "odd \xFF\xFE name [1] %s.exe";
-  ASSERT_TRUE(PutInQuarantine(detected("x", name, "odd")));
-  ASSERT_TRUE(PutInQuarantine(detected("y", name, "odd 2")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("x", name, "odd")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("y", name, "odd 2")));
   const std::string second = "odd \xFF\xFE name [1] %s (2).exe.aaq";
   EXPECT_EQ(storedNames(), (std::vector<std::string>{second, name + ".aaq"}));
   EXPECT_EQ(ListQuarantine().back().sourceName, name);
@@ -248,8 +250,8 @@ TEST_F(QuarantineStoreTest, LongestNamesAreShortenedToFit) {
   GTEST_SKIP() << "names of 255 bytes make paths longer than the 260 bytes the Windows A functions take";
 #else
   const std::string longName = std::string(251, 'n') + ".exe";  // 255 bytes: the longest name
-  ASSERT_TRUE(PutInQuarantine(detected("a", longName, "first")));
-  ASSERT_TRUE(PutInQuarantine(detected("b", longName, "second")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("a", longName, "first")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("b", longName, "second")));
   const std::vector<QuarantineEntry> entries = ListQuarantine();
   ASSERT_EQ(entries.size(), 2u);
   for (const QuarantineEntry& entry : entries) {
@@ -263,8 +265,8 @@ TEST_F(QuarantineStoreTest, LongestNamesAreShortenedToFit) {
   std::string accented;
   for (int i = 0; i < 125; ++i) accented += "\xC3\xA9";
   accented += ".txt";  // 254 bytes
-  ASSERT_TRUE(PutInQuarantine(detected("c", accented, "accented")));
-  ASSERT_TRUE(PutInQuarantine(detected("d", accented, "accented 2")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("c", accented, "accented")));
+  ASSERT_TRUE(testing_support::quarantineFile(detected("d", accented, "accented 2")));
   EXPECT_EQ(readFile(stored(accented.substr(0, 246) + ".txt.aaq")), "accented");
   EXPECT_EQ(readFile(stored(accented.substr(0, 242) + " (2).txt.aaq")), "accented 2");
 #endif

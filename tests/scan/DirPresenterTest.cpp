@@ -101,4 +101,10 @@ TEST_F(DirPresenterTest, OkStoresAndLogsTheOpenFolderAnnulerTheMarker) {
 
 }  // namespace
 
+TEST(SortSubfolders, PutsTheDotFoldersAfterTheOthers) {
+  std::vector<std::string> names{".local", "b", ".config", "A", "a", "..x"};
+  sortSubfolders(names);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "a", "b", "..x", ".config", ".local"}));
+}
+
 }  // namespace halvik::scan

@@ -73,16 +73,33 @@ class ChildProcess {
 
   void resume() const { kill(m_pid, SIGCONT); }
 
-  // Waits up to two seconds for the child to reach `wanted`; signals are delivered asynchronously.
+  // Waits for the child to reach `wanted`; signals are delivered asynchronously.
   bool waitForState(char wanted) const {
     return waitFor([&] { return state() == wanted; });
   }
 
-  // Waits up to two seconds for every thread of the child to reach `wanted`.
+  // Waits for every thread of the child to reach `wanted`.
   bool waitForEveryThread(char wanted) const {
     return waitFor([&] { return everyThreadIs(wanted); });
   }
 
+  // Waits for the child to end (reaping it).
+  bool waitForEnd() {
+    return waitFor([&] { return ended(); });
+  }
+  // Stops the child with a stop of our own and waits until it has reacted: a kill sent before
+  // ends it instead, since the kernel acts on a kill first. True when it was still alive; it runs
+  // on afterwards. So "nothing killed it" is known without waiting for an arbitrary time. Check
+  // stopSent first: this stop would hide one sent before.
+  bool survivesAStop() {
+    if (m_pid <= 0 || kill(m_pid, SIGSTOP) != 0) return false;
+    int status = 0;
+    if (waitpid(m_pid, &status, WUNTRACED) != m_pid || !WIFSTOPPED(status)) {
+      m_pid = 0;
+      return false;
+    }
+    return kill(m_pid, SIGCONT) == 0;
+  }
   static char stateOf(std::uint32_t pid) { return stateAt("/proc/" + std::to_string(pid) + "/stat"); }
 
   // True when the child is stopped or a stop signal waits for it. A signal is queued by the time
@@ -129,9 +146,10 @@ class ChildProcess {
     return std::filesystem::read_symlink("/proc/" + std::to_string(m_pid) + "/exe", error).string();
   }
 
+  // Waits for `condition` with a limit generous enough for a machine whose cores are all busy.
   template <typename Condition>
   static bool waitFor(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!condition()) {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(2));

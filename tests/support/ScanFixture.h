@@ -4,6 +4,7 @@
 #include "engine/SignatureDb.h"
 #include "engine/mScanFiles.h"
 #include "support/TestEnvironment.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,8 @@
 #include <vector>
 
 #ifndef _WIN32
-#include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -57,8 +56,8 @@ class FakeScanViewOf : public Base {
 };
 using FakeScanView = FakeScanViewOf<>;
 
-// A program folder with a signature database of the given "name=threat" lines, the shared
-// reader pointed at it as a scan sets it, and a folder to build trees in.
+// A program folder with a signature database of the given "name=threat" lines, current and
+// the shared reader set as a scan sets it, and a folder to build trees in.
 class ScanFixture : public ::testing::Test {
  protected:
   void useDatabase(const std::vector<std::string>& lines) {
@@ -67,6 +66,7 @@ class ScanFixture : public ::testing::Test {
     writeFile(core::programFile(engine::kScanDatabase), text);
     engine::SignatureDb.setPath(core::programFile(engine::kScanDatabase));
     engine::SignatureDb.setSection("SCANFILES");
+    engine::reloadSignatures();
   }
 
   void TearDown() override { engine::mScanFiles::setScanRunning(false); }
@@ -109,23 +109,6 @@ inline MountedCheck withBindMounts(const std::vector<std::pair<std::string, std:
   return WEXITSTATUS(status) == 0 ? MountedCheck::Passed : MountedCheck::Failed;
 }
 
-// Runs `check` in a child process that has dropped root's rights to read, search and write any
-// folder, so that folder permissions apply to it as to any user; true when `check` returned true.
-inline bool inProcessWithoutOverrides(const std::function<bool()>& check) {
-  const pid_t child = fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    if (syscall(SYS_capget, &header, data) != 0) _exit(2);
-    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
-      data[0].effective &= ~(1u << capability);
-    if (syscall(SYS_capset, &header, data) != 0) _exit(2);
-    _exit(check() ? 0 : 1);
-  }
-  int status = 0;
-  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 #endif
 
 }  // namespace halvik::testing_support

@@ -27,18 +27,20 @@ class TestEnvironment {
   TestEnvironment() : m_saved(platform::environment()) {
     for (const char* folder : {"program", "config", "autostart", "runtime"})
       std::filesystem::create_directories(m_root / folder);
+    // A runtime folder nobody else may enter, as the session's is.
+    std::filesystem::permissions(m_root / "runtime", std::filesystem::perms::owner_all);
     platform::Environment& environment = platform::environment();
     environment.programFolder = m_root / "program";
     environment.settingsFile = settingsLocation();
     environment.autostartFolder = m_root / "autostart";
     environment.runtimeFolder = m_root / "runtime";
     environment.dataFolder.clear();
+    environment.machineSignaturesFolder = m_root / "machine-signatures";
   }
   ~TestEnvironment() {
     platform::environment() = m_saved;
 #ifdef _WIN32
     RegDeleteTreeA(HKEY_CURRENT_USER, settingsLocation().c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, kTestSettingsKey);  // only once no other test's key is left
 #endif
   }
   TestEnvironment(const TestEnvironment&) = delete;
@@ -60,13 +62,13 @@ class TestEnvironment {
 
  private:
 #ifdef _WIN32
-  // The settings store is the registry: a key of its own under HKEY_CURRENT_USER, named after
-  // the temporary folder and deleted at the end.
-  static constexpr const char* kTestSettingsKey = "Software\\Orvento Halvik Tests";
+  // The settings store is the registry: a key of its own directly under HKEY_CURRENT_USER's
+  // "Software", named after the temporary folder and deleted at the end. No key is shared between
+  // tests: deleting a shared parent once it looked empty raced with another test process creating
+  // its key below it (the registry creates a path one level at a time), whose settings were then
+  // silently lost.
   std::string settingsLocation() const {
-    std::string key = kTestSettingsKey;
-    key += '\\';
-    return key + std::filesystem::path(m_root.path()).filename().string();
+    return "Software\\Orvento Halvik Test " + std::filesystem::path(m_root.path()).filename().string();
   }
 #else
   std::string settingsLocation() const { return m_root / "config" + "/settings.ini"; }

@@ -20,12 +20,14 @@
 
 namespace halvik::testing_support {
 
-// Writes the reference database of the program folder (under TestEnvironment) with the given
-// file name and threat name pairs, and switches the activity log on.
+// Writes the databases of the program folder (under TestEnvironment) with the given file name
+// and threat name pairs, makes them current, and switches the activity log on.
 inline void writeReferenceDatabase(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text = "[Scanfiles]\r\n";
   for (const auto& [name, threat] : entries) text += platform::upperCase(name) + "=" + threat + "\r\n";
   writeFile(core::programFile(engine::kReferenceDatabase), text);
+  writeFile(core::programFile(engine::kScanDatabase), text);
+  engine::reloadSignatures();
   core::settings::write(core::settings::Key::LogFile, "1");
 }
 

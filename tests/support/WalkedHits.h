@@ -24,15 +24,12 @@ class HitRecorder : public engine::mScanFiles::ScanView {
 };
 
 // The hits a scan of `root` makes with a signature database that names each of `names`
-// (written into the program folder, which a TestEnvironment must make a private one). Each
-// call writes a database file of its own, so that no reader takes it for the previous one.
+// (written into the program folder, which a TestEnvironment must make a private one).
 inline std::vector<engine::mScanFiles::Hit> walkedHits(const std::string& root, const std::vector<std::string>& names) {
-  static int calls = 0;
   std::string text = "[scanfiles]\r\n";
   for (const auto& name : names) text += name + "=Demo\r\n";
-  const std::string database = core::programFile("walked-" + std::to_string(++calls) + ".dll");
-  writeFile(database, text);
-  engine::SignatureDb.setPath(database);
+  writeFile(core::programFile(engine::kScanDatabase), text);
+  engine::reloadSignatures();
   engine::SignatureDb.setSection("SCANFILES");
   HitRecorder recorder;
   engine::mScanFiles::StartScan("*.*", root, recorder, {});

@@ -5,6 +5,7 @@
 #include "core/SettingsStore.h"
 #include "engine/SignatureDb.h"
 #include "quarantine/QuarantineStore.h"
+#include "support/ScanFixture.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,9 @@ class FakeView : public MainView {
     calls.push_back("monitor " + text + " " + std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
                     std::to_string(colour.blue));
   }
+  void showSignatures(const std::string& text, const TextColour& colour) override {
+    calls.push_back("signatures " + text + " " + std::to_string(colour.red));
+  }
   void showStatusValue(StatusValue value, const std::string& text) override {
     calls.push_back(std::string(nameOf(value)) + " " + text);
   }
@@ -58,13 +62,25 @@ class MainPresenterTest : public testing::Test {
 using Calls = std::vector<std::string>;
 
 TEST_F(MainPresenterTest, FirstLoadRunsItsStepsInOrder) {
+  testing_support::writeFile(core::programFile("scan.dll"),
+                             "[Signatures]\r\nVersion=2026120701\r\n[Scanfiles]\r\nA.EXE=A\r\nB.EXE=B\r\n");
   logic.load();
 
   const std::string folder = quarantine::QuarantineFolder();
-  EXPECT_EQ(view.calls, (Calls{"list " + folder, "monitor Non charg\u00E9 255,0,0", "LastSystemScan Jamais",
-                               "ObjectsRemoved 0", "TotalScans 0", "QuarantineCount 0"}));
+  EXPECT_EQ(view.calls,
+            (Calls{"list " + folder, "monitor Non charg\u00E9 255,0,0", "signatures version 2026120701, 2 noms 0",
+                   "LastSystemScan Jamais", "ObjectsRemoved 0", "TotalScans 0", "QuarantineCount 0"}));
   EXPECT_EQ(logic.CurrentFrame(), 0);
   EXPECT_EQ(engine::SignatureDb.Path(), core::programFile("scan.dll"));
+}
+
+TEST_F(MainPresenterTest, WithoutAValidSetTheSignaturesAreUnreadableInRedAndLogged) {
+  core::settings::write(core::settings::Key::LogFile, "1");
+  logic.load();
+  EXPECT_EQ(view.calls.at(2), "signatures illisibles 255");
+  EXPECT_EQ(testing_support::logLinesWith(
+                "No valid signature set (shipped set: scan.dll: missing; REFERENCE_6-27-03.dat: missing)"),
+            1);
 }
 
 TEST_F(MainPresenterTest, OnlyAnExactOneStartsTheMonitor) {

@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "quarantine/QuarantineStore.h"
+#include "support/QuarantineFile.h"
 #include "support/TestEnvironment.h"
 #include "support/WalkedHits.h"
 
@@ -56,7 +57,7 @@ TEST_F(WatchPresenterTest, OneNoticeWithTheActionsAndQuarantineStoresAndRemoves)
   ASSERT_EQ(quarantine::ListQuarantine().size(), 1u);
   EXPECT_EQ(core::settings::read(core::settings::Key::TotalObjectsRemoved), "1");
   ASSERT_EQ(view.notices.size(), 2u);
-  EXPECT_EQ(view.notices[1].body, tree / "evil.exe" + "\nMis en quarantaine.");
+  EXPECT_EQ(view.notices[1].body, tree / "evil.exe" + " \u2014 Mis en quarantaine.");
 }
 
 TEST_F(WatchPresenterTest, AReplacedFileIsLeftAlone) {
@@ -69,7 +70,7 @@ TEST_F(WatchPresenterTest, AReplacedFileIsLeftAlone) {
   EXPECT_EQ(readFile(tree / "evil.exe"), "another file");
   EXPECT_TRUE(quarantine::ListQuarantine().empty());
   EXPECT_EQ(view.notices.back().body,
-            tree / "evil.exe" + "\nLe fichier a chang\u00E9 : il n'a pas \u00E9t\u00E9 touch\u00E9.");
+            tree / "evil.exe" + " \u2014 Le fichier a chang\u00E9 : il n'a pas \u00E9t\u00E9 touch\u00E9.");
 }
 
 TEST_F(WatchPresenterTest, IgnoredAndRestoredFilesAreNeverNoticedAgain) {
@@ -79,7 +80,7 @@ TEST_F(WatchPresenterTest, IgnoredAndRestoredFilesAreNeverNoticedAgain) {
   EXPECT_TRUE(fs::exists(tree / "ignored.exe"));
 
   writeFile(tree / "restored.exe", "a false positive");
-  ASSERT_TRUE(quarantine::PutInQuarantine(tree / "restored.exe"));
+  ASSERT_TRUE(quarantineFile(tree / "restored.exe"));
   fs::remove(tree / "restored.exe");
   ASSERT_TRUE(quarantine::RestoreFromQuarantine(quarantine::ListQuarantine().at(0).storedName, tree / "restored.exe"));
 
@@ -95,7 +96,7 @@ TEST_F(WatchPresenterTest, AutomaticQuarantineActsAtOnceAndTheLimitIsToldOnce) {
   EXPECT_FALSE(fs::exists(tree / "evil.exe"));
   ASSERT_EQ(view.notices.size(), 1u);
   EXPECT_FALSE(view.notices[0].withActions);
-  EXPECT_EQ(view.notices[0].body, tree / "evil.exe" + "\nMis en quarantaine.");
+  EXPECT_EQ(view.notices[0].body, tree / "evil.exe" + " \u2014 Mis en quarantaine.");
   presenter.limitReached();
   presenter.limitReached();
   EXPECT_EQ(view.notices.size(), 2u);

@@ -10,9 +10,9 @@ namespace halvik::platform::posix {
 namespace {
 // Attribute bits of an entry from its own mode (not following a link) and, for a symbolic
 // link, whether it points to a folder.
-std::uint32_t attributesFromMode(std::string_view name, mode_t mode, bool linkToFolder) {
-  std::uint32_t attributes = isHiddenName(name) ? kHidden : 0u;
-  if (S_ISLNK(mode)) return attributes | kReparsePoint | (linkToFolder ? kFolder : 0u);
+std::uint32_t attributesFromMode(mode_t mode, bool linkToFolder) {
+  std::uint32_t attributes = 0;
+  if (S_ISLNK(mode)) return kReparsePoint | (linkToFolder ? kFolder : 0u);
   if (S_ISDIR(mode))
     attributes |= kFolder;
   else if (!S_ISREG(mode))
@@ -22,17 +22,15 @@ std::uint32_t attributesFromMode(std::string_view name, mode_t mode, bool linkTo
 }
 }  // namespace
 
-bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.' && name != "." && name != ".."; }
-
 bool isFolderAt(int folder, const char* name) {
   struct stat target;
   return fstatat(folder, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
 }
 
-std::optional<std::uint32_t> attributesAt(int folder, const char* name, std::string_view leaf) {
+std::optional<std::uint32_t> attributesAt(int folder, const char* name) {
   struct stat own;
   if (fstatat(folder, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-  return attributesFromMode(leaf, own.st_mode, S_ISLNK(own.st_mode) && isFolderAt(folder, name));
+  return attributesFromMode(own.st_mode, S_ISLNK(own.st_mode) && isFolderAt(folder, name));
 }
 
 }  // namespace halvik::platform::posix

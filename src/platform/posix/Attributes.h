@@ -2,16 +2,14 @@
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
 
 namespace halvik::platform::posix {
 
-// Hidden entries are those whose name starts with "."; the "." and ".." entries of a
-// listing are the folder and its parent and are not hidden.
-bool isHiddenName(std::string_view name);
+// No entry carries the hidden bit here: a leading dot is a naming habit, not an attribute, and
+// what hides behind one (autostart entries, user services, miners) must be walked like the rest.
 
 // Attribute bits of `name` under `folder` (an *at descriptor); nullopt when it does not exist.
-std::optional<std::uint32_t> attributesAt(int folder, const char* name, std::string_view leaf);
+std::optional<std::uint32_t> attributesAt(int folder, const char* name);
 
 // True when `name` under `folder`, followed through links, is a folder.
 bool isFolderAt(int folder, const char* name);

@@ -10,20 +10,10 @@
 #include <unistd.h>
 
 namespace halvik::platform {
-namespace {
-// The last name of `path`, ignoring trailing separators.
-std::string_view lastName(std::string_view path) {
-  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-  const auto slash = path.rfind('/');
-  return slash == std::string_view::npos || path.size() == 1 ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
 std::optional<std::uint32_t> fileAttributes(const std::string& path) {
   const posix::PathAt at(path);
   if (!at.ok()) return std::nullopt;
-  return posix::attributesAt(at.folder(), at.name(), lastName(path));
+  return posix::attributesAt(at.folder(), at.name());
 }
 
 std::optional<std::uint64_t> fileLength(const std::string& path) {

@@ -20,17 +20,16 @@ constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
 // the entry only for a link (does it lead to a folder?) or when the file system leaves d_type
 // unknown. nullopt when the entry vanished meanwhile.
 std::optional<std::uint32_t> listedAttributes(int folder, const dirent& entry) {
-  const std::uint32_t hidden = posix::isHiddenName(entry.d_name) ? kHidden : 0u;
   switch (entry.d_type) {
-    case DT_DIR: return hidden | kFolder;
-    case DT_REG: return hidden;
-    case DT_LNK: return hidden | kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
+    case DT_DIR: return kFolder;
+    case DT_REG: return 0u;
+    case DT_LNK: return kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
     case DT_UNKNOWN: {
-      const auto attributes = posix::attributesAt(folder, entry.d_name, entry.d_name);
+      const auto attributes = posix::attributesAt(folder, entry.d_name);
       if (!attributes) return std::nullopt;
       return *attributes & ~static_cast<std::uint32_t>(kReadOnly);
     }
-    default: return hidden | kSystem;
+    default: return kSystem;
   }
 }
 
@@ -104,7 +103,6 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
     }
     const std::string_view name(entry->d_name);
     if (name == "." || name == "..") continue;
-    if (posix::isHiddenName(name) && !(includeMask & kHidden)) continue;
     if (!everything && !matchesWildcard(entry->d_name, pattern)) continue;
     const auto attributes = listedAttributes(fd, *entry);
     if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
@@ -117,7 +115,7 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
 
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
   if (!valid()) return std::nullopt;
-  return posix::attributesAt(posix::descriptorOf(m_handle), name.c_str(), name);
+  return posix::attributesAt(posix::descriptorOf(m_handle), name.c_str());
 }
 
 std::optional<EntryIdentity> FolderHandle::identify(const std::string& name) const {

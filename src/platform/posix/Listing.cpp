@@ -28,21 +28,18 @@ std::optional<std::uint32_t> kindOf(unsigned char type) {
 // cheap tests come first so that entries filtered out by the mask cost no stat.
 std::optional<std::uint32_t> entryAttributes(int folder, const dirent& entry, std::uint32_t includeMask,
                                              ListDetail detail) {
-  const std::string_view name(entry.d_name);
-  const std::uint32_t hidden = posix::isHiddenName(name) ? kHidden : 0u;
-  if (hidden & ~includeMask) return std::nullopt;
   const auto kind = kindOf(entry.d_type);
   if (kind && (*kind & ~includeMask)) return std::nullopt;
   std::optional<std::uint32_t> attributes;
   if (kind && entry.d_type != DT_LNK && detail == ListDetail::Kinds) {
-    attributes = hidden | *kind;
+    attributes = *kind;
   } else if (entry.d_type == DT_LNK) {
     // A link's own permission bits are meaningless; only its target's kind matters.
-    attributes = hidden | kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
+    attributes = kReparsePoint | (posix::isFolderAt(folder, entry.d_name) ? kFolder : 0u);
   } else {
-    attributes = posix::attributesAt(folder, entry.d_name, name);
+    attributes = posix::attributesAt(folder, entry.d_name);
     // In a folder without search permission the kind is all there is to know.
-    if (!attributes && errno != ENOENT && kind) attributes = hidden | *kind;
+    if (!attributes && errno != ENOENT && kind) attributes = *kind;
   }
   if (!attributes || (*attributes & kMaskedKinds & ~includeMask)) return std::nullopt;
   return attributes;

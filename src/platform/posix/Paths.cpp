@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <pwd.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,19 +65,31 @@ std::vector<DefaultWatchFolder> defaultWatchFolders() {
           {homeFolder(), false}};
 }
 
+// The folder of the executable the system started: its link in /proc, or without /proc the
+// name it was started by (AT_EXECFN), resolved from the folder it was started in. Empty when
+// neither names an absolute path: the working folder is never taken for it.
 std::string programFolder() {
   std::string path(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return ".";
-  path.resize(static_cast<std::size_t>(length));
+  if (length > 0 && static_cast<std::size_t>(length) < path.size()) {
+    path.resize(static_cast<std::size_t>(length));
+  } else {
+    const auto* started = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    char* resolved = started ? ::realpath(started, nullptr) : nullptr;
+    if (!resolved) return {};
+    path = resolved;
+    std::free(resolved);
+  }
   const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
+  if (path.empty() || path.front() != '/' || slash == std::string::npos) return {};
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 std::string defaultSettingsFile() { return baseFolder("XDG_CONFIG_HOME", "/.config") + "/orvento-halvik/settings.ini"; }
 
 std::string defaultDataFolder() { return baseFolder("XDG_DATA_HOME", "/.local/share") + "/orvento-halvik"; }
+
+std::string defaultMachineSignaturesFolder() { return "/var/lib/orvento-halvik/signatures"; }
 
 Status createOwnerFolders(const std::string& path) {
   if (path.empty()) return Status::failure(ENOENT);

@@ -210,4 +210,16 @@ Status ProcessHandle::suspendThread(std::uint32_t threadId) const {
   return platform::suspendThread(m_judged.processId, threadId);
 }
 
+// A continue reaches the whole process, whichever thread is named, as a stop does.
+Status ProcessHandle::resumeThread(std::uint32_t /*threadId*/) const {
+  if (!m_open) return Status::failure(kNoSuchProcess);
+  if (m_handle.valid()) {
+    const int pidfd = posix::descriptorOf(m_handle);
+    if (!posix::pidfdSendSignal(pidfd, SIGCONT)) return Status::lastError();
+    return posix::pidfdEnded(pidfd) ? Status::failure(kNoSuchProcess) : Status();
+  }
+  if (!stillNames(m_judged)) return Status::failure(kNoSuchProcess);
+  return ::kill(static_cast<pid_t>(m_judged.processId), SIGCONT) == 0 ? Status() : Status::lastError();
+}
+
 }  // namespace halvik::platform

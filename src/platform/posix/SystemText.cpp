@@ -9,6 +9,7 @@ namespace halvik::platform {
 
 const std::uint32_t kNoSuchProcess = ESRCH;
 const std::uint32_t kPermissionDenied = EPERM;
+const std::uint32_t kLockHeldElsewhere = EWOULDBLOCK;
 
 std::string systemText(const std::string& utf8) { return utf8; }
 

@@ -44,13 +44,13 @@ std::string programFolder() {
   DWORD length = 0;
   for (;;) {
     length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return ".";
+    if (length == 0) return {};
     if (length < path.size() || path.size() >= 32768) break;
     path.resize(path.size() * 2);
   }
   path.resize(length);
   const auto separator = path.find_last_of("\\/");
-  if (separator == std::string::npos) return ".";
+  if (separator == std::string::npos) return {};
   // A drive root keeps its separator: "C:\halvik.exe" lives in "C:\".
   if (separator == 0 || (separator == 2 && path[1] == ':')) return path.substr(0, separator + 1);
   return path.substr(0, separator);

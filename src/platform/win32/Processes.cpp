@@ -101,4 +101,17 @@ Status ProcessHandle::suspendThread(std::uint32_t threadId) const {
   return platform::suspendThread(m_judged.processId, threadId);
 }
 
+// Each check suspended the thread once more: it runs again once every suspension is undone.
+Status ProcessHandle::resumeThread(std::uint32_t threadId) const {
+  if (!m_open || !running(win32::handleOf(m_handle.value()))) return Status::failure(kNoSuchProcess);
+  win32::Handle thread(OpenThread(THREAD_SUSPEND_RESUME | THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId));
+  if (!thread) return Status::lastError();
+  if (GetProcessIdOfThread(thread.get()) != m_judged.processId) return Status::failure(kNoSuchProcess);
+  for (;;) {
+    const DWORD before = ResumeThread(thread.get());
+    if (before == static_cast<DWORD>(-1)) return Status::lastError();
+    if (before <= 1) return {};
+  }
+}
+
 }  // namespace halvik::platform

@@ -15,10 +15,13 @@ Status setRunValue(RegistryRoot root, const std::string& keyPath, const std::str
           win32::registryStatus(RegOpenKeyExA(rootKey(root), keyPath.c_str(), 0, KEY_ALL_ACCESS, key.out()));
       !opened)
     return opened;
-  // A string value in the ANSI code page, its length counting the terminating zero.
+  // The program as one quoted argument: unquoted, "C:\Program Files\..." would first start
+  // "C:\Program.exe". A string value in the ANSI code page, its length counting the terminating zero.
+  if (data.empty() || data.find('"') != std::string::npos) return Status::failure(ERROR_INVALID_PARAMETER);
+  const std::string command = '"' + data + '"';
   return win32::registryStatus(RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
-                                              reinterpret_cast<const BYTE*>(data.c_str()),
-                                              static_cast<DWORD>(data.size() + 1)));
+                                              reinterpret_cast<const BYTE*>(command.c_str()),
+                                              static_cast<DWORD>(command.size() + 1)));
 }
 
 Status deleteRunValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName,

@@ -121,6 +121,13 @@ std::vector<DefaultWatchFolder> defaultWatchFolders() {
   return folders;
 }
 
+std::string defaultMachineSignaturesFolder() {
+  char folder[MAX_PATH + 1] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    return std::string();
+  return std::string(folder) + "\\Orvento Halvik\\Signatures";
+}
+
 std::string defaultRuntimeFolder() {
   if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) return local;
   return temporaryFolder();

@@ -8,6 +8,7 @@ namespace halvik::platform {
 
 const std::uint32_t kNoSuchProcess = ERROR_PROCESS_ABORTED;
 const std::uint32_t kPermissionDenied = ERROR_ACCESS_DENIED;
+const std::uint32_t kLockHeldElsewhere = ERROR_SHARING_VIOLATION;
 
 std::string systemText(const std::string& utf8) {
   if (utf8.empty()) return utf8;

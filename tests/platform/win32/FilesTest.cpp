@@ -29,6 +29,7 @@ TEST(Win32Listing, ReportsAttributesAsTheFileSystemKeepsThemAndMasksHiddenSystem
   writeFile(dir / "hidden.txt", "b");
   writeFile(dir / "system.txt", "c");
   writeFile(dir / "readonly.txt", "d");
+  writeFile(dir / ".dot.txt", "e");  // a leading dot hides nothing: only the attribute does
   ASSERT_TRUE(platform::createFolder(dir / "sub"));
   ASSERT_TRUE(SetFileAttributesA((dir / "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesA((dir / "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
@@ -38,6 +39,8 @@ TEST(Win32Listing, ReportsAttributesAsTheFileSystemKeepsThemAndMasksHiddenSystem
   ASSERT_TRUE(plain);
   EXPECT_TRUE(find(*plain, "plain.txt"));
   EXPECT_TRUE(find(*plain, "readonly.txt"));
+  ASSERT_TRUE(find(*plain, ".dot.txt"));
+  EXPECT_EQ(find(*plain, ".dot.txt")->attributes & platform::kHidden, 0u);
   EXPECT_FALSE(find(*plain, "hidden.txt"));
   EXPECT_FALSE(find(*plain, "system.txt"));
   EXPECT_FALSE(find(*plain, "sub"));

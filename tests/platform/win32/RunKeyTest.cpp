@@ -24,8 +24,7 @@ class RunKey : public testing::Test {
 
  private:
   testing_support::TempFolder m_unique;
-  std::string m_key =
-      "Software\\Orvento Halvik Tests\\Run-" + std::filesystem::path(m_unique.path()).filename().string();
+  std::string m_key = "Software\\Orvento Halvik Test Run-" + std::filesystem::path(m_unique.path()).filename().string();
 };
 
 TEST_F(RunKey, WritesAStringWithItsTerminatingZeroOnlyIntoAnExistingKey) {
@@ -40,7 +39,7 @@ TEST_F(RunKey, WritesAStringWithItsTerminatingZeroOnlyIntoAnExistingKey) {
   EXPECT_TRUE(platform::setRunValue(RegistryRoot::CurrentUser, key(), "bobbypin", data, ""));
   const auto [type, bytes] = value("bobbypin");
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(bytes, data + '\0');
+  EXPECT_EQ(bytes, '"' + data + '"' + '\0') << "quoted, so that Windows never starts C:\\Program.exe";
 
   EXPECT_TRUE(platform::deleteRunValue(RegistryRoot::CurrentUser, key() + "\\", "bobbypin", ""));
   EXPECT_EQ(value("bobbypin").first, static_cast<DWORD>(REG_NONE));
