@@ -81,6 +81,21 @@ Request checked(Request request, bool scan) {
   return request;
 }
 
+// The options read with --watch, checked against each other.
+Request checkedWatch(Request request, bool scan) {
+  if (scan) return failure("--watch ne s'emploie pas avec --scan");
+  if (request.action == Action::Update || request.action == Action::Rollback)
+    return failure("--update et --rollback s'emploient seuls");
+  Request others = request;
+  others.repair = false;
+  if (hasScanOption(others))
+    return failure("--format, --quiet, --exclude, --exclude-from, --jobs et --all-drives ne s'emploient qu'avec --scan");
+  if (request.page || request.settings) return failure("--watch ne s'emploie ni avec --page ni avec --settings");
+  if (request.paths.empty()) return failure("--watch demande au moins un dossier");
+  request.action = Action::Watch;
+  return request;
+}
+
 }  // namespace
 
 std::string message(const std::string& text) { return std::string(kProgram) + " : " + text; }
@@ -88,6 +103,7 @@ std::string message(const std::string& text) { return std::string(kProgram) + " 
 Request parse(const std::vector<std::string>& arguments) {
   Request request;
   bool scan = false;
+  bool watch = false;
   bool optionsEnded = false;
   Words words(arguments);
   while (!words.done()) {
@@ -108,6 +124,8 @@ Request parse(const std::vector<std::string>& arguments) {
       if (request.action != Action::Window) return failure("--update et --rollback s'emploient seuls");
       request.action = word == "--update" ? Action::Update : Action::Rollback;
       if (word == "--update" && !words.done() && !words.peek().starts_with("-")) request.source = words.take();
+    } else if (word == "--watch") {
+      watch = true;
     } else if (word == "--repair") {
       request.repair = true;
     } else if (word == "--settings") {
@@ -138,7 +156,7 @@ Request parse(const std::vector<std::string>& arguments) {
       return failure("option inconnue " + quoted(word) + " (voir " + kProgram + " --help)");
     }
   }
-  return checked(std::move(request), scan);
+  return watch ? checkedWatch(std::move(request), scan) : checked(std::move(request), scan);
 }
 
 std::optional<std::string> firstPathProblem(const std::vector<std::string>& paths) {
@@ -169,6 +187,7 @@ std::string helpText() {
         orvento-halvik --page N | --settings
         orvento-halvik --scan CHEMIN... | --all-drives [--repair] [--format text|json]
                        [--exclude MOTIF]... [--exclude-from FICHIER]... [--jobs N] [--quiet]
+        orvento-halvik --watch DOSSIER... [--repair]
         orvento-halvik --signatures
         orvento-halvik --update [SOURCE] | --rollback
 
@@ -206,6 +225,12 @@ Options :
   --all-drives      avec --scan, sans chemin : scanne tous les lecteurs, comme la fenêtre
   -q, --quiet       avec --scan : écrit les objets trouvés et rien d'autre (ni résumé,
                     ni ligne de progression sur un terminal)
+  --watch DOSSIER...
+                    surveille les dossiers et leurs sous-dossiers jusqu'à SIGINT ou
+                    SIGTERM : chaque objet malicieux qui y apparaît (créé ou renommé)
+                    donne une ligne comme avec --scan ; avec --repair il est aussitôt
+                    supprimé comme avec --scan --repair ; les fichiers ignorés ou
+                    restaurés de la quarantaine sont laissés tels quels
   --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
                     3 Aide, 4 Quarantaine
   --settings        ouvre la fenêtre avec la boîte de configuration

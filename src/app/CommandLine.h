@@ -17,6 +17,7 @@ inline constexpr int kUsageOrRunError = 2;
 enum class Action {
   Window,      // the main window, possibly on a page, with the settings dialog, or scanning folders
   Scan,        // --scan: a scan without a window
+  Watch,       // --watch: the watch of folders without a window, until interrupted
   Help,        // --help
   Version,     // --version
   Signatures,  // --signatures: the signature sets found
@@ -30,8 +31,8 @@ enum class Format { Text, Json };
 
 struct Request {
   Action action = Action::Window;
-  std::vector<std::string> paths{};  // the folders to scan (window or --scan), in order
-  bool repair = false;               // --repair after --scan
+  std::vector<std::string> paths{};  // the folders to scan (window or --scan) or watch, in order
+  bool repair = false;               // --repair after --scan or --watch
   std::optional<int> page{};         // --page N, 0 to 4
   bool settings = false;             // --settings
   std::string message{};             // the one-line French message of a usage error

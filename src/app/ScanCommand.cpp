@@ -5,6 +5,7 @@
 #include "app/JsonReport.h"
 #include "app/ProgressLine.h"
 #include "app/ProgressReport.h"
+#include "app/ScanPrerequisites.h"
 #include "app/TextReport.h"
 #include "core/Locations.h"
 #include "core/Settings.h"
@@ -239,19 +240,7 @@ std::optional<std::string> firstScanPathProblem(const std::vector<std::string>& 
 }
 
 int runScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err) {
-  // Another user's folder would take this user's log and quarantine.
-  if (const auto foreign = core::foreignDataFolder()) {
-    err << message("dossier de donn\u00E9es qui n'est pas \u00E0 vous : " + escapedForLine(*foreign)) << '\n';
-    return kUsageOrRunError;
-  }
-  // Without a valid set the walk would find nothing and report a clean tree.
-  engine::reloadSignatures();
-  if (!engine::haveSignatures()) {
-    err << message("aucune base de signatures valide : " + escapedForLine(core::programFile(engine::kScanDatabase)) +
-                   " est absente, vide, endommag\u00E9e ou illisible (voir --signatures)")
-        << '\n';
-    return kUsageOrRunError;
-  }
+  if (!scanPrerequisitesMet(err)) return kUsageOrRunError;
   const std::unique_ptr<ScanReport> report = reportFor(options, out, err);
   if (options.quiet || !options.progress) return told(scan(options, *report, {}, out), err);
   ProgressLine line(err, platform::standardErrorColumns(), platform::environment().clock.now);

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/HeadlessWatch.h"
 #include "app/RunningWindow.h"
 #include "app/SignatureCommands.h"
 #include "app/ScanCommand.h"
@@ -77,6 +78,7 @@ int run(int argc, char* argv[]) {
     case app::Action::Update: return app::runUpdate(request.source, std::cout, std::cerr);
     case app::Action::Rollback: return app::runRollback(std::cout, std::cerr);
     case app::Action::Scan:
+    case app::Action::Watch:
     case app::Action::Window: break;
   }
   const bool scan = request.action == app::Action::Scan;
@@ -86,6 +88,7 @@ int run(int argc, char* argv[]) {
   }
   const std::vector<std::string> folders = app::absolutePaths(request.paths);
   if (scan) return runScan(request, folders);
+  if (request.action == app::Action::Watch) return app::runHeadlessWatch(folders, request.repair, std::cout, std::cerr);
   return runWindow(argv[0], request, folders);
 }
 

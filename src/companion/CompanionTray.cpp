@@ -1,6 +1,7 @@
 #include "companion/CompanionTray.h"
 
 #include "companion/MainProgram.h"
+#include "watch/WatchFoldersDialog.h"
 #include "widgets/Artwork.h"
 #include "widgets/DisplayText.h"
 
@@ -51,6 +52,9 @@ CompanionTray::CompanionTray(QObject* parent) : QObject(parent), m_notifier(m_ic
   showMonitorState(companion::MonitorState::Off);
   m_icon.show();
   connect(&m_notifier, &DesktopNotifier::activated, this, [] { companion::MainProgram::openMonitorPage(); });
+  connect(&m_notifier, &DesktopNotifier::actionChosen, this, [this](quint32 notice, const QString& key) {
+    emit noticeAction(notice, key == QLatin1String("quarantine"));
+  });
 }
 
 void CompanionTray::buildMenu() {
@@ -59,6 +63,8 @@ void CompanionTray::buildMenu() {
           [] { companion::MainProgram::open(); });
   connect(m_menu.addAction(QStringLiteral("Scanner un dossier...")), &QAction::triggered, this,
           &CompanionTray::chooseFolderToScan);
+  connect(m_menu.addAction(QStringLiteral("Dossiers surveill\u00E9s...")), &QAction::triggered, this,
+          &CompanionTray::editWatchedFolders);
   m_menu.addSeparator();
   connect(m_menu.addAction(QStringLiteral("Quitter")), &QAction::triggered, this, &CompanionTray::quitRequested);
 }
@@ -68,8 +74,36 @@ void CompanionTray::chooseFolderToScan() {
   if (!folder.isEmpty()) companion::MainProgram::scanFolder(QFile::encodeName(folder).toStdString());
 }
 
+void CompanionTray::editWatchedFolders() {
+  watch::WatchFoldersDialog dialog;
+  if (dialog.exec() == QDialog::Accepted) emit watchSettingsChanged();
+}
+
+void CompanionTray::showTooltip() {
+  m_icon.setToolTip(tooltipOf(m_monitorState) +
+                    (m_watchOn ? QStringLiteral("\nSurveillance des fichiers active")
+                               : QStringLiteral("\nSurveillance des fichiers d\u00E9sactiv\u00E9e")));
+}
+
+void CompanionTray::showWatchState(bool on) {
+  m_watchOn = on;
+  showTooltip();
+}
+
+std::uint32_t CompanionTray::showNotice(const std::string& title, const std::string& body, bool withActions) {
+  const std::uint32_t notice = ++m_notices;
+  if (withActions)
+    m_notifier.notifyWithActions(notice, widgets::displayText(title), widgets::displayText(body),
+                                 {QStringLiteral("quarantine"), QStringLiteral("Mettre en quarantaine"),
+                                  QStringLiteral("ignore"), QStringLiteral("Ignorer")});
+  else
+    m_notifier.notify(widgets::displayText(title), widgets::displayText(body));
+  return notice;
+}
+
 void CompanionTray::showMonitorState(companion::MonitorState state) {
-  m_icon.setToolTip(tooltipOf(state));
+  m_monitorState = state;
+  showTooltip();
   m_icon.setIcon(shieldIcon(state == companion::MonitorState::Off ? kOffColour : kShieldColour));
 }
 

@@ -2,6 +2,7 @@
 
 #include "companion/CompanionView.h"
 #include "companion/DesktopNotifier.h"
+#include "watch/WatchView.h"
 
 #include <QMenu>
 #include <QObject>
@@ -12,7 +13,7 @@ namespace halvik::companion {
 // The companion's face: the shield in the notification area with a tooltip telling where the
 // active monitor runs, its menu, and the desktop notifications. Where the desktop has no
 // notification area the icon is simply not seen; notifications still go out.
-class CompanionTray : public QObject, public companion::CompanionView {
+class CompanionTray : public QObject, public companion::CompanionView, public watch::WatchView {
   Q_OBJECT
 
  public:
@@ -22,19 +23,31 @@ class CompanionTray : public QObject, public companion::CompanionView {
   void notifySuspended(const std::string& threatName, const std::string& imagePath) override;
   // A notification with `summary` alone ("Signatures mises à jour : ...").
   void notifyText(const std::string& summary);
+  std::uint32_t showNotice(const std::string& title, const std::string& body, bool withActions) override;
+  // The tooltip's second line: whether the watch of folders is on.
+  void showWatchState(bool on);
 
   const QSystemTrayIcon& icon() const { return m_icon; }
 
  signals:
   void quitRequested();
+  // An action of a watch notice: "Mettre en quarantaine" (quarantine) or "Ignorer".
+  void noticeAction(quint32 notice, bool quarantine);
+  // The dialog of the watched folders stored new settings.
+  void watchSettingsChanged();
 
  private:
   void buildMenu();
   void chooseFolderToScan();
+  void editWatchedFolders();
+  void showTooltip();
 
   QMenu m_menu;
   QSystemTrayIcon m_icon;
   DesktopNotifier m_notifier;
+  companion::MonitorState m_monitorState = companion::MonitorState::Off;
+  bool m_watchOn = false;
+  std::uint32_t m_notices = 0;
 };
 
 }  // namespace halvik::companion

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -21,10 +22,15 @@ class DesktopNotifier : public QObject {
   // `summary` and `body` are plain text: each is kept to one line, and the body is escaped where
   // the service reads markup (core::noticeText), so nothing in them is ever a tag or a link.
   void notify(const QString& summary, const QString& body);
+  // A notification offering `actions` (pairs of key and caption; Linux only: the Windows balloon
+  // shows none), known by the caller's number `notice`.
+  void notifyWithActions(quint32 notice, const QString& summary, const QString& body, const QStringList& actions);
 
  signals:
   // The user clicked one of this notifier's notifications.
   void activated();
+  // The user chose the action `key` on the notification `notice` of notifyWithActions.
+  void actionChosen(quint32 notice, const QString& key);
 
  private:
   class Backend;

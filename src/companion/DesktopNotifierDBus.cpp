@@ -8,9 +8,12 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QVariantMap>
+
+#include <optional>
 
 namespace halvik::companion {
 
@@ -35,26 +38,39 @@ class DesktopNotifier::Backend : public QObject {
     askCapabilities(bus);
   }
 
-  void notify(const QString& summary, const QString& body) {
+  void notify(const QString& summary, const QString& body, const QStringList& actions = {},
+              std::optional<quint32> notice = std::nullopt) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QString::fromUtf8(core::kProgramTitle) << 0u << QString() << asText(summary, core::NoticeMarkup::Plain)
-         << asText(body, m_bodyMarkup) << QStringList{kDefaultAction, QStringLiteral("Ouvrir")} << QVariantMap() << -1;
+         << asText(body, m_bodyMarkup) << (QStringList{kDefaultAction, QStringLiteral("Ouvrir")} + actions)
+         << QVariantMap() << -1;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, notice](QDBusPendingCallWatcher* finished) {
       const QDBusPendingReply<uint> reply = *finished;
-      if (!reply.isError()) m_sent.insert(reply.value());
+      if (!reply.isError()) {
+        m_sent.insert(reply.value());
+        if (notice) m_notices.insert(reply.value(), *notice);
+      }
       finished->deleteLater();
     });
   }
 
  private slots:
   void onActionInvoked(uint id, const QString& action) {
+    if (action != kDefaultAction && m_notices.contains(id)) {
+      m_sent.remove(id);
+      emit m_owner.actionChosen(m_notices.take(id), action);
+      return;
+    }
     if (action != kDefaultAction || !m_sent.remove(id)) return;
     emit m_owner.activated();
   }
-  void onClosed(uint id, uint /*reason*/) { m_sent.remove(id); }
+  void onClosed(uint id, uint /*reason*/) {
+    m_sent.remove(id);
+    m_notices.remove(id);
+  }
 
  private:
   // The body is read as markup where the service says so; until it has answered, it is escaped
@@ -79,6 +95,7 @@ class DesktopNotifier::Backend : public QObject {
 
   DesktopNotifier& m_owner;
   QSet<uint> m_sent;
+  QHash<uint, quint32> m_notices;  // notifications with actions: the caller's number of each
   core::NoticeMarkup m_bodyMarkup = core::NoticeMarkup::Markup;
 };
 
@@ -88,6 +105,11 @@ DesktopNotifier::DesktopNotifier(QSystemTrayIcon& /*tray*/, QObject* parent)
 DesktopNotifier::~DesktopNotifier() = default;
 
 void DesktopNotifier::notify(const QString& summary, const QString& body) { m_backend->notify(summary, body); }
+
+void DesktopNotifier::notifyWithActions(quint32 notice, const QString& summary, const QString& body,
+                                        const QStringList& actions) {
+  m_backend->notify(summary, body, actions, notice);
+}
 
 }  // namespace halvik::companion
 

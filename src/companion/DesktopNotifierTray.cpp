@@ -27,4 +27,8 @@ void DesktopNotifier::notify(const QString& summary, const QString& body) {
   m_backend->m_tray.showMessage(asText(summary), asText(body), QSystemTrayIcon::Warning);
 }
 
+void DesktopNotifier::notifyWithActions(quint32, const QString& summary, const QString& body, const QStringList&) {
+  notify(summary, body);
+}
+
 }  // namespace halvik::companion

@@ -4,6 +4,7 @@
 #include "companion/CompanionPresenter.h"
 #include "companion/CompanionTray.h"
 #include "companion/FeedCheck.h"
+#include "companion/FileWatchRunner.h"
 #include "companion/MonitorSweep.h"
 #include "core/Locations.h"
 #include "core/mMain.h"
@@ -49,6 +50,22 @@ int run(int argc, char* argv[]) {
   timer.setSingleShot(true);
   QObject::connect(&timer, &QTimer::timeout, [&] { timer.start(presenter.wake()); });
   QObject::connect(&tray, &CompanionTray::quitRequested, &application, &QApplication::quit);
+
+  // The watch of folders, on its own thread while "Surveillance des fichiers" is on.
+  watch::WatchPresenter watchPresenter(tray);
+  FileWatchRunner fileWatch(watchPresenter);
+  const auto restartWatch = [&] {
+    fileWatch.restart();
+    tray.showWatchState(fileWatch.running());
+  };
+  QObject::connect(&tray, &CompanionTray::watchSettingsChanged, restartWatch);
+  QObject::connect(&tray, &CompanionTray::noticeAction, [&](quint32 notice, bool quarantine) {
+    if (quarantine)
+      watchPresenter.quarantineChosen(notice);
+    else
+      watchPresenter.ignoreChosen(notice);
+  });
+  restartWatch();
   timer.start(0);
 
   // The signature feed: looked at every hour, checked when the last check is a day old.

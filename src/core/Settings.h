@@ -25,6 +25,9 @@ enum class Key : std::size_t {
   SignatureFeed,
   LastSignatureCheck,
   SystemLog,
+  WatchFiles,
+  AutoQuarantine,
+  WatchFolders,
   Count
 };
 
@@ -56,6 +59,11 @@ inline constexpr std::array<Setting, static_cast<std::size_t>(Key::Count)> kTabl
     {"Settings", "LastSignatureCheck", "", AppName::ProgramFolder},
     // Every event of the day log also goes to the system log (journald, the Windows event log).
     {"Settings", "SystemLog", "1", AppName::ProgramFolder},
+    // The watch of folders: on or off, automatic quarantine of what it finds, and the watched
+    // trees (each percent-encoded, separated by ";"; empty for the defaults).
+    {"Settings", "WatchFiles", "1", AppName::ProgramFolder},
+    {"Settings", "AutoQuarantine", "0", AppName::ProgramFolder},
+    {"Settings", "WatchFolders", "", AppName::ProgramFolder},
 }};
 
 constexpr const Setting& settingOf(Key key) { return kTable[static_cast<std::size_t>(key)]; }

@@ -6,6 +6,7 @@
 #include "platform/Ownership.h"
 #include "platform/Platform.h"
 #include "quarantine/CopyNumber.h"
+#include "quarantine/WatchExemptions.h"
 
 #include <algorithm>
 #include <chrono>
@@ -135,7 +136,9 @@ bool RestoreFromQuarantine(const std::string& storedName, const std::string& des
   const platform::CopyOptions options{.replace = true,
                                       .ownerOnly = true,
                                       .permissions = record ? record->permissions : std::nullopt};
-  if (!platform::copyFile(source, destination, options) || !platform::deleteFile(source)) return false;
+  if (!platform::copyFile(source, destination, options)) return false;
+  ExemptFile(destination);
+  if (!platform::deleteFile(source)) return false;
   quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
   return true;
 }

@@ -56,7 +56,8 @@ std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string
 
 // Copies the stored file to `destination` (replacing a file there), then deletes it and its
 // record from the quarantine. The file gets its recorded mode (and owner and group when the
-// program runs as root); without a record it is readable and writable by its owner only.
+// program runs as root); without a record it is readable and writable by its owner only. The
+// restored file is exempt from the watch of folders (WatchExemptions.h).
 // Stops at the first failing step and reports it.
 bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination);
 

@@ -53,6 +53,16 @@ TEST(CommandLine, PagesAndSettings) {
   errorOf({"--page", "1", "/tmp"});
 }
 
+TEST(CommandLine, WatchTakesFoldersAndRepairAlone) {
+  const app::Request watch = parse({"a", "--watch", "--repair", "b"});
+  EXPECT_EQ(watch.action, Action::Watch);
+  EXPECT_EQ(watch.paths, (std::vector<std::string>{"a", "b"}));
+  EXPECT_TRUE(watch.repair);
+  EXPECT_NE(errorOf({"--watch"}).find("au moins un dossier"), std::string::npos);
+  EXPECT_NE(errorOf({"--watch", "a", "--scan"}).find("--scan"), std::string::npos);
+  errorOf({"--watch", "a", "--page", "1"});
+}
+
 TEST(CommandLine, ScanTakesPathsAndRepair) {
   const app::Request scan = parse({"--scan", "a", "b c", "--repair"});
   EXPECT_EQ(scan.action, Action::Scan);

@@ -96,7 +96,7 @@ TEST_F(ProgramExitTest, JsonOfAPlantedTreeParsesLineByLineAndHoldsEveryHit) {
     std::filesystem::create_directories(tree / folder);
     writeFile(tree / (folder + "/" + kPlantedName), "x");
   }
-  const Outcome json = run("--scan " + quoted(tree.path()) + " --format json --jobs 2");
+  const Outcome json = run("--scan " + shellQuoted(tree.path()) + " --format json --jobs 2");
   EXPECT_EQ(json.status, 1) << json.err;
   EXPECT_EQ(json.err, "");
   writeFile(home / "out.json", json.out);
@@ -109,7 +109,7 @@ TEST_F(ProgramExitTest, JsonOfAPlantedTreeParsesLineByLineAndHoldsEveryHit) {
       "  raw = base64.b64decode(o['path_bytes']) if 'path_bytes' in o else o['path'].encode()\n"
       "  print(raw.hex())\n";
   writeFile(home / "check.py", script);
-  FILE* pipe = popen(("python3 " + quoted(home / "check.py") + " " + quoted(home / "out.json")).c_str(), "r");
+  FILE* pipe = popen(("python3 " + shellQuoted(home / "check.py") + " " + shellQuoted(home / "out.json")).c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::vector<std::string> found;
   char line[8192];
@@ -153,7 +153,7 @@ TEST_F(ProgramExitTest, ProgressShowsOnATerminalOnly) {
   EXPECT_NE(shown.find("\r\x1b[KObjets Scann\u00E9s: 2"), std::string::npos) << "the line is erased before the summary";
   EXPECT_NE(shown.find("Objets malicieux: 0"), std::string::npos) << shown;
 
-  const Outcome piped = run("--scan " + quoted(tree / "walked"));
+  const Outcome piped = run("--scan " + shellQuoted(tree / "walked"));
   EXPECT_EQ(piped.err.find('\x1b'), std::string::npos) << piped.err;
   EXPECT_EQ(piped.err.find('\r'), std::string::npos) << piped.err;
 }
@@ -209,7 +209,7 @@ TEST_F(ProgramExitTest, SystemLogGetsEveryEventWithItsFields) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     _exit(withPrivateJournal([&] {
-      const Outcome scan = run("--scan " + quoted(tree / "logged"));
+      const Outcome scan = run("--scan " + shellQuoted(tree / "logged"));
       const std::string query = "journalctl -D /run/log/journal -o json SYSLOG_IDENTIFIER=orvento-halvik";
       std::string journal;
       waitFor([&] { return (journal = outputOf(query)).find("Scan Complete!") != std::string::npos; });
@@ -240,6 +240,43 @@ TEST_F(ProgramExitTest, SystemLogGetsEveryEventWithItsFields) {
       << "the scan's start";
 }
 
+// Reads one line (without its line feed) from the descriptor `fd`; empty at its end.
+std::string lineFrom(int fd) {
+  std::string line;
+  for (char c; ::read(fd, &c, 1) == 1 && c != '\n';) line += c;
+  return line;
+}
+
+TEST_F(ProgramExitTest, WatchPrintsEachThreatAsItAppearsAndEndsCleanlyOnSigterm) {
+  int out[2], err[2];
+  ASSERT_EQ(pipe(out), 0);
+  ASSERT_EQ(pipe(err), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    execl(HALVIK_PROGRAM, HALVIK_PROGRAM, "--watch", tree.path().c_str(), nullptr);
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  EXPECT_NE(lineFrom(err[0]).find("surveillance en cours"), std::string::npos);
+  writeFile(tree / "harmless.txt", "x");
+  writeFile(tree / kPlantedName, "x");
+  const std::string line = lineFrom(out[0]);
+  EXPECT_EQ(line.substr(line.find('\t') + 1), tree / kPlantedName);
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(lineFrom(out[0]), "") << "nothing else is written";
+  close(out[0]);
+  close(err[0]);
+}
+
 TEST_F(ProgramExitTest, ThreatsBehindDotFoldersAreFound) {
   for (const char* folder : {"home/.config/systemd/user", "tmp/.X25-unix"}) {
     std::filesystem::create_directories(tree / folder);
@@ -251,7 +288,8 @@ TEST_F(ProgramExitTest, ThreatsBehindDotFoldersAreFound) {
   EXPECT_NE(planted.out.find(tree / "tmp/.X25-unix/kinsing\n"), std::string::npos) << planted.out;
 }
 
-// A copy of the program in a folder of its own, whose shipped database is missing or broken.
+// A copy of the program in a folder of its own, whose shipped database is missing or broken: neither a
+// scan nor a watch starts.
 TEST_F(ProgramExitTest, ABrokenShippedDatabaseStopsTheScanAtOnce) {
   TempFolder program;
   const std::string copy = program / "orvento-halvik";
@@ -268,10 +306,13 @@ TEST_F(ProgramExitTest, ABrokenShippedDatabaseStopsTheScanAtOnce) {
     std::filesystem::remove(scan);
     breakIt();
     // A program that waited on the FIFO would be stopped by timeout, with its status 124.
-    const Outcome outcome = run("--scan " + shellQuoted(tree / "clean"), "timeout 60 " + shellQuoted(copy));
-    EXPECT_EQ(outcome.status, 2) << what;
-    EXPECT_EQ(outcome.out, "") << what;
-    EXPECT_NE(outcome.err.find("aucune base de signatures valide"), std::string::npos) << what << ": " << outcome.err;
+    for (const char* option : {"--scan ", "--watch "}) {
+      const Outcome outcome = run(option + shellQuoted(tree / "clean"), "timeout 60 " + shellQuoted(copy));
+      EXPECT_EQ(outcome.status, 2) << option << what;
+      EXPECT_EQ(outcome.out, "") << option << what;
+      EXPECT_NE(outcome.err.find("aucune base de signatures valide"), std::string::npos)
+          << option << what << ": " << outcome.err;
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 // missing (scripts/deps installs both).
 #include "core/Locations.h"
 #include "core/Settings.h"
+#include "platform/Ascii.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
 #include "support/ChildProcess.h"
@@ -168,6 +169,8 @@ class CompanionRoadTest : public ::testing::Test {
     testing_support::writeFile(core::programFile("scan.dll"), "[Scanfiles]\r\n");
     core::settings::write(core::settings::Key::LoadAdMonitor, "1");
     core::settings::write(core::settings::Key::AdMonitorRefresh, "1000");
+    // The monitor's road alone: the watch of folders would first list the machine's /tmp.
+    core::settings::write(core::settings::Key::WatchFiles, "0");
   }
 
   void startDisplay() {
@@ -187,7 +190,7 @@ class CompanionRoadTest : public ::testing::Test {
 
   void startBus() {
     bus = std::make_unique<Started>(std::vector<std::string>{"dbus-run-session", "--", HALVIK_NOTIFICATION_SERVER,
-                                                             m_work / "bus", "--click-first"},
+                                                             m_work / "bus", m_serverOption},
                                     std::vector<std::string>{});
     const std::string address = m_work / "bus/address";
     ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(address); }, 10s))
@@ -215,6 +218,7 @@ class CompanionRoadTest : public ::testing::Test {
   std::string m_planted = testing_support::uniqueName("planted");
   std::string m_second = testing_support::uniqueName("second");
   std::vector<std::string> m_environment;
+  std::string m_serverOption = "--click-first";
   std::unique_ptr<Started> display, bus, companion;
 };
 
@@ -279,6 +283,53 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
   EXPECT_EQ(received[1],
             "Orvento Halvik\tTest.Second a \u00E9t\u00E9 suspendu\t" + (m_work / m_second) + "\tdefault,Ouvrir");
   EXPECT_TRUE(companion->running()) << "the companion stopped";
+}
+
+// The watch of folders: the companion's defaults, from a user-dirs.dirs of the test's own; the
+// notification service chooses "Mettre en quarantaine" on every notice that offers it.
+class CompanionWatchRoadTest : public CompanionRoadTest {
+ protected:
+  CompanionWatchRoadTest() { m_serverOption = "--choose=quarantine"; }
+  void SetUp() override {
+    CompanionRoadTest::SetUp();
+    if (IsSkipped()) return;
+    testing_support::writeFile(core::programFile("scan.dll"),
+                               "[Scanfiles]\r\n" + platform::upperCase(m_threat) + "=Test.Watch\r\n");
+    core::settings::write(core::settings::Key::LoadAdMonitor, "0");
+    core::settings::write(core::settings::Key::WatchFiles, "1");
+    std::filesystem::create_directories(m_work / "home/T\u00E9l\u00E9chargements");
+    testing_support::writeFile(m_work / "config/user-dirs.dirs",
+                               "XDG_DOWNLOAD_DIR=\"$HOME/T\u00E9l\u00E9chargements\"\n");
+    testing_support::writeFile(m_work / m_threat, "payload");
+    m_environment.insert(m_environment.begin(), "HOME=" + (m_work / "home"));
+  }
+
+  std::string m_threat = testing_support::uniqueName("dropped");
+};
+
+TEST_F(CompanionWatchRoadTest, AThreatCopiedIntoDownloadsIsNotifiedAtOnceAndQuarantinedFromTheNotice) {
+  companion = startCompanion();
+  ASSERT_TRUE(waitUntil(
+      [] {
+        for (const std::string& line : testing_support::logMessages())
+          if (line.rfind("The file watch started", 0) == 0) return true;
+        return false;
+      },
+      60s))
+      << "the watch did not start";
+  const std::string dropped = m_work / ("home/T\u00E9l\u00E9chargements/" + m_threat);
+  std::filesystem::copy_file(m_work / m_threat, dropped);
+  EXPECT_TRUE(waitUntil([&] { return !notifications().empty(); }, 1s)) << "not notified within a second";
+  // A notice is one line: what became of the file follows its path.
+  ASSERT_TRUE(waitUntil([&] { return notifications().size() == 2; }, 10s))
+      << testing_support::readFile(m_work / "bus/notifications");
+  EXPECT_EQ(testing_support::readFile(m_work / "bus/notifications"),
+            "Orvento Halvik\tTEST.WATCH d\u00E9tect\u00E9\t" + dropped +
+                "\tdefault,Ouvrir,quarantine,Mettre en quarantaine,ignore,Ignorer\n"
+                "Orvento Halvik\tTEST.WATCH d\u00E9tect\u00E9\t" +
+                dropped + " \u2014 Mis en quarantaine.\tdefault,Ouvrir\n");
+  EXPECT_FALSE(std::filesystem::exists(dropped));
+  EXPECT_EQ(testing_support::readFile(core::programFile("Quarintine/" + m_threat + ".aaq")), "payload");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // A freedesktop notification service of the companion's road test, run on a private session bus:
 // it records every notification it receives, one line each, and can answer the first one with a
-// click ("default" action), as a user would.
-// Usage: notification_server <folder> [--click-first]
+// click ("default" action), or choose the action KEY of every notification that offers it, as a
+// user would.
+// Usage: notification_server <folder> [--click-first | --choose=KEY]
 // Writes <folder>/address (the bus address, once the service name is taken) and <folder>/pid, and
 // appends "<application>\t<summary>\t<body>\t<actions>" lines to <folder>/notifications. Ending
 // it ends the dbus-run-session around it, and with it the bus.
@@ -28,7 +29,8 @@ class NotificationServer : public QObject {
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
  public:
-  NotificationServer(QString record, bool clickFirst) : m_record(std::move(record)), m_clickFirst(clickFirst) {}
+  NotificationServer(QString record, bool clickFirst, QString choose)
+      : m_record(std::move(record)), m_clickFirst(clickFirst), m_choose(std::move(choose)) {}
 
  public slots:
   uint Notify(const QString& application, uint /*replaces*/, const QString& /*icon*/, const QString& summary,
@@ -39,6 +41,8 @@ class NotificationServer : public QObject {
     const uint id = ++m_lastId;
     if (m_clickFirst && id == 1)
       QTimer::singleShot(200, this, [id] { sendSignal("ActionInvoked", {id, QStringLiteral("default")}); });
+    if (!m_choose.isEmpty() && actions.contains(m_choose))
+      QTimer::singleShot(200, this, [this, id] { sendSignal("ActionInvoked", {id, m_choose}); });
     return id;
   }
   QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
@@ -53,6 +57,7 @@ class NotificationServer : public QObject {
 
   QString m_record;
   bool m_clickFirst;
+  QString m_choose;
   uint m_lastId = 0;
 };
 
@@ -60,8 +65,10 @@ int run(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);
   if (argc < 2) return 2;
   const QString folder = QString::fromLocal8Bit(argv[1]);
-  halvik::companion::NotificationServer server(folder + QStringLiteral("/notifications"),
-                                               argc > 2 && QByteArray(argv[2]) == "--click-first");
+  const QByteArray option = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+  halvik::companion::NotificationServer server(folder + QStringLiteral("/notifications"), option == "--click-first",
+                                               option.startsWith("--choose=") ? QString::fromUtf8(option.mid(9))
+                                                                              : QString());
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.registerObject(halvik::companion::kPath, &server, QDBusConnection::ExportAllSlots) ||
       !bus.registerService(halvik::companion::kInterface))

@@ -60,6 +60,9 @@ TEST(SettingsTable, EveryValueKeepsItsSectionKeyDefaultAndApplication) {
        AppName::ProgramFolder},
       {Key::LastSignatureCheck, "Settings", "LastSignatureCheck", "", AppName::ProgramFolder},
       {Key::SystemLog, "Settings", "SystemLog", "1", AppName::ProgramFolder},
+      {Key::WatchFiles, "Settings", "WatchFiles", "1", AppName::ProgramFolder},
+      {Key::AutoQuarantine, "Settings", "AutoQuarantine", "0", AppName::ProgramFolder},
+      {Key::WatchFolders, "Settings", "WatchFolders", "", AppName::ProgramFolder},
   };
   ASSERT_EQ(std::size(expected), settings::kTable.size());
   for (const auto& value : expected) {

@@ -1,8 +1,10 @@
 #include "platform/FolderCheck.h"
+#include "platform/FolderWatch.h"
 #include "platform/Platform.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <pwd.h>
 #include <sys/auxv.h>
 #include <sys/stat.h>
@@ -38,7 +40,30 @@ Status ensureLevel(const std::string& path, bool last) {
   if (errno != EEXIST) return Status::lastError();
   return isFolder(path, last ? Links::NotFolders : Links::Followed) ? Status() : Status::failure(ENOTDIR);
 }
+// The folder user-dirs.dirs gives for `key` ("$HOME/..." or absolute), or `fallback` under the home folder.
+std::string userDir(const std::string& configFolder, const std::string& key, const char* fallback) {
+  std::ifstream dirs(configFolder + "/user-dirs.dirs");
+  for (std::string line; std::getline(dirs, line);) {
+    if (line.rfind(key + "=\"", 0) != 0 || line.size() < key.size() + 3 || line.back() != '"') continue;
+    std::string value = line.substr(key.size() + 2, line.size() - key.size() - 3);
+    if (value.rfind("$HOME", 0) == 0) value = homeFolder() + value.substr(5);
+    if (!value.empty() && value.front() == '/') return value;
+  }
+  return homeFolder() + fallback;
+}
 }  // namespace
+
+std::vector<DefaultWatchFolder> defaultWatchFolders() {
+  const std::string config = baseFolder("XDG_CONFIG_HOME", "/.config");
+  return {{userDir(config, "XDG_DOWNLOAD_DIR", "/Downloads")},
+          {userDir(config, "XDG_DESKTOP_DIR", "/Desktop")},
+          {config + "/autostart"},
+          {config + "/systemd/user"},
+          {"/tmp"},
+          {"/var/tmp"},
+          {"/dev/shm"},
+          {homeFolder(), false}};
+}
 
 // The folder of the executable the system started: its link in /proc, or without /proc the
 // name it was started by (AT_EXECFN), resolved from the folder it was started in. Empty when

@@ -1,4 +1,5 @@
 // Dates, the Windows folder, the drives, the platform identifier and the default locations.
+#include "platform/FolderWatch.h"
 #include "platform/Platform.h"
 
 #include <windows.h>
@@ -88,6 +89,16 @@ std::string defaultUserAutostartFolder() {
   return std::string();
 }
 
+namespace {
+// The user's temporary folder, without a trailing separator.
+std::string temporaryFolder() {
+  std::string temporary =
+      textOf(MAX_PATH + 1, [](char* buffer, UINT size) { return static_cast<UINT>(GetTempPathA(size, buffer)); });
+  while (temporary.size() > 3 && temporary.back() == '\\') temporary.pop_back();
+  return temporary;
+}
+}  // namespace
+
 std::string defaultSettingsFile() {
   // On Windows the per-user settings live in the registry, under this key of HKEY_CURRENT_USER.
   // Options and counters stored so far are all there: the key keeps this name so they are found.
@@ -100,6 +111,21 @@ std::string defaultDataFolder() {
   return std::string(folder) + "\\Orvento Halvik";
 }
 
+std::vector<DefaultWatchFolder> defaultWatchFolders() {
+  std::vector<DefaultWatchFolder> folders;
+  const auto add = [&folders](int csidl, const char* below, bool subfolders) {
+    char folder[MAX_PATH + 1] = {};
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
+      folders.push_back({std::string(folder) + below, subfolders});
+  };
+  add(CSIDL_PROFILE, "\\Downloads", true);
+  add(CSIDL_DESKTOPDIRECTORY, "", true);
+  add(CSIDL_STARTUP, "", true);
+  if (const std::string temporary = temporaryFolder(); !temporary.empty()) folders.push_back({temporary, true});
+  add(CSIDL_PROFILE, "", false);
+  return folders;
+}
+
 std::string defaultMachineSignaturesFolder() {
   char folder[MAX_PATH + 1] = {};
   if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
@@ -109,10 +135,7 @@ std::string defaultMachineSignaturesFolder() {
 
 std::string defaultRuntimeFolder() {
   if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) return local;
-  std::string temporary =
-      textOf(MAX_PATH + 1, [](char* buffer, UINT size) { return static_cast<UINT>(GetTempPathA(size, buffer)); });
-  while (temporary.size() > 3 && temporary.back() == '\\') temporary.pop_back();
-  return temporary;
+  return temporaryFolder();
 }
 
 }  // namespace halvik::platform
