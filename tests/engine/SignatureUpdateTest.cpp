@@ -60,7 +60,9 @@ TEST_F(SignatureUpdateTest, AnUpdateBecomesCurrentAndARollbackGoesBack) {
 TEST_F(SignatureUpdateTest, AnInstalledSetThatNoLongerVerifiesIsNotUsed) {
   publish(feed, setText(2026120701), signer);
   ASSERT_EQ(updateSignatures(feed).kind, Kind::Installed);
-  testing_support::writeFile(updateFolder() + "/" + kScanDatabase, setText(2026120701, 5));
+  // Each file of a folder stands in for the other: both are changed after their signing.
+  for (const char* file : {kScanDatabase, kReferenceDatabase})
+    testing_support::writeFile(updateFolder() + "/" + file, setText(2026120701, 5));
   reloadSignatures();
   EXPECT_EQ(currentSignatures()->lookup("shipped.exe"), "Shipped") << "back to the shipped set";
   EXPECT_EQ(rollbackSignatures().kind, Kind::Refused) << "the shipped set has no previous one";
