@@ -89,7 +89,8 @@ Request checkedWatch(Request request, bool scan) {
   Request others = request;
   others.repair = false;
   if (hasScanOption(others))
-    return failure("--format, --quiet, --exclude, --exclude-from, --jobs et --all-drives ne s'emploient qu'avec --scan");
+    return failure(
+        "--format, --quiet, --exclude, --exclude-from, --jobs et --all-drives ne s'emploient qu'avec --scan");
   if (request.page || request.settings) return failure("--watch ne s'emploie ni avec --page ni avec --settings");
   if (request.paths.empty()) return failure("--watch demande au moins un dossier");
   request.action = Action::Watch;
