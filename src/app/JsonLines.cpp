@@ -1,6 +1,7 @@
 #include "app/JsonLines.h"
 
 #include "app/JsonText.h"
+#include "core/IsoTime.h"
 #include "platform/SystemText.h"
 
 namespace halvik::app {
@@ -51,8 +52,8 @@ std::string jsonUpdateLine(const std::string& status, std::uint64_t version, con
 std::string jsonSummaryLine(const ScanSummary& summary) {
   return "{\"type\":\"summary\"" + number("scanned", summary.scanned) + number("hits", summary.hits) +
          number("unreadable", summary.unreadable) + number("excluded", summary.excluded) +
-         number("signatures_version", summary.signaturesVersion) + ",\"started\":\"" + json::isoTime(summary.started) +
-         "\",\"ended\":\"" + json::isoTime(summary.ended) + "\",\"status\":" + std::to_string(summary.status) + "}";
+         number("signatures_version", summary.signaturesVersion) + ",\"started\":\"" + core::isoTime(summary.started) +
+         "\",\"ended\":\"" + core::isoTime(summary.ended) + "\",\"status\":" + std::to_string(summary.status) + "}";
 }
 
 }  // namespace halvik::app

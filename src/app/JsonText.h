@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -22,8 +21,5 @@ std::string base64(std::string_view bytes);
 // UTF-8, or a path converted from another code page), "path_bytes":B with the raw bytes in
 // base64, so that nothing of a path is lost. No braces, no leading comma.
 std::string pathMembers(const std::string& rawPath);
-
-// `time` in ISO 8601 UTC to the second: "2026-12-07T17:04:55Z".
-std::string isoTime(std::chrono::system_clock::time_point time);
 
 }  // namespace halvik::app::json

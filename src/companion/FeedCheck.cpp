@@ -1,5 +1,6 @@
 #include "companion/FeedCheck.h"
 
+#include "core/IsoTime.h"
 #include "core/Settings.h"
 #include "platform/Environment.h"
 
@@ -11,18 +12,6 @@ namespace {
 using std::chrono::system_clock;
 using Key = core::settings::Key;
 }  // namespace
-
-std::string FeedCheck::isoTime(system_clock::time_point time) {
-  const auto day = std::chrono::floor<std::chrono::days>(time);
-  const std::chrono::year_month_day date{day};
-  const std::chrono::hh_mm_ss clock{std::chrono::floor<std::chrono::seconds>(time - day)};
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                static_cast<int>(clock.seconds().count()));
-  return text;
-}
 
 std::optional<system_clock::time_point> FeedCheck::parseIsoTime(const std::string& text) {
   int year = 0;
@@ -44,7 +33,7 @@ bool FeedCheck::wake() {
   const system_clock::time_point now = platform::environment().wallClock();
   const auto last = parseIsoTime(core::settings::read(Key::LastSignatureCheck));
   if (last && *last <= now && now - *last < kPeriod) return false;
-  core::settings::write(Key::LastSignatureCheck, isoTime(now));
+  core::settings::write(Key::LastSignatureCheck, core::isoTime(now));
   const engine::UpdateOutcome outcome = m_updater(feed);
   if (outcome.kind == engine::UpdateOutcome::Kind::Installed)
     m_notify("Signatures mises \u00E0 jour : " + std::to_string(outcome.count) + " noms (version " +

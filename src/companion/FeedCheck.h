@@ -27,8 +27,8 @@ class FeedCheck {
   // How often the feed is looked at.
   static constexpr std::chrono::hours kPeriod{24};
 
-  // A time as "2026-12-07T19:29:00Z", and back (nullopt when the text is not one).
-  static std::string isoTime(std::chrono::system_clock::time_point time);
+  // A time written as core::isoTime writes it ("2026-12-07T19:29:00Z"), read back (nullopt when
+  // the text is not one).
   static std::optional<std::chrono::system_clock::time_point> parseIsoTime(const std::string& text);
 
  private:

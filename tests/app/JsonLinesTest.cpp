@@ -1,6 +1,7 @@
 #include "app/JsonLines.h"
 #include "app/JsonText.h"
 #include "app/ScanCommand.h"
+#include "core/IsoTime.h"
 
 #include "core/Settings.h"
 #include "support/ScanFixture.h"
@@ -68,7 +69,7 @@ TEST(JsonText, StringsBase64AndTimes) {
        {std::string(), std::string("f"), std::string("fo"), std::string("foob"), std::string("\xFF\x00\x80", 3)})
     EXPECT_EQ(decoded(json::base64(bytes)), bytes);
   EXPECT_EQ(json::base64("foob"), "Zm9vYg==");
-  EXPECT_EQ(json::isoTime(std::chrono::system_clock::time_point(std::chrono::seconds(1796663095))),
+  EXPECT_EQ(core::isoTime(std::chrono::system_clock::time_point(std::chrono::seconds(1796663095))),
             "2026-12-07T17:04:55Z");
 }
 

@@ -1,4 +1,5 @@
 #include "companion/FeedCheck.h"
+#include "core/IsoTime.h"
 
 #include "core/Settings.h"
 #include "support/TestEnvironment.h"
@@ -54,7 +55,7 @@ TEST_F(FeedCheckTest, NoFeedNoCheckAndAnOddStoredTimeMeansDue) {
     core::settings::write(Key::LastSignatureCheck, stored);
     EXPECT_TRUE(check.wake()) << stored << " (in the future or unreadable)";
   }
-  EXPECT_EQ(FeedCheck::parseIsoTime(FeedCheck::isoTime(now)), now);
+  EXPECT_EQ(FeedCheck::parseIsoTime(core::isoTime(now)), now);
 }
 
 }  // namespace
