@@ -30,6 +30,7 @@ std::string decoded(const std::string& text) {
   return bytes;
 }
 
+#ifndef _WIN32
 // The text of the string member `name` of a JSON line, unescaped as far as these lines need.
 std::string member(const std::string& line, const std::string& name) {
   const auto start = line.find("\"" + name + "\":\"");
@@ -50,6 +51,7 @@ std::string member(const std::string& line, const std::string& name) {
   }
   return text;
 }
+#endif
 
 TEST(JsonText, InvalidUtf8BecomesReplacementCharacters) {
   EXPECT_EQ(json::validUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
