@@ -47,8 +47,16 @@ class ChildProcess {
     if (!CreateProcessA(imagePath.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &m_process))
       throw std::runtime_error("cannot start " + imagePath);
-    // Wait until all its threads exist and run.
-    waitFor([&] { return threadIds().size() == static_cast<std::size_t>(threads) + 1 && everyThreadIs('S'); });
+    // Wait until all its threads exist and run and the process can be described (under Wine its
+    // module list is read from the child's memory, which is incomplete for a while after it starts).
+    // A child that never gets there fails the test here rather than leaving it without threads.
+    if (!waitFor([&] {
+          return threadIds().size() == static_cast<std::size_t>(threads) + 1 && everyThreadIs('S') &&
+                 platform::processInfo(pid());
+        })) {
+      stop();
+      throw std::runtime_error("no running start of " + imagePath);
+    }
   }
   ~ChildProcess() { stop(); }
   ChildProcess(const ChildProcess&) = delete;
