@@ -2,6 +2,7 @@
 #include "core/SettingsStore.h"
 #include "support/TestEnvironment.h"
 #include "support/Unprivileged.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -244,16 +244,18 @@ TEST(SettingsStore, ReadsAreAnsweredFromTheParsedCopy) {
   close(watch);
   EXPECT_LE(length < 0 ? 0 : length / static_cast<ssize_t>(sizeof(inotify_event)), 2);
 
-  const auto afterCheckInterval = std::chrono::milliseconds(150);
+  // Another writer's file is read again once the store's check interval has passed.
+  const auto readsBack = [](const char* value) {
+    return testing_support::waitFor([value] { return core::settings::read(core::settings::Key::TotalScans) == value; });
+  };
   writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=6\r\n");
-  std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "6");
+  EXPECT_TRUE(readsBack("6"));
   writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=7\r\nstray text\r\n");
-  std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "0");
+  EXPECT_TRUE(readsBack("0"));
+  writeFile(settingsFile(), "[Orvento Halvik\\Status]\r\nTotalscans=8\r\n");
+  EXPECT_TRUE(readsBack("8"));
   writeFile(settingsFile(), "\xEF\xBB\xBF\xEF\xBB\xBF[Orvento Halvik\\Status]\r\nTotalscans=8\r\n");
-  std::this_thread::sleep_for(afterCheckInterval);
-  EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "0") << "a second byte order mark is stray text";
+  EXPECT_TRUE(readsBack("0")) << "a second byte order mark is stray text";
   ASSERT_TRUE(core::settings::write(core::settings::Key::TotalScans, "9"));
   EXPECT_EQ(core::settings::read(core::settings::Key::TotalScans), "9");
   EXPECT_TRUE(exists(settingsFile() + ".bad"));
