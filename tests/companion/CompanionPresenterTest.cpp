@@ -19,7 +19,7 @@ namespace halvik::companion {
 namespace {
 
 using companion::MonitorState;
-using companion::SweepRow;
+using monitor::SweepRow;
 using std::chrono::milliseconds;
 
 class FakeView : public companion::CompanionView {
@@ -35,7 +35,7 @@ class FakeView : public companion::CompanionView {
 
 // Returns the rows it is given and notes, at every run, whether the lock could be taken by
 // someone else meanwhile (it must not: the check runs under the lock).
-class FakeSweep : public companion::ProcessSweep {
+class FakeSweep : public monitor::ProcessSweep {
  public:
   explicit FakeSweep(std::string lockPath) : m_lockPath(std::move(lockPath)) {}
   std::vector<SweepRow> rows;
