@@ -1,6 +1,7 @@
 #include "companion/CompanionPresenter.h"
 
 #include "core/Settings.h"
+#include "monitor/ProcessSelection.h"
 #include "process/ProcessCheck.h"
 
 namespace halvik::companion {
@@ -52,14 +53,24 @@ void CompanionPresenter::showState(MonitorState state) {
 // A process is notified the first time a check suspends it; identities of processes that are no
 // longer listed as suspended are forgotten, so a new process reusing an identifier is new.
 void CompanionPresenter::noticeSuspensions(const std::vector<monitor::SweepRow>& rows) {
-  std::set<Identity> suspended;
+  std::map<Identity, Notice> suspended;
   for (const monitor::SweepRow& row : rows) {
     if (row.action != process::ProcessCheck::kSuspended) continue;
     const Identity identity{row.processId, row.startTime};
-    suspended.insert(identity);
-    if (!m_notified.contains(identity)) m_view.notifySuspended(row.status, row.imagePath);
+    const auto known = m_notified.find(identity);
+    suspended[identity] = known != m_notified.end()
+                              ? known->second
+                              : Notice{m_view.notifySuspended(row.status, row.imagePath), row.imagePath};
   }
   m_notified = std::move(suspended);
+}
+
+void CompanionPresenter::resumeChosen(std::uint32_t notice) {
+  for (const auto& [identity, notified] : m_notified)
+    if (notified.number == notice) {
+      monitor::ResumeSelection(monitor::ProcessSelection{identity.first, notified.imagePath, identity.second});
+      return;
+    }
 }
 
 }  // namespace halvik::companion

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 
@@ -19,9 +19,9 @@ class MonitorLock;
 namespace halvik::companion {
 
 // The companion's decisions: when to run the active monitor's check, pausing while the main
-// window's monitor holds the lock, and which suspensions to notify (once per process). The
-// stored settings are read again at every check, so a change needs no restart. Its schedule of
-// wakes is the active monitor's timer.
+// window's monitor holds the lock, which suspensions to notify (once per process), and "Reprendre"
+// chosen on a notice. The stored settings are read again at every check, so a change needs no
+// restart. Its schedule of wakes is the active monitor's timer.
 class CompanionPresenter : private monitor::MonitorTimer {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
@@ -32,12 +32,21 @@ class CompanionPresenter : private monitor::MonitorTimer {
   // do nothing but say how long is left.
   std::chrono::milliseconds wake();
 
+  // "Reprendre" chosen on the suspension notice `notice`: the process it announced runs again, as
+  // the monitor list's "Reprendre" resumes it (identity checked, logged, exempt from both monitors
+  // while it runs). Nothing once its process is no longer listed as suspended.
+  void resumeChosen(std::uint32_t notice);
+
   // The period stored in "AdMonitorRefresh": one of the settings dialog's four values, else the
   // setting's default, as the dialog reads it.
   static std::chrono::milliseconds storedPeriod();
 
  private:
   using Identity = std::pair<std::uint32_t, std::uint64_t>;  // process identifier and start time
+  struct Notice {
+    std::uint32_t number = 0;  // the view's number of the notice
+    std::string imagePath;     // as the check listed it
+  };
 
   void check();
   void showState(MonitorState state);
@@ -57,7 +66,7 @@ class CompanionPresenter : private monitor::MonitorTimer {
   std::chrono::milliseconds m_period{0};
   std::optional<std::chrono::steady_clock::time_point> m_due;  // none before the first check
   std::optional<MonitorState> m_state;
-  std::set<Identity> m_notified;  // suspended processes already notified, still running
+  std::map<Identity, Notice> m_notified;  // suspended processes already notified, still running
 };
 
 }  // namespace halvik::companion

@@ -50,6 +50,8 @@ int run(int argc, char* argv[]) {
   timer.setSingleShot(true);
   QObject::connect(&timer, &QTimer::timeout, [&] { timer.start(presenter.wake()); });
   QObject::connect(&tray, &CompanionTray::quitRequested, &application, &QApplication::quit);
+  QObject::connect(&tray, &CompanionTray::resumeChosen,
+                   [&presenter](quint32 notice) { presenter.resumeChosen(notice); });
 
   // The watch of folders, on its own thread while "Surveillance des fichiers" is on.
   watch::WatchPresenter watchPresenter(tray);

@@ -28,8 +28,9 @@ class FakeView : public companion::CompanionView {
   std::vector<std::pair<std::string, std::string>> notices;
 
   void showMonitorState(MonitorState state) override { states.push_back(state); }
-  void notifySuspended(const std::string& threat, const std::string& path) override {
+  std::uint32_t notifySuspended(const std::string& threat, const std::string& path) override {
     notices.emplace_back(threat, path);
+    return static_cast<std::uint32_t>(notices.size());
   }
 };
 
