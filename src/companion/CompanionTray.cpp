@@ -53,7 +53,10 @@ CompanionTray::CompanionTray(QObject* parent) : QObject(parent), m_notifier(m_ic
   m_icon.show();
   connect(&m_notifier, &DesktopNotifier::activated, this, [] { companion::MainProgram::openMonitorPage(); });
   connect(&m_notifier, &DesktopNotifier::actionChosen, this, [this](quint32 notice, const QString& key) {
-    emit noticeAction(notice, key == QLatin1String("quarantine"));
+    if (key == QLatin1String("resume"))
+      emit resumeChosen(notice);
+    else
+      emit noticeAction(notice, key == QLatin1String("quarantine"));
   });
 }
 
@@ -65,6 +68,15 @@ void CompanionTray::buildMenu() {
           &CompanionTray::chooseFolderToScan);
   connect(m_menu.addAction(QStringLiteral("Dossiers surveill\u00E9s...")), &QAction::triggered, this,
           &CompanionTray::editWatchedFolders);
+  // The notice's "Reprendre" where the notice has no actions (the Windows balloon, a notification
+  // service without them): for the last process suspended, once.
+  m_resumeLast = m_menu.addAction(QStringLiteral("Reprendre le dernier processus suspendu"));
+  m_resumeLast->setObjectName(QStringLiteral("actResumeLast"));
+  m_resumeLast->setEnabled(false);
+  connect(m_resumeLast, &QAction::triggered, this, [this] {
+    m_resumeLast->setEnabled(false);
+    emit resumeChosen(m_lastSuspension);
+  });
   m_menu.addSeparator();
   connect(m_menu.addAction(QStringLiteral("Quitter")), &QAction::triggered, this, &CompanionTray::quitRequested);
 }
@@ -107,9 +119,14 @@ void CompanionTray::showMonitorState(companion::MonitorState state) {
   m_icon.setIcon(shieldIcon(state == companion::MonitorState::Off ? kOffColour : kShieldColour));
 }
 
-void CompanionTray::notifySuspended(const std::string& threatName, const std::string& imagePath) {
-  m_notifier.notify(widgets::displayText(threatName) + QStringLiteral(" a \u00E9t\u00E9 suspendu"),
-                    widgets::displayText(imagePath));
+std::uint32_t CompanionTray::notifySuspended(const std::string& threatName, const std::string& imagePath) {
+  m_lastSuspension = ++m_notices;
+  m_notifier.notifyWithActions(m_lastSuspension,
+                               widgets::displayText(threatName) + QStringLiteral(" a \u00E9t\u00E9 suspendu"),
+                               widgets::displayText(imagePath),
+                               {QStringLiteral("resume"), QStringLiteral("Reprendre")});
+  m_resumeLast->setEnabled(true);
+  return m_lastSuspension;
 }
 
 void CompanionTray::notifyText(const std::string& summary) { m_notifier.notify(widgets::displayText(summary), {}); }

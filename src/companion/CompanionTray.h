@@ -20,7 +20,7 @@ class CompanionTray : public QObject, public companion::CompanionView, public wa
   explicit CompanionTray(QObject* parent = nullptr);
 
   void showMonitorState(companion::MonitorState state) override;
-  void notifySuspended(const std::string& threatName, const std::string& imagePath) override;
+  std::uint32_t notifySuspended(const std::string& threatName, const std::string& imagePath) override;
   // A notification with `summary` alone ("Signatures mises à jour : ...").
   void notifyText(const std::string& summary);
   std::uint32_t showNotice(const std::string& title, const std::string& body, bool withActions) override;
@@ -33,6 +33,8 @@ class CompanionTray : public QObject, public companion::CompanionView, public wa
   void quitRequested();
   // An action of a watch notice: "Mettre en quarantaine" (quarantine) or "Ignorer".
   void noticeAction(quint32 notice, bool quarantine);
+  // "Reprendre" on the suspension notice `notice`, or the menu's entry for the last one.
+  void resumeChosen(quint32 notice);
   // The dialog of the watched folders stored new settings.
   void watchSettingsChanged();
 
@@ -43,6 +45,8 @@ class CompanionTray : public QObject, public companion::CompanionView, public wa
   void showTooltip();
 
   QMenu m_menu;
+  QAction* m_resumeLast = nullptr;  // "Reprendre" for the last suspension notice, where notices have no actions
+  std::uint32_t m_lastSuspension = 0;
   QSystemTrayIcon m_icon;
   DesktopNotifier m_notifier;
   companion::MonitorState m_monitorState = companion::MonitorState::Off;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace halvik::companion {
@@ -16,8 +17,9 @@ class CompanionView {
  public:
   virtual ~CompanionView() = default;
   virtual void showMonitorState(MonitorState state) = 0;
-  // "<threatName> a été suspendu", with the image path.
-  virtual void notifySuspended(const std::string& threatName, const std::string& imagePath) = 0;
+  // "<threatName> a été suspendu", with the image path, offering "Reprendre"; returns the notice's
+  // number, which comes back with the choice (CompanionPresenter::resumeChosen).
+  virtual std::uint32_t notifySuspended(const std::string& threatName, const std::string& imagePath) = 0;
 };
 
 }  // namespace halvik::companion

@@ -5,10 +5,10 @@
 #include "companion/CompanionTray.h"
 #include "companion/FeedCheck.h"
 #include "companion/FileWatchRunner.h"
-#include "companion/MonitorSweep.h"
 #include "core/Locations.h"
 #include "core/mMain.h"
 #include "engine/SignatureUpdate.h"
+#include "monitor/MonitorSweep.h"
 #include "platform/Environment.h"
 #include "platform/Platform.h"
 #include "process/MonitorLock.h"
@@ -40,7 +40,7 @@ int run(int argc, char* argv[]) {
   widgets::installQtFrench(application);
 
   CompanionTray tray;
-  companion::MonitorSweep sweep;
+  monitor::MonitorSweep sweep;
   process::MonitorLock lock;
   companion::CompanionPresenter presenter(tray, sweep, lock, [] { return std::chrono::steady_clock::now(); });
 
@@ -50,6 +50,8 @@ int run(int argc, char* argv[]) {
   timer.setSingleShot(true);
   QObject::connect(&timer, &QTimer::timeout, [&] { timer.start(presenter.wake()); });
   QObject::connect(&tray, &CompanionTray::quitRequested, &application, &QApplication::quit);
+  QObject::connect(&tray, &CompanionTray::resumeChosen,
+                   [&presenter](quint32 notice) { presenter.resumeChosen(notice); });
 
   // The watch of folders, on its own thread while "Surveillance des fichiers" is on.
   watch::WatchPresenter watchPresenter(tray);

@@ -2,7 +2,6 @@
 
 #include "core/Locations.h"
 #include "platform/Environment.h"
-#include "process/ProcessListView.h"
 #include "process/mProcess.h"
 #include "widgets/ActionLabel.h"
 #include "widgets/DisplayText.h"
@@ -28,35 +27,6 @@ namespace {
 const QColor kLinkColour(0, 0, 255);
 const QColor kOrange(0xFF, 0x80, 0x00);
 
-// lvProcesses as the refresh sees it. Each row keeps the raw path bytes beside its display text.
-class ProcessTree : public process::ProcessListView {
- public:
-  explicit ProcessTree(QTreeWidget& tree) : m_tree(tree) {}
-
-  void clear() override { m_tree.clear(); }
-
-  int addRow(const std::string& imagePath) override {
-    auto* item = new QTreeWidgetItem(&m_tree, QStringList{widgets::displayText(imagePath)});
-    item->setData(0, MonitorPage::kPathRole, QByteArray(imagePath.data(), static_cast<qsizetype>(imagePath.size())));
-    return m_tree.topLevelItemCount() - 1;
-  }
-
-  void setSubItems(int row, const std::string& status, const std::string& action) override {
-    QTreeWidgetItem* item = m_tree.topLevelItem(row);
-    item->setText(1, widgets::displayText(status));
-    item->setText(2, widgets::displayText(action));
-  }
-
-  void setTag(int row, std::uint32_t processId, std::uint64_t startTime) override {
-    QTreeWidgetItem* item = m_tree.topLevelItem(row);
-    item->setData(0, MonitorPage::kProcessIdRole, QVariant::fromValue(processId));
-    item->setData(0, MonitorPage::kStartTimeRole, QVariant::fromValue(static_cast<qulonglong>(startTime)));
-  }
-
- private:
-  QTreeWidget& m_tree;
-};
-
 // The refusal on the Windows 95 family: the message, then the end of the whole program at once.
 void refuseAndEnd(QWidget* owner) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(core::kProgramTitle),
@@ -67,8 +37,11 @@ void refuseAndEnd(QWidget* owner) {
 
 }  // namespace
 
-MonitorPage::MonitorPage(QWidget* owner, core::MonitorSwitch& monitor, QWidget* frame)
-    : QObject(frame), m_frame(frame), m_logic(*this, monitor) {
+MonitorPage::MonitorPage(QWidget* owner, MonitorTimer& timer, QWidget* frame)
+    : QObject(frame),
+      m_frame(frame),
+      m_monitor(timer, m_sweep, m_lock, ActiveMonitor::Hold::WhileOn),
+      m_logic(*this, m_monitor) {
   buildControls();
   platform::environment().refusalHook = [owner] { refuseAndEnd(owner); };
 }
@@ -133,13 +106,20 @@ void MonitorPage::buildControls() {
 // The rows are rebuilt in place; the list keeps its scroll position and the highlight stays on the
 // selected process (identifier and start time), so that a tick moves neither what the user is
 // looking at nor what "Terminer" acts on.
-void MonitorPage::rebuildProcessList() {
+void MonitorPage::showRows(const std::vector<SweepRow>& rows) {
   const int scroll = lvProcesses->verticalScrollBar()->value();
   lvProcesses->setUpdatesEnabled(false);
   {
     const QSignalBlocker quiet(lvProcesses);  // the rebuild is no choice of the user's
-    ProcessTree tree(*lvProcesses);
-    process::mProcess::RefreshProcessList(tree);
+    lvProcesses->clear();
+    for (const SweepRow& row : rows) {
+      auto* item =
+          new QTreeWidgetItem(lvProcesses, {widgets::displayText(row.imagePath), widgets::displayText(row.status),
+                                            widgets::displayText(row.action)});
+      item->setData(0, kPathRole, QByteArray(row.imagePath.data(), static_cast<qsizetype>(row.imagePath.size())));
+      item->setData(0, kProcessIdRole, QVariant::fromValue(row.processId));
+      item->setData(0, kStartTimeRole, QVariant::fromValue(static_cast<qulonglong>(row.startTime)));
+    }
     highlightSelection();
   }
   lvProcesses->verticalScrollBar()->setValue(scroll);
@@ -161,6 +141,10 @@ void MonitorPage::highlightSelection() {
 }
 
 void MonitorPage::showListNote(const std::string& note) { lvProcesses->setToolTip(QString::fromUtf8(note)); }
+
+void MonitorPage::showMonitorState(const std::string& caption, bool on) {
+  emit monitorStateChanged(QString::fromUtf8(caption), on);
+}
 
 void MonitorPage::showSwitchCaption(const std::string& caption) {
   lblEnableMonitor->setText(QString::fromUtf8(caption));

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "core/MonitorSwitch.h"
+#include "monitor/ActiveMonitor.h"
 #include "monitor/MonitorPresenter.h"
+#include "monitor/MonitorSweep.h"
+#include "process/MonitorLock.h"
 
 #include <QObject>
 
@@ -25,8 +27,9 @@ class OrventoCmd;
 namespace halvik::monitor {
 
 // The active monitor page (page 2 of the main window): the process list, its toggle,
-// selection and termination (MonitorPresenter), driven by the main window's tmrAdMonitor
-// through `monitor`. `owner`, the main window, owns the refusal message.
+// selection, termination and resumption (MonitorPresenter) over the window's active monitor,
+// driven by the main window's tmrAdMonitor through `timer`. `owner`, the main window, owns the
+// refusal message.
 class MonitorPage : public QObject, private MonitorView {
   Q_OBJECT
 
@@ -37,16 +40,15 @@ class MonitorPage : public QObject, private MonitorView {
   static constexpr int kProcessIdRole = kPathRole + 1;
   static constexpr int kStartTimeRole = kPathRole + 2;
 
-  MonitorPage(QWidget* owner, core::MonitorSwitch& monitor, QWidget* frame);
+  MonitorPage(QWidget* owner, MonitorTimer& timer, QWidget* frame);
   ~MonitorPage() override;
 
-  // Rebuilds lvProcesses under the session's monitor lock (MonitorPresenter::refresh): the main
-  // window connects every tick of tmrAdMonitor to it.
+  // One check of the monitor, shown in lvProcesses (MonitorPresenter::refresh): the main window
+  // connects every tick of tmrAdMonitor to it.
   void RefreshProcessList() { m_logic.refresh(); }
 
-  // Takes or lets go the session's monitor lock as the monitor is on or off; the main window
-  // calls it when its start-up switches the monitor on.
-  void followMonitorState() { m_logic.followMonitorState(); }
+  // Switches the monitor on without a click (the main window's start-up).
+  void switchMonitorOn() { m_monitor.switchOn(); }
 
   // The process last highlighted in the list (by a click or the keyboard); none until then.
   const std::optional<ProcessSelection>& selection() const { return m_logic.selection(); }
@@ -64,6 +66,8 @@ class MonitorPage : public QObject, private MonitorView {
  signals:
   // "Configuration" was clicked: the settings dialog is wanted.
   void settingsRequested();
+  // The monitor's line of the status page: `caption`, in black when `on`, in red otherwise.
+  void monitorStateChanged(const QString& caption, bool on);
 
  private:
   void buildControls();
@@ -72,10 +76,14 @@ class MonitorPage : public QObject, private MonitorView {
 
   void showSwitchCaption(const std::string& caption) override;
   void showSelection(const ProcessSelection& selection) override;
-  void rebuildProcessList() override;
+  void showRows(const std::vector<SweepRow>& rows) override;
   void showListNote(const std::string& note) override;
+  void showMonitorState(const std::string& caption, bool on) override;
 
   QWidget* m_frame;
+  MonitorSweep m_sweep;
+  process::MonitorLock m_lock;
+  ActiveMonitor m_monitor;
   MonitorPresenter m_logic;
 };
 

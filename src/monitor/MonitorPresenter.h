@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/MonitorSwitch.h"
+#include "monitor/ActiveMonitor.h"
 #include "monitor/ProcessSelection.h"
-#include "process/MonitorLock.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace halvik::monitor {
 
@@ -17,27 +17,24 @@ class MonitorView {
   virtual void showSwitchCaption(const std::string& caption) = 0;  // lblEnableMonitor (UTF-8)
   // lblProcessName: the selected path as its caption, the process identifier as its tag.
   virtual void showSelection(const ProcessSelection& selection) = 0;
-  // Rebuilds lvProcesses from the running processes, each row through the running-process check.
-  virtual void rebuildProcessList() = 0;
+  // Rebuilds lvProcesses from the rows of the monitor's check.
+  virtual void showRows(const std::vector<SweepRow>& rows) = 0;
   // lvProcesses's tooltip: why the list shows the rows of an earlier check; empty when it does not.
   virtual void showListNote(const std::string& note) = 0;
+  // The monitor's line of the status page: `caption` (UTF-8), in black when `on`, in red otherwise.
+  virtual void showMonitorState(const std::string& caption, bool on) = 0;
 };
 
-// The active monitor page: switching the monitor on and off, the session's monitor lock that
-// it holds while on, the refresh under that lock, the selection and "Terminer". Nothing here
-// asks for a confirmation.
+// The active monitor page: switching the window's active monitor on and off, showing its checks,
+// the selection, "Terminer" and "Reprendre". Nothing here asks for a confirmation.
 class MonitorPresenter {
  public:
-  MonitorPresenter(MonitorView& view, core::MonitorSwitch& monitor) : m_view(view), m_monitor(monitor) {}
+  MonitorPresenter(MonitorView& view, ActiveMonitor& monitor) : m_view(view), m_monitor(monitor) {}
 
-  // A tick of the monitor: rebuilds the list, but only under the monitor lock. While another
-  // monitor (the companion, another window) holds it the tick never waits: the list keeps its
-  // rows and its tooltip says why; a refresh with the monitor off lets the lock go again at once.
+  // A tick of the monitor: one check (ActiveMonitor::check), shown in the list. While another
+  // monitor (the companion, another window) holds the lock the tick never waits: the list keeps
+  // the rows of its last check and its tooltip says why.
   void refresh();
-
-  // Holds the monitor lock while the monitor is on and lets it go when it is off, so that the
-  // companion's checks pause meanwhile. Runs whenever the monitor is switched.
-  void followMonitorState();
 
   // A click of lblEnableMonitor: switches the monitor to the opposite state and shows it on the
   // toggle ("Désactivé" when on, "Activé" when off) and on the status page ("Chargé" in black,
@@ -59,9 +56,8 @@ class MonitorPresenter {
 
  private:
   MonitorView& m_view;
-  core::MonitorSwitch& m_monitor;
+  ActiveMonitor& m_monitor;
   std::optional<ProcessSelection> m_selection;
-  process::MonitorLock m_lock;
 };
 
 }  // namespace halvik::monitor

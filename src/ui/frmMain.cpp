@@ -111,6 +111,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   scanPage = new scan::ScanPage(this, *this, picFrame[1]);
   monitorPage = new monitor::MonitorPage(this, *this, picFrame[2]);
   connect(tmrAdMonitor, &QTimer::timeout, monitorPage, &monitor::MonitorPage::RefreshProcessList);
+  connect(monitorPage, &monitor::MonitorPage::monitorStateChanged, this, &frmMain::showMonitorState);
   connect(monitorPage, &monitor::MonitorPage::settingsRequested, this, &frmMain::showSettings);
   quarantinePage = new quarantine::QuarantinePage(*this, picFrame[4]);
   load();
@@ -259,10 +260,7 @@ void frmMain::refreshQuarantineCount() { m_presenter.refreshQuarantineCount(); }
 
 void frmMain::listQuarantineFolder(const std::string& folder) { File1->setPath(folder); }
 
-void frmMain::loadMonitor() {
-  tmrAdMonitor->start();
-  monitorPage->followMonitorState();
-}
+void frmMain::loadMonitor() { monitorPage->switchMonitorOn(); }
 
 void frmMain::showMonitorStatus(const std::string& text, const TextColour& colour) {
   lblStatus_Admonitor->setText(QString::fromStdString(text));
@@ -285,16 +283,18 @@ void frmMain::showStatusValue(StatusValue value, const std::string& text) {
   label->setText(widgets::displayText(text));
 }
 
-// ---- What the pages show on the status page and how they switch the monitor ----------------
+// ---- What the pages show on the status page, and the monitor's timer ------------------------
 
 void frmMain::showTotalScans(const std::string& total) { lblStatus_Total->setText(widgets::displayText(total)); }
 void frmMain::showObjectsRemoved(const std::string& total) { lblStatus_Removed->setText(widgets::displayText(total)); }
-bool frmMain::monitorOn() const { return tmrAdMonitor->isActive(); }
-void frmMain::startMonitor() { tmrAdMonitor->start(); }
-void frmMain::stopMonitor() { tmrAdMonitor->stop(); }
+bool frmMain::active() const { return tmrAdMonitor->isActive(); }
+void frmMain::start() { tmrAdMonitor->start(); }
+void frmMain::stop() { tmrAdMonitor->stop(); }
+std::chrono::milliseconds frmMain::period() const { return tmrAdMonitor->intervalAsDuration(); }
+void frmMain::setPeriod(std::chrono::milliseconds period) { tmrAdMonitor->setInterval(period); }
 
-void frmMain::showMonitorState(const std::string& caption, bool on) {
-  lblStatus_Admonitor->setText(QString::fromUtf8(caption));
+void frmMain::showMonitorState(const QString& caption, bool on) {
+  lblStatus_Admonitor->setText(caption);
   widgets::setTextColour(lblStatus_Admonitor, on ? QColor(0, 0, 0) : QColor(255, 0, 0));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/MonitorSwitch.h"
 #include "core/StatusCounters.h"
+#include "monitor/MonitorTimer.h"
 #include "ui/MainPresenter.h"
 #include "ui/MainView.h"
 
@@ -49,9 +49,9 @@ namespace halvik::ui {
 // one rectangle (0 status, 1 scan, 2 monitor, 3 help, 4 quarantine), one shown at a time.
 // The scan, monitor and quarantine pages are built by their own classes inside picFrame_1,
 // picFrame_2 and picFrame_4; they reach the status page and tmrAdMonitor only through
-// StatusCounters and MonitorSwitch. Its load sequence, status values, page switch and picture
+// StatusCounters and MonitorTimer. Its load sequence, status values, page switch and picture
 // buttons are MainPresenter's.
-class frmMain : public QWidget, public MainView, private core::StatusCounters, private core::MonitorSwitch {
+class frmMain : public QWidget, public MainView, private core::StatusCounters, private monitor::MonitorTimer {
   Q_OBJECT
 
  public:
@@ -106,10 +106,12 @@ class frmMain : public QWidget, public MainView, private core::StatusCounters, p
  private:
   void showTotalScans(const std::string& total) override;
   void showObjectsRemoved(const std::string& total) override;
-  bool monitorOn() const override;
-  void startMonitor() override;
-  void stopMonitor() override;
-  void showMonitorState(const std::string& caption, bool on) override;
+  bool active() const override;
+  void start() override;
+  void stop() override;
+  std::chrono::milliseconds period() const override;
+  void setPeriod(std::chrono::milliseconds period) override;
+  void showMonitorState(const QString& caption, bool on);
 
   void buildButtons();
   void buildPages();

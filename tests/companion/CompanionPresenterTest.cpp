@@ -19,7 +19,7 @@ namespace halvik::companion {
 namespace {
 
 using companion::MonitorState;
-using companion::SweepRow;
+using monitor::SweepRow;
 using std::chrono::milliseconds;
 
 class FakeView : public companion::CompanionView {
@@ -28,14 +28,15 @@ class FakeView : public companion::CompanionView {
   std::vector<std::pair<std::string, std::string>> notices;
 
   void showMonitorState(MonitorState state) override { states.push_back(state); }
-  void notifySuspended(const std::string& threat, const std::string& path) override {
+  std::uint32_t notifySuspended(const std::string& threat, const std::string& path) override {
     notices.emplace_back(threat, path);
+    return static_cast<std::uint32_t>(notices.size());
   }
 };
 
 // Returns the rows it is given and notes, at every run, whether the lock could be taken by
 // someone else meanwhile (it must not: the check runs under the lock).
-class FakeSweep : public companion::ProcessSweep {
+class FakeSweep : public monitor::ProcessSweep {
  public:
   explicit FakeSweep(std::string lockPath) : m_lockPath(std::move(lockPath)) {}
   std::vector<SweepRow> rows;

@@ -282,10 +282,10 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
 
   const std::vector<std::string> received = notifications();
   ASSERT_EQ(received.size(), 2u) << "a process was notified more than once";
-  EXPECT_EQ(received[0],
-            "Orvento Halvik\tTest.Planted a \u00E9t\u00E9 suspendu\t" + (m_work / m_planted) + "\tdefault,Ouvrir");
-  EXPECT_EQ(received[1],
-            "Orvento Halvik\tTest.Second a \u00E9t\u00E9 suspendu\t" + (m_work / m_second) + "\tdefault,Ouvrir");
+  EXPECT_EQ(received[0], "Orvento Halvik\tTest.Planted a \u00E9t\u00E9 suspendu\t" + (m_work / m_planted) +
+                             "\tdefault,Ouvrir,resume,Reprendre");
+  EXPECT_EQ(received[1], "Orvento Halvik\tTest.Second a \u00E9t\u00E9 suspendu\t" + (m_work / m_second) +
+                             "\tdefault,Ouvrir,resume,Reprendre");
   EXPECT_TRUE(companion->running()) << "the companion stopped";
 }
 
@@ -334,6 +334,30 @@ TEST_F(CompanionWatchRoadTest, AThreatCopiedIntoDownloadsIsNotifiedAtOnceAndQuar
                 dropped + " \u2014 Mis en quarantaine.\tdefault,Ouvrir\n");
   EXPECT_FALSE(std::filesystem::exists(dropped));
   EXPECT_EQ(testing_support::readFile(core::programFile("Quarintine/" + m_threat + ".aaq")), "payload");
+}
+
+// "Reprendre" on the notice of a suspension: the notification service chooses it on every notice
+// that offers it. The process runs again, and the companion's later checks leave it running.
+class CompanionResumeRoadTest : public CompanionRoadTest {
+ protected:
+  CompanionResumeRoadTest() { m_serverOption = "--choose=resume"; }
+};
+
+TEST_F(CompanionResumeRoadTest, ReprendreOnTheNoticeLetsTheProcessRunAndLaterChecksSpareIt) {
+  testing_support::ChildProcess planted(m_work / m_planted);
+  companion = startCompanion();
+  const auto resumed = [](const std::string& path) {
+    return testing_support::countOf(testing_support::logMessages(), "User Resumed Process " + path) == 1;
+  };
+  ASSERT_TRUE(waitUntil([&] { return resumed(m_work / m_planted); }, 30s)) << "not resumed from the notice";
+  EXPECT_NE(planted.state(), 'T');
+
+  // A check after the resumption suspends a new process and spares the resumed one.
+  testing_support::ChildProcess second(m_work / m_second);
+  ASSERT_TRUE(waitUntil([&] { return suspensionLines(m_second, "Test.Second") == 1; }, 30s));
+  EXPECT_FALSE(planted.stopSent());
+  EXPECT_EQ(suspensionLines(m_planted, "Test.Planted"), 1);
+  EXPECT_TRUE(waitUntil([&] { return resumed(m_work / m_second); }, 30s));
 }
 
 }  // namespace

@@ -17,28 +17,36 @@ class FakeMonitorView : public MonitorView {
  public:
   void showSwitchCaption(const std::string& caption) override { switchCaption = caption; }
   void showSelection(const ProcessSelection& selection) override { shown.push_back(selection.processId); }
-  void rebuildProcessList() override { ++rebuilds; }
+  void showRows(const std::vector<SweepRow>&) override { ++rebuilds; }
   void showListNote(const std::string& text) override { note = text; }
-
-  std::string switchCaption = "Activez";
-  std::string note;
-  std::vector<std::uint32_t> shown;
-  int rebuilds = 0;
-};
-
-class FakeSwitch : public core::MonitorSwitch {
- public:
-  bool monitorOn() const override { return on; }
-  void startMonitor() override { on = true; }
-  void stopMonitor() override { on = false; }
   void showMonitorState(const std::string& caption, bool shownOn) override {
     stateCaption = caption;
     stateOn = shownOn;
   }
 
-  bool on = false;
+  std::string switchCaption = "Activez";
+  std::string note;
+  std::vector<std::uint32_t> shown;
+  int rebuilds = 0;
   std::string stateCaption;
   bool stateOn = false;
+};
+
+class FakeTimer : public MonitorTimer {
+ public:
+  bool active() const override { return on; }
+  void start() override { on = true; }
+  void stop() override { on = false; }
+  std::chrono::milliseconds period() const override { return interval; }
+  void setPeriod(std::chrono::milliseconds value) override { interval = value; }
+
+  bool on = false;
+  std::chrono::milliseconds interval{5000};
+};
+
+class NoProcesses : public ProcessSweep {
+ public:
+  std::vector<SweepRow> run() override { return {}; }
 };
 
 class MonitorPresenterTest : public ::testing::Test {
@@ -51,8 +59,11 @@ class MonitorPresenterTest : public ::testing::Test {
 
   TestEnvironment locations;
   FakeMonitorView view;
-  FakeSwitch monitor;
-  MonitorPresenter presenter{view, monitor};
+  FakeTimer monitor;
+  NoProcesses sweep;
+  process::MonitorLock lock;
+  ActiveMonitor active{monitor, sweep, lock, ActiveMonitor::Hold::WhileOn};
+  MonitorPresenter presenter{view, active};
 };
 
 TEST_F(MonitorPresenterTest, ToggleSwitchesOnThenOffAndShowsItOnBothPages) {
@@ -66,8 +77,8 @@ TEST_F(MonitorPresenterTest, ToggleSwitchesOnThenOffAndShowsItOnBothPages) {
     presenter.toggle();
     EXPECT_EQ(monitor.on, expected.on);
     EXPECT_EQ(view.switchCaption, expected.toggleCaption);
-    EXPECT_EQ(monitor.stateCaption, expected.statusCaption);
-    EXPECT_EQ(monitor.stateOn, expected.on);
+    EXPECT_EQ(view.stateCaption, expected.statusCaption);
+    EXPECT_EQ(view.stateOn, expected.on);
     EXPECT_EQ(lockIsFree(), !expected.on);  // the lock is held exactly while the monitor is on
   }
   EXPECT_EQ(view.rebuilds, 0);  // switching does not refresh at once
@@ -76,8 +87,7 @@ TEST_F(MonitorPresenterTest, ToggleSwitchesOnThenOffAndShowsItOnBothPages) {
 
 // A monitor switched on at start-up: the first click switches it off.
 TEST_F(MonitorPresenterTest, AMonitorStartedElsewhereIsFollowedThenSwitchedOff) {
-  monitor.on = true;
-  presenter.followMonitorState();
+  active.switchOn();
   EXPECT_FALSE(lockIsFree());
   presenter.toggle();
   EXPECT_FALSE(monitor.on);

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace halvik::companion {
+namespace halvik::monitor {
 
-// One process as the monitor's check left it: the row the monitor page would show.
+// One process as the monitor's check left it: a row of the monitor page's list.
 struct SweepRow {
   std::uint32_t processId = 0;
   std::uint64_t startTime = 0;
@@ -22,4 +22,4 @@ class ProcessSweep {
   virtual std::vector<SweepRow> run() = 0;
 };
 
-}  // namespace halvik::companion
+}  // namespace halvik::monitor
