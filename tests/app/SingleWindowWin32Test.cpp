@@ -6,32 +6,21 @@
 #include "platform/Platform.h"
 
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 
 namespace halvik::app {
 
 namespace {
 using testing_support::TempFolder;
+using testing_support::waitFor;
 namespace fs = std::filesystem;
-
-// Processes start slowly under Wine, and on busy cores more so.
-bool waitFor(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
 
 // A started copy of the program, killed at the end unless it ended by itself.
 class Started {
