@@ -29,12 +29,15 @@ Decoded::State take(std::string_view& bytes, std::string_view& item) {
 }
 
 bool readItems(std::string_view items, Handover& handover) {
-  std::string_view page, settings, folder;
-  if (take(items, page) != Decoded::State::Complete || take(items, settings) != Decoded::State::Complete) return false;
+  std::string_view page, settings, activation, folder;
+  if (take(items, page) != Decoded::State::Complete || take(items, settings) != Decoded::State::Complete ||
+      take(items, activation) != Decoded::State::Complete)
+    return false;
   if (page.size() > 1 || (page.size() == 1 && (page[0] < '0' || page[0] > '4'))) return false;
   if (settings != "0" && settings != "1") return false;
   if (!page.empty()) handover.page = page[0] - '0';
   handover.settings = settings == "1";
+  handover.activation = activation;
   while (!items.empty()) {
     if (take(items, folder) != Decoded::State::Complete) return false;
     handover.folders.emplace_back(folder);
@@ -55,6 +58,7 @@ std::string digest(std::string_view text) {
 std::string encode(const Handover& handover) {
   std::string items = netstring(handover.page ? std::to_string(*handover.page) : std::string());
   items += netstring(handover.settings ? "1" : "0");
+  items += netstring(handover.activation);
   for (const std::string& folder : handover.folders) items += netstring(folder);
   return netstring(items);
 }

@@ -6,15 +6,19 @@
 #include <vector>
 
 // What a second start of the window hands to the window already running for the same user and
-// program folder: its page, its settings request and its folders (raw bytes, any name). One
-// frame on the local socket: "<length>:<items>," whose items are netstrings ("<length>:<bytes>,"):
-// the page ("" or its digit), "1" or "0" for --settings, then each folder in order.
+// program folder: its page, its settings request, its folders (raw bytes, any name) and the token
+// its launcher gave it to bring a window forward. One frame on the local socket or pipe:
+// "<length>:<items>," whose items are netstrings ("<length>:<bytes>,"): the page ("" or its
+// digit), "1" or "0" for --settings, the token ("" when none), then each folder in order.
 namespace halvik::app {
 
 struct Handover {
   std::optional<int> page{};
   bool settings = false;
   std::vector<std::string> folders{};
+  // The later start's XDG_ACTIVATION_TOKEN (Wayland) or DESKTOP_STARTUP_ID (X11): the running
+  // window comes forward with it where the desktop keeps windows from stealing the focus.
+  std::string activation{};
 };
 
 std::string encode(const Handover& handover);

@@ -1,5 +1,6 @@
 #include "app/RunningWindow.h"
 
+#include "app/WindowActivation.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 
@@ -8,10 +9,7 @@
 namespace halvik::app {
 
 void actOn(ui::frmMain& window, const Handover& handover) {
-  window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-  window.show();
-  window.raise();
-  window.activateWindow();
+  bringForward(window, handover.activation);
   if (handover.page) window.SetCurrentFrame(*handover.page);
   if (handover.settings) window.showSettings();
   if (handover.folders.empty()) return;

@@ -5,15 +5,22 @@
 
 #include <QObject>
 
+#ifdef _WIN32
+#include "platform/LocalPipe.h"
+
+#include <thread>
+#else
 class QLocalServer;
 class QLocalSocket;
+#endif
 
 namespace halvik::app {
 
-// One main window per user and program folder. The first start holds a lock in the user's
-// runtime folder and listens on a local socket beside it; a later start hands its request to
-// it and ends. A socket left by a killed first copy is stale (its lock went with it): the next
-// first start replaces it.
+// One main window per user and program folder. On Linux the first start holds a lock in the
+// user's runtime folder and listens on a local socket beside it; a later start hands its request
+// to it and ends. A socket left by a killed first copy is stale (its lock went with it): the next
+// first start replaces it. On Windows the first start serves a pipe of the user's session, which
+// goes with its process.
 class SingleWindow : public QObject {
   Q_OBJECT
 
@@ -30,6 +37,13 @@ class SingleWindow : public QObject {
   void received(const app::Handover& handover);
 
  private:
+#ifdef _WIN32
+  void serve();
+
+  std::string m_name;
+  platform::PipeServer m_server;
+  std::thread m_serving;
+#else
   bool sendTo(QLocalSocket& socket, const Handover& handover);
   void listen();
   void accept();
@@ -37,6 +51,7 @@ class SingleWindow : public QObject {
   std::string m_name;
   platform::FileLock m_lock;
   QLocalServer* m_server = nullptr;
+#endif
 };
 
 }  // namespace halvik::app

@@ -5,6 +5,7 @@
 #include "app/SignatureCommands.h"
 #include "app/SignaturesReport.h"
 #include "app/SingleWindow.h"
+#include "app/WindowActivation.h"
 #include "engine/SignatureUpdate.h"
 #include "platform/Environment.h"
 #include "scan/ScanPage.h"
@@ -28,6 +29,7 @@ namespace {
 // page and are scanned in turn, the first as soon as the event loop runs.
 int runWindow(char* programName, const app::Request& request, const std::vector<std::string>& folders) {
   if (!widgets::displayAvailable()) return widgets::kNoDisplayStatus;
+  const std::string token = app::launchToken();
   // Qt sees only the program name: a folder named like one of its options stays a folder.
   int argc = 1;
   char* argv[] = {programName, nullptr};
@@ -36,7 +38,7 @@ int runWindow(char* programName, const app::Request& request, const std::vector<
   QApplication::setFont(widgets::fonts::ui());
   widgets::installQtFrench(application);
   app::SingleWindow single;
-  if (single.handOver({request.page, request.settings, folders})) return app::kNothingFound;
+  if (single.handOver({request.page, request.settings, folders, token})) return app::kNothingFound;
   ui::frmMain window;
   QObject::connect(&single, &app::SingleWindow::received, &window,
                    [&window](const app::Handover& handover) { app::actOn(window, handover); });

@@ -1,6 +1,7 @@
 #include "companion/CompanionTray.h"
 
 #include "companion/MainProgram.h"
+#include "companion/TrayIconStyle.h"
 #include "watch/WatchFoldersDialog.h"
 #include "widgets/Artwork.h"
 #include "widgets/DisplayText.h"
@@ -16,6 +17,9 @@ namespace {
 
 const QColor kShieldColour(0x1F, 0x3A, 0x5F);
 const QColor kOffColour(0x80, 0x80, 0x80);
+// The grey of symbolic icons, which the panel recolours; the theme's symbolic shield has it too.
+const QColor kSymbolicColour(0xBE, 0xBE, 0xBE);
+const QString kSymbolicName = QStringLiteral("example.orvento.Halvik-symbolic");
 
 // The shield on a light disc, so that it shows on dark and light panels alike.
 QIcon shieldIcon(const QColor& colour) {
@@ -34,6 +38,17 @@ QIcon shieldIcon(const QColor& colour) {
   return QIcon(canvas);
 }
 
+// The shield's outline alone in one flat colour, for panels that ask for symbolic icons: the
+// theme's symbolic shield while the monitor is on (a panel that loads icons by name recolours
+// it), ours drawn at half strength while it is off.
+QIcon symbolicIcon(companion::MonitorState state) {
+  const qreal ratio = qApp->devicePixelRatio();
+  QColor colour = kSymbolicColour;
+  if (state == companion::MonitorState::Off) colour.setAlphaF(0.5);
+  const QIcon outline(widgets::artwork::draw(widgets::artwork::Picture::Shield, QSize(64, 64), colour, ratio));
+  return state == companion::MonitorState::Off ? outline : QIcon::fromTheme(kSymbolicName, outline);
+}
+
 QString tooltipOf(companion::MonitorState state) {
   switch (state) {
     case companion::MonitorState::On: return QStringLiteral("Orvento Halvik - Moniteur actif");
@@ -46,7 +61,10 @@ QString tooltipOf(companion::MonitorState state) {
 
 }  // namespace
 
-CompanionTray::CompanionTray(QObject* parent) : QObject(parent), m_notifier(m_icon) {
+CompanionTray::CompanionTray(QObject* parent)
+    : QObject(parent),
+      m_notifier(m_icon),
+      m_symbolic(companion::wantsSymbolicTrayIcon(qgetenv("XDG_CURRENT_DESKTOP").toStdString())) {
   buildMenu();
   m_icon.setContextMenu(&m_menu);
   showMonitorState(companion::MonitorState::Off);
@@ -116,7 +134,10 @@ std::uint32_t CompanionTray::showNotice(const std::string& title, const std::str
 void CompanionTray::showMonitorState(companion::MonitorState state) {
   m_monitorState = state;
   showTooltip();
-  m_icon.setIcon(shieldIcon(state == companion::MonitorState::Off ? kOffColour : kShieldColour));
+  if (m_symbolic)
+    m_icon.setIcon(symbolicIcon(state));
+  else
+    m_icon.setIcon(shieldIcon(state == companion::MonitorState::Off ? kOffColour : kShieldColour));
 }
 
 std::uint32_t CompanionTray::notifySuspended(const std::string& threatName, const std::string& imagePath) {

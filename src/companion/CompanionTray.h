@@ -49,6 +49,7 @@ class CompanionTray : public QObject, public companion::CompanionView, public wa
   std::uint32_t m_lastSuspension = 0;
   QSystemTrayIcon m_icon;
   DesktopNotifier m_notifier;
+  const bool m_symbolic;  // the desktop asks for symbolic status icons
   companion::MonitorState m_monitorState = companion::MonitorState::Off;
   bool m_watchOn = false;
   std::uint32_t m_notices = 0;

@@ -7,7 +7,7 @@ namespace halvik::app {
 namespace {
 
 TEST(Handover, EveryRequestSurvivesAndAFrameIsWholeOnlyAtItsLastByte) {
-  const Handover sent{2, true, {"/a b/c", std::string("/x\n,3:y\xff", 9), "", "/z"}};
+  const Handover sent{2, true, {"/a b/c", std::string("/x\n,3:y\xff", 9), "", "/z"}, "host;1234_TIME5678"};
   const std::string frame = encode(sent);
   for (std::size_t cut = 0; cut < frame.size(); ++cut)
     EXPECT_EQ(decode(frame.substr(0, cut)).state, Decoded::State::Incomplete) << cut;
@@ -16,6 +16,7 @@ TEST(Handover, EveryRequestSurvivesAndAFrameIsWholeOnlyAtItsLastByte) {
   EXPECT_EQ(whole.handover.page, 2);
   EXPECT_TRUE(whole.handover.settings);
   EXPECT_EQ(whole.handover.folders, sent.folders);
+  EXPECT_EQ(whole.handover.activation, sent.activation);
   const Decoded bare = decode(encode({}));
   ASSERT_EQ(bare.state, Decoded::State::Complete);
   EXPECT_FALSE(bare.handover.page);
@@ -24,9 +25,10 @@ TEST(Handover, EveryRequestSurvivesAndAFrameIsWholeOnlyAtItsLastByte) {
 
 TEST(Handover, AnythingButOneFrameIsMalformed) {
   const auto frame = [](const std::string& items) { return std::to_string(items.size()) + ":" + items + ","; };
-  for (const std::string& bytes : {frame("0:,1:0,2:ab;"), frame("1:9,1:0,"), frame("0:,1:2,"), frame("0:,1:0,x"),
-                                   frame("0:,"), frame("0:,1:0,") + "extra", std::string("x:"), std::string("-1:,"),
-                                   std::string("99999999999:"), std::string("12345678")})
+  for (const std::string& bytes :
+       {frame("0:,1:0,2:ab;"), frame("0:,1:0,0:,2:ab;"), frame("0:,1:0,"), frame("1:9,1:0,"), frame("0:,1:2,"),
+        frame("0:,1:0,x"), frame("0:,"), frame("0:,1:0,") + "extra", std::string("x:"), std::string("-1:,"),
+        std::string("99999999999:"), std::string("12345678")})
     EXPECT_EQ(decode(bytes).state, Decoded::State::Malformed) << bytes;
 }
 

@@ -2,34 +2,24 @@
 // which scans it, and ends at once with status 0; a socket left by a killed first copy does not
 // stop the next one.
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <vector>
 
 namespace halvik::app {
 
 namespace {
 using testing_support::TempFolder;
+using testing_support::waitFor;
 namespace fs = std::filesystem;
-
-bool waitFor(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
 
 class SingleWindowTest : public ::testing::Test {
  protected:

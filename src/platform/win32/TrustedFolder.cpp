@@ -1,7 +1,7 @@
 #include "platform/TrustedFolder.h"
 
 #include "platform/Status.h"
-#include "platform/win32/Handle.h"
+#include "platform/win32/UserSid.h"
 
 #include <windows.h>
 #include <aclapi.h>
@@ -22,18 +22,6 @@ bool isWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
   BYTE buffer[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof buffer;
   return CreateWellKnownSid(type, nullptr, buffer, &size) && EqualSid(sid, buffer);
-}
-
-// The running user's own identifier, kept in `storage`.
-PSID currentUser(std::vector<unsigned char>& storage) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return nullptr;
-  const win32::Handle owned(token);
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  storage.resize(size);
-  if (size == 0 || !GetTokenInformation(token, TokenUser, storage.data(), size, &size)) return nullptr;
-  return reinterpret_cast<TOKEN_USER*>(storage.data())->User.Sid;
 }
 
 // The user, SYSTEM and the Administrators: who may own and write a trusted folder.
@@ -71,7 +59,7 @@ bool isTrusted(const std::string& path, bool maybeFile, std::string* reason) {
                             &owner, nullptr, &acl, nullptr, &descriptor);
   if (error != ERROR_SUCCESS) return refuse(reason, path + ": " + Status::failure(error).text());
   std::vector<unsigned char> storage;
-  PSID user = currentUser(storage);
+  PSID user = win32::processUser(GetCurrentProcess(), storage);
   bool trusted = true;
   if (!owner || !isTrustee(owner, user))
     trusted = refuse(reason, path + " belongs to another user");
