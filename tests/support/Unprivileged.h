@@ -42,7 +42,8 @@ inline bool inProcessWithoutOverrides(const std::function<bool()>& check, std::i
 // root (CI runs as root) in a child process that has dropped root's rights to override them;
 // otherwise, and on Windows, in this process. The child's failures are printed as they happen
 // and fail the test.
-inline void withoutRootOverrides(const std::function<void()>& body, std::initializer_list<int> others = {}) {
+inline void withoutRootOverrides(const std::function<void()>& body,
+                                 [[maybe_unused]] std::initializer_list<int> others = {}) {
 #ifndef _WIN32
   if (::geteuid() == 0) {
     std::fflush(stdout);
