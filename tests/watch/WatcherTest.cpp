@@ -165,14 +165,22 @@ TEST_P(WatcherTest, OwnFolderOnlyWhenSubfoldersAreLeftOut) {
 }
 
 #ifndef _WIN32
+// A tmpfs mounted on a new folder for the test's time (as root).
+struct TmpfsMount {
+  explicit TmpfsMount(std::string folder) : path(std::move(folder)) {
+    fs::create_directory(path);
+    done = geteuid() == 0 && mount("none", path.c_str(), "tmpfs", 0, nullptr) == 0;
+  }
+  ~TmpfsMount() {
+    if (done) umount2(path.c_str(), MNT_DETACH);
+  }
+  std::string path;
+  bool done = false;
+};
+
 TEST_P(WatcherTest, AnotherFileSystemIsNotEnteredUnlessWatched) {
-  fs::create_directory(m_root / "mounted");
-  if (geteuid() != 0 || mount("none", (m_root / "mounted").c_str(), "tmpfs", 0, nullptr) != 0)
-    GTEST_SKIP() << "mounting a file system needs root";
-  struct Unmount {
-    std::string path;
-    ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-  } unmount{m_root / "mounted"};
+  const TmpfsMount mounted(m_root / "mounted");
+  if (!mounted.done) GTEST_SKIP() << "mounting a file system needs root";
   fs::create_directory(m_root / "mounted/inside");
   start();
   if (!running()) return;
@@ -186,13 +194,8 @@ TEST_P(WatcherTest, AnotherFileSystemIsNotEnteredUnlessWatched) {
 // A whole file system is watched only by a mark of it, never listed: an entry there at the start
 // is reported once renamed into place, a new folder's entries as they are created.
 TEST_P(WatcherTest, AWholeFileSystemIsMarkedAndNeverListedOrLeftOut) {
-  fs::create_directory(m_root / "mounted");
-  if (geteuid() != 0 || mount("none", (m_root / "mounted").c_str(), "tmpfs", 0, nullptr) != 0)
-    GTEST_SKIP() << "mounting a file system needs root";
-  struct Unmount {
-    std::string path;
-    ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-  } unmount{m_root / "mounted"};
+  const TmpfsMount mounted(m_root / "mounted");
+  if (!mounted.done) GTEST_SKIP() << "mounting a file system needs root";
   fs::create_directory(m_root / "mounted/present");
   writeFile(m_root / "mounted/present/evil.exe", "x");
   start({{m_root.path(), true}, {m_root / "mounted", true, true}});
