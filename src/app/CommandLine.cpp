@@ -88,9 +88,9 @@ Request checkedWatch(Request request, bool scan) {
     return failure("--update et --rollback s'emploient seuls");
   Request others = request;
   others.repair = false;
+  others.format = Format::Text;
   if (hasScanOption(others))
-    return failure(
-        "--format, --quiet, --exclude, --exclude-from, --jobs et --all-drives ne s'emploient qu'avec --scan");
+    return failure("--quiet, --exclude, --exclude-from, --jobs et --all-drives ne s'emploient qu'avec --scan");
   if (request.page || request.settings) return failure("--watch ne s'emploie ni avec --page ni avec --settings");
   if (request.paths.empty()) return failure("--watch demande au moins un dossier");
   request.action = Action::Watch;
@@ -188,7 +188,7 @@ std::string helpText() {
         orvento-halvik --page N | --settings
         orvento-halvik --scan CHEMIN... | --all-drives [--repair] [--format text|json]
                        [--exclude MOTIF]... [--exclude-from FICHIER]... [--jobs N] [--quiet]
-        orvento-halvik --watch DOSSIER... [--repair]
+        orvento-halvik --watch DOSSIER... [--repair] [--format text|json]
         orvento-halvik --signatures
         orvento-halvik --update [SOURCE] | --rollback
 
@@ -215,8 +215,9 @@ Options :
                     signatures.ini et signatures.ini.minisig ; par défaut le flux
                     enregistré), s'il est signé par une clé de confiance
   --rollback        revient au jeu de signatures précédent du dossier du jeu en service
-  --format FORMAT   avec --scan : « text » (par défaut) ou « json », un objet JSON par ligne
-                    sur la sortie standard, le résumé en dernier (voir le manuel)
+  --format FORMAT   avec --scan ou --watch : « text » (par défaut) ou « json », un objet
+                    JSON par ligne sur la sortie standard, le résumé en dernier (voir le
+                    manuel)
   --exclude MOTIF   avec --scan : ne parcourt pas ce qui correspond au MOTIF ; un motif
                     avec une barre oblique porte sur le chemin complet, sans elle sur le nom
                     à toute profondeur ; * et ? ne franchissent pas /, ** les franchit
@@ -231,7 +232,8 @@ Options :
                     SIGTERM : chaque objet malicieux qui y apparaît (créé ou renommé)
                     donne une ligne comme avec --scan ; avec --repair il est aussitôt
                     supprimé comme avec --scan --repair ; les fichiers ignorés ou
-                    restaurés de la quarantaine sont laissés tels quels
+                    restaurés de la quarantaine sont laissés tels quels ; avec --format
+                    json, le résumé suit l'arrêt
   --page N          ouvre la fenêtre sur la page N : 0 Status, 1 Scan, 2 Moniteur,
                     3 Aide, 4 Quarantaine
   --settings        ouvre la fenêtre avec la boîte de configuration

@@ -31,13 +31,4 @@ std::string hitLine(const std::string& threatName, const std::string& path) {
   return escapedForLine(threatName) + '\t' + escapedForLine(path);
 }
 
-std::string repairedLine(scan::RepairOutcome outcome, bool quarantined, const std::string& threatName,
-                         const std::string& path) {
-  const char* verdict = outcome == scan::RepairOutcome::Gone      ? "non supprim\u00E9 : disparu depuis le scan"
-                        : outcome != scan::RepairOutcome::Removed ? "non supprim\u00E9"
-                        : quarantined                             ? "copi\u00E9 en quarantaine puis supprim\u00E9"
-                                                                  : "supprim\u00E9";
-  return verdict + ('\t' + hitLine(threatName, path));
-}
-
 }  // namespace halvik::app

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "scan/HitRepair.h"
-
 #include <string>
 
 // One hit of a scan without a window as one line of standard output: the threat name, a tab,
@@ -14,9 +12,5 @@ std::string escapedForLine(const std::string& bytes);
 
 // The hit line without its line feed.
 std::string hitLine(const std::string& threatName, const std::string& path);
-
-// The line the repair of a hit gives (--repair): what was done, a tab, the hit line.
-std::string repairedLine(scan::RepairOutcome outcome, bool quarantined, const std::string& threatName,
-                         const std::string& path);
 
 }  // namespace halvik::app

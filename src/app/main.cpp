@@ -90,7 +90,8 @@ int run(int argc, char* argv[]) {
   }
   const std::vector<std::string> folders = app::absolutePaths(request.paths);
   if (scan) return runScan(request, folders);
-  if (request.action == app::Action::Watch) return app::runHeadlessWatch(folders, request.repair, std::cout, std::cerr);
+  if (request.action == app::Action::Watch)
+    return app::runHeadlessWatch(folders, request.repair, request.format, std::cout, std::cerr);
   return runWindow(argv[0], request, folders);
 }
 

@@ -22,8 +22,8 @@ class DesktopNotifier : public QObject {
   // `summary` and `body` are plain text: each is kept to one line, and the body is escaped where
   // the service reads markup (core::noticeText), so nothing in them is ever a tag or a link.
   void notify(const QString& summary, const QString& body);
-  // A notification offering `actions` (pairs of key and caption; Linux only: the Windows balloon
-  // shows none), known by the caller's number `notice`.
+  // A notification offering `actions` (pairs of key and caption; the Windows balloon shows none:
+  // a click on it offers them in a dialog), known by the caller's number `notice`.
   void notifyWithActions(quint32 notice, const QString& summary, const QString& body, const QStringList& actions);
 
  signals:

@@ -62,13 +62,21 @@ struct LastingIdHash {
 struct DefaultWatchFolder {
   std::string path;
   bool subfolders = true;
+  bool fileSystem = false;  // the mount point of a whole file system, for a watch of whole file systems only
 };
+
+// The mount points of the local file systems a watch of whole file systems may mark here: on
+// Linux the disks (block-backed FUSE included), tmpfs and overlay file systems of the mount
+// table (posix::localFileSystemMountPoints) whose mark the system grants; none where it grants
+// no such watch (fanotify needs root) and on Windows.
+std::vector<std::string> watchableFileSystems();
 
 // The folders where what the user downloads, or what starts with the session, arrives: on Linux
 // the XDG download and desktop folders (from user-dirs.dirs), the autostart and systemd user
 // folders, /tmp, /var/tmp and /dev/shm with their subfolders, and the home folder alone; on
 // Windows the downloads, the desktop, the start-up folder and the temporary folder, and the
-// profile folder alone.
+// profile folder alone. Where a watch of whole file systems is granted (Linux, as root), every
+// watchable local file system instead (watchableFileSystems).
 std::vector<DefaultWatchFolder> defaultWatchFolders();
 
 class FolderWatch {

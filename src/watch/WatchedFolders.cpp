@@ -42,7 +42,8 @@ std::vector<WatchedFolder> watchedFolders() {
   for (const std::string& path : watchedFolderPaths()) {
     const auto found =
         std::find_if(defaults.begin(), defaults.end(), [&](const auto& each) { return each.path == path; });
-    folders.push_back({path, found == defaults.end() || found->subfolders});
+    const bool isDefault = found != defaults.end();
+    folders.push_back({path, !isDefault || found->subfolders, isDefault && found->fileSystem});
   }
   return folders;
 }

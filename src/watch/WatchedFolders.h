@@ -8,7 +8,8 @@
 // The folders the companion watches: those stored in "WatchFolders" (each percent-encoded,
 // separated by ";"), or the platform's defaults when it is empty. A stored folder that is a
 // default watched without its subfolders (the home folder) keeps that: a whole home folder
-// would cost a watch for each of its folders.
+// would cost a watch for each of its folders; so does a default that is a whole file system
+// (every local file system is a default as root, where they can be marked whole).
 namespace halvik::watch {
 
 std::vector<WatchedFolder> watchedFolders();

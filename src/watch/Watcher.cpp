@@ -54,15 +54,17 @@ Watcher::Watcher(std::vector<WatchedFolder> folders, Lookup lookup, Callbacks ca
 }
 
 bool Watcher::start(platform::Status* failure) {
-  if (m_backend == Backend::Best) {
-    m_watch = platform::FolderWatch::openFileSystems();
-    // A missing folder is not watched; one whose file system refuses the mark makes all go per folder.
-    for (const WatchedFolder& root : m_roots)
-      if (m_watch.valid() && FolderHandle::open(systemPath(root.path)).valid() && !m_watch.add(systemPath(root.path)))
-        m_watch = platform::FolderWatch();
+  if (m_backend == Backend::Best) markFileSystems();
+  if (!m_watch.valid()) {
+    const auto whole = std::erase_if(m_roots, [](const WatchedFolder& root) { return root.fileSystem; });
+    if (whole > 0)
+      core::mMain::WriteLog("The file watch leaves out " + std::to_string(whole) +
+                            " whole file systems: the system grants no watch of whole file systems");
+    m_watch = platform::FolderWatch::openFolders(failure);
   }
-  if (!m_watch.valid()) m_watch = platform::FolderWatch::openFolders(failure);
   if (!m_watch.valid()) return false;
+  m_listsNewFolders = std::any_of(m_roots.begin(), m_roots.end(),
+                                  [](const WatchedFolder& root) { return root.subfolders && !root.fileSystem; });
   if (kind() == Kind::Folders) {
     const auto limit = platform::FolderWatch::folderWatchLimit();
     m_share = limit ? std::max<std::size_t>(watchShare(*limit), 1) : 0;
@@ -78,6 +80,28 @@ bool Watcher::start(platform::Status* failure) {
                          : kind() == Kind::Folders   ? "by folder"
                                                      : "by tree"));
   return true;
+}
+
+// Marks the file system of each watched folder. A missing folder is not watched; one whose file
+// system refuses the mark makes all go per folder, except a whole file system, which is left
+// out alone.
+void Watcher::markFileSystems() {
+  m_watch = platform::FolderWatch::openFileSystems();
+  std::vector<std::string> refused;
+  for (const WatchedFolder& root : m_roots) {
+    if (!m_watch.valid()) return;
+    if (!FolderHandle::open(systemPath(root.path)).valid() || m_watch.add(systemPath(root.path))) continue;
+    if (!root.fileSystem) {
+      m_watch = platform::FolderWatch();
+      return;
+    }
+    core::mMain::WriteLog("The file watch leaves out " + systemPath(root.path) +
+                          ": its file system cannot be watched whole");
+    refused.push_back(root.path);
+  }
+  std::erase_if(m_roots, [&](const WatchedFolder& root) {
+    return root.fileSystem && std::find(refused.begin(), refused.end(), root.path) != refused.end();
+  });
 }
 
 bool Watcher::runFor(std::chrono::milliseconds timeout) {
@@ -104,6 +128,7 @@ void Watcher::stop() {
 }
 
 void Watcher::walkRoot(std::size_t root, bool report) {
+  if (m_roots[root].fileSystem) return;
   FolderHandle handle = FolderHandle::open(m_roots[root].path + platform::kSeparator);
   if (!handle.valid()) return;
   walkFrom(Folder{m_roots[root].path, root, {handle.id()}}, report);
@@ -184,7 +209,7 @@ void Watcher::handle(const platform::FolderEvent& event) {
     root = tree->second;
   } else {
     // The name first: only a threat, or a new folder whose entries are to be listed, costs a look at the folder.
-    if (!event.isFolder && m_lookup(event.name).empty()) return;
+    if (!(event.isFolder && m_listsNewFolders) && m_lookup(event.name).empty()) return;
     const auto path = m_watch.folderPathOf(event);
     root = path ? rootHolding(*path) : std::nullopt;
     if (!root) return;
@@ -219,7 +244,7 @@ void Watcher::handleBelowRoot(std::size_t root, const std::string& relative, con
   }
   const std::string threat = m_lookup(event.name);
   if (!threat.empty()) consider(folder, handle, event.name, threat, true);
-  if (event.isFolder && m_roots[root].subfolders) enterNew(folder, handle, event.name);
+  if (event.isFolder && m_roots[root].subfolders && !m_roots[root].fileSystem) enterNew(folder, handle, event.name);
 }
 
 // A folder that appeared in a watched tree: watched (with a watch per folder), then listed once,

@@ -27,6 +27,11 @@ namespace halvik::watch {
 struct WatchedFolder {
   std::string path;        // a full path
   bool subfolders = true;  // the whole tree, or the folder's own entries only
+  // The mount point of a whole file system, watched only where its file system is marked whole
+  // (left out otherwise: no watch of every folder of a disk), and never listed: what is there
+  // at the start is not looked at (the mark's queue has no limit, so no rescan is ever due),
+  // and a folder that appears needs no listing (its entries are seen as they are created).
+  bool fileSystem = false;
 };
 
 // The threat stored for a bare file name, or empty text.
@@ -68,6 +73,7 @@ class Watcher {
     std::size_t root = 0;
     std::vector<platform::FolderId> chain;
   };
+  void markFileSystems();
   void walkRoot(std::size_t root, bool report);
   void walkFrom(Folder start, bool report);
   void walkOne(const Folder& folder, const platform::FolderHandle& handle, bool report, std::vector<Folder>& pending);
@@ -94,6 +100,7 @@ class Watcher {
   std::unordered_set<platform::LastingId, platform::LastingIdHash> m_seen;  // every threat entry present or reported
   std::size_t m_share = 0;                                                  // 0: no limit
   bool m_limited = false;
+  bool m_listsNewFolders = false;       // a watched tree is no whole file system: a new folder is listed
   std::atomic<bool> m_started = false;  // the system's watch is in place: stop() may wake it
   std::atomic<bool> m_stopped = false;
 };

@@ -61,6 +61,9 @@ TEST(CommandLine, WatchTakesFoldersAndRepairAlone) {
   EXPECT_NE(errorOf({"--watch"}).find("au moins un dossier"), std::string::npos);
   EXPECT_NE(errorOf({"--watch", "a", "--scan"}).find("--scan"), std::string::npos);
   errorOf({"--watch", "a", "--page", "1"});
+  EXPECT_EQ(parse({"--watch", "a", "--format", "json"}).format, Format::Json);
+  for (const char* scanOnly : {"--quiet", "--jobs=2", "--all-drives", "--exclude=x"})
+    EXPECT_NE(errorOf({"--watch", "a", scanOnly}).find("qu'avec --scan"), std::string::npos) << scanOnly;
 }
 
 TEST(CommandLine, ScanTakesPathsAndRepair) {

@@ -247,34 +247,79 @@ std::string lineFrom(int fd) {
   return line;
 }
 
-TEST_F(ProgramExitTest, WatchPrintsEachThreatAsItAppearsAndEndsCleanlyOnSigterm) {
-  int out[2], err[2];
-  ASSERT_EQ(pipe(out), 0);
-  ASSERT_EQ(pipe(err), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(out[1], 1);
-    dup2(err[1], 2);
-    setenv("HOME", home.path().c_str(), 1);
-    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    execl(HALVIK_PROGRAM, HALVIK_PROGRAM, "--watch", tree.path().c_str(), nullptr);
-    _exit(127);
+// The program watching with `options`, its standard output and error read by the test.
+class Watching {
+ public:
+  Watching(const TempFolder& home, const std::vector<std::string>& options) {
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return;
+    m_child = fork();
+    if (m_child == 0) {
+      dup2(out[1], 1);
+      dup2(err[1], 2);
+      setenv("HOME", home.path().c_str(), 1);
+      setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+      setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+      std::vector<char*> argv{const_cast<char*>(HALVIK_PROGRAM), const_cast<char*>("--watch")};
+      for (const std::string& option : options) argv.push_back(const_cast<char*>(option.c_str()));
+      argv.push_back(nullptr);
+      execv(HALVIK_PROGRAM, argv.data());
+      _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    m_out = out[0];
+    m_err = err[0];
   }
-  close(out[1]);
-  close(err[1]);
-  EXPECT_NE(lineFrom(err[0]).find("surveillance en cours"), std::string::npos);
+  ~Watching() {
+    if (m_child > 0) stop();
+    close(m_out);
+    close(m_err);
+  }
+
+  std::string outLine() const { return lineFrom(m_out); }
+  std::string errLine() const { return lineFrom(m_err); }
+  // SIGTERM, then the exit status (-1 when it did not exit).
+  int stop() {
+    kill(m_child, SIGTERM);
+    int status = 0;
+    waitpid(m_child, &status, 0);
+    m_child = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t m_child = 0;
+  int m_out = -1;
+  int m_err = -1;
+};
+
+TEST_F(ProgramExitTest, WatchPrintsEachThreatAsItAppearsAndEndsCleanlyOnSigterm) {
+  Watching watching(home, {tree.path()});
+  EXPECT_NE(watching.errLine().find("surveillance en cours"), std::string::npos);
   writeFile(tree / "harmless.txt", "x");
   writeFile(tree / kPlantedName, "x");
-  const std::string line = lineFrom(out[0]);
+  const std::string line = watching.outLine();
   EXPECT_EQ(line.substr(line.find('\t') + 1), tree / kPlantedName);
-  kill(child, SIGTERM);
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(lineFrom(out[0]), "") << "nothing else is written";
-  close(out[0]);
-  close(err[0]);
+  EXPECT_EQ(watching.stop(), 0);
+  EXPECT_EQ(watching.outLine(), "") << "nothing else is written";
+}
+
+// In JSON each hit is the scan's hit object, written once repaired, and the summary ends the output.
+TEST_F(ProgramExitTest, WatchInJsonWritesRepairedHitsThenTheSummaryOnSigterm) {
+  Watching watching(home, {"--format=json", "--repair", tree.path()});
+  EXPECT_NE(watching.errLine().find("surveillance en cours"), std::string::npos);
+  std::filesystem::create_directory(tree / "new\nline");
+  writeFile(tree / ("new\nline/" + std::string(kPlantedName)), "payload");
+  EXPECT_EQ(watching.outLine(), "{\"type\":\"hit\",\"threat\":\"KINSING (H2MINER) BOTNET AGENT\",\"path\":\"" +
+                                    tree.path() + "/new\\nline/kinsing\",\"action\":\"quarantined\"}");
+  EXPECT_FALSE(std::filesystem::exists(tree / ("new\nline/" + std::string(kPlantedName))));
+  EXPECT_EQ(watching.stop(), 0);
+  const std::string summary = watching.outLine();
+  EXPECT_EQ(summary.rfind("{\"type\":\"summary\",\"scanned\":0,\"hits\":1,\"unreadable\":0,\"excluded\":0,", 0), 0u)
+      << summary;
+  EXPECT_NE(summary.find(",\"status\":0}"), std::string::npos) << summary;
+  EXPECT_EQ(watching.outLine(), "");
 }
 
 TEST_F(ProgramExitTest, ThreatsBehindDotFoldersAreFound) {

@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "support/TestEnvironment.h"
+#include "support/Unprivileged.h"
 #include "watch/WatchedFolders.h"
 
 #include <gtest/gtest.h>
@@ -60,40 +61,46 @@ class WatchSettingsTest : public testing::Test {
 };
 
 TEST_F(WatchSettingsTest, DefaultsComeFromUserDirsAndTheHomeFolderIsWatchedAlone) {
-  m_presenter.load();
-  ASSERT_EQ(m_view.list.size(), 8u);
-  EXPECT_EQ(m_view.list[0], m_home / "T\u00E9l\u00E9chargements");
-  EXPECT_EQ(m_view.list[1], m_home / "Bureau");
-  EXPECT_EQ(m_view.list[2], m_home / "config/autostart");
-  EXPECT_TRUE(m_view.watching) << "on by default";
-  EXPECT_FALSE(m_view.quarantining);
-  const auto folders = watchedFolders();
-  EXPECT_EQ(folders.back().path, m_home.path());
-  EXPECT_FALSE(folders.back().subfolders);
+  // A user's defaults: as root every local file system is one instead.
+  asAUser([&] {
+    m_presenter.load();
+    ASSERT_EQ(m_view.list.size(), 8u);
+    EXPECT_EQ(m_view.list[0], m_home / "T\u00E9l\u00E9chargements");
+    EXPECT_EQ(m_view.list[1], m_home / "Bureau");
+    EXPECT_EQ(m_view.list[2], m_home / "config/autostart");
+    EXPECT_TRUE(m_view.watching) << "on by default";
+    EXPECT_FALSE(m_view.quarantining);
+    const auto folders = watchedFolders();
+    EXPECT_EQ(folders.back().path, m_home.path());
+    EXPECT_FALSE(folders.back().subfolders);
+  });
 }
 
 TEST_F(WatchSettingsTest, AddedAndRemovedFoldersAreStoredEncodedAndTheDefaultsAsNothing) {
-  m_presenter.load();
-  m_view.chosen = "/srv/a;b %";
-  m_presenter.addFolder();
-  m_presenter.addFolder();  // the same folder once
-  m_view.selected = 0;
-  m_presenter.removeFolder();
-  m_view.watching = false;
-  m_view.quarantining = true;
-  m_presenter.save();
-  EXPECT_EQ(core::settings::read(Key::WatchFiles), "0");
-  EXPECT_EQ(core::settings::read(Key::AutoQuarantine), "1");
-  const auto folders = watchedFolders();
-  ASSERT_EQ(folders.size(), 8u);
-  EXPECT_EQ(folders.back().path, "/srv/a;b %");
-  EXPECT_TRUE(folders.back().subfolders);
-  EXPECT_FALSE(folders[6].subfolders) << "the home folder stays alone";
+  // A user's defaults: as root every local file system is one instead.
+  asAUser([&] {
+    m_presenter.load();
+    m_view.chosen = "/srv/a;b %";
+    m_presenter.addFolder();
+    m_presenter.addFolder();  // the same folder once
+    m_view.selected = 0;
+    m_presenter.removeFolder();
+    m_view.watching = false;
+    m_view.quarantining = true;
+    m_presenter.save();
+    EXPECT_EQ(core::settings::read(Key::WatchFiles), "0");
+    EXPECT_EQ(core::settings::read(Key::AutoQuarantine), "1");
+    const auto folders = watchedFolders();
+    ASSERT_EQ(folders.size(), 8u);
+    EXPECT_EQ(folders.back().path, "/srv/a;b %");
+    EXPECT_TRUE(folders.back().subfolders);
+    EXPECT_FALSE(folders[6].subfolders) << "the home folder stays alone";
 
-  core::settings::write(Key::WatchFolders, "");
-  m_presenter.load();
-  m_presenter.save();  // the defaults are stored as nothing, so that later defaults apply
-  EXPECT_EQ(core::settings::read(Key::WatchFolders), "");
+    core::settings::write(Key::WatchFolders, "");
+    m_presenter.load();
+    m_presenter.save();  // the defaults are stored as nothing, so that later defaults apply
+    EXPECT_EQ(core::settings::read(Key::WatchFolders), "");
+  });
 }
 #endif
 

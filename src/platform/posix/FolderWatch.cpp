@@ -4,6 +4,7 @@
 #include "platform/FolderWatch.h"
 
 #include "platform/posix/Handle.h"
+#include "platform/posix/MountTable.h"
 
 #include <array>
 #include <cerrno>
@@ -130,6 +131,15 @@ std::uint64_t entryBirth(const std::string& path) {
   if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BTIME, &status) != 0 || !(status.stx_mask & STATX_BTIME))
     return 0;
   return static_cast<std::uint64_t>(status.stx_btime.tv_sec) * 1000000000u + status.stx_btime.tv_nsec;
+}
+
+std::vector<std::string> watchableFileSystems() {
+  std::vector<std::string> points;
+  FolderWatch probe = FolderWatch::openFileSystems();
+  if (!probe.valid()) return points;
+  for (std::string& point : posix::localFileSystemMountPoints(posix::readMountTable()))
+    if (probe.add(point)) points.push_back(std::move(point));
+  return points;
 }
 
 FolderWatch::FolderWatch() = default;

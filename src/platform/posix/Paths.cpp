@@ -54,6 +54,11 @@ std::string userDir(const std::string& configFolder, const std::string& key, con
 }  // namespace
 
 std::vector<DefaultWatchFolder> defaultWatchFolders() {
+  if (const auto fileSystems = watchableFileSystems(); !fileSystems.empty()) {
+    std::vector<DefaultWatchFolder> whole;
+    for (const std::string& point : fileSystems) whole.push_back({point, true, true});
+    return whole;
+  }
   const std::string config = baseFolder("XDG_CONFIG_HOME", "/.config");
   return {{userDir(config, "XDG_DOWNLOAD_DIR", "/Downloads")},
           {userDir(config, "XDG_DESKTOP_DIR", "/Desktop")},

@@ -74,6 +74,9 @@ std::uint64_t entryBirth(const std::string& path) {
   return (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32) | data.ftCreationTime.dwLowDateTime;
 }
 
+// Windows grants no watch of whole file systems.
+std::vector<std::string> watchableFileSystems() { return {}; }
+
 FolderWatch::FolderWatch() = default;
 FolderWatch::FolderWatch(Kind kind, std::unique_ptr<State> state) : m_kind(kind), m_state(std::move(state)) {}
 FolderWatch::FolderWatch(FolderWatch&&) noexcept = default;
