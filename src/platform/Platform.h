@@ -333,6 +333,13 @@ class FileLock {
 // never left as a zombie). False when it could not be started.
 Status startProgram(const std::string& path, const std::vector<std::string>& arguments);
 
+// Runs the program `path` in place of this one, its words `arguments` (the first is the name it is
+// given, as argv[0]), with this one's standard streams, working folder and environment: whoever
+// waits for this process gets that program's exit status. POSIX replaces the process (exec);
+// Windows, which cannot, starts the program, waits for it and ends this process with its status.
+// Returns only when the program could not be started, with the system's reason.
+Status replaceProgram(const std::string& path, const std::vector<std::string>& arguments);
+
 // Brings the top-level windows of the process `processId` to the front. False when there is no
 // reliable way to do it (Linux: only the display server can, and it is asked by its own protocol)
 // or the process has no window.
