@@ -190,7 +190,9 @@ class FolderHandle {
 
   // The entries matching `pattern`, under the rules of listFolder, in the order the system
   // lists them, "." and ".." left out. Unlike listFolder the read-only bit is never set (it
-  // would cost a look at every entry): attributesOf gives an entry's full set.
+  // would cost a look at every entry): attributesOf gives an entry's full set. Nor is what a
+  // link leads to looked at, since no walk follows one: on Linux a link is kReparsePoint alone
+  // (a link to a folder too), on Windows it has the bits of the reparse point itself.
   std::optional<std::vector<DirEntry>> list(const std::string& pattern, std::uint32_t includeMask) const;
 
   // Attribute bits of the entry `name` of this folder, as fileAttributes gives them.
