@@ -2,38 +2,28 @@
 // download starts), and runs the window program beside it with its command line unchanged.
 #include "support/ShellCommand.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <vector>
 
 namespace halvik::app {
 
 namespace {
 using testing_support::TempFolder;
+using testing_support::waitFor;
 namespace fs = std::filesystem;
 
 // The libraries the dynamic loader maps for `program`, as ldd lists them.
 std::string librariesOf(const std::string& program) {
   const TempFolder scratch;
   return testing_support::runCommand("ldd " + testing_support::shellQuoted(program), scratch / "err").out;
-}
-
-bool waitFor(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
 }
 
 TEST(FrontTest, StartsWithoutAnyWindowLibraryOrLibcurl) {

@@ -2,6 +2,7 @@
 // which scans it, and ends at once with status 0; a socket left by a killed first copy does not
 // stop the next one.
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +21,8 @@ namespace halvik::app {
 
 namespace {
 using testing_support::TempFolder;
+using testing_support::waitFor;
 namespace fs = std::filesystem;
-
-bool waitFor(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
 
 class SingleWindowTest : public ::testing::Test {
  protected:
