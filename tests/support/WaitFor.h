@@ -1,18 +1,19 @@
 #pragma once
 
+// Waiting for a condition in a test instead of sleeping for a guessed time: checks `condition`
+// every few milliseconds until it holds or `limit` has passed. The limit is generous, since a
+// busy machine slows everything; a passing test never waits for it.
 #include <chrono>
-#include <functional>
 #include <thread>
 
 namespace halvik::testing_support {
 
-// Checks `condition` again and again, yielding between checks, until it holds (true) or a minute
-// has passed (false): a generous bound for a machine whose cores are all busy.
-inline bool waitFor(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+template <typename Condition>
+bool waitFor(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
 }
