@@ -19,6 +19,8 @@ if(NOT WIN32)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # libcurl is loaded when a download starts, so no program names it for dpkg-shlibdeps.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.88.1)")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

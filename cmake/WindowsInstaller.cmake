@@ -34,6 +34,9 @@ set(CPACK_VERBATIM_VARIABLES ON)
 # A 64-bit installer for a 64-bit program (it also runs under a Wine without its 32-bit part),
 # whose Start-menu folder is named without the version.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode\n!define MUI_STARTMENUPAGE_DEFAULTFOLDER \"Orvento Halvik\"")
+# The daily scan of every drive, offered on the finish page (cmake/ScheduledScanTask.cmake).
+include(cmake/ScheduledScanTask.cmake)
+string(APPEND CPACK_NSIS_DEFINES "${HALVIK_TASK_DEFINES}")
 # The installed programs lose their symbol tables; the relink kit's files keep theirs.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME "Orvento Halvik")
@@ -50,8 +53,8 @@ set(CPACK_PACKAGE_EXECUTABLES "orvento-halvik" "Orvento Halvik")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 # The uninstaller removes the files it installed and the start-up entry that the settings dialog
 # writes (the 64-bit view of the machine's Run key), when that entry starts this copy's companion
-# program (written quoted, as the program writes it now, or unquoted, as it did before), and the
-# event log source; the user's logs, quarantine and settings stay.
+# program (written quoted, as the program writes it now, or unquoted, as it did before), the
+# event log source and the scheduled scan; the user's logs, quarantine and settings stay.
 # The event log source the program writes its events under (the Application log), registered
 # with the types it uses (error, warning, information); removed with the program.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [[
@@ -60,6 +63,7 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [[
   WriteRegDWORD HKLM "SYSTEM\CurrentControlSet\Services\EventLog\Application\Orvento Halvik" "TypesSupported" 7
   SetRegView default
 ]])
+string(APPEND CPACK_NSIS_EXTRA_INSTALL_COMMANDS "${HALVIK_TASK_INSTALL}")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [[
   SetRegView 64
   DeleteRegKey HKLM "SYSTEM\CurrentControlSet\Services\EventLog\Application\Orvento Halvik"
@@ -69,4 +73,5 @@ set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [[
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "bobbypin"
   SetRegView default
 ]])
+string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${HALVIK_TASK_UNINSTALL}")
 include(CPack)

@@ -31,7 +31,10 @@ std::string tail(const std::string& text, std::size_t columns) {
   return kEllipsis + text.substr(start);
 }
 
-std::string count(double value) { return core::settings::numberText(value); }
+// `value` and its noun, which French leaves singular below two ("0 entrée", "1 entrée", "2 entrées").
+std::string counted(double value, const std::string& singular, const std::string& plural) {
+  return core::settings::numberText(value) + ' ' + (value < 2 ? singular : plural);
+}
 }  // namespace
 
 ProgressLine::ProgressLine(std::ostream& err, int columns, std::function<std::int64_t()> now)
@@ -57,9 +60,10 @@ void ProgressLine::clear() {
 std::string ProgressLine::text(const engine::WalkCounts& counts, const std::string& folder, std::int64_t now) const {
   const double seconds = static_cast<double>(now - m_start) / 1e9;
   const double rate = seconds > 0 ? static_cast<double>(counts.scanned) / seconds : 0;
-  const std::string figures = count(static_cast<double>(counts.scanned)) + " entr\u00E9es, " +
-                              count(static_cast<double>(counts.hits)) + " objets malicieux, " +
-                              count(static_cast<double>(static_cast<std::uint64_t>(rate))) + " entr\u00E9es/s ";
+  const std::string figures =
+      counted(static_cast<double>(counts.scanned), "entr\u00E9e", "entr\u00E9es") + ", " +
+      counted(static_cast<double>(counts.hits), "objet malicieux", "objets malicieux") + ", " +
+      counted(static_cast<double>(static_cast<std::uint64_t>(rate)), "entr\u00E9e/s", "entr\u00E9es/s") + ' ';
   const std::size_t used = columnsOf(figures);
   if (used >= m_columns) return tail(figures, m_columns);
   return figures + tail(escapedForLine(folder), m_columns - used);

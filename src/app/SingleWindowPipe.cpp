@@ -39,7 +39,7 @@ bool SingleWindow::handOver(const Handover& handover) {
     }
     if (failure.code() != platform::kLockHeldElsewhere) break;
     char answer = 0;
-    failure = platform::callPipe(m_name, core::programFile(core::kMainProgram), encode(handover), answer,
+    failure = platform::callPipe(m_name, core::programFile(core::kWindowProgram), encode(handover), answer,
                                  static_cast<int>(deadline.remainingTime()));
     if (failure.ok()) return answer == kAccepted;
     // Not found: the running window ended between the two calls, and this start may be the first.

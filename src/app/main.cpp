@@ -1,13 +1,9 @@
-#include "app/CommandLine.h"
-#include "app/HeadlessWatch.h"
+// The window program: orvento-halvik-window on Linux, run by the front orvento-halvik when a
+// window is wanted; on Windows orvento-halvik.exe itself. It runs the terminal commands too.
+#include "app/ProgramStart.h"
 #include "app/RunningWindow.h"
-#include "app/ScanCommand.h"
-#include "app/SignatureCommands.h"
-#include "app/SignaturesReport.h"
 #include "app/SingleWindow.h"
 #include "app/WindowActivation.h"
-#include "engine/SignatureUpdate.h"
-#include "platform/Environment.h"
 #include "scan/ScanPage.h"
 #include "ui/frmMain.h"
 #include "widgets/Fonts.h"
@@ -17,8 +13,6 @@
 #include <QApplication>
 #include <QTimer>
 
-#include <iostream>
-#include <string>
 #include <vector>
 
 namespace halvik::app {
@@ -52,47 +46,13 @@ int runWindow(char* programName, const app::Request& request, const std::vector<
   return QApplication::exec();
 }
 
-int runScan(const app::Request& request, const std::vector<std::string>& roots) {
-  std::string problem;
-  const auto options = app::scanOptions(request, roots, problem);
-  if (!options) {
-    std::cerr << problem << '\n';
-    return app::kUsageOrRunError;
-  }
-  return app::runScanCommand(*options, std::cout, std::cerr);
-}
-
 }  // namespace
 
 int run(int argc, char* argv[]) {
-  // Without its own folder the program would take its signatures from wherever it was started.
-  if (platform::environment().programFolder.empty()) {
-    std::cerr << app::message("dossier du programme introuvable") << '\n';
-    return app::kUsageOrRunError;
-  }
-  engine::verifyUpdatesWithTrustedKeys();
-  const app::Request request = app::parse(std::vector<std::string>(argv + 1, argv + argc));
-  switch (request.action) {
-    case app::Action::Help: std::cout << app::helpText(); return app::kNothingFound;
-    case app::Action::Version: std::cout << app::versionText(); return app::kNothingFound;
-    case app::Action::Signatures: return app::reportSignatures(std::cout);
-    case app::Action::Error: std::cerr << request.message << '\n'; return app::kUsageOrRunError;
-    case app::Action::Update: return app::runUpdate(request.source, std::cout, std::cerr);
-    case app::Action::Rollback: return app::runRollback(std::cout, std::cerr);
-    case app::Action::Scan:
-    case app::Action::Watch:
-    case app::Action::Window: break;
-  }
-  const bool scan = request.action == app::Action::Scan;
-  if (const auto problem = scan ? app::firstScanPathProblem(request.paths) : app::firstPathProblem(request.paths)) {
-    std::cerr << *problem << '\n';
-    return app::kUsageOrRunError;
-  }
-  const std::vector<std::string> folders = app::absolutePaths(request.paths);
-  if (scan) return runScan(request, folders);
-  if (request.action == app::Action::Watch)
-    return app::runHeadlessWatch(folders, request.repair, request.format, std::cout, std::cerr);
-  return runWindow(argv[0], request, folders);
+  return runCommandLine(argc, argv,
+                        [programName = argv[0]](const Request& request, const std::vector<std::string>& folders) {
+                          return runWindow(programName, request, folders);
+                        });
 }
 
 }  // namespace halvik::app

@@ -9,7 +9,7 @@ std::string path() { return core::programFile(core::kMainProgram); }
 
 bool open() {
   for (const platform::ProcessInfo& process : platform::listProcesses())
-    if (core::isProgramFile(process.imagePath, core::kMainProgram) && platform::raiseWindowsOf(process.processId))
+    if (core::isProgramFile(process.imagePath, core::kWindowProgram) && platform::raiseWindowsOf(process.processId))
       return true;
   return platform::startProgram(path(), {}).ok();
 }

@@ -8,7 +8,8 @@ namespace halvik::companion::MainProgram {
 // The main program's path: the program folder's "orvento-halvik" ("orvento-halvik.exe" on Windows).
 std::string path();
 
-// Brings a running main program to the front; starts it when none runs or it cannot be raised.
+// Brings a running main window to the front; starts the main program when none runs or it cannot
+// be raised.
 bool open();
 
 // Starts the main program on its monitor page ("--page 2").

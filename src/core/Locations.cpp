@@ -74,7 +74,8 @@ bool isProgramFile(const std::string& imagePath, const std::string& name) {
 }
 
 bool isOwnProgram(const std::string& imagePath) {
-  return isProgramFile(imagePath, kMainProgram) || isProgramFile(imagePath, kCompanionProgram);
+  return isProgramFile(imagePath, kMainProgram) || isProgramFile(imagePath, kWindowProgram) ||
+         isProgramFile(imagePath, kCompanionProgram);
 }
 
 }  // namespace halvik::core

@@ -18,6 +18,14 @@ inline constexpr const char* kMainProgram = "orvento-halvik.exe";
 #else
 inline constexpr const char* kMainProgram = "orvento-halvik";
 #endif
+// The program that shows the window. On Linux the main program is a front that runs the terminal
+// commands without loading any window library and runs this one, beside it, when a window is
+// wanted; on Windows, whose build links Qt statically, one program does both.
+#ifdef _WIN32
+inline constexpr const char* kWindowProgram = kMainProgram;
+#else
+inline constexpr const char* kWindowProgram = "orvento-halvik-window";
+#endif
 // With ".exe" on every system: start-up entries already written name this file, so it keeps that name.
 inline constexpr const char* kCompanionProgram = "Sentrel.exe";
 
@@ -58,8 +66,8 @@ std::string runtimeFile(const std::string& name);
 // True when `imagePath` names the program folder's program `name` (Windows: in any letter case).
 bool isProgramFile(const std::string& imagePath, const std::string& name);
 
-// True when `imagePath` is one of the program folder's own programs (the main program or the
-// companion): the monitors never suspend them.
+// True when `imagePath` is one of the program folder's own programs (the main program, the window
+// program or the companion): the monitors never suspend them.
 bool isOwnProgram(const std::string& imagePath);
 
 }  // namespace halvik::core

@@ -190,7 +190,9 @@ class FolderHandle {
 
   // The entries matching `pattern`, under the rules of listFolder, in the order the system
   // lists them, "." and ".." left out. Unlike listFolder the read-only bit is never set (it
-  // would cost a look at every entry): attributesOf gives an entry's full set.
+  // would cost a look at every entry): attributesOf gives an entry's full set. Nor is what a
+  // link leads to looked at, since no walk follows one: on Linux a link is kReparsePoint alone
+  // (a link to a folder too), on Windows it has the bits of the reparse point itself.
   std::optional<std::vector<DirEntry>> list(const std::string& pattern, std::uint32_t includeMask) const;
 
   // Attribute bits of the entry `name` of this folder, as fileAttributes gives them.
@@ -332,6 +334,13 @@ class FileLock {
 // Starts the program `path` with `arguments`, detached from this one (it outlives it and is
 // never left as a zombie). False when it could not be started.
 Status startProgram(const std::string& path, const std::vector<std::string>& arguments);
+
+// Runs the program `path` in place of this one, its words `arguments` (the first is the name it is
+// given, as argv[0]), with this one's standard streams, working folder and environment: whoever
+// waits for this process gets that program's exit status. POSIX replaces the process (exec);
+// Windows, which cannot, starts the program, waits for it and ends this process with its status.
+// Returns only when the program could not be started, with the system's reason.
+Status replaceProgram(const std::string& path, const std::vector<std::string>& arguments);
 
 // Brings the top-level windows of the process `processId` to the front. False when there is no
 // reliable way to do it (Linux: only the display server can, and it is asked by its own protocol)

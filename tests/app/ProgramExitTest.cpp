@@ -149,7 +149,7 @@ TEST_F(ProgramExitTest, ProgressShowsOnATerminalOnly) {
   int status = 0;
   waitpid(child, &status, 0);
   close(terminal);
-  EXPECT_NE(shown.find("\r\x1b[K1 entr\u00E9es, 0 objets malicieux, "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\r\x1b[K1 entr\u00E9e, 0 objet malicieux, "), std::string::npos) << shown;
   EXPECT_NE(shown.find("\r\x1b[KObjets Scann\u00E9s: 2"), std::string::npos) << "the line is erased before the summary";
   EXPECT_NE(shown.find("Objets malicieux: 0"), std::string::npos) << shown;
 

@@ -28,7 +28,7 @@ class SingleWindowTest : public ::testing::Test {
     const fs::path built = fs::path(HALVIK_PROGRAM).parent_path();
     const fs::path program = root / "program";
     fs::create_directories(program);
-    for (const char* file : {"orvento-halvik", "scan.dll", "REFERENCE_6-27-03.dat"})
+    for (const char* file : {"orvento-halvik", "orvento-halvik-window", "scan.dll", "REFERENCE_6-27-03.dat"})
       fs::copy(built / file, program / file);
     fs::create_directories(root / "config/orvento-halvik");
     fs::create_directory(root / "run");

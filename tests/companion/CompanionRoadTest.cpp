@@ -107,11 +107,14 @@ std::vector<std::string> linesOf(const std::string& path) {
   return lines;
 }
 
-// Processes of the main program in the test's program folder (started by the companion, detached).
+// Processes of the main program in the test's program folder (started by the companion, detached),
+// before or after it runs the window program in its place.
 std::vector<std::uint32_t> mainPrograms() {
   std::vector<std::uint32_t> found;
   for (const auto& process : platform::listProcesses())
-    if (core::isProgramFile(process.imagePath, core::kMainProgram)) found.push_back(process.processId);
+    if (core::isProgramFile(process.imagePath, core::kMainProgram) ||
+        core::isProgramFile(process.imagePath, core::kWindowProgram))
+      found.push_back(process.processId);
   return found;
 }
 
@@ -158,7 +161,7 @@ class CompanionRoadTest : public ::testing::Test {
     std::filesystem::create_directories(m_work / "runtime");
     std::filesystem::permissions(m_work / "runtime", std::filesystem::perms::owner_all);
     std::filesystem::create_directories(m_work / "bus");
-    for (const char* program : {core::kMainProgram, core::kCompanionProgram})
+    for (const char* program : {core::kMainProgram, core::kWindowProgram, core::kCompanionProgram})
       std::filesystem::copy_file(std::string(HALVIK_PROGRAM_FOLDER) + "/" + program,
                                  m_work / "program" + "/" + program);
     m_testEnvironment->programFolder = m_work / "program";

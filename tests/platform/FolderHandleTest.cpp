@@ -49,6 +49,19 @@ TEST(FolderHandleTest, ListsWithoutSystemEntriesOrFoldersUnlessAskedAndWithoutDo
   }
 }
 
+// What a link leads to is never looked at: a link to a folder is listed as a link alone, even
+// where folders are left out; attributesOf still tells where it leads.
+TEST(FolderHandleTest, ListsALinkToAFolderAsALinkAlone) {
+  TempFolder tree;
+  fs::create_directory(tree / "real");
+  fs::create_directory_symlink("real", tree / "to-folder");
+  const FolderHandle folder = FolderHandle::open(tree.path());
+  const auto listed = *folder.list("*", 0);
+  ASSERT_EQ(names(listed), (std::vector<std::string>{"to-folder"}));
+  EXPECT_EQ(listed[0].attributes, platform::kReparsePoint);
+  EXPECT_EQ(folder.attributesOf("to-folder"), platform::kReparsePoint | platform::kFolder);
+}
+
 TEST(FolderHandleTest, AttributesOfAnEntryCarryTheReadOnlyBit) {
   TempFolder tree;
   fs::create_directory(tree / "sub");

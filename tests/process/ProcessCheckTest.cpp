@@ -161,7 +161,7 @@ TEST_P(ProcessCheckPaths, IdentifierReusedAfterTheListingIsLeftAlone) {
 }
 
 TEST_F(ProcessCheckTest, TheProgramFoldersOwnProgramsAreNeverSuspended) {
-  for (const char* program : {core::kMainProgram, core::kCompanionProgram}) {
+  for (const char* program : {core::kMainProgram, core::kWindowProgram, core::kCompanionProgram}) {
     const std::string own = core::programFile(program);
     writeReferenceDatabase({{program, "Listed By Mistake"}});
     ChildProcess child(own);

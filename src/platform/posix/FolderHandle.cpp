@@ -17,16 +17,17 @@ namespace {
 constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
 
 // The attribute bits of a listed entry other than read-only: from its d_type, with a look at
-// the entry only for a link (does it lead to a folder?) or when the file system leaves d_type
-// unknown. nullopt when the entry vanished meanwhile.
+// the entry only when the file system leaves d_type unknown; a link is a link, whatever it leads
+// to. nullopt when the entry vanished meanwhile.
 std::optional<std::uint32_t> listedAttributes(int folder, const char* name, unsigned char type) {
   switch (type) {
     case DT_DIR: return kFolder;
     case DT_REG: return 0u;
-    case DT_LNK: return kReparsePoint | (posix::isFolderAt(folder, name) ? kFolder : 0u);
+    case DT_LNK: return kReparsePoint;
     case DT_UNKNOWN: {
       const auto attributes = posix::attributesAt(folder, name);
       if (!attributes) return std::nullopt;
+      if (*attributes & kReparsePoint) return kReparsePoint;
       return *attributes & ~static_cast<std::uint32_t>(kReadOnly);
     }
     default: return kSystem;

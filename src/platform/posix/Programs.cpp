@@ -49,6 +49,15 @@ Status startProgram(const std::string& path, const std::vector<std::string>& arg
   return {};
 }
 
+Status replaceProgram(const std::string& path, const std::vector<std::string>& arguments) {
+  std::vector<std::string> words = arguments;
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  execv(path.c_str(), argv.data());
+  return Status::lastError();
+}
+
 bool raiseWindowsOf(std::uint32_t /*processId*/) { return false; }
 
 }  // namespace halvik::platform

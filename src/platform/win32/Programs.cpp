@@ -55,6 +55,25 @@ Status startProgram(const std::string& path, const std::vector<std::string>& arg
   return {};
 }
 
+Status replaceProgram(const std::string& path, const std::vector<std::string>& arguments) {
+  std::string commandLine;
+  for (const std::string& argument : arguments) commandLine += (commandLine.empty() ? "" : " ") + quoted(argument);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  // The standard handles pass to the program, as exec would leave them.
+  if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &started))
+    return Status::lastError();
+  const win32::Handle process(started.hProcess);
+  const win32::Handle thread(started.hThread);
+  DWORD status = 1;
+  if (WaitForSingleObject(started.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(started.hProcess, &status))
+    status = 1;
+  ExitProcess(status);
+}
+
 bool raiseWindowsOf(std::uint32_t processId) {
   WindowSearch search{processId, false};
   EnumWindows(raiseIfOwned, reinterpret_cast<LPARAM>(&search));
