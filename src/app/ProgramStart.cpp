@@ -50,7 +50,8 @@ int runCommandLine(int argc, char* argv[], const WindowStart& window) {
   }
   const std::vector<std::string> folders = absolutePaths(request.paths);
   if (scan) return runScan(request, folders);
-  if (request.action == Action::Watch) return runHeadlessWatch(folders, request.repair, request.format, std::cout, std::cerr);
+  if (request.action == Action::Watch)
+    return runHeadlessWatch(folders, request.repair, request.format, std::cout, std::cerr);
   return window(request, folders);
 }
 
