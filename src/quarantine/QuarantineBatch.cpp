@@ -18,8 +18,6 @@ QuarantineRecord recordOf(const std::string& path, const platform::FileStatus& s
           threatName};
 }
 
-std::string storedPath(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
-
 }  // namespace
 
 std::optional<std::string> QuarantineBatch::store(const std::string& path, const platform::OpenFile& source,
@@ -40,7 +38,7 @@ std::optional<std::string> QuarantineBatch::store(const std::string& path, const
 std::optional<std::string> QuarantineBatch::storeUnder(StoredNames& names, const std::string& name,
                                                        const platform::OpenFile& source) {
   while (auto stored = names.next(name)) {
-    const std::string destination = storedPath(*stored);
+    const std::string destination = StoredPath(*stored);
     const bool copied = platform::copyOpenFile(source, destination, kStoredCopy).ok();
     if (!copied && !platform::fileAttributes(destination)) return std::nullopt;
     names.take(*stored);
@@ -55,7 +53,7 @@ bool QuarantineBatch::record() {
     if (copy.record) records.push_back({copy.storedName, std::move(*copy.record)});
   const bool written = records.empty() || writeQuarantineRecords(QuarantineFolder(), records);
   if (!written)
-    for (const Copy& copy : m_copies) platform::deleteFile(storedPath(copy.storedName));
+    for (const Copy& copy : m_copies) platform::deleteFile(StoredPath(copy.storedName));
   m_copies.clear();
   return written;
 }

@@ -20,8 +20,6 @@ namespace {
 // Spelt this way in every stored quarantine folder: kept so existing folders are found.
 constexpr const char* kFolderName = "Quarintine";
 
-std::string storedPath(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
-
 // A stored name names one file of the quarantine folder, never a path leading out of it.
 bool isPlainName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && engine::FileNameOf(name) == name;
@@ -42,6 +40,8 @@ bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
 }  // namespace
 
 std::string QuarantineFolder() { return core::dataSubfolder(kFolderName); }
+
+std::string StoredPath(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
 
 bool EnsureQuarantineFolder() { return core::createDataSubfolder(kFolderName); }
 
@@ -65,7 +65,7 @@ std::vector<QuarantineEntry> ListQuarantine() {
   if (!listing) return entries;
   for (const platform::DirEntry& entry : *listing) {
     if (entry.attributes & (platform::kFolder | platform::kSystem | platform::kReparsePoint)) continue;
-    const auto size = platform::fileLength(storedPath(entry.name));
+    const auto size = platform::fileLength(StoredPath(entry.name));
     if (!size) continue;  // gone since the listing
     entries.push_back({entry.name, SourceNameOf(entry.name), *size});
   }
@@ -75,15 +75,15 @@ std::vector<QuarantineEntry> ListQuarantine() {
 
 std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string& storedName) {
   // A stored copy that someone else could have replaced keeps no record either.
-  if (!isPlainName(storedName) || !platform::isPrivate(storedPath(storedName))) return std::nullopt;
+  if (!isPlainName(storedName) || !platform::isPrivate(StoredPath(storedName))) return std::nullopt;
   auto record = quarantine::readQuarantineRecord(QuarantineFolder(), storedName);
-  if (!record || platform::fileLength(storedPath(storedName)) != record->size) return std::nullopt;
+  if (!record || platform::fileLength(StoredPath(storedName)) != record->size) return std::nullopt;
   return record;
 }
 
 bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination) {
   if (!isPlainName(storedName)) return false;
-  const std::string source = storedPath(storedName);
+  const std::string source = StoredPath(storedName);
   // Restoring a stored file onto itself would copy it in place and then delete the only copy.
   std::error_code error;
   if (std::filesystem::equivalent(source, destination, error)) return false;
@@ -99,7 +99,7 @@ bool RestoreFromQuarantine(const std::string& storedName, const std::string& des
 }
 
 bool DeleteFromQuarantine(const std::string& storedName) {
-  if (!isPlainName(storedName) || !platform::deleteFile(storedPath(storedName))) return false;
+  if (!isPlainName(storedName) || !platform::deleteFile(StoredPath(storedName))) return false;
   quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
   return true;
 }

@@ -18,6 +18,9 @@ namespace halvik::quarantine {
 // The data folder (the program folder unless installed) followed by the separator and "Quarintine".
 std::string QuarantineFolder();
 
+// The quarantine folder followed by the separator and `storedName`.
+std::string StoredPath(const std::string& storedName);
+
 // Creates the quarantine folder. True when it exists afterwards and is the user's own
 // (core::createDataSubfolder): nothing is stored in any other.
 bool EnsureQuarantineFolder();
