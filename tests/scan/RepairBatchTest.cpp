@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,14 +19,16 @@ namespace fs = std::filesystem;
 
 class RepairBatchTest : public ::testing::Test {
  protected:
-  // `count` files named "evil.exe", each in a folder of its own and holding its own path; the
-  // hits a scan makes on them.
+  // `count` files named "evil.exe", each in a folder of its own and holding the folder's number;
+  // the hits a scan makes on them, and each one's content by its path.
   std::vector<engine::mScanFiles::Hit> hits(int count) {
     for (int i = 0; i < count; ++i) {
       fs::create_directories(tree / std::to_string(i));
-      writeFile(tree / (std::to_string(i) + "/evil.exe"), tree / (std::to_string(i) + "/evil.exe"));
+      writeFile(tree / (std::to_string(i) + "/evil.exe"), std::to_string(i));
     }
-    return walkedHits(tree.path(), {"evil.exe"});
+    auto found = walkedHits(tree.path(), {"evil.exe"});
+    for (const auto& hit : found) contents[hit.path] = readFile(hit.path);
+    return found;
   }
   // The original paths the quarantine's records name, for copies whose record holds.
   static std::set<std::string> recordedPaths() {
@@ -37,6 +40,7 @@ class RepairBatchTest : public ::testing::Test {
 
   TestEnvironment environment;
   TempFolder tree;
+  std::map<std::string, std::string> contents;
 };
 
 TEST_F(RepairBatchTest, EachEntryIsDeletedOnlyOnceTheRecordOfItsCopyIsWritten) {
@@ -68,8 +72,8 @@ TEST_F(RepairBatchTest, EachEntryIsDeletedOnlyOnceTheRecordOfItsCopyIsWritten) {
   }
   EXPECT_EQ(recordedPaths(), originals) << "every copy of both batches has its record";
   for (const auto& entry : quarantine::ListQuarantine())
-    EXPECT_EQ(readFile(quarantine::QuarantineFolder() + "/" + entry.storedName),
-              quarantine::QuarantineRecordOf(entry.storedName)->originalPath);
+    EXPECT_EQ(readFile(quarantine::StoredPath(entry.storedName)),
+              contents[quarantine::QuarantineRecordOf(entry.storedName)->originalPath]);
 }
 
 TEST_F(RepairBatchTest, ABatchIsWrittenOnceItsFirstCopyIsAQuarterOfASecondOld) {
