@@ -63,10 +63,10 @@ platform::EditResult editContent(const platform::FileContent& current, const Tex
 }
 
 // Applies `edit` to `file` in one locked write.
-bool writeEdited(const std::string& file, const TextEdit& edit, bool creates) {
-  const bool ok = platform::replaceFile(file, [&](const platform::FileContent& current) {
-                    return editContent(current, edit, creates);
-                  }).ok();
+bool writeEdited(const std::string& file, const TextEdit& edit, bool creates,
+                 platform::Growth growth = platform::Growth::Rewrite) {
+  const auto content = [&](const platform::FileContent& current) { return editContent(current, edit, creates); };
+  const bool ok = platform::replaceFile(file, content, growth).ok();
   ProfileCache::instance().checkAllBeforeNextUse();
   return ok;
 }
@@ -89,7 +89,7 @@ bool writeString(Text section, Text key, Text value, const std::string& file) {
 }
 
 bool writeStrings(std::string_view section, std::span<const std::pair<std::string, std::string>> entries,
-                  const std::string& file) {
+                  const std::string& file, platform::Growth growth) {
   const std::string_view name = syntax::trimSpaces(syntax::untilNul(section));
   if (!platform::hasFolder(file)) return false;
   std::vector<std::string> values;
@@ -105,7 +105,7 @@ bool writeStrings(std::string_view section, std::span<const std::pair<std::strin
   for (std::size_t i = 0; i < entries.size(); ++i)
     edits.push_back({syntax::trimSpaces(syntax::untilNul(entries[i].first)), values[i]});
   return writeEdited(
-      file, [&](std::string_view text) { return applyValues(text, name, edits); }, true);
+      file, [&](std::string_view text) { return applyValues(text, name, edits); }, true, growth);
 }
 
 }  // namespace halvik::profile

@@ -123,7 +123,8 @@ bool writeQuarantineRecords(const std::string& folder, std::span<const StoredRec
   for (const StoredRecord& stored : records)
     entries.emplace_back(keyOf(stored.storedName), encodeRecord(stored.record));
   // A new records file is the owner's alone: a record that others could edit is no record.
-  return isPlainFile(file, true) && platform::createPrivateFile(file) && profile::writeStrings(kSection, entries, file);
+  return isPlainFile(file, true) && platform::createPrivateFile(file) &&
+         profile::writeStrings(kSection, entries, file, platform::Growth::Append);
 }
 
 std::optional<QuarantineRecord> readQuarantineRecord(const std::string& folder, const std::string& storedName) {

@@ -43,7 +43,9 @@ struct StoredRecord {
 };
 
 // Stores the records of several stored copies in one locked write, flushed to the disk before
-// it returns. False when the records file could not be written: then none of them is stored.
+// it returns; new records are appended to the file in place, so a write costs what it adds. False
+// when the records file could not be written: then none of them is stored (a crash, or a disk
+// that fills, may leave part of a last line, which reads as no record).
 bool writeQuarantineRecords(const std::string& folder, std::span<const StoredRecord> records);
 
 // The record of `storedName`; nullopt when there is none, or when it lacks a path or a size.

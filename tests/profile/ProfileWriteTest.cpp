@@ -240,6 +240,20 @@ TEST(ProfileWrite, SeveralKeysInOneWriteReadAsTheyWouldOneByOne) {
   EXPECT_EQ(readFile(path), before);
 }
 
+TEST(ProfileWrite, GrowingInPlaceGivesTheBytesARewriteWould) {
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\na=1");
+  [[maybe_unused]] const auto before = platform::fileIdentity(path);
+  EXPECT_TRUE(writeStrings("S", Entries{{"b", "2"}}, path, platform::Growth::Append));
+  EXPECT_EQ(readFile(path), "[S]\r\na=1\r\nb=2\r\n");
+#ifndef _WIN32  // Windows rewrites the file
+  EXPECT_EQ(platform::fileIdentity(path)->inode, before->inode) << "new lines at the end are appended in place";
+#endif
+  EXPECT_TRUE(writeStrings("S", Entries{{"a", "changed"}, {"c", "3"}}, path, platform::Growth::Append));
+  EXPECT_EQ(readFile(path), "[S]\r\na=changed\r\nb=2\r\nc=3\r\n");
+}
+
 TEST(ProfileWrite, MissingFolderCreatesNothing) {
   ProfileFiles files;
   const std::string path = files.folder() / "missing/file.ini";
