@@ -33,8 +33,7 @@ void tell(const engine::mScanFiles::Hit& hit, const RepairBatch::Done& done, Rep
 }
 }  // namespace
 
-RepairBatch::RepairBatch(bool keepCopy, std::function<void()> batchDone)
-    : m_keepCopy(keepCopy), m_batchDone(std::move(batchDone)) {}
+RepairBatch::RepairBatch(bool keepCopy) : m_keepCopy(keepCopy) {}
 
 RepairBatch::~RepairBatch() { finish(); }
 
@@ -77,7 +76,6 @@ std::optional<RepairOutcome> RepairBatch::prepare(Waiting& item) {
 
 void RepairBatch::finish() {
   if (m_waiting.empty()) return;
-  const bool copies = m_copies > 0;
   const bool recorded = m_quarantine.record();
   if (!recorded)
     core::mMain::WriteLog("The quarantine records could not be written: " + std::to_string(m_copies) +
@@ -94,7 +92,6 @@ void RepairBatch::finish() {
       tell(item.hit, item.done, removeEntry(item.hit, item.reached));
     }
   }
-  if (copies && m_batchDone) m_batchDone();
 }
 
 }  // namespace halvik::scan

@@ -26,8 +26,8 @@ class RepairBatch {
   using Done = std::function<void(RepairOutcome)>;
 
   // `keepCopy`: a copy into the quarantine before each deletion (an entry is kept when its copy
-  // cannot be made). `batchDone` is called after the outcomes of each batch of copies are told.
-  explicit RepairBatch(bool keepCopy, std::function<void()> batchDone = {});
+  // cannot be made).
+  explicit RepairBatch(bool keepCopy);
   ~RepairBatch();
   RepairBatch(const RepairBatch&) = delete;
   RepairBatch& operator=(const RepairBatch&) = delete;
@@ -52,7 +52,6 @@ class RepairBatch {
   std::optional<RepairOutcome> prepare(Waiting& item);
 
   bool m_keepCopy;
-  std::function<void()> m_batchDone;
   quarantine::QuarantineBatch m_quarantine;
   std::vector<Waiting> m_waiting;
   std::size_t m_copies = 0;

@@ -11,8 +11,7 @@ namespace halvik::scan {
 namespace {
 constexpr const char* kFixedTag = "FIXED";
 
-// The count of removed objects: shown at each removal, stored after each batch of copies and at
-// the end of the pass.
+// The count of removed objects: shown at each removal, stored once at the end of the pass.
 class RemovedCount {
  public:
   void add(RepairView& view) {
@@ -51,7 +50,7 @@ void RunRepair(RepairView& view) {
   else
     view.setTag(kFixedTag);
   RemovedCount removed;
-  RepairBatch batch(core::settings::onWhenOne(core::settings::Key::Quarintine), [&removed] { removed.store(); });
+  RepairBatch batch(core::settings::onWhenOne(core::settings::Key::Quarintine));
   const int rows = view.rowCount();
   for (int row = 0; row < rows; ++row) {
     if (!view.rowChecked(row) || view.rowImage(row) != kImageFound) continue;

@@ -44,7 +44,7 @@ class RepairView {
 // With a copy asked for, rows are handled in batches (RepairBatch.h): a row's image is set once
 // the records of its batch's copies are written and its entry deleted; a row no longer ticked
 // by then keeps its entry. The total of removed objects is shown at each removal and stored
-// after each batch of copies and at the end of the pass.
+// once, at the end of the pass.
 void RunRepair(RepairView& view);
 
 }  // namespace halvik::scan
