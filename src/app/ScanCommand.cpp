@@ -50,8 +50,8 @@ class KeptHits : public engine::WalkSink {
 };
 
 // The results list of a terminal scan: every hit is a ticked row, and what the repair did with
-// it is reported as soon as it is handled. Once standard output cannot be written no row is
-// ticked any more, so nothing more is deleted without being told.
+// it is reported as soon as it is handled (with the quarantine on, once its batch is done). Once standard output cannot
+// be written no row is ticked any more, so nothing more is deleted without being told.
 class TerminalRepairView : public scan::RepairView {
  public:
   TerminalRepairView(const std::vector<Hit>& hits, ScanReport& report, std::ostream& out)

@@ -68,7 +68,13 @@ struct EditResult {
 // does not exist makes the write fail and creates nothing. The lock file is never opened
 // through a link. On any failure the original is left whole and the result is the system's
 // reason (a Rejected edit reads as an invalid argument).
+//
+// With `growth` Append, an edit whose bytes only add to the end of the current content is instead
+// appended to the file in place (when it is still the file read) and flushed: it costs what is
+// added rather than the whole file, but a crash may leave part of what was added. Windows
+// rewrites the file all the same.
 using FileEdit = std::function<EditResult(const FileContent& current)>;
-Status replaceFile(const std::string& path, const FileEdit& edit);
+enum class Growth { Rewrite, Append };
+Status replaceFile(const std::string& path, const FileEdit& edit, Growth growth = Growth::Rewrite);
 
 }  // namespace halvik::platform

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/ProfileFile.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // Private-profile (INI) files: our own work-alike of the platform's profile reader and
 // writer, with the same rules on every system (see the README's notes on profile files).
@@ -27,6 +30,14 @@ std::uint32_t getSection(Text section, std::span<char> buffer, const std::string
 // Sets (value given), removes a key (value null) or removes a section (key null).
 // False when nothing was written: bad names or values, an unwritable folder, a failed write.
 bool writeString(Text section, Text key, Text value, const std::string& file);
+
+// Sets every key of `entries` in `section` in one locked write, as writeString would one after
+// the other (a key given twice keeps its last value). With `growth` Append, new lines that only
+// add to the end of the file are appended in place (platform::replaceFile). False when nothing
+// was written: a bad name or value among them (then none is written), an unwritable folder, a
+// failed write.
+bool writeStrings(std::string_view section, std::span<const std::pair<std::string, std::string>> entries,
+                  const std::string& file, platform::Growth growth = platform::Growth::Rewrite);
 
 // The whole value of `key` in `section`, without any buffer limit; nullopt when the file,
 // the section or the key is absent (an entry without "=" counts as absent).

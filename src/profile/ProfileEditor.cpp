@@ -2,6 +2,7 @@
 
 #include "profile/ProfileSyntax.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace halvik::profile {
@@ -32,6 +33,12 @@ bool isEntry(const EditLine& line, std::string_view key) {
   return line.line.kind == LineKind::Entry && syntax::foldEqual(line.line.name, key);
 }
 
+std::string folded(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = syntax::fold(c);
+  return out;
+}
+
 std::string newLine(std::string_view key, std::string_view value) {
   return std::string(key).append("=").append(value).append("\r\n");
 }
@@ -41,19 +48,36 @@ class Editor {
  public:
   Editor(std::string_view text, std::string_view tail) : m_text(text), m_tail(tail), m_lines(splitLines(text)) {}
 
-  std::optional<std::string> setValue(std::string_view section, std::string_view key, std::string_view value) {
+  // Sets each entry in the first section `section`: an existing key is updated where it stands,
+  // new keys go together right after the section's last entry.
+  std::optional<std::string> setValues(std::string_view section, std::span<const ProfileEntry> entries) {
     const std::size_t header = findHeader(section);
-    if (header == m_lines.size()) return appendSection(section, key, value);
+    std::unordered_map<std::string, std::size_t> existing;  // folded key -> its first line
     std::size_t insertAfter = header;
-    const bool commentKey = key.starts_with(';');
     for (std::size_t i = header + 1; i < m_lines.size() && m_lines[i].line.kind != LineKind::Header; ++i) {
       if (m_lines[i].line.kind != LineKind::Entry) continue;
-      if (!commentKey && isEntry(m_lines[i], key)) return updateLine(m_lines[i], value);
+      existing.emplace(folded(m_lines[i].line.name), i);
       insertAfter = i;
     }
-    const syntax::LineSpan& after = m_lines[insertAfter].span;
-    const bool unterminated = after.contentEnd == after.end;
-    return splice(after.end, after.end, (unterminated ? "\r\n" : "") + newLine(key, value));
+    std::unordered_map<std::size_t, std::string_view> updated;  // line -> its new value
+    std::vector<ProfileEntry> added;
+    std::unordered_map<std::string, std::size_t> addedAt;  // folded key -> its place in `added`
+    for (const ProfileEntry& entry : entries) {
+      const bool commentKey = entry.key.starts_with(';');
+      const std::string key = folded(entry.key);
+      if (const auto line = existing.find(key); !commentKey && line != existing.end()) {
+        updated[line->second] = entry.value;
+      } else if (const auto at = addedAt.find(key); !commentKey && at != addedAt.end()) {
+        added[at->second].value = entry.value;
+      } else {
+        if (!commentKey) addedAt.emplace(key, added.size());
+        added.push_back(entry);
+      }
+    }
+    std::string newLines;
+    for (const ProfileEntry& entry : added) newLines += newLine(entry.key, entry.value);
+    if (header == m_lines.size()) return newLines.empty() ? std::nullopt : appendSection(section, newLines);
+    return rewritten(updated, insertAfter, newLines);
   }
 
   std::optional<std::string> deleteKey(std::string_view section, std::string_view key) {
@@ -86,18 +110,38 @@ class Editor {
     return i;
   }
 
-  std::optional<std::string> appendSection(std::string_view section, std::string_view key, std::string_view value) {
+  std::optional<std::string> appendSection(std::string_view section, std::string_view lines) {
     std::string added;
     if (!m_text.empty() && m_text.back() != '\r' && m_text.back() != '\n') added = "\r\n";
-    added.append("[").append(section).append("]\r\n").append(newLine(key, value));
+    added.append("[").append(section).append("]\r\n").append(lines);
     return splice(m_text.size(), m_text.size(), added);
   }
 
-  // Rewrites an entry's value: the text up to "=" and the white space after it stays, then
-  // the new value and the line's own terminator (CR LF when it had none). An entry that
-  // already reads as the new value is left alone, whatever its spacing, quotes or bytes
-  // after a NUL.
-  std::optional<std::string> updateLine(const EditLine& entry, std::string_view value) {
+  // The text with the values of `updated` lines changed and `newLines` after line `insertAfter`;
+  // nullopt when that changes nothing.
+  std::optional<std::string> rewritten(const std::unordered_map<std::size_t, std::string_view>& updated,
+                                       std::size_t insertAfter, const std::string& newLines) const {
+    bool changed = !newLines.empty();
+    std::string out;
+    out.reserve(m_text.size() + newLines.size() + m_tail.size());
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+      const syntax::LineSpan& span = m_lines[i].span;
+      const auto value = updated.find(i);
+      const auto line = value == updated.end() ? std::nullopt : updatedLine(m_lines[i], value->second);
+      out.append(line ? std::string_view(*line) : m_text.substr(span.begin, span.end - span.begin));
+      changed = changed || line;
+      if (i != insertAfter || newLines.empty()) continue;
+      if (!line && span.contentEnd == span.end) out.append("\r\n");
+      out.append(newLines);
+    }
+    if (!changed) return std::nullopt;
+    return out.append(m_tail);
+  }
+
+  // An entry's line with a new value: the text up to "=" and the white space after it stays,
+  // then the new value and the line's own terminator (CR LF when it had none). nullopt when the
+  // entry already reads as the new value, whatever its spacing, quotes or bytes after a NUL.
+  std::optional<std::string> updatedLine(const EditLine& entry, std::string_view value) const {
     if (entry.line.hasEquals && syntax::stripQuotes(entry.line.value) == syntax::stripQuotes(syntax::trim(value)))
       return std::nullopt;
     const std::string_view content = m_text.substr(entry.span.begin, entry.span.contentEnd - entry.span.begin);
@@ -107,7 +151,7 @@ class Editor {
     const bool unterminated = entry.span.contentEnd == entry.span.end;
     replaced.append(unterminated ? std::string_view("\r\n")
                                  : m_text.substr(entry.span.contentEnd, entry.span.end - entry.span.contentEnd));
-    return splice(entry.span.begin, entry.span.end, replaced);
+    return replaced;
   }
 
   std::string splice(std::size_t from, std::size_t to, std::string_view replacement) const {
@@ -138,7 +182,14 @@ std::optional<std::string> applyEdit(std::string_view text, const ProfileEdit& e
   Editor editor(text.substr(0, end), text.substr(end));
   if (!edit.key) return editor.deleteSection(edit.section);
   if (!edit.value) return editor.deleteKey(edit.section, *edit.key);
-  return editor.setValue(edit.section, *edit.key, *edit.value);
+  const ProfileEntry entry{*edit.key, *edit.value};
+  return editor.setValues(edit.section, {&entry, 1});
+}
+
+std::optional<std::string> applyValues(std::string_view text, std::string_view section,
+                                       std::span<const ProfileEntry> entries) {
+  const std::size_t end = syntax::parseEnd(text);
+  return Editor(text.substr(0, end), text.substr(end)).setValues(section, entries);
 }
 
 }  // namespace halvik::profile

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,17 @@ struct ProfileEdit {
 // a new section goes at the end. New lines end in CR LF. Removing a section keeps its
 // comment lines. Returns the new text, or nullopt when the edit changes nothing.
 std::optional<std::string> applyEdit(std::string_view text, const ProfileEdit& edit);
+
+// One value to set: the key as it is written, the value with its protective quotes.
+struct ProfileEntry {
+  std::string_view key;
+  std::string_view value;
+};
+
+// Sets every entry in `section` as applyEdit would set them one after the other (a key given
+// twice keeps its last value; new keys follow each other in their order), reading the text once.
+// Returns the new text, or nullopt when nothing changes.
+std::optional<std::string> applyValues(std::string_view text, std::string_view section,
+                                       std::span<const ProfileEntry> entries);
 
 }  // namespace halvik::profile

@@ -8,6 +8,8 @@
 #include "profile/ProfileSyntax.h"
 
 #include <cerrno>
+#include <functional>
+#include <vector>
 
 namespace halvik::profile {
 namespace {
@@ -41,19 +43,32 @@ std::string protectedValue(std::string_view value) {
 Text cut(Text text) { return text ? Text(syntax::untilNul(*text)) : std::nullopt; }
 Text trimmedName(Text name) { return name ? Text(syntax::trimSpaces(*name)) : std::nullopt; }
 
-platform::EditResult editContent(const platform::FileContent& current, const ProfileEdit& edit) {
+// What an edit makes of a file's text: the new text, or nullopt when it changes nothing.
+using TextEdit = std::function<std::optional<std::string>(std::string_view text)>;
+
+// `creates`: a missing file is created with what the edit makes of an empty text.
+platform::EditResult editContent(const platform::FileContent& current, const TextEdit& edit, bool creates) {
   if (current.status == platform::FileContent::Status::Missing) {
-    if (!edit.key || !edit.value) return {};
-    const auto created = applyEdit({}, edit);
+    if (!creates) return {};
+    const auto created = edit({});
     return {platform::EditResult::Kind::Changed, *created};
   }
   DecodedText decoded = decodeProfile(current.bytes);
   if (!decoded.writable) return {platform::EditResult::Kind::Rejected, {}};
-  const auto edited = applyEdit(decoded.text, edit);
+  const auto edited = edit(decoded.text);
   if (!edited) return {};
   auto encoded = encodeProfile(*edited, decoded.encoding);
   if (!encoded) return {platform::EditResult::Kind::Rejected, {}};
   return {platform::EditResult::Kind::Changed, std::move(*encoded)};
+}
+
+// Applies `edit` to `file` in one locked write.
+bool writeEdited(const std::string& file, const TextEdit& edit, bool creates,
+                 platform::Growth growth = platform::Growth::Rewrite) {
+  const auto content = [&](const platform::FileContent& current) { return editContent(current, edit, creates); };
+  const bool ok = platform::replaceFile(file, content, growth).ok();
+  ProfileCache::instance().checkAllBeforeNextUse();
+  return ok;
 }
 
 }  // namespace
@@ -69,11 +84,28 @@ bool writeString(Text section, Text key, Text value, const std::string& file) {
 
   const std::string written = value ? protectedValue(*value) : std::string();
   const ProfileEdit edit{*section, key, value ? Text(written) : std::nullopt};
-  const bool ok = platform::replaceFile(file, [&](const platform::FileContent& current) {
-                    return editContent(current, edit);
-                  }).ok();
-  ProfileCache::instance().checkAllBeforeNextUse();
-  return ok;
+  return writeEdited(
+      file, [&](std::string_view text) { return applyEdit(text, edit); }, !removing);
+}
+
+bool writeStrings(std::string_view section, std::span<const std::pair<std::string, std::string>> entries,
+                  const std::string& file, platform::Growth growth) {
+  const std::string_view name = syntax::trimSpaces(syntax::untilNul(section));
+  if (!platform::hasFolder(file)) return false;
+  std::vector<std::string> values;
+  values.reserve(entries.size());
+  for (const auto& [key, value] : entries) {
+    const std::string_view trimmedKey = syntax::trimSpaces(syntax::untilNul(key));
+    if (!acceptable(name, trimmedKey, syntax::untilNul(value))) return false;
+    values.push_back(protectedValue(syntax::untilNul(value)));
+  }
+  if (entries.empty()) return true;
+  std::vector<ProfileEntry> edits;
+  edits.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    edits.push_back({syntax::trimSpaces(syntax::untilNul(entries[i].first)), values[i]});
+  return writeEdited(
+      file, [&](std::string_view text) { return applyValues(text, name, edits); }, true, growth);
 }
 
 }  // namespace halvik::profile

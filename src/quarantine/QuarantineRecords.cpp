@@ -7,6 +7,8 @@
 #include <charconv>
 #include <map>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace halvik::quarantine {
 namespace {
@@ -110,10 +112,19 @@ std::optional<QuarantineRecord> decodeRecord(std::string_view value) {
 std::string recordsFile(const std::string& folder) { return folder + platform::kSeparator + "records.ini"; }
 
 bool writeQuarantineRecord(const std::string& folder, const std::string& storedName, const QuarantineRecord& record) {
+  const StoredRecord one{storedName, record};
+  return writeQuarantineRecords(folder, {&one, 1});
+}
+
+bool writeQuarantineRecords(const std::string& folder, std::span<const StoredRecord> records) {
   const std::string file = recordsFile(folder);
+  std::vector<std::pair<std::string, std::string>> entries;
+  entries.reserve(records.size());
+  for (const StoredRecord& stored : records)
+    entries.emplace_back(keyOf(stored.storedName), encodeRecord(stored.record));
   // A new records file is the owner's alone: a record that others could edit is no record.
   return isPlainFile(file, true) && platform::createPrivateFile(file) &&
-         profile::writeString(kSection, keyOf(storedName), encodeRecord(record), file);
+         profile::writeStrings(kSection, entries, file, platform::Growth::Append);
 }
 
 std::optional<QuarantineRecord> readQuarantineRecord(const std::string& folder, const std::string& storedName) {

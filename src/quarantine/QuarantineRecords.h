@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 // Where each stored copy of the quarantine came from. The records live in one profile file of
@@ -35,6 +36,17 @@ std::string recordsFile(const std::string& folder);
 // Stores the record of the stored copy `storedName`, replacing an earlier one. False when the
 // records file could not be written (the copy then simply has no record).
 bool writeQuarantineRecord(const std::string& folder, const std::string& storedName, const QuarantineRecord& record);
+
+struct StoredRecord {
+  std::string storedName;
+  QuarantineRecord record;
+};
+
+// Stores the records of several stored copies in one locked write, flushed to the disk before
+// it returns; new records are appended to the file in place, so a write costs what it adds. False
+// when the records file could not be written: then none of them is stored (a crash, or a disk
+// that fills, may leave part of a last line, which reads as no record).
+bool writeQuarantineRecords(const std::string& folder, std::span<const StoredRecord> records);
 
 // The record of `storedName`; nullopt when there is none, or when it lacks a path or a size.
 std::optional<QuarantineRecord> readQuarantineRecord(const std::string& folder, const std::string& storedName);

@@ -5,11 +5,11 @@
 #include "platform/Ascii.h"
 #include "platform/Ownership.h"
 #include "platform/Platform.h"
-#include "quarantine/CopyNumber.h"
+#include "quarantine/QuarantineBatch.h"
+#include "quarantine/StoredNames.h"
 #include "quarantine/WatchExemptions.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <string_view>
 
@@ -19,27 +19,10 @@ namespace {
 
 // Spelt this way in every stored quarantine folder: kept so existing folders are found.
 constexpr const char* kFolderName = "Quarintine";
-// The extension every stored copy already carries: kept so existing copies are listed and restored.
-constexpr std::string_view kStoredExtension = ".aaq";
-
-// The longest file name the file systems we run on accept, in bytes.
-constexpr std::size_t kMaxNameBytes = 255;
-
-// The most copies of one source name the store keeps side by side.
-constexpr int kMaxNumber = 100000;
-
-std::string storedPath(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
 
 // A stored name names one file of the quarantine folder, never a path leading out of it.
 bool isPlainName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && engine::FileNameOf(name) == name;
-}
-
-// The stored name of copy `number` of a file named `name`: "name.aaq", then "name (2).aaq"
-// with the copy number before the name's last extension ("setup (2).exe.aaq"). A name too
-// long for the file system loses bytes at the end of its stem.
-std::string numberedName(const std::string& name, int number) {
-  return withCopyNumber(name, number, kMaxNameBytes - kStoredExtension.size()) + std::string(kStoredExtension);
 }
 
 bool endsWithStoredExtension(const std::string& name) {
@@ -54,43 +37,13 @@ bool nameOrder(const QuarantineEntry& a, const QuarantineEntry& b) {
   return foldedA != foldedB ? foldedA < foldedB : a.storedName < b.storedName;
 }
 
-constexpr platform::CopyOptions kStoredCopy{.replace = false, .ownerOnly = true};
-
-// The record of a copy of `path` stored now.
-quarantine::QuarantineRecord recordOf(const std::string& path, const platform::FileStatus& status,
-                                      const std::string& threatName) {
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  return {path, status.permissions, status.size, std::chrono::duration_cast<std::chrono::seconds>(now).count(),
-          threatName};
-}
-
-// Stores a copy of `source`, found at `path`, under the first free stored name of its name,
-// with its record when the source's status is known: the stored name, or nullopt. Nothing is
-// stored in a quarantine folder that is not the user's own.
-std::optional<std::string> storeCopy(const std::string& path, const platform::OpenFile& source,
-                                     const std::string& threatName) {
-  if (!core::createDataSubfolder(kFolderName)) return std::nullopt;
-  const auto status = source.status();
-  const std::string name = engine::FileNameOf(path);
-  for (int number = 1; number <= kMaxNumber; ++number) {
-    std::string stored = numberedName(name, number);
-    const std::string destination = storedPath(stored);
-    if (platform::fileAttributes(destination)) continue;
-    if (platform::copyOpenFile(source, destination, kStoredCopy)) {
-      if (status) quarantine::writeQuarantineRecord(QuarantineFolder(), stored, recordOf(path, *status, threatName));
-      return stored;
-    }
-    // Taken by another running copy between the test and the copy: try the next number.
-    if (!platform::fileAttributes(destination)) return std::nullopt;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::string QuarantineFolder() { return core::dataSubfolder(kFolderName); }
 
-void EnsureQuarantineFolder() { core::createDataSubfolder(kFolderName); }
+std::string StoredPath(const std::string& storedName) { return QuarantineFolder() + platform::kSeparator + storedName; }
+
+bool EnsureQuarantineFolder() { return core::createDataSubfolder(kFolderName); }
 
 std::string QuarantineName(const std::string& path) { return engine::FileNameOf(path) + std::string(kStoredExtension); }
 
@@ -101,7 +54,9 @@ std::string SourceNameOf(const std::string& storedName) {
 
 std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
                                              const std::string& threatName) {
-  return storeCopy(path, source, threatName);
+  QuarantineBatch batch;
+  auto stored = batch.store(path, source, threatName);
+  return stored && batch.record() ? stored : std::nullopt;
 }
 
 std::vector<QuarantineEntry> ListQuarantine() {
@@ -110,7 +65,7 @@ std::vector<QuarantineEntry> ListQuarantine() {
   if (!listing) return entries;
   for (const platform::DirEntry& entry : *listing) {
     if (entry.attributes & (platform::kFolder | platform::kSystem | platform::kReparsePoint)) continue;
-    const auto size = platform::fileLength(storedPath(entry.name));
+    const auto size = platform::fileLength(StoredPath(entry.name));
     if (!size) continue;  // gone since the listing
     entries.push_back({entry.name, SourceNameOf(entry.name), *size});
   }
@@ -120,15 +75,15 @@ std::vector<QuarantineEntry> ListQuarantine() {
 
 std::optional<quarantine::QuarantineRecord> QuarantineRecordOf(const std::string& storedName) {
   // A stored copy that someone else could have replaced keeps no record either.
-  if (!isPlainName(storedName) || !platform::isPrivate(storedPath(storedName))) return std::nullopt;
+  if (!isPlainName(storedName) || !platform::isPrivate(StoredPath(storedName))) return std::nullopt;
   auto record = quarantine::readQuarantineRecord(QuarantineFolder(), storedName);
-  if (!record || platform::fileLength(storedPath(storedName)) != record->size) return std::nullopt;
+  if (!record || platform::fileLength(StoredPath(storedName)) != record->size) return std::nullopt;
   return record;
 }
 
 bool RestoreFromQuarantine(const std::string& storedName, const std::string& destination) {
   if (!isPlainName(storedName)) return false;
-  const std::string source = storedPath(storedName);
+  const std::string source = StoredPath(storedName);
   // Restoring a stored file onto itself would copy it in place and then delete the only copy.
   std::error_code error;
   if (std::filesystem::equivalent(source, destination, error)) return false;
@@ -144,7 +99,7 @@ bool RestoreFromQuarantine(const std::string& storedName, const std::string& des
 }
 
 bool DeleteFromQuarantine(const std::string& storedName) {
-  if (!isPlainName(storedName) || !platform::deleteFile(storedPath(storedName))) return false;
+  if (!isPlainName(storedName) || !platform::deleteFile(StoredPath(storedName))) return false;
   quarantine::removeQuarantineRecord(QuarantineFolder(), storedName);
   return true;
 }

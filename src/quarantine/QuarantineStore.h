@@ -18,8 +18,12 @@ namespace halvik::quarantine {
 // The data folder (the program folder unless installed) followed by the separator and "Quarintine".
 std::string QuarantineFolder();
 
-// Creates the quarantine folder; an existing folder or a failure is ignored.
-void EnsureQuarantineFolder();
+// The quarantine folder followed by the separator and `storedName`.
+std::string StoredPath(const std::string& storedName);
+
+// Creates the quarantine folder. True when it exists afterwards and is the user's own
+// (core::createDataSubfolder): nothing is stored in any other.
+bool EnsureQuarantineFolder();
 
 // FileNameOf(path) followed by ".aaq": "setup.exe" is stored as "setup.exe.aaq".
 std::string QuarantineName(const std::string& path);
@@ -33,8 +37,10 @@ std::string SourceNameOf(const std::string& storedName);
 // A stored file is never replaced: when the name is taken the copy is stored as
 // "name (2).ext.aaq", "name (3).ext.aaq" and so on. The copy is exact, written under a temporary
 // name and renamed, readable and writable by the owner only. Its record keeps `path`, the mode,
-// owner, group and size of `source`, the time and `threatName`. The source is left in place. The
-// stored name (with or without its record), or nullopt when no copy was stored.
+// owner, group and size of `source`, the time and `threatName` (a copy whose source's status
+// cannot be read has none); when the record cannot be written the copy is deleted again. The
+// source is left in place. The stored name, or nullopt when no copy was stored. A copy of a
+// repair pass is stored through a QuarantineBatch, whose records are written together.
 std::optional<std::string> StoreInQuarantine(const std::string& path, const platform::OpenFile& source,
                                              const std::string& threatName = {});
 

@@ -16,7 +16,8 @@ enum class RepairOutcome {
 };
 
 // Deletes the entry of `hit`, after a copy into the quarantine when `keepCopy` (the entry is kept
-// when the copy cannot be made, a link included).
+// when the copy cannot be made, a link included, or when its record cannot be written): a
+// RepairBatch of one hit.
 RepairOutcome RepairHit(const engine::mScanFiles::Hit& hit, bool keepCopy);
 
 }  // namespace halvik::scan

@@ -41,6 +41,10 @@ class RepairView {
 // The entry is reached again from the walk's root one folder at a time, never through a link,
 // and acted on only when every folder on the way and the entry itself are the ones the walk saw;
 // otherwise nothing is touched, the row gets image 6 and the log says the entry changed.
+// With a copy asked for, rows are handled in batches (RepairBatch.h): a row's image is set once
+// the records of its batch's copies are written and its entry deleted; a row no longer ticked
+// by then keeps its entry. The total of removed objects is shown at each removal and stored
+// once, at the end of the pass.
 void RunRepair(RepairView& view);
 
 }  // namespace halvik::scan

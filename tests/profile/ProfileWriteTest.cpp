@@ -218,6 +218,42 @@ TEST(ProfileWrite, LinksToMissingFilesAndPlantedLockLinksCreateNothing) {
 }
 #endif
 
+TEST(ProfileWrite, SeveralKeysInOneWriteReadAsTheyWouldOneByOne) {
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  ProfileFiles files;
+  const std::string created = files.make(std::nullopt);
+  EXPECT_TRUE(writeStrings("S", Entries{{"a", "1"}, {"b", " 2 "}}, created));
+  EXPECT_EQ(readFile(created), "[S]\r\na=1\r\nb=\" 2 \"\r\n");
+
+  // An existing key changes where it stands, new keys follow the section's last entry in
+  // their order, and a key given twice keeps its last value.
+  const std::string path = files.make("[S]\r\nA=old\r\nkeep=k\r\n; note\r\n[T]\r\nx=y");
+  EXPECT_TRUE(writeStrings("S", Entries{{"new", "n1"}, {"a", "fresh"}, {"second", "s"}, {"NEW", "n2"}}, path));
+  EXPECT_EQ(readFile(path), "[S]\r\nA=fresh\r\nkeep=k\r\nnew=n2\r\nsecond=s\r\n; note\r\n[T]\r\nx=y");
+  EXPECT_TRUE(writeStrings("T", Entries{{"z", "1"}}, path));
+  EXPECT_EQ(readFile(path), "[S]\r\nA=fresh\r\nkeep=k\r\nnew=n2\r\nsecond=s\r\n; note\r\n[T]\r\nx=y\r\nz=1\r\n");
+
+  // One bad key or value and nothing is written.
+  const std::string before = readFile(path);
+  EXPECT_FALSE(writeStrings("S", Entries{{"ok", "1"}, {"bad=key", "2"}}, path));
+  EXPECT_FALSE(writeStrings("S", Entries{{"ok", "1"}, {"k", "line\nbreak"}}, path));
+  EXPECT_EQ(readFile(path), before);
+}
+
+TEST(ProfileWrite, GrowingInPlaceGivesTheBytesARewriteWould) {
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  ProfileFiles files;
+  const std::string path = files.make("[S]\r\na=1");
+  [[maybe_unused]] const auto before = platform::fileIdentity(path);
+  EXPECT_TRUE(writeStrings("S", Entries{{"b", "2"}}, path, platform::Growth::Append));
+  EXPECT_EQ(readFile(path), "[S]\r\na=1\r\nb=2\r\n");
+#ifndef _WIN32  // Windows rewrites the file
+  EXPECT_EQ(platform::fileIdentity(path)->inode, before->inode) << "new lines at the end are appended in place";
+#endif
+  EXPECT_TRUE(writeStrings("S", Entries{{"a", "changed"}, {"c", "3"}}, path, platform::Growth::Append));
+  EXPECT_EQ(readFile(path), "[S]\r\na=changed\r\nb=2\r\nc=3\r\n");
+}
+
 TEST(ProfileWrite, MissingFolderCreatesNothing) {
   ProfileFiles files;
   const std::string path = files.folder() / "missing/file.ini";

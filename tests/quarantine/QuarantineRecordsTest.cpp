@@ -188,7 +188,10 @@ TEST_F(QuarantineRecordsTest, ARecordsFileThatIsALinkIsNeitherReadNorWritten) {
   std::filesystem::create_symlink(elsewhere, recordsFile());
 
   EXPECT_FALSE(QuarantineRecordOf("a.exe.aaq"));
-  ASSERT_TRUE(testing_support::quarantineFile(detected("b.exe"))) << "the copy is stored without a record";
+  const std::string source = detected("b.exe");
+  EXPECT_FALSE(testing_support::quarantineFile(source)) << "no copy is kept without its record";
+  EXPECT_FALSE(std::filesystem::exists(stored("b.exe.aaq")));
+  EXPECT_TRUE(std::filesystem::exists(source));
   EXPECT_FALSE(quarantine::removeQuarantineRecord(QuarantineFolder(), "a.exe.aaq"));
   EXPECT_TRUE(std::filesystem::is_symlink(recordsFile()));
   EXPECT_EQ(readFile(elsewhere), "[Records]\r\na.exe.aaq=path=/etc/a.exe mode=0777 owner=0 group=0 size=3\r\n");

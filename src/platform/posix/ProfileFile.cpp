@@ -101,6 +101,26 @@ Status writeInPlaceOf(const std::string& target, std::string_view bytes, const F
   });
 }
 
+// Appends `added` to `target` in place and flushes it, provided `target` is still the file
+// whose content is `current`; nullopt when it is not (then nothing was written).
+std::optional<Status> appendInPlace(const std::string& target, std::string_view added, const FileContent& current) {
+  Handle fd(openRetrying(target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+  struct stat st {};
+  if (!fd.ok() || ::fstat(fd.get(), &st) != 0 || !(identityOf(st) == current.identity)) return std::nullopt;
+  while (!added.empty()) {
+    const ssize_t written = ::write(fd.get(), added.data(), added.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? Status::lastError() : Status::failure(EIO);
+    added.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return ::fdatasync(fd.get()) == 0 ? Status() : Status::lastError();
+}
+
+bool onlyAdds(const FileContent& current, const std::string& bytes) {
+  return current.status == FileContent::Status::Read && !current.bytes.empty() && bytes.size() > current.bytes.size() &&
+         std::string_view(bytes).starts_with(current.bytes);
+}
+
 }  // namespace
 
 std::optional<FileIdentity> fileIdentity(const std::string& path) {
@@ -161,7 +181,7 @@ bool hasFolder(const std::string& path) {
 #endif
 }
 
-Status replaceFile(const std::string& path, const FileEdit& edit) {
+Status replaceFile(const std::string& path, const FileEdit& edit, Growth growth) {
   const auto target = writeTarget(path);
   if (!target) return Status::lastError();
   // Never through a link: a link planted there would make us create or lock another file.
@@ -179,6 +199,10 @@ Status replaceFile(const std::string& path, const FileEdit& edit) {
   if (result.kind == EditResult::Kind::Rejected) return Status::failure(EINVAL);
   if (result.kind == EditResult::Kind::Unchanged) return {};
 
+  if (growth == Growth::Append && onlyAdds(current, result.bytes)) {
+    const auto appended = appendInPlace(*target, std::string_view(result.bytes).substr(current.bytes.size()), current);
+    if (appended) return *appended;
+  }
   return writeInPlaceOf(*target, result.bytes, current);
 }
 

@@ -151,7 +151,7 @@ FileContent readFile(const std::string& path) {
 
 bool hasFolder(const std::string& path) { return path.find_first_of("\\/") != std::string::npos; }
 
-Status replaceFile(const std::string& path, const FileEdit& edit) {
+Status replaceFile(const std::string& path, const FileEdit& edit, Growth /*growth*/) {
   const auto target = writeTarget(path);
   if (!target) return Status::lastError();
   const SidecarLock lock(*target);
