@@ -89,11 +89,18 @@ struct CopyOptions {
   // The copy gets exactly these permission bits (whatever the umask, in place of ownerOnly),
   // and their owner and group when the program runs as root. Ignored on Windows.
   std::optional<FilePermissions> permissions = std::nullopt;
+  // false: the copy is renamed into place without waiting for the disk, and the caller flushes
+  // it with flushFile before relying on it (a batch of copies then waits for the disk once).
+  // Ignored on Windows, where every copy is flushed.
+  bool flush = true;
 };
 
 // Copies the bytes of `source` to `destination`. The copy is written under a temporary name
 // beside the destination, flushed and renamed into place, so a failure leaves no partial file.
 Status copyFile(const std::string& source, const std::string& destination, CopyOptions options = {});
+
+// Waits until the content of the file at `path` (never followed as a link) is on the disk.
+Status flushFile(const std::string& path);
 
 // Removes one file or symbolic link by its exact path; never a folder, never recursively.
 Status deleteFile(const std::string& path);

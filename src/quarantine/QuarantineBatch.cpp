@@ -4,12 +4,14 @@
 #include "engine/SignatureDb.h"
 #include "quarantine/QuarantineStore.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace halvik::quarantine {
 namespace {
 
-constexpr platform::CopyOptions kStoredCopy{.replace = false, .ownerOnly = true};
+// Each copy is flushed with the rest of its batch, just before the batch's records are written.
+constexpr platform::CopyOptions kStoredCopy{.replace = false, .ownerOnly = true, .flush = false};
 
 // The record of a copy of `path` stored now.
 QuarantineRecord recordOf(const std::string& path, const platform::FileStatus& status, const std::string& threatName) {
@@ -51,7 +53,12 @@ bool QuarantineBatch::record() {
   std::vector<StoredRecord> records;
   for (Copy& copy : m_copies)
     if (copy.record) records.push_back({copy.storedName, std::move(*copy.record)});
-  const bool written = records.empty() || writeQuarantineRecords(QuarantineFolder(), records);
+  // The copies reach the disk before their records do: waiting once for the whole batch costs
+  // about what one copy's own flush did.
+  const bool flushed = std::all_of(m_copies.begin(), m_copies.end(), [](const Copy& copy) {
+    return platform::flushFile(StoredPath(copy.storedName)).ok();
+  });
+  const bool written = flushed && (records.empty() || writeQuarantineRecords(QuarantineFolder(), records));
   if (!written)
     for (const Copy& copy : m_copies) platform::deleteFile(StoredPath(copy.storedName));
   m_copies.clear();

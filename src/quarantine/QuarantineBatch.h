@@ -12,10 +12,10 @@
 namespace halvik::quarantine {
 
 // The copies of a run of repairs whose records are written together. Each copy is stored at
-// once; its record waits until record() writes those of every waiting copy in one locked write,
-// flushed to the disk. Whoever deletes the originals does so only once record() has succeeded,
-// so that no original is deleted before the record of its copy exists. Stored names are numbered
-// from one listing of the quarantine folder, made at the first copy.
+// once, without waiting for the disk; its record waits until record() flushes every waiting copy
+// and then writes their records in one locked write, flushed to the disk. Whoever deletes the originals does so only
+// once record() has succeeded, so that no original is deleted before the record of its copy exists. Stored names are
+// numbered from one listing of the quarantine folder, made at the first copy.
 class QuarantineBatch {
  public:
   // Stores a copy of `source`, the regular file found at `path` and already opened and checked

@@ -69,6 +69,20 @@ TEST(CopyFile, ReplacesByDefaultWithAnExactCopy) {
   EXPECT_EQ(readFile(dir / "target"), "");
 }
 
+// A copy left for its caller to flush is the same copy; the flush never follows a link.
+TEST(CopyFile, ACopyFlushedLaterIsExactAndTheFlushRefusesLinksAndMissingFiles) {
+  TempFolder dir;
+  writeFile(dir / "source", "bytes");
+  ASSERT_TRUE(platform::copyFile(dir / "source", dir / "target", {.replace = false, .flush = false}));
+  EXPECT_TRUE(platform::flushFile(dir / "target"));
+  EXPECT_EQ(readFile(dir / "target"), "bytes");
+  EXPECT_FALSE(platform::flushFile(dir / "missing"));
+#ifndef _WIN32
+  std::filesystem::create_symlink(dir / "target", dir / "link");
+  EXPECT_FALSE(platform::flushFile(dir / "link"));
+#endif
+}
+
 TEST(CopyFile, WithoutReplaceNeverOverwrites) {
   TempFolder dir;
   writeFile(dir / "source", "new");

@@ -40,7 +40,8 @@ Status copyFrom(int source, const std::string& destination, CopyOptions options)
   if (!S_ISREG(own.st_mode)) return Status::failure(EINVAL);
   if (lseek(source, 0, SEEK_SET) != 0) return Status::lastError();
   const posix::WriteOptions write{.ownerOnly = options.ownerOnly || options.permissions.has_value(),
-                                  .replace = options.replace};
+                                  .replace = options.replace,
+                                  .flush = options.flush};
   return posix::writeAtomically(destination, write, [&](posix::TempFile& output) {
     if (Status copied = copyBytes(source, output); !copied) return copied;
     return options.permissions ? applyPermissions(output.descriptor(), *options.permissions) : Status();
@@ -55,6 +56,14 @@ Status copyFile(const std::string& source, const std::string& destination, CopyO
   const posix::Handle input(openat(from.folder(), from.name(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!input.ok()) return Status::lastError();
   return copyFrom(input.get(), destination, options);
+}
+
+Status flushFile(const std::string& path) {
+  const posix::PathAt at(path);
+  if (!at.ok()) return at.status();
+  const posix::Handle file(openat(at.folder(), at.name(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!file.ok()) return Status::lastError();
+  return fsync(file.get()) == 0 ? Status() : Status::lastError();
 }
 
 Status copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options) {

@@ -68,8 +68,8 @@ Status TempFile::write(const char* data, std::size_t size) {
   return {};
 }
 
-Status TempFile::commit(const char* name, bool replace) {
-  if (fsync(m_fd.get()) != 0) return Status::lastError();
+Status TempFile::commit(const char* name, bool replace, bool flush) {
+  if (flush && fsync(m_fd.get()) != 0) return Status::lastError();
   if (close(static_cast<int>(m_fd.release())) != 0) return Status::lastError();
   const bool renamed = replace ? renameat(m_folder, m_name.c_str(), m_folder, name) == 0
                                : renameNoReplace(m_folder, m_name.c_str(), name);
@@ -84,7 +84,7 @@ Status writeAtomically(const std::string& path, WriteOptions options, const std:
   TempFile file(at.folder(), options.ownerOnly);
   if (!file.created()) return file.created();
   if (Status filled = fill(file); !filled) return filled;
-  if (Status committed = file.commit(at.name(), options.replace); !committed) return committed;
+  if (Status committed = file.commit(at.name(), options.replace, options.flush); !committed) return committed;
   if (!options.syncFolder) return {};
   // The folder handle of PathAt only names the folder: flushing needs one open for reading.
   const Handle folder(openat(at.folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));

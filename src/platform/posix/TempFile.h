@@ -28,9 +28,10 @@ class TempFile {
   // Writes all `size` bytes, retrying short writes.
   Status write(const char* data, std::size_t size);
 
-  // Flushes the file to the disk and gives it `name` in the folder. With `replace` false an
-  // existing entry of that name is never overwritten, not even one created meanwhile.
-  Status commit(const char* name, bool replace);
+  // Flushes the file to the disk (unless `flush` is false) and gives it `name` in the folder.
+  // With `replace` false an existing entry of that name is never overwritten, not even one
+  // created meanwhile.
+  Status commit(const char* name, bool replace, bool flush = true);
 
  private:
   int m_folder;
@@ -44,6 +45,7 @@ struct WriteOptions {
   bool ownerOnly = false;   // the new file is 0600 (see TempFile)
   bool replace = true;      // false: fail when `path` exists, never overwriting it
   bool syncFolder = false;  // flush the folder too, so that the rename itself survives a crash
+  bool flush = true;        // false: the caller flushes the file later (see CopyOptions)
 };
 
 // How every file is written whole: `fill` writes the content of a TempFile beside `path`, which

@@ -88,6 +88,14 @@ Status copyFile(const std::string& source, const std::string& destination, CopyO
   return copyFrom(from.get(), destination, options);
 }
 
+Status flushFile(const std::string& path) {
+  const win32::Handle file(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return Status::lastError();
+  return FlushFileBuffers(file.get()) ? Status() : Status::lastError();
+}
+
 Status copyOpenFile(const OpenFile& source, const std::string& destination, CopyOptions options) {
   if (!source.valid()) return Status::failure(ERROR_INVALID_HANDLE);
   return copyFrom(win32::handleOf(source.handle()), destination, options);
