@@ -2,6 +2,7 @@
 // exit statuses and the streams of the command line.
 #include "support/ShellCommand.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -169,15 +170,7 @@ std::string outputOf(const std::string& command) {
   return output;
 }
 
-// Calls `ready` every 20 ms until it is true or ten seconds have passed.
-bool waitFor(const std::function<bool()>& ready) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!ready()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
+using testing_support::waitFor;
 
 // A journald of its own: a mount namespace with a fresh /run (and journal folder), so that the
 // journal it keeps is this test's alone. 77 when the system refuses it.

@@ -12,6 +12,7 @@
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 #include "support/ThreatDatabase.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -40,14 +41,7 @@ bool onPath(const std::string& program) {
   return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
+using testing_support::waitFor;
 
 // A program started by the test with extra environment variables; killed and reaped at the end.
 class Started {
@@ -87,7 +81,7 @@ class Started {
   // Waits for the program to end on its own; its exit code, or -1 when it still runs.
   int exitCodeWithin(std::chrono::milliseconds limit) {
     int status = 0;
-    const bool ended = waitUntil([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, limit);
+    const bool ended = waitFor([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, limit);
     if (!ended) return -1;
     m_pid = 0;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -95,7 +89,7 @@ class Started {
 
  private:
   bool exitedWithin(std::chrono::milliseconds limit) {
-    return waitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, limit);
+    return waitFor([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, limit);
   }
   pid_t m_pid = 0;
 };
@@ -126,7 +120,7 @@ std::string commandLineOf(std::uint32_t pid) {
 
 void endMainPrograms() {
   for (const std::uint32_t pid : mainPrograms()) kill(static_cast<pid_t>(pid), SIGTERM);
-  waitUntil([] { return mainPrograms().empty(); }, 5s);
+  waitFor([] { return mainPrograms().empty(); }, 5s);
 }
 
 class CompanionRoadTest : public ::testing::Test {
@@ -196,7 +190,7 @@ class CompanionRoadTest : public ::testing::Test {
                                                              m_work / "bus", m_serverOption},
                                     std::vector<std::string>{});
     const std::string address = m_work / "bus/address";
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(address); }, 10s))
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(address); }, 10s))
         << "the notification service did not start";
     m_environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + readFile(address));
     m_environment.push_back("XDG_CONFIG_HOME=" + (m_work / "config"));
@@ -231,7 +225,7 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
   companion = startCompanion();
   ASSERT_GT(companion->pid(), 0);
   const std::string instanceLock = m_work / "runtime/orvento-halvik-companion.lock";
-  ASSERT_TRUE(waitUntil([&] { return !platform::FileLock::tryTake(instanceLock).held(); }, 10s))
+  ASSERT_TRUE(waitFor([&] { return !platform::FileLock::tryTake(instanceLock).held(); }, 10s))
       << "the companion did not start";
 
   // A second copy in the same session leaves at once, and leaves the first one running.
@@ -240,13 +234,13 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
   EXPECT_TRUE(companion->running());
 
   testing_support::ChildProcess planted(m_work / m_planted);
-  ASSERT_TRUE(planted.waitForState('T') || waitUntil([&] { return planted.state() == 'T'; }, 5s))
+  ASSERT_TRUE(planted.waitForState('T') || waitFor([&] { return planted.state() == 'T'; }, 5s))
       << "the planted process was not suspended";
   const auto suspendedAt = std::chrono::steady_clock::now();
 
   // Notified once, in French, with the image path; the click opens the main program on page 2.
-  ASSERT_TRUE(waitUntil([&] { return !notifications().empty(); }, 5s));
-  ASSERT_TRUE(waitUntil([] { return !mainPrograms().empty(); }, 10s)) << "the click did not start the main program";
+  ASSERT_TRUE(waitFor([&] { return !notifications().empty(); }, 5s));
+  ASSERT_TRUE(waitFor([] { return !mainPrograms().empty(); }, 10s)) << "the click did not start the main program";
   EXPECT_NE(commandLineOf(mainPrograms().front()).find(" --page 2"), std::string::npos)
       << commandLineOf(mainPrograms().front());
 
@@ -267,7 +261,7 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
     }
     return true;
   };
-  ASSERT_TRUE(waitUntil(heldForAWhile, 10s)) << "the main window's monitor did not take the lock";
+  ASSERT_TRUE(waitFor(heldForAWhile, 10s)) << "the main window's monitor did not take the lock";
   const long linesBeforePause = suspensionLines(m_planted, "Test.Planted");
   const double secondsSuspended = std::chrono::duration<double>(std::chrono::steady_clock::now() - suspendedAt).count();
   // One line per check of one second (the first at the suspension itself), never more.
@@ -281,8 +275,8 @@ TEST_F(CompanionRoadTest, SuspendsLogsAndNotifiesOnceOpensTheMonitorPagePausesFo
 
   // The main program ends: the companion resumes and suspends the second process.
   endMainPrograms();
-  EXPECT_TRUE(waitUntil([&] { return secondPlanted.state() == 'T'; }, 5s)) << "the companion did not resume";
-  ASSERT_TRUE(waitUntil([&] { return notifications().size() == 2; }, 5s));
+  EXPECT_TRUE(waitFor([&] { return secondPlanted.state() == 'T'; }, 5s)) << "the companion did not resume";
+  ASSERT_TRUE(waitFor([&] { return notifications().size() == 2; }, 5s));
   std::this_thread::sleep_for(2500ms);
 
   const std::vector<std::string> received = notifications();
@@ -318,7 +312,7 @@ class CompanionWatchRoadTest : public CompanionRoadTest {
   void dropIntoDownloads(bool asAUser) {
     companion = startCompanion(asAUser);
     std::string started;
-    ASSERT_TRUE(waitUntil(
+    ASSERT_TRUE(waitFor(
         [&] {
           for (const std::string& line : testing_support::logMessages())
             if (line.rfind("The file watch started", 0) == 0) started = line;
@@ -331,9 +325,9 @@ class CompanionWatchRoadTest : public CompanionRoadTest {
     }
     const std::string dropped = m_work / ("home/T\u00E9l\u00E9chargements/" + m_threat);
     std::filesystem::copy_file(m_work / m_threat, dropped);
-    EXPECT_TRUE(waitUntil([&] { return !notifications().empty(); }, 1s)) << "not notified within a second";
+    EXPECT_TRUE(waitFor([&] { return !notifications().empty(); }, 1s)) << "not notified within a second";
     // A notice is one line: what became of the file follows its path.
-    ASSERT_TRUE(waitUntil([&] { return notifications().size() == 2; }, 10s))
+    ASSERT_TRUE(waitFor([&] { return notifications().size() == 2; }, 10s))
         << testing_support::readFile(m_work / "bus/notifications");
     EXPECT_EQ(testing_support::readFile(m_work / "bus/notifications"),
               "Orvento Halvik\tTEST.WATCH d\u00E9tect\u00E9\t" + dropped +
@@ -368,15 +362,15 @@ TEST_F(CompanionResumeRoadTest, ReprendreOnTheNoticeLetsTheProcessRunAndLaterChe
   const auto resumed = [](const std::string& path) {
     return testing_support::countOf(testing_support::logMessages(), "User Resumed Process " + path) == 1;
   };
-  ASSERT_TRUE(waitUntil([&] { return resumed(m_work / m_planted); }, 30s)) << "not resumed from the notice";
+  ASSERT_TRUE(waitFor([&] { return resumed(m_work / m_planted); }, 30s)) << "not resumed from the notice";
   EXPECT_NE(planted.state(), 'T');
 
   // A check after the resumption suspends a new process and spares the resumed one.
   testing_support::ChildProcess second(m_work / m_second);
-  ASSERT_TRUE(waitUntil([&] { return suspensionLines(m_second, "Test.Second") == 1; }, 30s));
+  ASSERT_TRUE(waitFor([&] { return suspensionLines(m_second, "Test.Second") == 1; }, 30s));
   EXPECT_FALSE(planted.stopSent());
   EXPECT_EQ(suspensionLines(m_planted, "Test.Planted"), 1);
-  EXPECT_TRUE(waitUntil([&] { return resumed(m_work / m_second); }, 30s));
+  EXPECT_TRUE(waitFor([&] { return resumed(m_work / m_second); }, 30s));
 }
 
 }  // namespace
