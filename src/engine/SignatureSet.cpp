@@ -11,6 +11,7 @@ namespace halvik::engine {
 namespace {
 // What the shared reader reads of a value: its first 1023 bytes.
 constexpr std::size_t kLongestThreatName = 1023;
+constexpr std::size_t kQuickBits = std::size_t{1} << 14;  // of the quick look: 2 KB, kept in the nearest cache
 
 bool isSection(const profile::syntax::Line& header, std::string_view name, bool& seen) {
   if (!profile::syntax::foldEqual(header.name, name) || seen) return false;
@@ -80,6 +81,7 @@ class SignatureSet::Reader {
   // The first entry of each name goes into the index; the names with a threat name are counted.
   void index() {
     m_set.m_index.reset(m_set.m_entries.size());
+    m_set.m_quick.assign(kQuickBits / 64, 0);
     constexpr std::size_t kAhead = 16;  // slots fetched ahead, so that inserting does not wait on memory
     for (std::uint32_t id = 0; id < m_set.m_entries.size(); ++id) {
       if (id + kAhead < m_hashes.size()) m_set.m_index.prefetch(m_hashes[id + kAhead]);
@@ -88,7 +90,10 @@ class SignatureSet::Reader {
       const bool added = m_set.m_index.insertFirst(m_hashes[id], id, [&](std::uint32_t other) {
         return profile::syntax::foldEqual(m_set.nameOf(m_set.m_entries[other]), name);
       });
-      if (added && entry.threatSize > 0 && !name.empty()) ++m_set.m_count;
+      if (!added || entry.threatSize == 0 || name.empty()) continue;
+      ++m_set.m_count;
+      const std::size_t bit = quickBit(name);
+      m_set.m_quick[bit / 64] |= std::uint64_t{1} << (bit % 64);
     }
   }
 
@@ -122,8 +127,15 @@ std::optional<SignatureSet> SignatureSet::parse(std::string_view bytes, std::str
   return set;
 }
 
+std::size_t SignatureSet::quickBit(std::string_view name) {
+  const auto byte = [](char c) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(profile::syntax::fold(c)));
+  };
+  return ((name.size() * 0x9E37 + byte(name.front())) * 0x3B9 + byte(name.back())) % kQuickBits;
+}
+
 std::string SignatureSet::lookup(std::string_view bareName) const {
-  if (m_count == 0 || !IsKeyName(bareName)) return std::string();
+  if (m_count == 0 || !IsKeyName(bareName) || !mayHold(bareName)) return std::string();
   const auto id = m_index.find(profile::ProfileIndex::hash(0, bareName), [&](std::uint32_t candidate) {
     return profile::syntax::foldEqual(nameOf(m_entries[candidate]), bareName);
   });

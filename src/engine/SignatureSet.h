@@ -53,9 +53,19 @@ class SignatureSet {
     return std::string_view(m_text).substr(entry.name, entry.nameSize);
   }
 
+  // The bit of a non-empty name in the quick look, from its length and its first and last bytes
+  // (ASCII letters folded): most names of a disk miss every name of the set there, and are
+  // turned away without hashing them.
+  static std::size_t quickBit(std::string_view name);
+  bool mayHold(std::string_view name) const {
+    const std::size_t bit = quickBit(name);
+    return (m_quick[bit / 64] >> (bit % 64)) & 1u;
+  }
+
   std::string m_text;  // the decoded file
   std::vector<Entry> m_entries;
-  profile::ProfileIndex m_index;  // names, ASCII case folded, to their entry
+  profile::ProfileIndex m_index;       // names, ASCII case folded, to their entry
+  std::vector<std::uint64_t> m_quick;  // the quick look's bits of every name
   std::size_t m_count = 0;
   std::uint64_t m_version = 0;
   std::string m_date;
