@@ -43,6 +43,8 @@ struct DirEntry {
   std::uint32_t attributes = 0;
 };
 
+class DirEntries;
+
 // How much listFolder finds out about each entry.
 enum class ListDetail {
   Full,   // every attribute bit
@@ -202,6 +204,9 @@ class FolderHandle {
   // (a link to a folder too), on Windows it has the bits of the reparse point itself.
   std::optional<std::vector<DirEntry>> list(const std::string& pattern, std::uint32_t includeMask) const;
 
+  // As list, into `into` (cleared first); false when the folder cannot be listed.
+  bool listInto(DirEntries& into, const std::string& pattern, std::uint32_t includeMask) const;
+
   // Attribute bits of the entry `name` of this folder, as fileAttributes gives them.
   std::optional<std::uint32_t> attributesOf(const std::string& name) const;
 
@@ -224,7 +229,12 @@ class FolderHandle {
 
   SystemHandle m_handle;
   FolderId m_id;
+  mutable bool m_listed = false;  // POSIX lists from the descriptor, rewound after the first listing
 };
+
+// The bytes the calling thread has had the system read from a disk so far (reads the page
+// cache served do not count); 0 where the system does not tell (Windows).
+std::uint64_t diskBytesReadByThread();
 
 // ---- Dates, system folders, drives --------------------------------------------------
 

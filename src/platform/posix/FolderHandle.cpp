@@ -1,5 +1,6 @@
 // Folders held open for a walk: entries are reached relative to the open folder (openat,
 // fdopendir, fstatat), so neither the depth of a tree nor the length of its paths limits it.
+#include "platform/DirEntries.h"
 #include "platform/Platform.h"
 #include "platform/Wildcard.h"
 #include "platform/posix/Attributes.h"
@@ -82,17 +83,18 @@ FolderHandle FolderHandle::openParent(const FolderId& expected) const {
   return FolderHandle(std::move(fd), *id);
 }
 
-std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& pattern, std::uint32_t includeMask) const {
-  if (!valid()) return std::nullopt;
-  // Read straight from the folder's own descriptor, rewound so that listing twice starts from
-  // the top: no second descriptor, no stream to set up for every folder of a walk.
+bool FolderHandle::listInto(DirEntries& into, const std::string& pattern, std::uint32_t includeMask) const {
+  into.clear();
+  if (!valid()) return false;
+  // Read straight from the folder's own descriptor, rewound when listed before so that listing
+  // twice starts from the top: no second descriptor, no stream to set up for every folder of a walk.
   const int fd = posix::descriptorOf(m_handle);
-  if (lseek(fd, 0, SEEK_SET) != 0) return std::nullopt;
+  if (m_listed && lseek(fd, 0, SEEK_SET) != 0) return false;
+  m_listed = true;
   const bool everything = pattern == "*.*" || pattern == "*";
-  std::vector<DirEntry> entries;
   alignas(dirent64) char buffer[32768];
   for (ssize_t read; (read = getdents64(fd, buffer, sizeof buffer)) != 0;) {
-    if (read < 0) return std::nullopt;
+    if (read < 0) return false;
     for (ssize_t at = 0; at < read;) {
       const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
       at += entry->d_reclen;
@@ -101,10 +103,10 @@ std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& patte
       if (!everything && !matchesWildcard(entry->d_name, pattern)) continue;
       const auto attributes = listedAttributes(fd, entry->d_name, entry->d_type);
       if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
-      entries.push_back(DirEntry{std::string(name), *attributes});
+      into.add(name, *attributes);
     }
   }
-  return entries;
+  return true;
 }
 
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {

@@ -2,6 +2,7 @@
 // each open folder's path comes back from its handle (GetFinalPathNameByHandleW, an
 // extended-length "\\?\" path), so a walk is limited neither by MAX_PATH nor by renames of the
 // folders above it. Names cross the boundary in the ANSI code page, as with the A functions.
+#include "platform/DirEntries.h"
 #include "platform/Platform.h"
 #include "platform/Wildcard.h"
 #include "platform/win32/Handle.h"
@@ -120,24 +121,24 @@ FolderHandle FolderHandle::openParent(const FolderId& expected) const {
   return FolderHandle(std::move(parent->handle), parent->id);
 }
 
-std::optional<std::vector<DirEntry>> FolderHandle::list(const std::string& pattern, std::uint32_t includeMask) const {
-  if (!valid()) return std::nullopt;
+bool FolderHandle::listInto(DirEntries& into, const std::string& pattern, std::uint32_t includeMask) const {
+  into.clear();
+  if (!valid()) return false;
   const std::wstring path = pathOf(m_handle.value());
-  if (path.empty()) return std::nullopt;
+  if (path.empty()) return false;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::vector<DirEntry> entries;
+  if (search == INVALID_HANDLE_VALUE) return false;
   do {
     const std::string name = narrow(found.cFileName);
     if (name.empty() || name == "." || name == "..") continue;
     const std::uint32_t attributes = found.dwFileAttributes & ~static_cast<std::uint32_t>(kReadOnly);
     if (attributes & (kHidden | kSystem | kFolder) & ~includeMask) continue;
     if (!matchesWildcard(name, pattern)) continue;
-    entries.push_back(DirEntry{name, attributes});
+    into.add(name, attributes);
   } while (FindNextFileW(search, &found));
   FindClose(search);
-  return entries;
+  return true;
 }
 
 std::optional<std::uint32_t> FolderHandle::attributesOf(const std::string& name) const {
