@@ -30,6 +30,9 @@ namespace {
 using engine::mScanFiles::Hit;
 using Progress = std::function<void(const engine::WalkCounts&, const std::string&)>;
 
+// Threads per core a walk may grow to while it waits on the disk, unless --jobs fixes them.
+constexpr unsigned kWaitingJobsPerCore = 4;
+
 // Forwards the walk's events to the report and keeps every hit for the repair pass.
 class KeptHits : public engine::WalkSink {
  public:
@@ -162,8 +165,9 @@ std::optional<int> scan(const ScanOptions& options, ScanReport& report, const Pr
   KeptHits kept(report);
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   const engine::WalkOptions walk{options.jobs == 0 ? cores : options.jobs,
-                                 [signatures](const std::string& name) { return signatures->lookup(name); },
-                                 options.exclusions.empty() ? nullptr : &options.exclusions, progress};
+                                 [signatures](std::string_view name) { return signatures->lookup(name); },
+                                 options.exclusions.empty() ? nullptr : &options.exclusions, progress,
+                                 options.jobs == 0 ? kWaitingJobsPerCore * cores : options.jobs};
   ScanSummary summary;
   summary.started = std::chrono::system_clock::now();
   const engine::WalkCounts counts =

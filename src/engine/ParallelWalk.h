@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // The walk of a scan without a window: the rules of the window's walk (mScanFiles::ScanFolder),
 // kept by a pool of threads. Folders are the units of work: a thread lists one, opens its
@@ -18,7 +19,7 @@ namespace halvik::engine {
 
 // The threat name of a bare file name, or empty text. Called from every thread of the walk at
 // once: it must be safe to call concurrently.
-using ThreatLookup = std::function<std::string(const std::string& bareName)>;
+using ThreatLookup = std::function<std::string(std::string_view bareName)>;
 
 struct WalkCounts {
   std::uint64_t scanned = 0;  // entries looked up
@@ -35,6 +36,10 @@ struct WalkOptions {
   // Called after each folder's entries are looked up, with the counts so far of the walk and the
   // folder's path, from the walk's threads one at a time; may be empty.
   std::function<void(const WalkCounts& sofar, const std::string& folder)> progress;
+  // Threads, the first `jobs` included, that the walk may grow to while its threads wait on the
+  // disk (most folders they list had to be read from it): a thread that waits uses no core. No
+  // more than `jobs` when not above it.
+  unsigned waitingJobs = 0;
 };
 
 // Walks the tree under `root` (a missing or unreadable root is one unreadable folder) and

@@ -16,15 +16,15 @@ std::string NormaliseRoot(std::string folder) {
   return folder;
 }
 
-bool IsWalkedFolder(const platform::FolderHandle& folder, const platform::DirEntry& entry) {
-  if (!(entry.attributes & platform::kFolder) || (entry.attributes & platform::kReparsePoint)) return false;
+bool IsWalkedFolder(const platform::FolderHandle& folder, std::string_view name, std::uint32_t attributes) {
+  if (!(attributes & platform::kFolder) || (attributes & platform::kReparsePoint)) return false;
   // A listing leaves the read-only bit out, and that bit changes the verdict only for a system
   // folder (read-only and system is out of range): only then is the entry looked at again.
-  const std::uint32_t listed = entry.attributes & ~static_cast<std::uint32_t>(platform::kReadOnly);
+  const std::uint32_t listed = attributes & ~static_cast<std::uint32_t>(platform::kReadOnly);
   if (listed < kFirstFolderValue || listed > kLastFolderValue) return false;
   if (listed != kLastFolderValue) return true;
-  const auto attributes = folder.attributesOf(entry.name);
-  return attributes && *attributes >= kFirstFolderValue && *attributes <= kLastFolderValue;
+  const auto full = folder.attributesOf(std::string(name));
+  return full && *full >= kFirstFolderValue && *full <= kLastFolderValue;
 }
 
 void LogHit(const std::string& threatName, const std::string& path) {

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <string>
+#include <string_view>
 
 // The rules every walk of a folder tree keeps, whichever walks it: the window's walk and the
 // parallel walk of the command line.
@@ -12,9 +13,9 @@ namespace halvik::engine {
 // below is built as folder, separator, name ("/" itself becomes "").
 std::string NormaliseRoot(std::string folder);
 
-// True when the listed entry `entry` of `folder` is a folder the walk enters: a folder (never a
-// link to one), possibly read-only, hidden or system, and nothing else.
-bool IsWalkedFolder(const platform::FolderHandle& folder, const platform::DirEntry& entry);
+// True when the listed entry `name` of `folder`, with its listed `attributes`, is a folder the walk enters: a folder
+// (never a link to one), possibly read-only, hidden or system, and nothing else.
+bool IsWalkedFolder(const platform::FolderHandle& folder, std::string_view name, std::uint32_t attributes);
 
 // The day log's line of a hit, with its fields for the system log.
 void LogHit(const std::string& threatName, const std::string& path);

@@ -153,7 +153,8 @@ bool Walk::onCurrentPath(const platform::FolderId& id) const {
 
 void Walk::gatherSubfolders(Frame& frame) const {
   for (std::size_t index = 0; index < frame.entries.size(); ++index)
-    if (IsWalkedFolder(frame.handle, frame.entries[index])) frame.subfolders.push_back(index);
+    if (IsWalkedFolder(frame.handle, frame.entries[index].name, frame.entries[index].attributes))
+      frame.subfolders.push_back(index);
 }
 
 void Walk::closeFarHandles() {

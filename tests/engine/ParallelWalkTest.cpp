@@ -81,7 +81,7 @@ class ParallelWalkTest : public ScanFixture {
   }
 
   // The current set, as the command line reads it (safe from every thread).
-  ThreatLookup lookup = [](const std::string& name) { return currentSignatures()->lookup(name); };
+  ThreatLookup lookup = [](std::string_view name) { return currentSignatures()->lookup(name); };
   PathMatcher exclusions;
 };
 
@@ -100,6 +100,29 @@ TEST_F(ParallelWalkTest, FindsExactlyTheHitsOfTheWindowsWalkWithAnyNumberOfThrea
     EXPECT_EQ(recorder.sorted(), expected) << jobs << " threads";
   }
   EXPECT_EQ(logLinesWith("DEMO was found in " + tree / "d/e/evil.exe"), 4) << "the day log gets every hit";
+}
+
+// Each level holds three subfolders, the way down listed first: a walk going down first keeps
+// every level above open for the two left, and past the walk's bound on open folders the rest
+// are reached again from the root.
+TEST_F(ParallelWalkTest, TreeDeeperThanTheOpenFoldersBoundIsWalkedWhole) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a tree this deep needs paths longer than Windows takes";
+#endif
+  fs::path level = tree / "deep";
+  for (int depth = 0; depth < 600; ++depth) {
+    for (const char* folder : {"x", "y", "z"}) fs::create_directories(level / folder);
+    const fs::path down = fs::directory_iterator(level)->path();
+    for (const auto& entry : fs::directory_iterator(level))
+      if (entry.path() != down) writeFile((entry.path() / "evil.exe").string(), "x");
+    level = down;
+  }
+  const auto [expected, counts] = singleWalk(tree.path());
+  for (const unsigned jobs : {1u, 2u}) {
+    Recorder recorder;
+    expectSameCounts(parallelWalk(tree.path(), jobs, recorder), counts);
+    EXPECT_EQ(recorder.sorted(), expected) << jobs << " threads";
+  }
 }
 
 TEST_F(ParallelWalkTest, MissingRootAndFileRoots) {
@@ -157,7 +180,7 @@ TEST_F(ParallelWalkTest, FolderBoundInsideItselfIsWalkedOnce) {
 TEST_F(ParallelWalkTest, FolderSwappedForALinkMidWalkIsNeverFollowed) {
   // Looking up a/evil.exe swaps d/e for a link to a: the walk is under way, d may not be listed yet.
   const ThreatLookup plain = lookup;
-  lookup = [&, plain](const std::string& name) {
+  lookup = [&, plain](std::string_view name) {
     if (name == "evil.exe" && fs::is_directory(fs::symlink_status(tree / "d/e"))) {
       fs::rename(tree / "d/e", tree / "gone");
       fs::create_directory_symlink(tree / "a", tree / "d/e");
