@@ -223,7 +223,8 @@ Options :
                     à toute profondeur ; * et ? ne franchissent pas /, ** les franchit
   --exclude-from FICHIER
                     avec --scan : un motif par ligne (lignes vides et « # » ignorées)
-  --jobs N          avec --scan : N fils de parcours (de 1 à 256 ; un par cœur par défaut)
+  --jobs N          avec --scan : N fils de parcours (de 1 à 256) ; par défaut un par
+                    cœur, et jusqu'à quatre par cœur tant que le disque fait attendre
   --all-drives      avec --scan, sans chemin : scanne tous les lecteurs, comme la fenêtre
   -q, --quiet       avec --scan : écrit les objets trouvés et rien d'autre (ni résumé,
                     ni ligne de progression sur un terminal)
