@@ -29,11 +29,13 @@ constexpr std::size_t kOpenFolders = 512;
 constexpr unsigned kFoldersPerLook = 16;
 constexpr std::uint64_t kWaitingBytes = kFoldersPerLook / 2 * 4096;
 
-// A folder to walk: the open folder that listed it (null when it waits without), its name there,
-// its path, and the identity of every folder from the root down to the one that listed it.
+// A folder to walk: the open folder that listed it (null when it waits without), its name and
+// identity as listed there, its path, and the identity of every folder from the root down to the
+// one that listed it.
 struct Folder {
   std::shared_ptr<const platform::FolderHandle> parent;
   std::string name;
+  std::uint64_t listedId = 0;
   std::string path;
   std::vector<platform::FolderId> chain;
 };
@@ -52,6 +54,28 @@ struct Scratch {
   std::vector<Folder> found;
   unsigned foldersSinceLook = 0;
   std::uint64_t readAtLook = platform::diskBytesReadByThread();
+};
+
+// The chain of a subfolder of the folder whose chain is `chain`, with room for its own identity.
+std::vector<platform::FolderId> chainBelow(const std::vector<platform::FolderId>& chain) {
+  std::vector<platform::FolderId> below;
+  below.reserve(chain.size() + 1);
+  below.assign(chain.begin(), chain.end());
+  return below;
+}
+
+// An open folder of the walk, counted among the open folders while it stays open.
+struct CountedFolder {
+  CountedFolder(platform::FolderHandle folder, std::atomic<std::size_t>& open)
+      : handle(std::move(folder)), count(open) {
+    ++count;
+  }
+  ~CountedFolder() { --count; }
+  CountedFolder(const CountedFolder&) = delete;
+  CountedFolder& operator=(const CountedFolder&) = delete;
+
+  platform::FolderHandle handle;
+  std::atomic<std::size_t>& count;
 };
 
 bool onChain(const std::vector<platform::FolderId>& chain, const platform::FolderId& id) {
@@ -104,7 +128,7 @@ class ParallelWalk {
 };
 
 WalkCounts ParallelWalk::run(const std::string& root, unsigned jobs) {
-  Folder top{nullptr, {}, NormaliseRoot(root), {}};
+  Folder top{nullptr, {}, 0, NormaliseRoot(root), {}};
   m_rootLength = top.path.size();
   WalkCounts counts;
   if (m_options.exclusions && !top.path.empty() && excluded(top.path, FileNameOf(top.path), counts)) return counts;
@@ -195,7 +219,7 @@ void ParallelWalk::walk(Folder& folder, Scratch& scratch) {
     const auto path = [&] { return folder.path + platform::kSeparator + std::string(name); };
     if (m_options.exclusions && excluded(path(), std::string(name), counts)) continue;
     if (IsWalkedFolder(*handle, name, listed.attributes(index)))
-      scratch.found.push_back({parent, std::string(name), path(), folder.chain});
+      scratch.found.push_back({parent, std::string(name), listed.listedId(index), path(), chainBelow(folder.chain)});
     lookUp(folder, *handle, name, counts);
   }
   hand(scratch.found);
@@ -213,8 +237,9 @@ ParallelWalk::SharedHandle ParallelWalk::open(Folder& folder, WalkCounts& counts
     return root.valid() ? share(std::move(root)) : nullptr;
   }
   bool otherFileSystem = false;
-  platform::FolderHandle handle = folder.parent ? folder.parent->openChild(folder.name, &otherFileSystem)
-                                                : reachParent(folder).openChild(folder.name, &otherFileSystem);
+  platform::FolderHandle handle = folder.parent
+                                      ? folder.parent->openChild(folder.name, &otherFileSystem, folder.listedId)
+                                      : reachParent(folder).openChild(folder.name, &otherFileSystem, folder.listedId);
   folder.parent.reset();
   if (otherFileSystem) return nullptr;
   if (!handle.valid()) {
@@ -228,11 +253,8 @@ ParallelWalk::SharedHandle ParallelWalk::open(Folder& folder, WalkCounts& counts
 
 // The open folder, counted among the open folders of the walk while it stays open.
 ParallelWalk::SharedHandle ParallelWalk::share(platform::FolderHandle handle) {
-  ++m_openFolders;
-  return {new platform::FolderHandle(std::move(handle)), [this](const platform::FolderHandle* closed) {
-            delete closed;
-            --m_openFolders;
-          }};
+  auto counted = std::make_shared<const CountedFolder>(std::move(handle), m_openFolders);
+  return SharedHandle(counted, &counted->handle);
 }
 
 bool ParallelWalk::excluded(const std::string& path, const std::string& name, WalkCounts& counts) {

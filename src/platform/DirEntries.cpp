@@ -9,8 +9,8 @@ void DirEntries::clear() {
   m_entries.clear();
 }
 
-void DirEntries::add(std::string_view name, std::uint32_t attributes) {
-  m_entries.push_back({m_names.size(), static_cast<std::uint32_t>(name.size()), attributes});
+void DirEntries::add(std::string_view name, std::uint32_t attributes, std::uint64_t listedId) {
+  m_entries.push_back({m_names.size(), static_cast<std::uint32_t>(name.size()), attributes, listedId});
   m_names.append(name);
 }
 

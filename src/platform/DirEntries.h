@@ -13,19 +13,22 @@ namespace halvik::platform {
 class DirEntries {
  public:
   void clear();
-  void add(std::string_view name, std::uint32_t attributes);
+  // `listedId`: the entry's identity as the listing gives it (the inode number on Linux), 0 unknown.
+  void add(std::string_view name, std::uint32_t attributes, std::uint64_t listedId = 0);
 
   std::size_t size() const { return m_entries.size(); }
   std::string_view name(std::size_t index) const {
     return std::string_view(m_names).substr(m_entries[index].offset, m_entries[index].size);
   }
   std::uint32_t attributes(std::size_t index) const { return m_entries[index].attributes; }
+  std::uint64_t listedId(std::size_t index) const { return m_entries[index].listedId; }
 
  private:
   struct Entry {
     std::size_t offset;
     std::uint32_t size;
     std::uint32_t attributes;
+    std::uint64_t listedId;
   };
 
   std::string m_names;

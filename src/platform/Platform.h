@@ -189,7 +189,11 @@ class FolderHandle {
   // Opens the subfolder `name` of this folder. Never through a symbolic link, and never onto
   // another file system (a mount point below this folder is not opened: `otherFileSystem`, when
   // given, then tells that this, not a failure to open, is why no folder came back).
-  FolderHandle openChild(const std::string& name, bool* otherFileSystem = nullptr) const;
+  // `listedId`, when not 0, is the subfolder's identity as this folder's listing gave it: where
+  // the file system lists exact identities and no mount point lies in between, it is taken
+  // without a look at the opened folder (a folder swapped in meanwhile then keeps the listed
+  // identity, and whoever checks it later finds it changed).
+  FolderHandle openChild(const std::string& name, bool* otherFileSystem = nullptr, std::uint64_t listedId = 0) const;
 
   // Opens the folder that holds this one, provided it is still the folder `expected`.
   FolderHandle openParent(const FolderId& expected) const;
@@ -225,10 +229,12 @@ class FolderHandle {
   Removal removeEntry(const std::string& name, const EntryIdentity& expected) const;
 
  private:
-  FolderHandle(SystemHandle handle, FolderId id) : m_handle(std::move(handle)), m_id(id) {}
+  FolderHandle(SystemHandle handle, FolderId id, bool exactListedIds = false)
+      : m_handle(std::move(handle)), m_id(id), m_exactListedIds(exactListedIds) {}
 
   SystemHandle m_handle;
   FolderId m_id;
+  bool m_exactListedIds = false;  // POSIX: the file system lists each entry's inode number exactly
   mutable bool m_listed = false;  // POSIX lists from the descriptor, rewound after the first listing
 };
 

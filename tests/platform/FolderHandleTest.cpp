@@ -81,6 +81,16 @@ TEST(FolderHandleTest, ChildIsNeverOpenedThroughALink) {
   EXPECT_FALSE(folder.openChild("missing").valid());
   // A root given as a link is followed: the user chose it.
   EXPECT_TRUE(FolderHandle::open(tree / "link").valid());
+  // Opened with the identity a listing gives: the same answers, the same identity.
+  for (const char* name : {"real", "link"}) {
+    const auto looked = folder.identify(name);
+    ASSERT_TRUE(looked.has_value()) << name;
+    const FolderHandle child = folder.openChild(name, nullptr, looked->id.file);
+    EXPECT_EQ(child.valid(), std::string(name) == "real") << name;
+    if (child.valid()) {
+      EXPECT_EQ(child.id(), FolderHandle::open(tree / "real").id());
+    }
+  }
 }
 
 TEST(FolderHandleTest, ParentIsOpenedOnlyWhileItIsTheExpectedFolder) {

@@ -10,7 +10,11 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace halvik::platform {
@@ -47,6 +51,28 @@ EntryIdentity identityOf(const struct stat& status) {
           kindOf(status.st_mode)};
 }
 
+// True when the file system of the open folder `fd` lists each entry with the inode number a
+// look at the entry gives (the folder's own file system: a mount point below is another).
+bool listsExactIds(const posix::Handle& fd) {
+  struct statfs system;
+  if (fstatfs(fd.get(), &system) != 0) return false;
+  switch (system.f_type) {
+    case EXT4_SUPER_MAGIC:  // ext2 and ext3 too
+    case XFS_SUPER_MAGIC:
+    case TMPFS_MAGIC: return true;
+    default: return false;
+  }
+}
+
+// The subfolder `name` of `folder` opened only where that crosses no mount point (and no link):
+// -1 otherwise, or where the system cannot tell.
+int openOnSameMount(int folder, const char* name) {
+  open_how how{};
+  how.flags = kOpenFlags | O_NOFOLLOW;
+  how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+  return static_cast<int>(syscall(SYS_openat2, folder, name, &how, sizeof how));
+}
+
 // The identity of the open folder `fd`, or nullopt when it cannot be read.
 std::optional<FolderId> identifyFolder(const posix::Handle& fd) {
   struct stat status;
@@ -59,12 +85,19 @@ FolderHandle FolderHandle::open(const std::string& path) {
   const posix::PathAt at(path.empty() ? std::string(".") : path);
   posix::Handle fd(at.ok() ? openat(at.folder(), at.name(), kOpenFlags) : -1);
   const auto id = identifyFolder(fd);
-  return id ? FolderHandle(std::move(fd), *id) : FolderHandle();
+  if (!id) return {};
+  const bool exact = listsExactIds(fd);
+  return FolderHandle(std::move(fd), *id, exact);
 }
 
-FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem) const {
+FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem, std::uint64_t listedId) const {
   if (otherFileSystem) *otherFileSystem = false;
   if (!valid()) return {};
+  if (listedId != 0 && m_exactListedIds) {
+    // On the same mount, the same file system: the listing's inode number is the folder's.
+    posix::Handle fd(openOnSameMount(posix::descriptorOf(m_handle), name.c_str()));
+    if (fd.ok()) return FolderHandle(std::move(fd), {m_id.device, listedId}, true);
+  }
   posix::Handle fd(openat(posix::descriptorOf(m_handle), name.c_str(), kOpenFlags | O_NOFOLLOW));
   const auto id = identifyFolder(fd);
   if (!id) return {};
@@ -103,7 +136,7 @@ bool FolderHandle::listInto(DirEntries& into, const std::string& pattern, std::u
       if (!everything && !matchesWildcard(entry->d_name, pattern)) continue;
       const auto attributes = listedAttributes(fd, entry->d_name, entry->d_type);
       if (!attributes || (*attributes & (kHidden | kSystem | kFolder) & ~includeMask)) continue;
-      into.add(name, *attributes);
+      into.add(name, *attributes, entry->d_ino);
     }
   }
   return true;

@@ -96,7 +96,7 @@ FolderHandle FolderHandle::open(const std::string& path) {
   return FolderHandle(std::move(folder->handle), folder->id);
 }
 
-FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem) const {
+FolderHandle FolderHandle::openChild(const std::string& name, bool* otherFileSystem, std::uint64_t) const {
   if (otherFileSystem) *otherFileSystem = false;
   if (!valid() || name.empty() || name.find_first_of("\\/") != std::string::npos) return {};
   const std::wstring path = pathOf(m_handle.value());
