@@ -43,9 +43,8 @@ struct Folder {
 // The threat name, upper-cased, of the entry `name`, or empty text; a name with blanks at
 // either end is never a hit.
 std::string threatOf(std::string_view name, const ThreatLookup& lookup) {
-  if (!IsKeyName(name)) return std::string();
   std::string threat = lookup(name);
-  return threat.empty() ? threat : platform::upperCase(threat);
+  return threat.empty() || !IsKeyName(name) ? std::string() : platform::upperCase(threat);
 }
 
 // What a thread of the walk keeps from one folder to the next, so that the memory is reused.

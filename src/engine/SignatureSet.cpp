@@ -11,7 +11,6 @@ namespace halvik::engine {
 namespace {
 // What the shared reader reads of a value: its first 1023 bytes.
 constexpr std::size_t kLongestThreatName = 1023;
-constexpr std::size_t kQuickBits = std::size_t{1} << 14;  // of the quick look: 2 KB, kept in the nearest cache
 
 bool isSection(const profile::syntax::Line& header, std::string_view name, bool& seen) {
   if (!profile::syntax::foldEqual(header.name, name) || seen) return false;
@@ -127,15 +126,8 @@ std::optional<SignatureSet> SignatureSet::parse(std::string_view bytes, std::str
   return set;
 }
 
-std::size_t SignatureSet::quickBit(std::string_view name) {
-  const auto byte = [](char c) {
-    return static_cast<std::size_t>(static_cast<unsigned char>(profile::syntax::fold(c)));
-  };
-  return ((name.size() * 0x9E37 + byte(name.front())) * 0x3B9 + byte(name.back())) % kQuickBits;
-}
-
-std::string SignatureSet::lookup(std::string_view bareName) const {
-  if (m_count == 0 || !IsKeyName(bareName) || !mayHold(bareName)) return std::string();
+std::string SignatureSet::find(std::string_view bareName) const {
+  if (!IsKeyName(bareName)) return std::string();
   const auto id = m_index.find(profile::ProfileIndex::hash(0, bareName), [&](std::uint32_t candidate) {
     return profile::syntax::foldEqual(nameOf(m_entries[candidate]), bareName);
   });

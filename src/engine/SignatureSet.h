@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile/ProfileIndex.h"
+#include "profile/ProfileSyntax.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +33,10 @@ class SignatureSet {
 
   // The threat name stored for the bare file name `bareName` (ASCII letters in any case), or
   // empty text; empty for a name that is no key name.
-  std::string lookup(std::string_view bareName) const;
+  std::string lookup(std::string_view bareName) const {
+    if (m_count == 0 || bareName.empty() || !mayHold(bareName)) return std::string();
+    return find(bareName);
+  }
 
   std::uint64_t version() const { return m_version; }
   const std::string& date() const { return m_date; }
@@ -56,13 +60,22 @@ class SignatureSet {
   // The bit of a non-empty name in the quick look, from its length and its first and last bytes
   // (ASCII letters folded): most names of a disk miss every name of the set there, and are
   // turned away without hashing them.
-  static std::size_t quickBit(std::string_view name);
+  static std::size_t quickBit(std::string_view name) {
+    const auto byte = [](char c) {
+      return static_cast<std::size_t>(static_cast<unsigned char>(profile::syntax::fold(c)));
+    };
+    return ((name.size() * 0x9E37 + byte(name.front())) * 0x3B9 + byte(name.back())) % kQuickBits;
+  }
   bool mayHold(std::string_view name) const {
     const std::size_t bit = quickBit(name);
     return (m_quick[bit / 64] >> (bit % 64)) & 1u;
   }
 
-  std::string m_text;  // the decoded file
+  // The threat name of a name the quick look lets through, or empty text.
+  std::string find(std::string_view bareName) const;
+
+  static constexpr std::size_t kQuickBits = std::size_t{1} << 14;  // of the quick look: 2 KB, kept in the nearest cache
+  std::string m_text;                                              // the decoded file
   std::vector<Entry> m_entries;
   profile::ProfileIndex m_index;       // names, ASCII case folded, to their entry
   std::vector<std::uint64_t> m_quick;  // the quick look's bits of every name
