@@ -201,21 +201,18 @@ void Watcher::handle(const platform::FolderEvent& event) {
     if (folder != m_folders.end()) handleInFolder(folder->second, event);
     return;
   }
-  std::string relative = event.folder;
-  std::optional<std::size_t> root;
   if (kind() == Kind::Trees) {
     const auto tree = m_trees.find(event.watch);
-    if (tree == m_trees.end() || (!m_roots[tree->second].subfolders && !relative.empty())) return;
-    root = tree->second;
-  } else {
-    // The name first: only a threat, or a new folder whose entries are to be listed, costs a look at the folder.
-    if (!(event.isFolder && m_listsNewFolders) && m_lookup(event.name).empty()) return;
-    const auto path = m_watch.folderPathOf(event);
-    root = path ? rootHolding(*path) : std::nullopt;
-    if (!root) return;
-    relative = path->substr(m_roots[*root].path.size());
+    if (tree != m_trees.end() && (m_roots[tree->second].subfolders || event.folder.empty()))
+      handleBelowRoot(tree->second, event.folder, event);
+    return;
   }
-  handleBelowRoot(*root, relative, event);
+  // The name first: only a threat, or a new folder whose entries are to be listed, costs a copy
+  // of the folder's handle or a look at the folder.
+  if (!(event.isFolder && m_listsNewFolders) && m_lookup(event.name).empty()) return;
+  const auto path = m_watch.folderPathOf(event);
+  const auto root = path ? rootHolding(*path) : std::nullopt;
+  if (root) handleBelowRoot(*root, path->substr(m_roots[*root].path.size()), event);
 }
 
 void Watcher::handleInFolder(const Folder& folder, const platform::FolderEvent& event) {
