@@ -9,12 +9,12 @@
 #include <string_view>
 
 // The walk of a scan without a window: the rules of the window's walk (mScanFiles::ScanFolder),
-// kept by a pool of threads. Folders are the units of work: a thread lists one, opens its
-// subfolders (never through a link, never onto another file system, never one of the folders
-// above it again) and hands them to the shared stack the other threads take from, then looks
-// its entries up. Hidden and system entries are never looked up nor entered; a name with blanks
-// at either end is never a hit; a folder that cannot be opened or listed is counted. Hits come
-// in an order that depends on the threads; the counts are exact.
+// kept by a pool of threads. Folders are the units of work: a thread opens one from the folder
+// that listed it (never through a link, never onto another file system, never one of the folders
+// above it again), lists it, hands its subfolders to the shared stack the other threads take
+// from, and looks its entries up. Hidden and system entries are never looked up nor entered; a
+// name with blanks at either end is never a hit; a folder that cannot be opened or listed is
+// counted. Hits come in an order that depends on the threads; the counts are exact.
 namespace halvik::engine {
 
 // The threat name of a bare file name, or empty text. Called from every thread of the walk at
